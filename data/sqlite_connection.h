@@ -1,0 +1,60 @@
+#pragma once
+
+#include <string>
+#include <type_traits>
+
+#include "data/data_set.h"
+
+struct sqlite3;
+
+namespace orvanta::data {
+
+// One open database file for the span of one store operation. Every failure is raised as an
+// orvanta::Error with the message the user will see.
+class SqliteConnection {
+public:
+    explicit SqliteConnection(const std::string& path);
+    ~SqliteConnection();
+    SqliteConnection(const SqliteConnection&) = delete;
+    SqliteConnection& operator=(const SqliteConnection&) = delete;
+
+    // Compiles the first statement of the text and runs it to completion.
+    void execute(const std::string& sql);
+    // Runs a query and holds its whole result in memory.
+    DataSet query(const std::string& sql);
+
+    sqlite3* handle() const { return db_; }
+
+private:
+    sqlite3* db_ = nullptr;
+};
+
+// Runs fn between BEGIN and COMMIT; rolls back and re-raises when fn fails.
+template <typename Fn> auto InTransaction(SqliteConnection& db, Fn&& fn) {
+    db.execute("BEGIN IMMEDIATE;");
+    try {
+        if constexpr (std::is_void_v<decltype(fn())>) {
+            fn();
+            db.execute("COMMIT;");
+        } else {
+            auto result = fn();
+            db.execute("COMMIT;");
+            return result;
+        }
+    } catch (...) {
+        try {
+            db.execute("ROLLBACK;");
+        } catch (...) {
+            // The first failure is the one worth reporting; SQLite rolls back on close anyway.
+        }
+        throw;
+    }
+}
+
+// The text SQLite's result codes are described by in error messages.
+std::string ResultCodeDescription(int code);
+
+// The tail appended to an error message: empty for code 0, else code, description, statement, message.
+std::string ErrorDetail(int code, const std::string& sql, const std::string& sqliteMessage);
+
+} // namespace orvanta::data

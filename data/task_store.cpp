@@ -1,0 +1,183 @@
+#include "data/task_store.h"
+
+#include <sqlite3.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <set>
+
+#include "data/dos_date_time.h"
+#include "data/error.h"
+#include "data/sqlite_connection.h"
+#include "data/task_database_template.h"
+#include "data/task_statements.h"
+
+namespace orvanta::data {
+namespace {
+
+// IDs travel as decimal text and are concatenated into statements; anything else must never get there.
+const std::string& CheckedId(const std::string& id) {
+    const bool digits = !id.empty() && id.size() <= 19 &&
+                        std::all_of(id.begin(), id.end(), [](unsigned char c) { return std::isdigit(c); });
+    if (!digits) throw Error("Invalid task ID: \"" + id + "\"");
+    return id;
+}
+
+} // namespace
+
+TaskStore::TaskStore(std::string databasePath, const platform::Clock& clock)
+    : path_(std::move(databasePath)), clock_(clock) {}
+
+void TaskStore::EnsureTaskTable() const {
+    SqliteConnection db(path_);
+    if (db.query(sql::FindTableQuery()).rowCount() == 0) db.execute(sql::CreateTableStatement());
+}
+
+DataSet TaskStore::ReadTimedTasks(bool hideDisabled) const {
+    SqliteConnection db(path_);
+    return db.query(sql::ReadTimedTasksQuery(hideDisabled));
+}
+
+DataSet TaskStore::ReadHotkeyTasks() const {
+    SqliteConnection db(path_);
+    return db.query(sql::ReadHotkeyTasksQuery());
+}
+
+DataSet TaskStore::ReadAllTasks() const {
+    SqliteConnection db(path_);
+    return db.query("SELECT * FROM tasklist ORDER BY ID;");
+}
+
+std::string TaskStore::InsertTask(const TaskRecord& task) const {
+    SqliteConnection db(path_);
+    // Both statements commit together: a failed read-back must not leave a task the caller was told
+    // could not be saved.
+    return InTransaction(db, [&] {
+        db.execute(sql::InsertStatement(task, DosDateTime(clock_.now())));
+        DataSet result = db.query(sql::NewestIdQuery());
+        return result.fieldAsText("ID");
+    });
+}
+
+void TaskStore::UpdateTask(const std::string& id, const TaskRecord& task) const {
+    SqliteConnection db(path_);
+    db.execute(sql::UpdateStatement(CheckedId(id), task, DosDateTime(clock_.now())));
+}
+
+void TaskStore::UpdateTaskKeepOrder(const std::string& id, const TaskRecord& task) const {
+    SqliteConnection db(path_);
+    db.execute(sql::UpdateKeepOrderStatement(CheckedId(id), task));
+}
+
+void TaskStore::SetTaskEnabled(const std::string& id, bool enabled) const {
+    SqliteConnection db(path_);
+    db.execute(sql::SetEnabledStatement(CheckedId(id), enabled));
+}
+
+void TaskStore::DeleteTask(const std::string& id) const {
+    SqliteConnection db(path_);
+    db.execute(sql::DeleteStatement(CheckedId(id)));
+}
+
+void TaskStore::DeleteAllTimedTasks() const {
+    SqliteConnection db(path_);
+    db.execute(sql::DeleteAllTimedStatement());
+}
+
+void TaskStore::DeleteDisabledTimedTasks() const {
+    SqliteConnection db(path_);
+    db.execute(sql::DeleteDisabledTimedStatement());
+}
+
+void TaskStore::DeleteAllHotkeyTasks() const {
+    SqliteConnection db(path_);
+    db.execute(sql::DeleteAllHotkeyStatement());
+}
+
+void TaskStore::DeleteDisabledHotkeyTasks() const {
+    SqliteConnection db(path_);
+    db.execute(sql::DeleteDisabledHotkeyStatement());
+}
+
+void TaskStore::PostponeTask(const std::string& id, const std::string& newTitle, int year, int month, int day,
+                             const std::string& time) const {
+    SqliteConnection db(path_);
+    // A duplicate without its postponed moment would fire again at the original time.
+    InTransaction(db, [&] {
+        db.execute(sql::DuplicateStatement(CheckedId(id)));
+        db.execute(sql::PostponeUpdateStatement(newTitle, year, month, day, time, DosDateTime(clock_.now())));
+    });
+}
+
+void CopyDatabase(const std::string& sourcePath, const std::string& destinationPath) {
+    SqliteConnection source(sourcePath);
+    SqliteConnection destination(destinationPath);
+    sqlite3_backup* backup = sqlite3_backup_init(destination.handle(), "main", source.handle(), "main");
+    if (!backup) throw Error("Could not initialize backup");
+    const int rc = sqlite3_backup_step(backup, -1);
+    sqlite3_backup_finish(backup);
+    if (rc != SQLITE_DONE)
+        throw Error("Could not copy database" +
+                    ErrorDetail(rc, "backup", sqlite3_errmsg(destination.handle())));
+}
+
+bool IsTaskDatabase(const std::string& path) {
+    static const std::set<std::string> kColumns = {
+        "ID",      "ENABLED", "TITLE",    "DATEMODE",  "YEAR",    "MONTH",     "DAY",       "SUN",
+        "MON",     "TUE",     "WED",      "THU",       "FRI",     "SAT",       "TIME",      "LOOP",
+        "ENDTIME", "HOTKEY1", "HOTKEY2",  "HKLOOP",    "COUNTDOWN", "EVENT",   "MACRO",     "LAUNCH",
+        "TERMINATE", "OPENFILE", "OPENURL", "MESSAGE", "LAST"};
+    sqlite3* db = nullptr;
+    // Read-only, so checking a path never creates or changes a file.
+    if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
+        sqlite3_close(db);
+        return false;
+    }
+    sqlite3_stmt* stmt = nullptr;
+    std::set<std::string> found;
+    int count = 0;
+    if (sqlite3_prepare_v2(db, "PRAGMA table_info(tasklist);", -1, &stmt, nullptr) == SQLITE_OK) {
+        while (sqlite3_step(stmt) == SQLITE_ROW) {
+            std::string name = reinterpret_cast<const char*>(sqlite3_column_text(stmt, 1));
+            std::transform(name.begin(), name.end(), name.begin(), [](unsigned char c) { return std::toupper(c); });
+            found.insert(name);
+            ++count;
+        }
+    }
+    sqlite3_finalize(stmt);
+    sqlite3_close(db);
+    return count == 29 && found == kColumns;
+}
+
+bool SeedTaskDatabase(const std::string& path) {
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    if (fs::exists(fs::symlink_status(path, ec))) return false;
+    // Written under a temporary name and moved into place, so a crash never leaves half a database.
+    const std::string temporary = path + ".seed-tmp";
+    {
+        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
+        const auto bytes = TaskDatabaseTemplate();
+        out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+        if (!out.flush()) {
+            out.close();
+            fs::remove(temporary, ec);
+            return false;
+        }
+    }
+    if (fs::exists(fs::symlink_status(path, ec))) {
+        fs::remove(temporary, ec);
+        return false;
+    }
+    fs::rename(temporary, path, ec);
+    if (ec) {
+        fs::remove(temporary, ec);
+        return false;
+    }
+    return true;
+}
+
+} // namespace orvanta::data

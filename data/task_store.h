@@ -1,0 +1,54 @@
+#pragma once
+
+#include <string>
+
+#include "data/data_set.h"
+#include "data/task_record.h"
+#include "platform/api/clock.h"
+
+namespace orvanta::data {
+
+// The only code that issues SQL against task.db. Every operation opens the file, runs its statements
+// and closes it again; nothing is kept between operations.
+class TaskStore {
+public:
+    TaskStore(std::string databasePath, const platform::Clock& clock);
+
+    const std::string& path() const { return path_; }
+
+    void EnsureTaskTable() const;
+    DataSet ReadTimedTasks(bool hideDisabled) const;
+    DataSet ReadHotkeyTasks() const;
+    // Returns the new task's ID as decimal text. Both statements commit together or not at all.
+    std::string InsertTask(const TaskRecord& task) const;
+    void UpdateTask(const std::string& id, const TaskRecord& task) const;
+    void UpdateTaskKeepOrder(const std::string& id, const TaskRecord& task) const;
+    void SetTaskEnabled(const std::string& id, bool enabled) const;
+    void DeleteTask(const std::string& id) const;
+    void DeleteAllTimedTasks() const;
+    void DeleteDisabledTimedTasks() const;
+    void DeleteAllHotkeyTasks() const;
+    void DeleteDisabledHotkeyTasks() const;
+    // Copies the task as a once task at the given moment with the given title; the original row stays.
+    void PostponeTask(const std::string& id, const std::string& newTitle, int year, int month, int day,
+                      const std::string& time) const;
+
+    // Every task, in ID order; for tools that need the whole table.
+    DataSet ReadAllTasks() const;
+
+private:
+    std::string path_;
+    const platform::Clock& clock_;
+};
+
+// Replaces the destination database's content with the source's, through SQLite's online backup.
+void CopyDatabase(const std::string& sourcePath, const std::string& destinationPath);
+
+// True when the file opens as an SQLite database holding a tasklist table of the 29 task columns.
+bool IsTaskDatabase(const std::string& path);
+
+// Writes the built-in template database to the path when no file exists there. Returns true when it
+// wrote one; an existing file is never touched.
+bool SeedTaskDatabase(const std::string& path);
+
+} // namespace orvanta::data

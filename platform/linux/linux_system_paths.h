@@ -1,0 +1,23 @@
+#pragma once
+
+#include <string>
+
+#include "platform/api/system_paths.h"
+
+namespace orvanta::platform::linux_backend {
+
+// XDG base directories and /proc/self/exe.
+class LinuxSystemPaths : public SystemPaths {
+public:
+    std::string appDataRoot() const override;
+    std::string executablePath() const override;
+    char pathSeparator() const override { return '/'; }
+    // New folders are made 0700: a task database other local users could write would let them start
+    // programs in this user's session.
+    bool ensureFolder(const std::string& path) const override;
+};
+
+// $XDG_CONFIG_HOME, else ~/.config; empty when neither it nor HOME is known.
+std::string XdgConfigHome();
+
+} // namespace orvanta::platform::linux_backend
