@@ -1,0 +1,24 @@
+#pragma once
+
+#include "tools/orvantactl/add_options.h"
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace orvanta::ctl {
+
+enum class Command { Help, Add, Show, Enable, Disable, Delete, Export, Import };
+
+struct Invocation {
+    std::optional<std::string> dataFolder;
+    Command command = Command::Help;
+    std::string operand; // the task ID (as canonical decimal text) or the file
+    AddOptions add;
+};
+
+// Reads the arguments after the program name. Raises UsageError for anything it cannot make sense of,
+// so that a wrong command line never reaches the database.
+Invocation ParseCommandLine(const std::vector<std::string>& args);
+
+} // namespace orvanta::ctl

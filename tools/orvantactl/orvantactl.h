@@ -1,0 +1,17 @@
+#pragma once
+
+#include "platform/api/clock.h"
+#include "platform/api/system_paths.h"
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace orvanta::ctl {
+
+// Runs one command line (without the program name) and returns the exit status: 0 done, 1 failed,
+// 2 the command line was wrong. Every error ends as one "orvantactl: ..." line on err.
+int RunOrvantactl(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+                  const platform::Clock& clock, const platform::SystemPaths& paths);
+
+} // namespace orvanta::ctl

@@ -1,0 +1,72 @@
+#include "tools/orvantactl/usage_text.h"
+
+namespace orvanta::ctl {
+
+const std::string& UsageText() {
+    static const std::string text = R"(Usage: orvantactl [--data-dir DIR] COMMAND [ARGUMENTS]
+
+Works on the Orvanta task database, task.db in the data folder. Every command
+first creates task.db from the built-in template when it is missing.
+
+Commands:
+  add OPTIONS         add a task (options below) and print its ID
+  show ID             print every column of a task, one "Name: value" line each
+  enable ID           enable a task
+  disable ID          disable a task
+  delete ID           delete a task
+  export FILE         write a complete copy of the task database to FILE; an
+                      existing FILE is replaced only when it is empty or is
+                      itself a task database
+  import FILE         replace all tasks by those of the task database FILE
+  help, --help        print this text
+
+Global option:
+  --data-dir DIR      the data folder to use; it must exist (default:
+                      $XDG_DATA_HOME/Orvanta, else ~/.local/share/Orvanta)
+
+Options of add, written OPTION VALUE or OPTION=VALUE:
+  --title TEXT        title; without one, a description of the actions
+  --trigger KIND      once (default), daily, weekly, monthly, annually, hotkey
+  --date DATE         once: YYYY-MM-DD; monthly: the day, 1-31;
+                      annually: MM-DD (needed by these three kinds)
+  --days LIST         weekly: the weekdays, e.g. mon,wed,fri
+                      (sun, mon, tue, wed, thu, fri, sat)
+  --hotkey KEY        hotkey: alt+KEY or ctrl+KEY, KEY one of 0-9 and A-Z
+  --start TIME        start time, H:mm:ss or H:mm (default: now, seconds 0)
+  --repeat MINUTES    repeat every 10, 20, 30, 40, 50, 60, 120, 180, 240 or 300
+                      minutes until the end time; 0 (default) repeats never
+  --end TIME          end of the repeat window (default 23:59:59); not
+                      earlier than the start time
+  --countdown SECONDS ask for confirmation first, counting down the seconds
+  --event NAME        the power or session event:
+                        none        no event, only the actions (default)
+                        wake        wake the computer for the task; with
+                                    actions it is stored as wake+run
+                        restart     restart the computer
+                        shutdown    shut down and power off
+                        lock        lock the session
+                        standby     stand by (sleep)
+                        hibernate   hibernate
+                        logoff      log the user off
+                        monitoroff  turn the monitor off
+                        wake+run    wake the computer, then run the actions
+  --macro FILE        action: play a keyboard/mouse macro file
+  --launch PROGRAM    action: start a program
+  --params TEXT       the parameters of the --launch program
+  --terminate NAME    action: end every process of this program (only the
+                      file name is kept)
+  --open-file FILE    action: open a file
+  --open-url URL      action: open a web address
+  --message TEXT      action: show a reminder message
+  --disabled          save the task disabled
+
+A task needs an event or at least one action. The events restart to monitoroff
+stand alone; wake and wake+run may be combined with actions. Hotkey tasks take
+no --start, --repeat, --end, --countdown, wake or wake+run.
+
+Exit status: 0 success, 1 failure, 2 bad command line.
+)";
+    return text;
+}
+
+} // namespace orvanta::ctl
