@@ -16,6 +16,7 @@ std::string Upper(std::string s) {
 }
 
 const std::optional<std::string> kNull;
+const std::string kEmpty;
 
 } // namespace
 
@@ -37,6 +38,12 @@ const std::optional<std::string>& DataSet::cell(const std::string& name, std::si
     if (eof()) throw Error("Table is at End of File");
     const Row& row = rows_[cursor_];
     return *index < row.size() ? row[*index] : kNull;
+}
+
+const std::string& DataSet::textAt(std::size_t column) const {
+    if (eof()) throw Error("Table is at End of File");
+    const Row& row = rows_[cursor_];
+    return column < row.size() && row[column] ? *row[column] : kEmpty;
 }
 
 std::string DataSet::fieldAsText(const std::string& name) const {

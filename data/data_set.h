@@ -37,6 +37,8 @@ public:
     std::int64_t fieldAsInt64(const std::string& name) const;
 
     std::size_t columnIndex(const std::string& name) const;
+    // The current row's value in a column found once with columnIndex; for readers that walk many rows.
+    const std::string& textAt(std::size_t column) const;
 
 private:
     const std::optional<std::string>& cell(const std::string& name, std::size_t* index) const;

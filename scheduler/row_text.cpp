@@ -1,0 +1,124 @@
+#include "scheduler/row_text.h"
+
+#include "data/task_record.h"
+#include "scheduler/time_of_day.h"
+
+namespace orvanta::scheduler {
+namespace {
+
+constexpr std::string_view kSeparator = "----";
+
+} // namespace
+
+RowTexts RowTexts::Load(const i18n::TextLookup& lookup) {
+    auto text = [&](const char* key, const char* english) {
+        return lookup.text(kMainWindowSection, key, english);
+    };
+    static constexpr const char* kMonths[12] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                                "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+    static constexpr const char* kWeekdays[7] = {"Sun", "Mon", "Tues", "Wed", "Thurs", "Fri", "Sat"};
+    RowTexts t;
+    for (std::size_t i = 0; i < 12; ++i)
+        t.months[i] = text(kMonths[i], kMonths[i]);
+    for (std::size_t i = 0; i < 7; ++i)
+        t.weekdays[i] = text(kWeekdays[i], kWeekdays[i]);
+    t.everyYear = text("EveryYear", "Annually");
+    t.everyMonth = text("EveryMonth", "Monthly");
+    t.everyDay = text("EveryDay", "Daily");
+    t.unspecified = text("Unspecified", "Unspecified");
+    t.disabled = text("Disabled", "Disabled");
+    t.passed = text("Pass", "Passed");
+    t.waiting = text("Wait", "Waiting");
+    t.noTitle = text("NoTitle", "No title");
+    t.repeat = text("Loop", "Repeat");
+    t.minutes = text("Minutely", "Minutes");
+    t.hours = text("Hourly", "Hours");
+    t.start = text("Start", "Start");
+    t.end = text("End", "End");
+    t.upcoming = text("Upcoming", "Upcoming event:");
+    t.none = text("None", "None");
+    return t;
+}
+
+std::string ScheduleText(const TaskRow& row, const Schedule& schedule, const RowTexts& texts) {
+    std::string out;
+    switch (schedule.dateMode) {
+    case data::kOnce:
+        out = texts.months[schedule.month - 1] + " " + row[kColDay] + ",  " + row[kColYear];
+        break;
+    case data::kAnnually:
+        out = texts.months[schedule.month - 1] + " " + row[kColDay] + ",  " + texts.everyYear;
+        break;
+    case data::kMonthly:
+        out = row[kColDay] + " " + texts.everyMonth;
+        break;
+    case data::kDaily:
+        out = texts.everyDay;
+        break;
+    default:
+        // Monday first, Sunday last, as the week reads in the list.
+        for (std::size_t d : {1, 2, 3, 4, 5, 6, 0})
+            if (schedule.weekdays[d]) out += texts.weekdays[d] + " ";
+        break;
+    }
+    const std::string trimmed(Trimmed(out));
+    return trimmed.empty() ? texts.unspecified : trimmed;
+}
+
+std::string RowText(const TaskRow& row, const Schedule& schedule, const RowTexts& texts) {
+    const std::string& status = row[kColEnabled] != "1"            ? texts.disabled
+                                : row[kColStatus] == kStatusPassed ? texts.passed
+                                                                   : texts.waiting;
+    const std::string_view title = Trimmed(row[kColTitle]);
+    const std::string_view time = Trimmed(row[kColTime]);
+    const std::int64_t loop = schedule.loopMinutes;
+    // Appended piece by piece into one buffer: the list is rebuilt for every task on every change.
+    std::string out;
+    out.reserve(96 + title.size());
+    out.append("           ").append(status).append(" ---- ").append(ScheduleText(row, schedule, texts));
+    out.append(" ---- ");
+    if (loop < 1) {
+        out.append(time);
+    } else {
+        out.append(texts.repeat).append(": ");
+        if (loop <= 60)
+            out.append(std::to_string(loop)).append(" ").append(texts.minutes);
+        else
+            out.append(std::to_string(loop / 60)).append(" ").append(texts.hours);
+        out.append("  ").append(texts.start).append(": ").append(time);
+        out.append("   ").append(texts.end).append(": ").append(Trimmed(row[kColEndTime]));
+    }
+    out.append(" ---- ");
+    if (title.empty())
+        out.append(texts.noTitle);
+    else
+        out.append(title);
+    return out;
+}
+
+std::vector<std::string> RowTextPieces(std::string_view text) {
+    std::vector<std::string> pieces;
+    std::size_t start = 0;
+    while (true) {
+        const std::size_t cut = start < text.size() ? text.find(kSeparator, start) : std::string_view::npos;
+        if (cut == std::string_view::npos) {
+            pieces.emplace_back(Trimmed(start < text.size() ? text.substr(start) : std::string_view()));
+            return pieces;
+        }
+        pieces.emplace_back(Trimmed(text.substr(start, cut - start)));
+        // The character after the separator is its trailing blank, whatever it actually is.
+        start = cut + kSeparator.size() + 1;
+    }
+}
+
+std::string NoUpcomingHint(const RowTexts& texts) {
+    return texts.upcoming + " " + texts.none;
+}
+
+std::string UpcomingHint(std::string_view rowText, const RowTexts& texts) {
+    const auto pieces = RowTextPieces(rowText);
+    auto piece = [&](std::size_t i) { return i < pieces.size() ? pieces[i] : std::string(); };
+    return texts.upcoming + " " + piece(1) + " - " + piece(2) + " - " + piece(3);
+}
+
+} // namespace orvanta::scheduler

@@ -1,0 +1,15 @@
+#pragma once
+
+#include <optional>
+#include <string_view>
+
+namespace orvanta::scheduler {
+
+// Seconds since midnight of a time written H:mm:ss (or H:mm), one or two digits per field, blanks around
+// it ignored; nothing when the text is no valid time of day.
+std::optional<int> ParseTimeOfDay(std::string_view text);
+
+// Drops blanks and control characters at both ends, as every trimmed text of the task list is.
+std::string_view Trimmed(std::string_view text);
+
+} // namespace orvanta::scheduler

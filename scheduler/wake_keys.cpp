@@ -1,0 +1,67 @@
+#include "scheduler/wake_keys.h"
+
+#include <charconv>
+
+namespace orvanta::scheduler {
+namespace {
+
+std::string FirstWaiting(const std::vector<DisplayRow>& rows, std::size_t rowCount, bool wantWake) {
+    const std::size_t n = std::min(rowCount, rows.size());
+    for (std::size_t i = 0; i < n; ++i) {
+        const DisplayRow& r = rows[i];
+        if (r[kDispStatus] != kStatusWaiting || r[kDispEnabled] != "1") continue;
+        if (r[kDispWakeKey].empty() == wantWake) continue;
+        return wantWake ? r[kDispWakeKey] : r[kDispDueKey];
+    }
+    return {};
+}
+
+std::optional<int> SecondOfDay(const std::string& key) {
+    auto t = ParseDueKey(key);
+    if (!t) return std::nullopt;
+    return t->hour * 3600 + t->minute * 60 + t->second;
+}
+
+} // namespace
+
+std::string SoonestWakeKey(const std::vector<DisplayRow>& rows, std::size_t rowCount) {
+    return FirstWaiting(rows, rowCount, true);
+}
+
+std::string SoonestDueKey(const std::vector<DisplayRow>& rows, std::size_t rowCount) {
+    return FirstWaiting(rows, rowCount, false);
+}
+
+std::optional<platform::LocalDateTime> ParseDueKey(const std::string& key) {
+    int parts[6];
+    const char* p = key.data();
+    const char* end = key.data() + key.size();
+    for (int i = 0; i < 6; ++i) {
+        if (p == end || *p < '0' || *p > '9') return std::nullopt; // no signs: "--" is no number
+        auto [next, ec] = std::from_chars(p, end, parts[i]);
+        if (ec != std::errc() || next == p) return std::nullopt;
+        p = next;
+        if (i < 5) {
+            if (p == end || *p != '-') return std::nullopt;
+            ++p;
+        }
+    }
+    if (p != end) return std::nullopt;
+    return platform::LocalDateTime{parts[0], parts[1], parts[2], parts[3], parts[4], parts[5], 0};
+}
+
+bool WithinWakeWindow(const std::string& key, const platform::LocalDateTime& now) {
+    const auto keySeconds = SecondOfDay(key);
+    if (!keySeconds) return false;
+    const int d = (now.hour * 3600 + now.minute * 60 + now.second) - *keySeconds;
+    return d >= -3 && d <= 59;
+}
+
+bool WithinDueWindow(const std::string& key, const platform::LocalDateTime& now) {
+    const auto keySeconds = SecondOfDay(key);
+    if (!keySeconds) return false;
+    const int d = *keySeconds - (now.hour * 3600 + now.minute * 60 + now.second);
+    return d >= -3 && d <= 3;
+}
+
+} // namespace orvanta::scheduler

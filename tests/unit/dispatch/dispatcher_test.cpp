@@ -1,0 +1,185 @@
+#include <gtest/gtest.h>
+
+#include "platform/fake/fake_clock.h"
+#include "scheduler/dispatcher.h"
+#include "tests/unit/dispatch/recording_ports.h"
+
+namespace orvanta::scheduler {
+namespace {
+
+using Log = std::vector<std::string>;
+
+struct RowSpec {
+    std::string id;
+    std::string key = "2025-3-7-9-5-0";
+    int event = 0;
+    int countdown = 0;
+    std::string message, terminate, url, file, macro, launch;
+    std::string enabled = "1";
+    std::string dateMode = "1";
+};
+
+TaskRow MakeRow(const RowSpec& s) {
+    TaskRow r{};
+    r[kColId] = s.id;
+    r[kColEnabled] = s.enabled;
+    r[kColTitle] = "Task " + s.id;
+    r[kColDateMode] = s.dateMode;
+    r[kColCountdown] = std::to_string(s.countdown);
+    r[kColEvent] = std::to_string(s.event);
+    r[kColMessage] = s.message;
+    r[kColTerminate] = s.terminate;
+    r[kColOpenUrl] = s.url;
+    r[kColOpenFile] = s.file;
+    r[kColMacro] = s.macro;
+    r[kColLaunch] = s.launch;
+    r[kColDueKey] = s.key;
+    return r;
+}
+
+class DispatcherTest : public ::testing::Test {
+protected:
+    SchedulerState state;
+    test::RecordingPorts ports;
+    platform::fake::FakeClock clock{{2025, 3, 7, 9, 5, 0, 500}};
+    int rebuilds = 0;
+    std::vector<TaskRow> storedRows; // what a rebuild reads back
+    Dispatcher dispatcher{state, {ports, ports, ports, ports, clock}, [this] {
+                              ++rebuilds;
+                              ports.log.push_back("rebuild");
+                              state.table.taskRows = storedRows;
+                              state.table.taskRowCount = storedRows.size();
+                              state.dispatchBusy = false;
+                          }};
+
+    void Load(std::initializer_list<RowSpec> specs) {
+        storedRows.clear();
+        for (const auto& s : specs) storedRows.push_back(MakeRow(s));
+        state.table.taskRows = storedRows;
+        state.table.taskRowCount = storedRows.size();
+    }
+};
+
+TEST_F(DispatcherTest, AKeyMatchingNothingStillRebuildsAndRestartsThePoll) {
+    Load({{.id = "1", .key = "2025-3-7-9-6-0", .event = 4}});
+    dispatcher.DispatchDueTasks("2025-3-7-9-5-0");
+    EXPECT_EQ(ports.log, (Log{"poll off", "rebuild", "poll on"}));
+    EXPECT_EQ(state.lastPollTime, clock.now());
+    EXPECT_FALSE(state.dispatchBusy);
+}
+
+TEST_F(DispatcherTest, ImmediateActionsRunInTheirFixedOrder) {
+    Load({{.id = "1", .event = 0, .message = "line 1\r\nline 2", .terminate = "proc", .url = "http://x",
+           .file = "/f", .macro = "/m.mco", .launch = "/bin/p | -a"}});
+    dispatcher.DispatchDueTasks("2025-3-7-9-5-0");
+    EXPECT_EQ(ports.log, (Log{"poll off", "message line 1\r\nline 2", "kill proc", "url http://x", "open /f",
+                              "macro /m.mco", "launch /bin/p | -a", "rebuild", "poll on"}));
+}
+
+TEST_F(DispatcherTest, PowerEventsRunAtTheirStepsAndSuspendAndShutDownAfterTheRebuild) {
+    Load({{.id = "1", .event = 8, .message = "m"},
+          {.id = "2", .event = 7},
+          {.id = "3", .event = 4},
+          {.id = "4", .event = 2},
+          {.id = "5", .event = 3},
+          {.id = "6", .event = 5},
+          {.id = "7", .event = 3},
+          {.id = "8", .event = 6}});
+    dispatcher.DispatchDueTasks("2025-3-7-9-5-0");
+    EXPECT_EQ(ports.log, (Log{"poll off", "monitor off", "message m", "close allowed", "log off", "lock",
+                              "close allowed", "restart", "rebuild", "poll on", "stand by", "hibernate",
+                              "close allowed", "shut down"}));
+}
+
+TEST_F(DispatcherTest, CountDownRowsAskFirstAndNameTheirAction) {
+    Load({{.id = "1", .event = 7, .countdown = 30},
+          {.id = "2", .event = 0, .countdown = 30, .message = "hello", .url = "http://u",
+           .launch = "/usr/bin/prog | --flag x"},
+          {.id = "3", .event = 3, .countdown = 15}});
+    dispatcher.DispatchDueTasks("2025-3-7-9-5-0");
+    EXPECT_EQ(ports.log, (Log{"poll off", "reminder 1 LogOff", "message hello", "reminder 2 ", "rebuild", "poll on",
+                              "reminder 3 ShutDown"}));
+    ASSERT_EQ(ports.reminders.size(), 3u);
+    ReminderRequest program;
+    program.taskId = "2";
+    program.openUrl = "http://u";
+    program.launchMarker = "OpenEXE";
+    program.countdown = 30;
+    program.title = "Task 2";
+    program.program = "/usr/bin/prog ";
+    program.parameters = " --flag x";
+    EXPECT_EQ(ports.reminders[1], program);
+    EXPECT_EQ(ports.reminders[0].countdown, 30);
+    EXPECT_EQ(ports.reminders[2].title, "Task 3");
+    EXPECT_EQ(ports.reminders[2].countdown, 15);
+}
+
+TEST_F(DispatcherTest, RowsThatAreNotDueEnabledOrTimedAreSkipped) {
+    Load({{.id = "1", .event = 4, .enabled = "0"},
+          {.id = "2", .event = 4, .dateMode = "0"},
+          {.id = "3", .key = "2025-3-7-9-5-1", .event = 4},
+          {.id = "4", .event = 8}});
+    state.table.taskRows[3][kColFired] = "1";
+    dispatcher.DispatchDueTasks("2025-3-7-9-5-0");
+    EXPECT_EQ(ports.log, (Log{"poll off", "rebuild", "poll on"}));
+}
+
+TEST_F(DispatcherTest, SameDeferredRequestRunsOnceForTheLastRowThatAsked) {
+    Load({{.id = "1", .event = 3, .countdown = 10}, {.id = "2", .event = 3, .countdown = 20}});
+    dispatcher.DispatchDueTasks("2025-3-7-9-5-0");
+    EXPECT_EQ(ports.log, (Log{"poll off", "rebuild", "poll on", "reminder 2 ShutDown"}));
+}
+
+TEST_F(DispatcherTest, AKeyIsDispatchedOnceAndABusyPassDropsKeys) {
+    Load({{.id = "1", .launch = "/bin/once", .dateMode = "2"}});
+    dispatcher.DispatchDueTasks("2025-3-7-9-5-0");
+    dispatcher.DispatchDueTasks("2025-3-7-9-5-0"); // the other waiter hands over the same second
+    EXPECT_EQ(std::count(ports.log.begin(), ports.log.end(), "launch /bin/once"), 1);
+
+    ports.log.clear();
+    state.dispatchBusy = true;
+    dispatcher.DispatchDueTasks("2025-3-7-9-6-0");
+    EXPECT_TRUE(ports.log.empty());
+}
+
+TEST_F(DispatcherTest, AMacroThatCannotStartEndsThePassButNotItsRebuild) {
+    Load({{.id = "1", .event = 5}, {.id = "2", .macro = "/bad.mco", .launch = "/bin/a"}, {.id = "3", .launch = "/bin/b"}});
+    ports.macroStarts = false;
+    dispatcher.DispatchDueTasks("2025-3-7-9-5-0");
+    EXPECT_EQ(ports.log, (Log{"poll off", "macro /bad.mco", "rebuild", "poll on"}));
+}
+
+TEST_F(DispatcherTest, APostponeThatShrinksTheTableMidPassIsNeverReadPastItsEnd) {
+    Load({{.id = "1", .countdown = 5, .launch = "/bin/a"}, {.id = "2", .launch = "/bin/b"}, {.id = "3", .launch = "/bin/c"}});
+    ports.onReminder = [&](const ReminderRequest&) {
+        // The user postponed: the table is rebuilt from a store that now holds only task 1.
+        state.table.taskRows.resize(1);
+        state.table.taskRowCount = 1;
+        state.dispatchBusy = false;
+    };
+    dispatcher.DispatchDueTasks("2025-3-7-9-5-0");
+    EXPECT_EQ(ports.log, (Log{"poll off", "reminder 1 ", "rebuild", "poll on"}));
+}
+
+TEST_F(DispatcherTest, HotkeyTasksRunAtOnceWithoutRebuildOrPoll) {
+    std::vector<TaskRow> hotkeys = {MakeRow({.id = "1", .event = 5, .countdown = 30, .message = "m", .launch = "/bin/x"}),
+                                    MakeRow({.id = "2", .event = 3}),
+                                    MakeRow({.id = "3", .macro = "/bad", .launch = "/bin/never"})};
+    hotkeys[0][kColEnabled] = "0"; // a pressed hotkey runs whatever its row says
+    dispatcher.DispatchHotkeyTask("1", hotkeys);
+    dispatcher.DispatchHotkeyTask("2", hotkeys);
+    ports.macroStarts = false;
+    dispatcher.DispatchHotkeyTask("3", hotkeys);
+    EXPECT_EQ(ports.log, (Log{"message m", "stand by", "launch /bin/x", "close allowed", "shut down", "macro /bad"}));
+    EXPECT_EQ(rebuilds, 0);
+}
+
+TEST(CountdownText, OnlyWholeDecimalNumbersCount) {
+    EXPECT_EQ(ParseCountdown("30"), 30);
+    EXPECT_EQ(ParseCountdown("-4"), -4);
+    EXPECT_EQ(ParseCountdown(""), 0);
+    EXPECT_EQ(ParseCountdown("12x"), 0);
+}
+
+} // namespace
+} // namespace orvanta::scheduler

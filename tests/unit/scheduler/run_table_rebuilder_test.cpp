@@ -1,0 +1,100 @@
+#include "data/error.h"
+#include "data/sqlite_connection.h"
+#include "platform/fake/fake_clock.h"
+#include "scheduler/run_table_rebuilder.h"
+#include "task_rows.h"
+
+#include <filesystem>
+#include <gtest/gtest.h>
+
+namespace orvanta::scheduler {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::Task;
+
+class RebuildRunTableTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        dir_ = fs::temp_directory_path() /
+               ("orvanta-rebuild-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "-" +
+                ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(dir_);
+        fs::create_directories(dir_);
+    }
+    void TearDown() override { fs::remove_all(dir_); }
+
+    std::string DatabasePath() const { return (dir_ / "task.db").string(); }
+
+    fs::path dir_;
+    platform::fake::FakeClock clock_{{2025, 3, 5, 12, 0, 0, 0}};
+    i18n::EnglishTextLookup english_;
+};
+
+std::vector<std::string> Ids(const std::vector<DisplayRow>& rows) {
+    std::vector<std::string> ids;
+    for (const auto& row : rows)
+        ids.push_back(row[kDispId]);
+    return ids;
+}
+
+TEST_F(RebuildRunTableTest, ReadsTimedTasksFromTheStoreAndRunsTheAfterStep) {
+    const data::TaskStore store(DatabasePath(), clock_);
+    std::vector<std::vector<std::string>> armed;
+    RunTableRebuilder rebuilder(store, clock_, english_, [&](const RunTableBuild& build) {
+        armed.push_back(Ids(build.table.displayRows));
+    });
+
+    // The file does not exist yet: the rebuild creates the table and finds nothing.
+    EXPECT_EQ(rebuilder.RebuildRunTable({}, "").table.taskRowCount, 0u);
+    EXPECT_EQ(armed, (std::vector<std::vector<std::string>>{{""}}));
+
+    clock_.set({2025, 3, 5, 11, 0, 0, 0});
+    const std::string later = store.InsertTask(Task(0, data::kDaily, "13:00:00", "later save"));
+    clock_.set({2025, 3, 5, 10, 0, 0, 0});
+    const std::string earlier = store.InsertTask(Task(0, data::kDaily, "13:00:00", "earlier save"));
+    const std::string disabled = store.InsertTask(Task(0, data::kDaily, "9:00:00"));
+    store.SetTaskEnabled(disabled, false);
+    const std::string damaged = store.InsertTask(Task(0, data::kDaily, "9:00:00"));
+    data::SqliteConnection(DatabasePath())
+        .execute("UPDATE tasklist SET Title=\"4G\" where id=" + damaged + "; ");
+    store.InsertTask(Task(0, data::kHotkey, "9:00:00"));
+
+    clock_.set({2025, 3, 5, 12, 0, 0, 0});
+    const RunTableBuild& all = rebuilder.RebuildRunTable({}, "");
+    EXPECT_EQ(Ids(all.table.displayRows), (std::vector<std::string>{earlier, later, disabled}));
+    EXPECT_EQ(all.table.displayRows[0][kDispDueKey], "2025-3-5-13-0-0");
+    ASSERT_EQ(all.problems.size(), 1u);
+    EXPECT_EQ(all.problems[0].taskId, damaged);
+    EXPECT_EQ(all.hint, "Upcoming event: Daily - 13:00:00 - earlier save");
+
+    const RunTableBuild& enabledOnly = rebuilder.RebuildRunTable({.hideDisabled = true}, "");
+    EXPECT_EQ(enabledOnly.table.taskRowCount, 2u) << "disabled tasks are not even read";
+    EXPECT_EQ(armed.size(), 3u);
+    EXPECT_EQ(armed.back(), (std::vector<std::string>{earlier, later}));
+    EXPECT_EQ(&rebuilder.current(), &enabledOnly);
+}
+
+TEST_F(RebuildRunTableTest, ADatabaseErrorLeavesTheNoneStateAndArmsNothing) {
+    const data::TaskStore good(DatabasePath(), clock_);
+    good.EnsureTaskTable();
+    good.InsertTask(Task(0, data::kDaily, "13:00:00"));
+    const data::TaskStore unreachable((dir_ / "missing" / "task.db").string(), clock_);
+    int afterSteps = 0;
+    auto count = [&](const RunTableBuild&) { ++afterSteps; };
+
+    RunTableRebuilder rebuilder(unreachable, clock_, english_, count);
+    EXPECT_THROW(rebuilder.RebuildRunTable({}, ""), Error);
+    EXPECT_EQ(afterSteps, 0);
+    EXPECT_EQ(rebuilder.current().table.taskRowCount, 0u);
+    EXPECT_EQ(rebuilder.current().hint, "Upcoming event: None");
+    ASSERT_EQ(rebuilder.current().table.displayRows.size(), 1u);
+    EXPECT_EQ(rebuilder.current().table.displayRows[0][kDispText], "None");
+
+    RunTableRebuilder working(good, clock_, english_, count);
+    EXPECT_EQ(working.RebuildRunTable({}, "").table.taskRowCount, 1u);
+    EXPECT_EQ(afterSteps, 1);
+}
+
+} // namespace
+} // namespace orvanta::scheduler
