@@ -24,8 +24,9 @@ int ParseCountdown(const std::string& text) {
     return (ec == std::errc() && ptr == end) ? value : 0;
 }
 
-Dispatcher::Dispatcher(SchedulerState& state, Ports ports, std::function<void()> rebuild)
-    : state_(state), ports_(ports), rebuild_(std::move(rebuild)) {}
+Dispatcher::Dispatcher(SchedulerState& state, Ports ports, std::function<RunTable&()> table,
+                       std::function<void()> rebuild)
+    : state_(state), ports_(ports), table_(std::move(table)), rebuild_(std::move(rebuild)) {}
 
 void Dispatcher::Remind(const TaskRow& row, int countdown, const char* actionWord) {
     ReminderRequest r;
@@ -38,8 +39,9 @@ void Dispatcher::Remind(const TaskRow& row, int countdown, const char* actionWor
 
 bool Dispatcher::RunRow(std::size_t index, Deferred& standBy, Deferred& hibernate, Deferred& shutDown) {
     // Copied: a reminder may rebuild the table while it is open, which would pull the row from under us.
-    const TaskRow row = state_.table.taskRows[index];
-    state_.table.taskRows[index][kColFired] = "1";
+    RunTable& table = table_();
+    const TaskRow row = table.taskRows[index];
+    table.taskRows[index][kColFired] = "1";
     const int countdown = ParseCountdown(row[kColCountdown]);
     const bool immediate = countdown <= 0;
     const int event = EventOf(row);
@@ -132,11 +134,11 @@ void Dispatcher::DispatchDueTasks(const std::string& dueKey) {
     ports_.timers.SetPollEnabled(false);
 
     Deferred standBy, hibernate, shutDown;
-    const std::size_t rowsAtStart = state_.table.taskRowCount;
+    const std::size_t rowsAtStart = table_().taskRowCount;
     bool macroFailed = false;
-    // The bound is re-checked each step: a postponement in a reminder may have replaced the table.
-    for (std::size_t i = 0; i < rowsAtStart && i < state_.table.taskRows.size(); ++i) {
-        const TaskRow& row = state_.table.taskRows[i];
+    // The table is fetched afresh each step: a postponement in a reminder may have replaced it.
+    for (std::size_t i = 0; i < rowsAtStart && i < table_().taskRows.size(); ++i) {
+        const TaskRow& row = table_().taskRows[i];
         if (row[kColEnabled] != "1" || row[kColDueKey] != dueKey || row[kColFired] == "1" || row[kColDateMode] == "0")
             continue;
         if (!RunRow(i, standBy, hibernate, shutDown)) {

@@ -22,8 +22,9 @@ public:
         const platform::Clock& clock;
     };
 
-    // rebuild replaces state.table and clears state.dispatchBusy (and re-arms the wake-up timers).
-    Dispatcher(SchedulerState& state, Ports ports, std::function<void()> rebuild);
+    // table gives the current run table (a rebuild replaces it); rebuild must clear state.dispatchBusy
+    // and re-arm the wake-up timers.
+    Dispatcher(SchedulerState& state, Ports ports, std::function<RunTable&()> table, std::function<void()> rebuild);
 
     // One pass over the task rows for due key k.
     void DispatchDueTasks(const std::string& dueKey);
@@ -45,6 +46,7 @@ private:
 
     SchedulerState& state_;
     Ports ports_;
+    std::function<RunTable&()> table_;
     std::function<void()> rebuild_;
 };
 

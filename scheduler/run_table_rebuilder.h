@@ -28,6 +28,8 @@ class RunTableRebuilder {
     const RunTableBuild& RebuildRunTable(const RunTableFilters& filters, const std::string& currentTaskId);
 
     const RunTableBuild& current() const { return current_; }
+    // The dispatcher marks the rows it has run in the current table.
+    RunTable& table() { return current_.table; }
 
   private:
     const data::TaskStore& store_;

@@ -12,7 +12,8 @@ const std::map<std::string, Command>& CommandNames() {
     static const std::map<std::string, Command> names = {
         {"help", Command::Help},     {"add", Command::Add},         {"show", Command::Show},
         {"enable", Command::Enable}, {"disable", Command::Disable}, {"delete", Command::Delete},
-        {"export", Command::Export}, {"import", Command::Import},
+        {"export", Command::Export}, {"import", Command::Import},   {"list", Command::List},
+        {"next", Command::Next},
     };
     return names;
 }
@@ -26,23 +27,31 @@ std::string CanonicalId(const std::string& text) {
     return std::to_string(ParseBoundedNumber(text, 0, 999999999999999999, "a task ID"));
 }
 
+// The value of a global option, written "--name VALUE" or "--name=VALUE"; advances i past it.
+std::optional<std::string> GlobalOptionValue(const std::vector<std::string>& args, std::size_t& i,
+                                             const std::string& name) {
+    const std::string& arg = args[i];
+    if (arg.rfind(name + "=", 0) == 0) return arg.substr(name.size() + 1);
+    if (arg != name) return std::nullopt;
+    if (i + 1 == args.size()) throw UsageError("option " + name + " needs a value");
+    return args[++i];
+}
+
 } // namespace
 
 Invocation ParseCommandLine(const std::vector<std::string>& args) {
     Invocation invocation;
     std::size_t i = 0;
     for (; i < args.size() && args[i].rfind("-", 0) == 0; ++i) {
-        const std::string& arg = args[i];
-        if (IsHelp(arg)) return invocation;
-        if (arg.rfind("--data-dir=", 0) == 0) {
-            invocation.dataFolder = arg.substr(11);
-        } else if (arg == "--data-dir") {
-            if (i + 1 == args.size()) throw UsageError("option --data-dir needs a value");
-            invocation.dataFolder = args[++i];
+        if (IsHelp(args[i])) return invocation;
+        if (auto folder = GlobalOptionValue(args, i, "--data-dir")) {
+            if (folder->empty()) throw UsageError("option --data-dir needs a folder");
+            invocation.dataFolder = std::move(folder);
+        } else if (auto now = GlobalOptionValue(args, i, "--now")) {
+            invocation.now = ParseLocalDateTime(*now);
         } else {
-            throw UsageError("unknown option " + arg);
+            throw UsageError("unknown option " + args[i]);
         }
-        if (invocation.dataFolder->empty()) throw UsageError("option --data-dir needs a folder");
     }
     if (i == args.size()) throw UsageError("no command given (see orvantactl --help)");
     const auto command = CommandNames().find(args[i]);
@@ -67,6 +76,10 @@ Invocation ParseCommandLine(const std::vector<std::string>& args) {
     case Command::Delete:
         if (operands.size() != 1) throw UsageError(args[i] + " needs exactly one task ID");
         invocation.operand = CanonicalId(operands.front());
+        return invocation;
+    case Command::List:
+    case Command::Next:
+        if (!operands.empty()) throw UsageError(args[i] + " takes no arguments");
         return invocation;
     case Command::Export:
     case Command::Import:

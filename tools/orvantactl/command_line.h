@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/api/clock.h"
 #include "tools/orvantactl/add_options.h"
 
 #include <optional>
@@ -8,10 +9,11 @@
 
 namespace orvanta::ctl {
 
-enum class Command { Help, Add, Show, Enable, Disable, Delete, Export, Import };
+enum class Command { Help, Add, Show, Enable, Disable, Delete, Export, Import, List, Next };
 
 struct Invocation {
     std::optional<std::string> dataFolder;
+    std::optional<platform::LocalDateTime> now; // stands in for the clock when given
     Command command = Command::Help;
     std::string operand; // the task ID (as canonical decimal text) or the file
     AddOptions add;

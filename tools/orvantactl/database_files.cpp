@@ -22,20 +22,20 @@ std::string Quoted(const std::string& text) {
 
 } // namespace
 
-std::string PrepareTaskDatabase(const std::optional<std::string>& chosenFolder,
-                                const platform::SystemPaths& paths) {
+std::string ChooseDataFolder(const std::optional<std::string>& chosenFolder,
+                             const platform::SystemPaths& paths) {
+    if (!chosenFolder) return data::ResolveDataFolder(paths);
     std::error_code ec;
-    std::string folder;
-    if (chosenFolder) {
-        // A typing mistake should not quietly start a second, empty installation.
-        if (!fs::is_directory(*chosenFolder, ec))
-            throw Error("data folder " + Quoted(*chosenFolder) + " does not exist");
-        folder = *chosenFolder;
-    } else {
-        folder = data::ResolveDataFolder(paths);
-    }
-    const std::string database = data::TaskDatabasePath(folder, paths.pathSeparator());
+    // A typing mistake should not quietly start a second, empty installation.
+    if (!fs::is_directory(*chosenFolder, ec))
+        throw Error("data folder " + Quoted(*chosenFolder) + " does not exist");
+    return *chosenFolder;
+}
+
+std::string PrepareTaskDatabase(const std::string& dataFolder, char pathSeparator) {
+    const std::string database = data::TaskDatabasePath(dataFolder, pathSeparator);
     data::SeedTaskDatabase(database);
+    std::error_code ec;
     if (!fs::exists(database, ec)) throw Error("could not create the task database " + Quoted(database));
     return database;
 }

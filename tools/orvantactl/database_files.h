@@ -7,10 +7,13 @@
 
 namespace orvanta::ctl {
 
-// The path of task.db in the chosen data folder (the resolved default when none is given), seeded from
-// the template when missing, as the program does at start-up. A chosen folder must already exist.
-std::string PrepareTaskDatabase(const std::optional<std::string>& chosenFolder,
-                                const platform::SystemPaths& paths);
+// The chosen data folder, which must already exist, or the resolved default when none is chosen.
+std::string ChooseDataFolder(const std::optional<std::string>& chosenFolder,
+                             const platform::SystemPaths& paths);
+
+// The path of task.db in the data folder, seeded from the template when missing, as the program does
+// at start-up.
+std::string PrepareTaskDatabase(const std::string& dataFolder, char pathSeparator);
 
 // A complete copy of the task database into the file. An existing file is replaced only when it is
 // empty or itself a task database, so a mistyped name cannot destroy an unrelated document.

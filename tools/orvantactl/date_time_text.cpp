@@ -81,6 +81,33 @@ CalendarDate ParseMonthDay(std::string_view text) {
                      "\" (expected an existing month and day as MM-DD)");
 }
 
+platform::LocalDateTime ParseLocalDateTime(std::string_view text) {
+    const auto halves = Split(text, ' ');
+    if (halves.size() == 2) {
+        const auto dot = Split(halves[1], '.');
+        const auto time = Split(dot[0], ':');
+        if (dot.size() <= 2 && time.size() == 3) {
+            platform::LocalDateTime t;
+            t.hour = Field(time[0], 1, 2, 0, 23);
+            t.minute = Field(time[1], 2, 2, 0, 59);
+            t.second = Field(time[2], 2, 2, 0, 59);
+            t.millisecond = dot.size() == 2 ? Field(dot[1], 3, 3, 0, 999) : 0;
+            const bool timeValid = t.hour >= 0 && t.minute >= 0 && t.second >= 0 && t.millisecond >= 0;
+            try {
+                const CalendarDate d = ParseIsoDate(halves[0]);
+                t.year = d.year;
+                t.month = d.month;
+                t.day = d.day;
+                if (timeValid) return t;
+            } catch (const UsageError&) {
+                // Reported below with the form the whole text should have had.
+            }
+        }
+    }
+    throw UsageError("invalid date and time \"" + std::string(text) +
+                     "\" (expected YYYY-MM-DD H:mm:ss or YYYY-MM-DD H:mm:ss.zzz)");
+}
+
 int ParseDayOfMonth(std::string_view text) {
     return static_cast<int>(ParseBoundedNumber(text, 1, 31, "a day of the month from 1 to 31"));
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/api/clock.h"
+
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -31,6 +33,10 @@ CalendarDate ParseIsoDate(std::string_view text);
 
 // "MM-DD" (or "M-D"), a day that exists in some year, so 02-29 is accepted. Returns year 0.
 CalendarDate ParseMonthDay(std::string_view text);
+
+// "YYYY-MM-DD H:mm:ss" or "YYYY-MM-DD H:mm:ss.zzz" (milliseconds, three digits), one blank between
+// date and time. Raises UsageError.
+platform::LocalDateTime ParseLocalDateTime(std::string_view text);
 
 // A day of the month, 1 to 31.
 int ParseDayOfMonth(std::string_view text);

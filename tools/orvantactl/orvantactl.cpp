@@ -1,14 +1,19 @@
 #include "tools/orvantactl/orvantactl.h"
 
+#include "data/settings/data_folder.h"
+#include "data/settings/settings.h"
 #include "data/task_store.h"
 #include "tools/orvantactl/command_line.h"
 #include "tools/orvantactl/database_files.h"
+#include "tools/orvantactl/fixed_clock.h"
+#include "tools/orvantactl/scheduled_list.h"
 #include "tools/orvantactl/task_builder.h"
 #include "tools/orvantactl/task_commands.h"
 #include "tools/orvantactl/usage_error.h"
 #include "tools/orvantactl/usage_text.h"
 
 #include <optional>
+#include <sstream>
 
 namespace orvanta::ctl {
 namespace {
@@ -20,14 +25,17 @@ std::string OneLine(std::string message) {
     return message;
 }
 
-void Run(const Invocation& invocation, std::ostream& out, const platform::Clock& clock,
-         const platform::SystemPaths& paths) {
+// Returns the tasks a rebuild had to leave out; the output is complete without them.
+std::vector<scheduler::RowProblem> Run(const Invocation& invocation, std::ostream& out,
+                                       const platform::Clock& clock, const platform::SystemPaths& paths) {
     // A task is checked completely before the database is even looked at.
     std::optional<data::TaskRecord> newTask;
     if (invocation.command == Command::Add) newTask = BuildTaskRecord(invocation.add, clock.now());
 
-    const std::string database = PrepareTaskDatabase(invocation.dataFolder, paths);
+    const std::string folder = ChooseDataFolder(invocation.dataFolder, paths);
+    const std::string database = PrepareTaskDatabase(folder, paths.pathSeparator());
     const data::TaskStore store(database, clock);
+    const data::Settings settings(data::SettingsFilePath(folder, paths.pathSeparator()));
     switch (invocation.command) {
     case Command::Help:
         break;
@@ -50,7 +58,21 @@ void Run(const Invocation& invocation, std::ostream& out, const platform::Clock&
     case Command::Import:
         ImportTasks(database, invocation.operand);
         break;
+    case Command::List:
+        return ListScheduledTasks(store, clock, settings, out);
+    case Command::Next:
+        return PrintUpcomingTask(store, clock, settings, out);
     }
+    return {};
+}
+
+// One "orvantactl: " line per line of the description.
+void ReportProblems(const std::vector<scheduler::RowProblem>& problems, std::ostream& err) {
+    std::istringstream lines(scheduler::DescribeRowProblems(problems));
+    std::string report;
+    for (std::string line; std::getline(lines, line);)
+        report += "orvantactl: " + OneLine(line) + '\n';
+    err << report;
 }
 
 } // namespace
@@ -63,9 +85,14 @@ int RunOrvantactl(const std::vector<std::string>& args, std::ostream& out, std::
             out << UsageText();
             return 0;
         }
-        Run(invocation, out, clock, paths);
+        std::optional<FixedClock> fixedClock;
+        if (invocation.now) fixedClock.emplace(*invocation.now);
+        const auto problems = Run(
+            invocation, out, fixedClock ? static_cast<const platform::Clock&>(*fixedClock) : clock, paths);
         out.flush();
-        return 0;
+        if (problems.empty()) return 0;
+        ReportProblems(problems, err);
+        return 1;
     } catch (const UsageError& e) {
         err << "orvantactl: " << OneLine(e.what()) << '\n';
         return 2;

@@ -3,7 +3,7 @@
 namespace orvanta::ctl {
 
 const std::string& UsageText() {
-    static const std::string text = R"(Usage: orvantactl [--data-dir DIR] COMMAND [ARGUMENTS]
+    static const std::string text = R"(Usage: orvantactl [--data-dir DIR] [--now TIME] COMMAND [ARGUMENTS]
 
 Works on the Orvanta task database, task.db in the data folder. Every command
 first creates task.db from the built-in template when it is missing.
@@ -18,11 +18,22 @@ Commands:
                       existing FILE is replaced only when it is empty or is
                       itself a task database
   import FILE         replace all tasks by those of the task database FILE
+  list                print the scheduled-task list as the main window shows
+                      it, with the list filters saved in wake.ini: one line
+                      per row, its eight columns separated by tabs: text,
+                      status, ID, enabled, due seconds, countdown, due key,
+                      wake key; a list without tasks is the line "None"
+                      followed by seven tabs
+  next                print the notification-area hint for the upcoming task
   help, --help        print this text
 
-Global option:
+Global options:
   --data-dir DIR      the data folder to use; it must exist (default:
                       $XDG_DATA_HOME/Orvanta, else ~/.local/share/Orvanta)
+  --now TIME          run the command as if the clock read TIME, given as
+                      "YYYY-MM-DD H:mm:ss" or "YYYY-MM-DD H:mm:ss.zzz"
+                      (default: the clock); add takes its defaults and the
+                      saved moment from it too
 
 Options of add, written OPTION VALUE or OPTION=VALUE:
   --title TEXT        title; without one, a description of the actions
@@ -63,6 +74,11 @@ Options of add, written OPTION VALUE or OPTION=VALUE:
 A task needs an event or at least one action. The events restart to monitoroff
 stand alone; wake and wake+run may be combined with actions. Hotkey tasks take
 no --start, --repeat, --end, --countdown, wake or wake+run.
+
+In the output of list and next a backslash, tab, line feed or carriage return
+within a text is written as \\, \t, \n or \r, so each row stays one line.
+Timed tasks that cannot be scheduled (a damaged row) are left out; list and
+next still print the rest, then name each such task on stderr and exit with 1.
 
 Exit status: 0 success, 1 failure, 2 bad command line.
 )";

@@ -40,23 +40,25 @@ TaskRow MakeRow(const RowSpec& s) {
 class DispatcherTest : public ::testing::Test {
 protected:
     SchedulerState state;
+    RunTable table;
     test::RecordingPorts ports;
     platform::fake::FakeClock clock{{2025, 3, 7, 9, 5, 0, 500}};
     int rebuilds = 0;
     std::vector<TaskRow> storedRows; // what a rebuild reads back
-    Dispatcher dispatcher{state, {ports, ports, ports, ports, clock}, [this] {
+    Dispatcher dispatcher{state, {ports, ports, ports, ports, clock}, [this]() -> RunTable& { return table; },
+                          [this] {
                               ++rebuilds;
                               ports.log.push_back("rebuild");
-                              state.table.taskRows = storedRows;
-                              state.table.taskRowCount = storedRows.size();
+                              table.taskRows = storedRows;
+                              table.taskRowCount = storedRows.size();
                               state.dispatchBusy = false;
                           }};
 
     void Load(std::initializer_list<RowSpec> specs) {
         storedRows.clear();
         for (const auto& s : specs) storedRows.push_back(MakeRow(s));
-        state.table.taskRows = storedRows;
-        state.table.taskRowCount = storedRows.size();
+        table.taskRows = storedRows;
+        table.taskRowCount = storedRows.size();
     }
 };
 
@@ -119,7 +121,7 @@ TEST_F(DispatcherTest, RowsThatAreNotDueEnabledOrTimedAreSkipped) {
           {.id = "2", .event = 4, .dateMode = "0"},
           {.id = "3", .key = "2025-3-7-9-5-1", .event = 4},
           {.id = "4", .event = 8}});
-    state.table.taskRows[3][kColFired] = "1";
+    table.taskRows[3][kColFired] = "1";
     dispatcher.DispatchDueTasks("2025-3-7-9-5-0");
     EXPECT_EQ(ports.log, (Log{"poll off", "rebuild", "poll on"}));
 }
@@ -153,8 +155,8 @@ TEST_F(DispatcherTest, APostponeThatShrinksTheTableMidPassIsNeverReadPastItsEnd)
     Load({{.id = "1", .countdown = 5, .launch = "/bin/a"}, {.id = "2", .launch = "/bin/b"}, {.id = "3", .launch = "/bin/c"}});
     ports.onReminder = [&](const ReminderRequest&) {
         // The user postponed: the table is rebuilt from a store that now holds only task 1.
-        state.table.taskRows.resize(1);
-        state.table.taskRowCount = 1;
+        table.taskRows.resize(1);
+        table.taskRowCount = 1;
         state.dispatchBusy = false;
     };
     dispatcher.DispatchDueTasks("2025-3-7-9-5-0");

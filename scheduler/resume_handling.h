@@ -1,0 +1,36 @@
+#pragma once
+
+#include <functional>
+
+#include "data/settings/settings.h"
+#include "platform/api/keep_awake.h"
+#include "platform/api/resume_monitor.h"
+
+namespace orvanta::scheduler {
+
+// What happens when the computer comes back from sleep: after a wake-up nobody asked for in person the
+// display is switched on and the computer kept awake for the task; once the user is back, the ordinary
+// idle sleep applies again.
+class ResumeHandling {
+public:
+    struct Ports {
+        platform::KeepAwake& keepAwake;
+        const data::Settings& settings;
+        std::function<void()> nudgePointer; // a synthetic mouse move, so the desktop treats the user as present
+        std::function<void()> lockComputer;
+    };
+
+    explicit ResumeHandling(Ports ports);
+
+    // GUI thread, for each resume the platform reports.
+    void OnResume(const platform::ResumeEvent& event);
+
+    // The one-shot timer after a wake-up (Timer12).
+    void Timer12Timer();
+
+private:
+    void KeepAwakeWithDisplayOn();
+    Ports ports_;
+};
+
+} // namespace orvanta::scheduler

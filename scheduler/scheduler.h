@@ -1,0 +1,78 @@
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "data/task_store.h"
+#include "i18n/text_lookup.h"
+#include "platform/api/clock.h"
+#include "platform/api/wake_timer.h"
+#include "scheduler/dispatch_ports.h"
+#include "scheduler/dispatcher.h"
+#include "scheduler/poll_tick.h"
+#include "scheduler/run_table_rebuilder.h"
+#include "scheduler/scheduler_state.h"
+#include "scheduler/wake_arming.h"
+
+namespace orvanta::scheduler {
+
+// The scheduler as the main window drives it: the run table with its filters, the wake-up timers, the
+// dispatcher and the poll. Every member runs on the GUI thread except where a port says otherwise.
+// The handlers raise orvanta::Error for the window's error box only after their own work is complete,
+// so a damaged task row never stops a pass half-way.
+class Scheduler {
+public:
+    struct Ports {
+        const data::TaskStore& store;
+        const platform::Clock& clock;
+        const i18n::TextLookup& text;
+        platform::WakeTimerFactory& wakeTimers;
+        MainTimers& mainTimers;
+        TaskActions& actions;
+        ReminderPresenter& reminders;
+        CloseAllowance& closeAllowance;
+        std::function<int()> acLineStatus;          // 0 battery, 1 mains, 255 unknown
+        std::function<void()> warnOnBattery;        // the balloon on the notification-area icon
+        std::function<bool()> resumedAutomatically; // asked on the wake timer's thread
+    };
+
+    explicit Scheduler(Ports ports);
+
+    // Recomputes the table from the database and re-arms the timers. Raises the list of tasks that could
+    // not be scheduled (the table holds all the others) or a database error.
+    void RebuildRunTable();
+
+    // The hand-over timers' handlers (doWake, doNoWake) and the poll (tmr302).
+    void doWakeTimer();
+    void doNoWakeTimer();
+    void tmr302Timer();
+
+    // A pressed hotkey: runs the task's actions from the hotkey rows.
+    void DispatchHotkeyTask(const std::string& taskId, const std::vector<TaskRow>& hotkeyRows);
+
+    RunTableFilters& filters() { return filters_; }
+    // The task last handed to or saved by the editor; no filter hides it.
+    std::string& currentTaskId() { return currentTaskId_; }
+    const RunTableBuild& current() const { return rebuilder_.current(); }
+    SchedulerState& state() { return state_; }
+    WakeArming& wakeArming() { return wakeArming_; }
+
+private:
+    // Rebuilds and keeps the problems for the caller to raise once its steps are done.
+    void RebuildKeepingProblems();
+    void RaiseProblems();
+    void Dispatch(std::string key);
+
+    Ports ports_;
+    SchedulerState state_;
+    RunTableFilters filters_;
+    std::string currentTaskId_;
+    std::string problems_;
+    WakeArming wakeArming_;
+    RunTableRebuilder rebuilder_;
+    Dispatcher dispatcher_;
+    PollTicker poll_;
+};
+
+} // namespace orvanta::scheduler

@@ -1,0 +1,80 @@
+#include "scheduler/wake_arming.h"
+
+#include <utility>
+
+#include "scheduler/wake_keys.h"
+
+namespace orvanta::scheduler {
+
+WakeArming::WakeArming(Ports ports) : ports_(std::move(ports)) {}
+
+WakeArming::~WakeArming() {
+    // The timers join their threads; a firing being delivered may still take the lock.
+    wake_.timer.reset();
+    due_.timer.reset();
+}
+
+void WakeArming::Arm(Slot& slot, const std::string& key) {
+    if (!slot.created) {
+        slot.created = true;
+        slot.timer = ports_.timers.create(slot.name, slot.wakes);
+        if (slot.timer) slot.timer->setOnFired([this, &slot] { OnFired(slot); });
+    }
+    if (!slot.timer) {
+        std::lock_guard lock(mutex_);
+        slot.pendingKey.clear();
+        return;
+    }
+    slot.timer->cancel();
+    const auto due = ParseDueKey(key);
+    {
+        std::lock_guard lock(mutex_);
+        slot.pendingKey = due ? key : std::string();
+    }
+    if (due) slot.timer->arm(*due);
+}
+
+void WakeArming::ArmWakeTimers(const RunTable& table) {
+    // The no-wake timer first, then the wake timer, as their waiters have always been started.
+    Arm(due_, SoonestDueKey(table.displayRows, table.taskRowCount));
+    Arm(wake_, SoonestWakeKey(table.displayRows, table.taskRowCount));
+}
+
+void WakeArming::OnFired(Slot& slot) {
+    // On the timer's thread: decide, then only ask the GUI thread's timers to act.
+    const bool isWake = &slot == &wake_;
+    if (isWake && ports_.resumedAutomatically && ports_.resumedAutomatically()) ports_.mainTimers.StartWakeUpNudge();
+    std::string key;
+    {
+        std::lock_guard lock(mutex_);
+        key = slot.pendingKey;
+    }
+    const platform::LocalDateTime now = ports_.clock.now();
+    const bool due = isWake ? WithinWakeWindow(key, now) : WithinDueWindow(key, now);
+    if (!due) return;
+    ports_.mainTimers.SetPollEnabled(false);
+    if (isWake) ports_.mainTimers.StartWakeHandOver();
+    else ports_.mainTimers.StartDueHandOver();
+}
+
+std::string WakeArming::TakePendingWakeKey() {
+    std::lock_guard lock(mutex_);
+    return std::exchange(wake_.pendingKey, {});
+}
+
+std::string WakeArming::TakePendingDueKey() {
+    std::lock_guard lock(mutex_);
+    return std::exchange(due_.pendingKey, {});
+}
+
+std::string WakeArming::PendingWakeKey() const {
+    std::lock_guard lock(mutex_);
+    return wake_.pendingKey;
+}
+
+std::string WakeArming::PendingDueKey() const {
+    std::lock_guard lock(mutex_);
+    return due_.pendingKey;
+}
+
+} // namespace orvanta::scheduler

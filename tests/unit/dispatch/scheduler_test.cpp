@@ -1,0 +1,102 @@
+#include <gtest/gtest.h>
+
+#include "data/error.h"
+#include "data/sqlite_connection.h"
+#include "data/task_store.h"
+#include "platform/fake/fake_clock.h"
+#include "platform/fake/fake_wake_timer.h"
+#include "scheduler/scheduler.h"
+#include "tests/support/temp_folder.h"
+#include "tests/unit/dispatch/recording_ports.h"
+
+namespace orvanta::scheduler {
+namespace {
+
+using platform::LocalDateTime;
+using Log = std::vector<std::string>;
+
+class SchedulerTest : public ::testing::Test {
+protected:
+    test::TempFolder folder;
+    platform::fake::FakeClock clock{{2025, 3, 7, 9, 0, 0, 0}};
+    data::TaskStore store{folder.file("task.db"), clock};
+    i18n::EnglishTextLookup text;
+    platform::fake::FakeWakeTimerFactory timers;
+    test::RecordingPorts ports;
+    int ac = 1;
+    Scheduler scheduler{{store, clock, text, timers, ports, ports, ports, ports, [this] { return ac; },
+                         [this] { ports.log.push_back("battery warning"); }, [] { return false; }}};
+
+    void SetUp() override { store.EnsureTaskTable(); }
+
+    std::string AddOnce(const std::string& title, const std::string& time, const std::string& launch, int event = 0) {
+        data::TaskRecord t;
+        t.title = title;
+        t.dateMode = data::kOnce;
+        t.year = 2025;
+        t.month = 3;
+        t.day = 7;
+        t.time = time;
+        t.endTime = "23:59:59";
+        t.launch = launch;
+        t.event = event;
+        return store.InsertTask(t);
+    }
+};
+
+TEST_F(SchedulerTest, ATaskRunsOnceFromItsTimerAndTheTimersMoveOn) {
+    AddOnce("first", "9:05:00", "/bin/first");
+    AddOnce("wake", "9:10:00", "/bin/wake", data::kEventWakeAndRun);
+    scheduler.RebuildRunTable();
+    EXPECT_EQ(timers.timer("nowake2")->armed()->at, (LocalDateTime{2025, 3, 7, 9, 5, 0, 0}));
+    EXPECT_EQ(timers.timer("pcwake2")->armed()->at, (LocalDateTime{2025, 3, 7, 9, 10, 0, 0}));
+
+    clock.set({2025, 3, 7, 9, 5, 0, 3});
+    ASSERT_TRUE(timers.timer("nowake2")->fire());
+    scheduler.doNoWakeTimer();
+    scheduler.doNoWakeTimer(); // a stray second hand-over has no key left
+    EXPECT_EQ(ports.log, (Log{"poll off", "doNoWake", "poll off", "launch /bin/first", "poll on"}));
+    EXPECT_FALSE(timers.timer("nowake2")->armed()); // nothing else waits without a wake-up
+    EXPECT_EQ(scheduler.current().table.displayRows[0][kDispStatus], kStatusWaiting);
+    EXPECT_FALSE(scheduler.state().dispatchBusy);
+}
+
+TEST_F(SchedulerTest, ADamagedRowIsReportedAfterThePassHasRunTheOthers) {
+    AddOnce("good", "9:05:00", "/bin/good");
+    const std::string bad = AddOnce("bad", "9:05:00", "/bin/bad");
+    {
+        data::SqliteConnection db(store.path());
+        db.execute("UPDATE tasklist SET Title=\"4ZZZ\" WHERE id=" + bad + ";");
+    }
+    EXPECT_THROW(scheduler.RebuildRunTable(), Error);
+    ASSERT_TRUE(timers.timer("nowake2")->armed()); // the good task is armed all the same
+
+    clock.set({2025, 3, 7, 9, 5, 0, 0});
+    timers.timer("nowake2")->fire();
+    ports.log.clear();
+    try {
+        scheduler.doNoWakeTimer();
+        FAIL() << "the damaged row was not reported";
+    } catch (const Error& e) {
+        EXPECT_NE(std::string(e.what()).find(bad), std::string::npos) << e.what();
+    }
+    EXPECT_EQ(ports.log, (Log{"poll off", "launch /bin/good", "poll on"}));
+}
+
+TEST_F(SchedulerTest, ThePollRebuildsOnAClockJumpAndWarnsOnBattery) {
+    AddOnce("later", "11:00:00", "/bin/later");
+    scheduler.RebuildRunTable();
+    clock.set({2025, 3, 7, 9, 0, 10, 0});
+    scheduler.tmr302Timer();
+    EXPECT_EQ(timers.timer("nowake2")->history().size(), 2u); // cancel + arm of the one rebuild
+
+    store.DeleteAllTimedTasks();
+    ac = 0;
+    clock.set({2025, 3, 7, 10, 0, 0, 0}); // back from an hour of sleep
+    scheduler.tmr302Timer();
+    EXPECT_FALSE(timers.timer("nowake2")->armed());
+    EXPECT_EQ(ports.log, (Log{"battery warning"}));
+}
+
+} // namespace
+} // namespace orvanta::scheduler
