@@ -8,7 +8,7 @@ packages=(
   # core
   libsqlite3-dev sqlite3
   # GUI and platform
-  qt6-base-dev libx11-dev libxtst-dev libxext-dev libxss-dev
+  qt6-base-dev libx11-dev libxtst-dev libxext-dev libxss-dev libsystemd-dev
   # tests, benchmarks, fuzzing
   googletest libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev clang-format
   xvfb xdotool xclip trayer dbus python3-dbusmock

@@ -1,0 +1,19 @@
+#include "platform/linux/resume_decision.h"
+
+namespace orvanta::platform::linux_backend {
+
+bool wakeTimerFiredForResume(const ResumeEvidence& evidence) {
+    if (!evidence.wakeTimerFired) return false;
+    const auto fired = *evidence.wakeTimerFired;
+    const auto earliest =
+        evidence.sleepStarted ? *evidence.sleepStarted : evidence.resumed - kWakeFiringWindow;
+    return fired >= earliest && fired <= evidence.decidedAt;
+}
+
+bool isAutomaticResume(const ResumeEvidence& evidence) {
+    if (!wakeTimerFiredForResume(evidence)) return false;
+    if (!evidence.userIdle) return true;
+    return *evidence.userIdle >= evidence.decidedAt - evidence.resumed;
+}
+
+} // namespace orvanta::platform::linux_backend
