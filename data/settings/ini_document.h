@@ -27,6 +27,9 @@ class IniDocument {
     // The value of the key, or nothing when the section or the key is missing.
     std::optional<std::string> value(std::string_view section, std::string_view key) const;
 
+    // Whether the text has a section of that name, with or without keys.
+    bool hasSection(std::string_view section) const { return findSection(section).has_value(); }
+
     // Replaces the value of an existing key in place, else adds the key at the end of its section,
     // else adds the section at the end of the text. Returns false, changing nothing, when the names or
     // the value cannot be stored on one INI line (see IsStorable).
