@@ -1,0 +1,60 @@
+#pragma once
+
+#include "actions/program_actions.h"
+#include "actions/session_actions.h"
+#include "scheduler/dispatch_ports.h"
+
+#include <functional>
+#include <string>
+
+namespace orvanta::actions {
+
+// Every action a task can carry, on the platform the program runs on. Needs no GUI: a command-line tool
+// can run tasks with a PrintingMessageWindow.
+class DesktopActions : public scheduler::TaskActions {
+  public:
+    struct Ports {
+        platform::SessionPower& sessionPower;
+        platform::ProgramLauncher& launcher;
+        platform::ProcessControl& processes;
+        platform::AlertSound& sound;
+        MessageWindow& messages;
+        const platform::Clock& clock;
+        const platform::SystemPaths& paths;
+    };
+    // Answers false when the macro file cannot be read.
+    using MacroStarter = std::function<bool(const std::string& path)>;
+    struct Options {
+        // Until the macro player exists nothing can start a macro: an empty starter answers false, as an
+        // unreadable macro file does, which ends the dispatcher's pass there.
+        MacroStarter startMacro;
+        LineSink privilegeReports = StandardOutputLines();
+        ProgramActions::Options programs;
+    };
+
+    DesktopActions(Ports ports, Options options);
+
+    void TurnMonitorOff() override;
+    void LogOff() override;
+    void LockComputer() override;
+    void ForcedRestart() override;
+    void ForcedShutDown() override;
+    void Suspend(bool hibernate) override;
+    void ShowReminderMessage(const std::string& text) override;
+    void KillProcessesByName(const std::string& name) override;
+    void OpenWebAddress(const std::string& address) override;
+    void OpenDocument(const std::string& path) override;
+    bool StartTaskMacro(const std::string& path) override;
+    void LaunchProgram(const std::string& launch) override;
+
+    // For the menus: the quick-launch commands and the Tools commands.
+    SessionActions& session() { return session_; }
+    ProgramActions& programs() { return programs_; }
+
+  private:
+    SessionActions session_;
+    ProgramActions programs_;
+    MacroStarter startMacro_;
+};
+
+} // namespace orvanta::actions

@@ -1,0 +1,53 @@
+#include "actions/program_actions.h"
+
+#include "actions/argument_splitting.h"
+#include "actions/process_matching.h"
+
+namespace orvanta::actions {
+
+ProgramActions::ProgramActions(Ports ports, Options options) : ports_(ports), options_(std::move(options)) {
+    if (!options_.isFile) options_.isFile = FileSystemProbe();
+}
+
+void ProgramActions::LaunchProgram(const std::string& launchValue) {
+    const platform::ProgramStart start = PrepareLaunch(launchValue, options_.isFile);
+    if (start.program.empty()) return;
+    ports_.launcher.startProgram(start);
+}
+
+void ProgramActions::OpenDocument(const std::string& path) {
+    ports_.launcher.openDocument(path);
+}
+
+void ProgramActions::OpenWebAddress(const std::string& address) {
+    if (!ports_.launcher.openAddress(address)) ports_.launcher.openAddressWithProtocolHandler(address);
+}
+
+bool ProgramActions::KillProcessesByName(const std::string& terminateValue) {
+    return actions::KillProcessesByName(ports_.processes, terminateValue);
+}
+
+void ProgramActions::ShowReminderMessage(const std::string& message) {
+    actions::ShowReminderMessage(ports_.messages, ports_.sound, ports_.clock, options_.stamp, message);
+}
+
+void ProgramActions::RunElevated(const std::string& program, const std::string& parameters) {
+    ports_.launcher.runElevated({program, parameters, SplitArguments(parameters)});
+}
+
+void ProgramActions::OpenPowerManagement() {
+    ports_.launcher.openPowerSettings();
+}
+
+ProgramActions::SettingsStart ProgramActions::StartAtomicClock() {
+    const std::string executable = ports_.paths.executablePath();
+    const auto folderEnd = executable.rfind(ports_.paths.pathSeparator());
+    // Without a folder to look in, a same-named file in the current folder is no proof of anything.
+    if (folderEnd == std::string::npos) return SettingsStart::Missing;
+    const std::string program = executable.substr(0, folderEnd + 1) + options_.settingsProgram;
+    if (!options_.isFile(program)) return SettingsStart::Missing;
+    return ports_.launcher.runElevated({program, "2", {"2"}}) ? SettingsStart::Started
+                                                              : SettingsStart::Refused;
+}
+
+} // namespace orvanta::actions

@@ -1,0 +1,58 @@
+#pragma once
+
+#include "actions/launch_value.h"
+#include "actions/reminder_messages.h"
+#include "platform/api/alert_sound.h"
+#include "platform/api/clock.h"
+#include "platform/api/process_control.h"
+#include "platform/api/program_launcher.h"
+#include "platform/api/system_paths.h"
+
+#include <string>
+
+namespace orvanta::actions {
+
+// The program, file, web, process and message actions of a task, and the two Tools commands that start
+// outside programs. None reports a failure to the user: a missing program or file simply has no effect.
+class ProgramActions {
+  public:
+    struct Ports {
+        platform::ProgramLauncher& launcher;
+        platform::ProcessControl& processes;
+        platform::AlertSound& sound;
+        MessageWindow& messages;
+        const platform::Clock& clock;
+        const platform::SystemPaths& paths;
+    };
+    struct Options {
+        StampFormat stamp;                                // empty: DefaultStamp
+        FileProbe isFile;                                 // empty: the file system
+        std::string settingsProgram = "Orvanta_Settings"; // file name, beside our executable
+    };
+
+    ProgramActions(Ports ports, Options options);
+
+    // A stored "program | parameters" value.
+    void LaunchProgram(const std::string& launchValue);
+    // The path goes to the desktop unchanged: no quotes are added.
+    void OpenDocument(const std::string& path);
+    // Tries the desktop's protocol handler when the ordinary way reports failure.
+    void OpenWebAddress(const std::string& address);
+    bool KillProcessesByName(const std::string& terminateValue);
+    void ShowReminderMessage(const std::string& message);
+    void RunElevated(const std::string& program, const std::string& parameters);
+
+    // Tools > Power Management.
+    void OpenPowerManagement();
+
+    enum class SettingsStart { Started, Missing, Refused };
+    // Tools > Atomic Clock: our settings program with "2", elevated. Missing when it is not installed
+    // beside the executable.
+    SettingsStart StartAtomicClock();
+
+  private:
+    Ports ports_;
+    Options options_;
+};
+
+} // namespace orvanta::actions

@@ -1,0 +1,54 @@
+#include "platform/linux/actions/linux_session_power.h"
+
+#include "platform/linux/actions/bus_requests.h"
+#include "platform/linux/actions/desktop_logout.h"
+#include "platform/linux/actions/logind_requests.h"
+#include "platform/linux/actions/x11_desktop.h"
+#include "platform/linux/system_bus.h"
+
+namespace orvanta::platform::linux_backend {
+
+RequestResult LinuxSessionPower::managerRequest(const char* method) const {
+    const SystemBus bus = openSystemBus(options_.callTimeout);
+    return callLogindManager(bus.get(), method);
+}
+
+RequestResult LinuxSessionPower::powerOff(bool) {
+    return managerRequest("PowerOff");
+}
+
+RequestResult LinuxSessionPower::reboot(bool) {
+    return managerRequest("Reboot");
+}
+
+RequestResult LinuxSessionPower::suspend() {
+    return managerRequest("Suspend");
+}
+
+RequestResult LinuxSessionPower::hibernate() {
+    return managerRequest("Hibernate");
+}
+
+RequestResult LinuxSessionPower::logOffPolitely() {
+    {
+        const SystemBus sessionBus = openSessionBus(options_.callTimeout);
+        if (const auto answer = askSessionManagerToLogOff(sessionBus.get())) return *answer;
+    }
+    return terminateSession();
+}
+
+RequestResult LinuxSessionPower::terminateSession() {
+    const SystemBus bus = openSystemBus(options_.callTimeout);
+    return terminateOwnSession(bus.get());
+}
+
+RequestResult LinuxSessionPower::lockSession() {
+    const SystemBus bus = openSystemBus(options_.callTimeout);
+    return lockOwnSession(bus.get());
+}
+
+RequestResult LinuxSessionPower::turnMonitorOff() {
+    return forceMonitorOff(options_.displayName);
+}
+
+} // namespace orvanta::platform::linux_backend

@@ -1,0 +1,44 @@
+#pragma once
+
+#include "platform/api/session_power.h"
+
+#include <chrono>
+#include <string>
+
+namespace orvanta::platform::linux_backend {
+
+// Power and session requests through logind on the system bus, the desktop's session manager on the
+// session bus, and DPMS on the X display. Each request opens its own connections, so any thread may
+// call; every bus call gives up after the time-out, so nothing hangs on a stuck service.
+class LinuxSessionPower : public SessionPower {
+  public:
+    struct Options {
+        std::chrono::milliseconds callTimeout = std::chrono::seconds(5);
+        std::string displayName; // empty: $DISPLAY
+    };
+
+    LinuxSessionPower() : LinuxSessionPower(Options{}) {}
+    explicit LinuxSessionPower(Options options) : options_(std::move(options)) {}
+
+    // polkit decides per request; there is nothing to take beforehand.
+    PrivilegeResult enableShutdownPrivilege() override { return {}; }
+
+    // logind ends the programs of every session itself, signalling them first; there is no gentler
+    // way through it, so force changes nothing here.
+    RequestResult powerOff(bool force) override;
+    RequestResult reboot(bool force) override;
+    // The desktop's session manager where one answers on the session bus, else logind ends the session.
+    RequestResult logOffPolitely() override;
+    RequestResult terminateSession() override;
+    RequestResult suspend() override;
+    RequestResult hibernate() override;
+    RequestResult lockSession() override;
+    RequestResult turnMonitorOff() override;
+
+  private:
+    RequestResult managerRequest(const char* method) const;
+
+    Options options_;
+};
+
+} // namespace orvanta::platform::linux_backend

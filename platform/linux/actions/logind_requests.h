@@ -1,0 +1,33 @@
+#pragma once
+
+#include "platform/api/session_power.h"
+
+#include <optional>
+#include <string>
+
+struct sd_bus;
+
+namespace orvanta::platform::linux_backend {
+
+// The logind session this process belongs to.
+struct LogindSession {
+    std::string id;
+    std::string path;
+};
+
+// Our session: the one logind files our process under; else the one named by $XDG_SESSION_ID (a
+// process started outside the session, by a user service say, still carries it); else the user's
+// display session. nullopt when none of these answers.
+std::optional<LogindSession> findOwnSession(sd_bus* systemBus);
+
+// Manager.PowerOff, Reboot, Suspend or Hibernate, never interactive: polkit decides without a prompt
+// the program could not answer at a scheduled moment.
+RequestResult callLogindManager(sd_bus* systemBus, const char* method);
+
+// Session.Lock on our session; desktops lock their screen on it.
+RequestResult lockOwnSession(sd_bus* systemBus);
+
+// Manager.TerminateSession on our session: every process in it ends.
+RequestResult terminateOwnSession(sd_bus* systemBus);
+
+} // namespace orvanta::platform::linux_backend

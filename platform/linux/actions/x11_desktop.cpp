@@ -1,0 +1,46 @@
+#include "platform/linux/actions/x11_desktop.h"
+
+#include <X11/Xlib.h>
+#include <X11/extensions/dpms.h>
+#include <memory>
+
+namespace orvanta::platform::linux_backend {
+namespace {
+
+struct DisplayCloser {
+    void operator()(Display* display) const { XCloseDisplay(display); }
+};
+using DisplayConnection = std::unique_ptr<Display, DisplayCloser>;
+
+DisplayConnection openDisplay(const std::string& name) {
+    return DisplayConnection(XOpenDisplay(name.empty() ? nullptr : name.c_str()));
+}
+
+} // namespace
+
+RequestResult forceMonitorOff(const std::string& displayName) {
+    DisplayConnection display = openDisplay(displayName);
+    if (!display) return RequestResult::unavailable;
+    int eventBase = 0;
+    int errorBase = 0;
+    if (!DPMSQueryExtension(display.get(), &eventBase, &errorBase) || !DPMSCapable(display.get()))
+        return RequestResult::unavailable;
+    CARD16 level = 0;
+    BOOL enabled = False;
+    // Forcing a level while DPMS is disabled is an error, and Xlib's default answer to one ends the process.
+    if (!DPMSInfo(display.get(), &level, &enabled)) return RequestResult::unavailable;
+    if (!enabled && !DPMSEnable(display.get())) return RequestResult::refused;
+    DPMSForceLevel(display.get(), DPMSModeOff);
+    XSync(display.get(), False);
+    return RequestResult::done;
+}
+
+bool X11AlertSound::beep() {
+    DisplayConnection display = openDisplay(displayName_);
+    if (!display) return false;
+    XBell(display.get(), 0);
+    XSync(display.get(), False);
+    return true;
+}
+
+} // namespace orvanta::platform::linux_backend
