@@ -13,7 +13,7 @@ const std::map<std::string, Command>& CommandNames() {
         {"help", Command::Help},     {"add", Command::Add},         {"show", Command::Show},
         {"enable", Command::Enable}, {"disable", Command::Disable}, {"delete", Command::Delete},
         {"export", Command::Export}, {"import", Command::Import},   {"list", Command::List},
-        {"next", Command::Next},
+        {"next", Command::Next},     {"run", Command::Run},
     };
     return names;
 }
@@ -74,6 +74,7 @@ Invocation ParseCommandLine(const std::vector<std::string>& args) {
     case Command::Enable:
     case Command::Disable:
     case Command::Delete:
+    case Command::Run:
         if (operands.size() != 1) throw UsageError(args[i] + " needs exactly one task ID");
         invocation.operand = CanonicalId(operands.front());
         return invocation;

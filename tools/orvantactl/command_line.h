@@ -9,7 +9,7 @@
 
 namespace orvanta::ctl {
 
-enum class Command { Help, Add, Show, Enable, Disable, Delete, Export, Import, List, Next };
+enum class Command { Help, Add, Show, Enable, Disable, Delete, Export, Import, List, Next, Run };
 
 struct Invocation {
     std::optional<std::string> dataFolder;

@@ -6,6 +6,7 @@
 #include "tools/orvantactl/command_line.h"
 #include "tools/orvantactl/database_files.h"
 #include "tools/orvantactl/fixed_clock.h"
+#include "tools/orvantactl/run_task.h"
 #include "tools/orvantactl/scheduled_list.h"
 #include "tools/orvantactl/task_builder.h"
 #include "tools/orvantactl/task_commands.h"
@@ -27,7 +28,8 @@ std::string OneLine(std::string message) {
 
 // Returns the tasks a rebuild had to leave out; the output is complete without them.
 std::vector<scheduler::RowProblem> Run(const Invocation& invocation, std::ostream& out,
-                                       const platform::Clock& clock, const platform::SystemPaths& paths) {
+                                       const platform::Clock& clock, const platform::SystemPaths& paths,
+                                       scheduler::TaskActions& actions) {
     // A task is checked completely before the database is even looked at.
     std::optional<data::TaskRecord> newTask;
     if (invocation.command == Command::Add) newTask = BuildTaskRecord(invocation.add, clock.now());
@@ -62,6 +64,9 @@ std::vector<scheduler::RowProblem> Run(const Invocation& invocation, std::ostrea
         return ListScheduledTasks(store, clock, settings, out);
     case Command::Next:
         return PrintUpcomingTask(store, clock, settings, out);
+    case Command::Run:
+        RunTaskNow(store, invocation.operand, actions, clock, out);
+        break;
     }
     return {};
 }
@@ -78,7 +83,8 @@ void ReportProblems(const std::vector<scheduler::RowProblem>& problems, std::ost
 } // namespace
 
 int RunOrvantactl(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
-                  const platform::Clock& clock, const platform::SystemPaths& paths) {
+                  const platform::Clock& clock, const platform::SystemPaths& paths,
+                  scheduler::TaskActions& actions) {
     try {
         const Invocation invocation = ParseCommandLine(args);
         if (invocation.command == Command::Help) {
@@ -88,7 +94,8 @@ int RunOrvantactl(const std::vector<std::string>& args, std::ostream& out, std::
         std::optional<FixedClock> fixedClock;
         if (invocation.now) fixedClock.emplace(*invocation.now);
         const auto problems = Run(
-            invocation, out, fixedClock ? static_cast<const platform::Clock&>(*fixedClock) : clock, paths);
+            invocation, out, fixedClock ? static_cast<const platform::Clock&>(*fixedClock) : clock, paths,
+            actions);
         out.flush();
         if (problems.empty()) return 0;
         ReportProblems(problems, err);

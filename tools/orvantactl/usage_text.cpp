@@ -14,6 +14,9 @@ Commands:
   enable ID           enable a task
   disable ID          disable a task
   delete ID           delete a task
+  run ID              carry out the task's actions now, as its hotkey would: no
+                      count-down, each action named as it starts; a message is
+                      printed here
   export FILE         write a complete copy of the task database to FILE; an
                       existing FILE is replaced only when it is empty or is
                       itself a task database
