@@ -55,6 +55,8 @@ public:
     // The task last handed to or saved by the editor; no filter hides it.
     std::string& currentTaskId() { return currentTaskId_; }
     const RunTableBuild& current() const { return rebuilder_.current(); }
+    // For the list's in-place toggle, which changes one row until the delayed rebuild replaces it.
+    RunTable& table() { return rebuilder_.table(); }
     SchedulerState& state() { return state_; }
     WakeArming& wakeArming() { return wakeArming_; }
 

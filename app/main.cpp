@@ -1,0 +1,127 @@
+// The program: the Linux backends, the core objects and the windows, wired together.
+#include "actions/desktop_actions.h"
+#include "data/settings/data_folder.h"
+#include "data/settings/settings.h"
+#include "data/task_store.h"
+#include "i18n/lang_mgr.h"
+#include "platform/linux/actions/linux_process_control.h"
+#include "platform/linux/actions/linux_program_launcher.h"
+#include "platform/linux/actions/linux_session_power.h"
+#include "platform/linux/actions/x11_desktop.h"
+#include "platform/linux/linux_clock.h"
+#include "platform/linux/linux_keep_awake.h"
+#include "platform/linux/linux_locale_info.h"
+#include "platform/linux/linux_memory_trim.h"
+#include "platform/linux/linux_power_status.h"
+#include "platform/linux/linux_resume_monitor.h"
+#include "platform/linux/linux_single_instance.h"
+#include "platform/linux/linux_system_paths.h"
+#include "platform/linux/linux_user_registry.h"
+#include "platform/linux/linux_wake_timer.h"
+#include "platform/linux/wake_fire_record.h"
+#include "platform/linux/x11_screen_saver.h"
+#include "ui/error_box.h"
+#include "ui/main_form.h"
+#include "ui/message_form.h"
+#include "ui/message_window_port.h"
+#include "ui/reminder_placeholder.h"
+
+#include <QApplication>
+#include <QCursor>
+#include <QSystemTrayIcon>
+#include <iostream>
+
+namespace {
+
+using namespace orvanta;
+
+std::string FolderOf(const std::string& path) {
+    const std::size_t last = path.rfind('/');
+    if (last == std::string::npos) return ".";
+    return path.substr(0, last == 0 ? 1 : last);
+}
+
+// A move to the corner and back: the desktop sees input and counts the user as present.
+void NudgePointer() {
+    const QPoint where = QCursor::pos();
+    QCursor::setPos(0, 0);
+    QCursor::setPos(where);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Orvanta"));
+    // The program lives on in the notification area when its windows close; only Exit ends it.
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    namespace lx = platform::linux_backend;
+    lx::LinuxClock clock;
+    lx::LinuxSystemPaths paths;
+    lx::LinuxUserRegistry registry;
+    lx::LinuxPowerStatus power;
+    lx::LinuxLocaleInfo locale;
+    lx::X11ScreenSaver screen;
+    auto fireRecord = std::make_shared<lx::WakeFireRecord>();
+    lx::LinuxWakeTimerFactory wakeTimers(fireRecord);
+    lx::LinuxKeepAwake keepAwake(screen);
+    lx::LinuxResumeMonitor resumeMonitor(fireRecord, screen);
+    lx::LinuxSingleInstance instance;
+    lx::LinuxMemoryTrim memoryTrim;
+    lx::LinuxSessionPower sessionPower;
+    lx::LinuxProgramLauncher launcher;
+    lx::LinuxProcessControl processes;
+    lx::X11AlertSound sound;
+
+    const std::string dataFolder = data::ResolveDataFolder(paths);
+    data::Settings settings(data::SettingsFilePath(dataFolder, paths.pathSeparator()));
+    data::TaskStore store(data::TaskDatabasePath(dataFolder, paths.pathSeparator()), clock);
+    i18n::TLangMgr languages(FolderOf(paths.executablePath()), paths.pathSeparator(), settings, locale);
+
+    int status = 0;
+    {
+        i18n::CurrentLanguageLookup listTexts(languages);
+        ui::MessageBoxErrorBox errors;
+        // Made before the main window, which the actions it is given already write to.
+        ui::TMessageForm messages(languages);
+        ui::MessageWindowPort messagePort(messages);
+        actions::DesktopActions actions({sessionPower, launcher, processes, sound, messagePort, clock, paths},
+                                        {});
+        // Until the confirmation window is built, a task with a count-down only logs its request.
+        ui::LoggingReminderPresenter reminders(std::cerr);
+
+        ui::TMainForm form(ui::MainFormPorts{languages,
+                                             listTexts,
+                                             clock,
+                                             paths,
+                                             registry,
+                                             power,
+                                             wakeTimers,
+                                             keepAwake,
+                                             resumeMonitor,
+                                             instance,
+                                             memoryTrim,
+                                             settings,
+                                             store,
+                                             actions,
+                                             actions.session(),
+                                             actions.programs(),
+                                             reminders,
+                                             errors,
+                                             QSystemTrayIcon::isSystemTrayAvailable(),
+                                             [] { QApplication::quit(); },
+                                             NudgePointer});
+        if (!form.HandedOver()) {
+            errors.setOwner(&form);
+            form.ShowAtStart();
+            status = QApplication::exec();
+        }
+    }
+    try {
+        languages.CheckNoListeners();
+    } catch (const std::exception& e) {
+        std::cerr << "orvanta: " << e.what() << std::endl;
+    }
+    return status;
+}

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <string>
+
+namespace orvanta::platform {
+
+// One running copy of the program per user session. The first copy claims the instance for its whole
+// life; a later copy learns that it is not alone and hands over to the first through the address.
+class SingleInstance {
+  public:
+    virtual ~SingleInstance() = default;
+
+    // Claims the instance for this process until the object is destroyed or the process ends. True when
+    // this process is the first copy (also when asked again after a success); false while another
+    // process holds the claim. Where the system gives no way to tell, the answer is true: a second copy
+    // is better than none.
+    virtual bool claim() = 0;
+
+    // Where the first copy listens for a later copy's hand-over: a local-socket name, the same for every
+    // copy in this user's session.
+    virtual std::string handOverAddress() const = 0;
+};
+
+inline constexpr const char* kInstanceName = "TalvenorScheduler";
+
+} // namespace orvanta::platform

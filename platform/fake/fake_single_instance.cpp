@@ -1,0 +1,10 @@
+#include "platform/fake/fake_single_instance.h"
+
+namespace orvanta::platform::fake {
+
+bool FakeSingleInstance::claim() {
+    ++claims_;
+    return !anotherCopyRuns_;
+}
+
+} // namespace orvanta::platform::fake

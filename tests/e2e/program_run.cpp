@@ -1,0 +1,80 @@
+#include "tests/e2e/program_run.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QProcessEnvironment>
+#include <QThread>
+#include <filesystem>
+#include <fstream>
+
+namespace orvanta::test {
+
+ProgramHome::ProgramHome(const std::string& home) : home_(home) {
+    std::filesystem::create_directories(dataFolder());
+    std::filesystem::create_directories(home_ + "/config");
+    std::filesystem::create_directories(home_ + "/run");
+    std::filesystem::permissions(home_ + "/run", std::filesystem::perms::owner_all,
+                                 std::filesystem::perm_options::replace);
+}
+
+void ProgramHome::WriteSettings(const std::string& iniText) const {
+    std::ofstream(dataFolder() + "/wake.ini", std::ios::binary | std::ios::trunc) << iniText;
+}
+
+void ProgramHome::Prepare(QProcess& process) const {
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    const QString home = QString::fromStdString(home_);
+    env.insert("HOME", home);
+    env.insert("XDG_DATA_HOME", home + "/data");
+    env.insert("XDG_CONFIG_HOME", home + "/config");
+    env.insert("XDG_CACHE_HOME", home + "/cache");
+    // The instance lock and hand-over socket live here: copies of other tests never meet this one.
+    env.insert("XDG_RUNTIME_DIR", home + "/run");
+    env.insert("QT_ACCESSIBILITY", "0");
+    env.insert("NO_AT_BRIDGE", "1");
+    process.setProcessEnvironment(env);
+    process.setProgram(QStringLiteral(ORVANTA_PROGRAM));
+}
+
+QString RunTool(const QString& program, const QStringList& arguments) {
+    QProcess tool;
+    tool.start(program, arguments);
+    if (!tool.waitForFinished(10000) || tool.exitStatus() != QProcess::NormalExit) {
+        tool.kill();
+        tool.waitForFinished();
+        return {};
+    }
+    return QString::fromLocal8Bit(tool.readAllStandardOutput());
+}
+
+bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds limit) {
+    QElapsedTimer clock;
+    clock.start();
+    while (!condition()) {
+        if (clock.elapsed() > limit.count()) return false;
+        QThread::msleep(100);
+    }
+    return true;
+}
+
+QStringList VisibleMainWindows(qint64 pid) {
+    return RunTool("xdotool",
+                   {"search", "--all", "--onlyvisible", "--pid", QString::number(pid), "--name", "^Orvanta$"})
+        .split('\n', Qt::SkipEmptyParts);
+}
+
+bool TrayIconShown(qint64 pid) {
+    const QStringList windows =
+        RunTool("xdotool", {"search", "--all", "--pid", QString::number(pid), "--class", "^orvanta$"})
+            .split('\n', Qt::SkipEmptyParts);
+    for (const QString& window : windows) {
+        // A tray icon is an XEmbed client; the tray host maps it once it has taken it in.
+        const QString embed = RunTool("xprop", {"-id", window, "_XEMBED_INFO"});
+        const QString info = RunTool("xwininfo", {"-id", window});
+        if (embed.contains("_XEMBED_INFO(_XEMBED_INFO) =") && info.contains("IsViewable")) return true;
+    }
+    return false;
+}
+
+} // namespace orvanta::test

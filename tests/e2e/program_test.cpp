@@ -1,0 +1,98 @@
+#include "data/task_store.h"
+#include "platform/linux/linux_clock.h"
+#include "tests/e2e/program_run.h"
+#include "tests/support/temp_folder.h"
+
+#include <QElapsedTimer>
+#include <cstdlib>
+#include <ctime>
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+namespace orvanta::test {
+namespace {
+
+using namespace std::chrono_literals;
+
+class Program : public ::testing::Test {
+  protected:
+    TempFolder folder;
+    ProgramHome home{folder.path()};
+    QProcess first;
+
+    void SetUp() override {
+        if (!std::getenv("DISPLAY")) GTEST_SKIP() << "no X display: run under scripts/platform-test-env.sh";
+        // The first-run question would stand in front of the window.
+        home.WriteSettings("[Option]\nmfirst=0\n");
+    }
+    void TearDown() override {
+        if (first.state() != QProcess::NotRunning) {
+            first.terminate();
+            if (!first.waitForFinished(5000)) first.kill();
+            first.waitForFinished();
+        }
+    }
+    void StartFirst() {
+        home.Prepare(first);
+        first.start();
+        ASSERT_TRUE(first.waitForStarted());
+    }
+};
+
+TEST_F(Program, StartsWithItsWindowAndTrayIconAndSeedsTheDatabase) {
+    StartFirst();
+    EXPECT_TRUE(WaitUntil([&] { return VisibleMainWindows(first.processId()).size() == 1; }, 15s));
+    EXPECT_TRUE(WaitUntil([&] { return TrayIconShown(first.processId()); }, 15s));
+    EXPECT_TRUE(data::IsTaskDatabase(home.dataFolder() + "/task.db"));
+    EXPECT_EQ(first.state(), QProcess::Running);
+}
+
+TEST_F(Program, ASecondStartHandsOverToTheHiddenFirstAndEnds) {
+    home.WriteSettings("[Option]\nmfirst=0\n[tray]\ntray=1\n");
+    StartFirst();
+    ASSERT_TRUE(WaitUntil([&] { return TrayIconShown(first.processId()); }, 15s));
+    EXPECT_TRUE(VisibleMainWindows(first.processId()).isEmpty());
+
+    QProcess second;
+    home.Prepare(second);
+    second.start();
+    ASSERT_TRUE(second.waitForFinished(10000));
+    EXPECT_EQ(second.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(second.exitCode(), 0);
+    EXPECT_TRUE(WaitUntil([&] { return VisibleMainWindows(first.processId()).size() == 1; }, 15s));
+    EXPECT_EQ(first.state(), QProcess::Running);
+}
+
+TEST_F(Program, ATimedTaskFiresAtItsSecond) {
+    const std::time_t due = std::time(nullptr) + 3;
+    std::tm local{};
+    localtime_r(&due, &local);
+    const std::string marker = folder.file("fired");
+    {
+        platform::linux_backend::LinuxClock clock;
+        const std::string database = home.dataFolder() + "/task.db";
+        ASSERT_TRUE(data::SeedTaskDatabase(database));
+        data::TaskRecord task;
+        task.title = "marker";
+        task.dateMode = data::kOnce;
+        task.year = local.tm_year + 1900, task.month = local.tm_mon + 1, task.day = local.tm_mday;
+        task.time = std::to_string(local.tm_hour) + ":" + (local.tm_min < 10 ? "0" : "") +
+                    std::to_string(local.tm_min) + ":" + (local.tm_sec < 10 ? "0" : "") +
+                    std::to_string(local.tm_sec);
+        task.endTime = "23:59:59";
+        task.launch = "/usr/bin/touch|" + marker;
+        data::TaskStore(database, clock).InsertTask(task);
+    }
+    StartFirst();
+
+    struct stat fired {};
+    ASSERT_TRUE(WaitUntil([&] { return stat(marker.c_str(), &fired) == 0; }, 20s))
+        << first.readAllStandardError().toStdString();
+    // Never early; the waiter's tolerance allows three seconds late.
+    EXPECT_GE(fired.st_mtime, due);
+    EXPECT_LE(fired.st_mtime, due + 3);
+}
+
+} // namespace
+} // namespace orvanta::test

@@ -1,0 +1,66 @@
+#include "tests/ui/main_form_fixture.h"
+
+#include <QAction>
+#include <QTabWidget>
+#include <QToolButton>
+
+namespace orvanta::test {
+namespace {
+
+const char* const kGerman = "[General]\n"
+                            "Language=Deutsch\n"
+                            "[TMainForm]\n"
+                            "NewBtn.Caption=Neu\n"
+                            "DelBtn.Caption=Entfernen\n"
+                            "TabSheet1.Caption=Geplante Aufgaben\n"
+                            "HideLater=Ausblenden nach Tagen\n"
+                            "Wait=Wartend\n"
+                            "EveryDay=Täglich\n"
+                            "Upcoming=Nächstes Ereignis:\n";
+
+// French lacks the Add button, the tab and the weekday word.
+const char* const kFrench = "[General]\n"
+                            "Language=Français\n"
+                            "[TMainForm]\n"
+                            "DelBtn.Caption=Supprimer\n"
+                            "Wait=En attente\n";
+
+class LanguageSwitch : public MainFormTest {
+  protected:
+    void SetUp() override {
+        WriteFileBytes(binFolder + "/Language/Orvanta.DEU", kGerman);
+        WriteFileBytes(binFolder + "/Language/Orvanta.FRA", kFrench);
+        AddTask("Backup", "10:00:00");
+        Start();
+    }
+    void Choose(const std::string& extension) {
+        const auto& items = languages->Items();
+        for (std::size_t i = 0; i < items.size(); ++i)
+            if (items[i].FileName.ends_with(extension)) languages->SetLanguage(static_cast<int>(i));
+    }
+    QString Caption(const char* button) const { return form->findChild<QToolButton*>(button)->text(); }
+};
+
+TEST_F(LanguageSwitch, ControlsMenusAndTheListFollowTheLanguage) {
+    Choose(".DEU");
+    EXPECT_EQ(Caption("NewBtn"), "Neu");
+    EXPECT_EQ(form->PageControl1()->tabText(0), "Geplante Aufgaben");
+    EXPECT_EQ(form->menus().HideLater->text(), "Ausblenden nach Tagen > 30");
+    EXPECT_EQ(ListRows()[0][scheduler::kDispText],
+              "           Wartend ---- Täglich ---- 10:00:00 ---- Backup");
+    EXPECT_EQ(form->tray().hint(), "Nächstes Ereignis: Täglich - 10:00:00 - Backup");
+}
+
+TEST_F(LanguageSwitch, AKeyMissingFromTheNewFileKeepsThePreviousText) {
+    Choose(".DEU");
+    Choose(".FRA");
+    EXPECT_EQ(Caption("NewBtn"), "Neu");
+    EXPECT_EQ(Caption("DelBtn"), "Supprimer");
+    EXPECT_EQ(form->PageControl1()->tabText(0), "Geplante Aufgaben");
+    // The list is built afresh from each lookup's own default.
+    EXPECT_EQ(ListRows()[0][scheduler::kDispText],
+              "           En attente ---- Daily ---- 10:00:00 ---- Backup");
+}
+
+} // namespace
+} // namespace orvanta::test

@@ -1,0 +1,194 @@
+#include "tests/ui/main_form_fixture.h"
+#include "ui/instance_channel.h"
+#include "ui/tray.h"
+
+#include <QAction>
+#include <QSignalSpy>
+#include <QTabWidget>
+#include <QTest>
+#include <thread>
+
+namespace orvanta::test {
+namespace {
+
+namespace keys = data::settings_keys;
+
+class StartUp : public MainFormTest {};
+
+TEST_F(StartUp, SeedsTheDatabaseWritesTheLanguageFolderAndChecksTheRunEntry) {
+    registry.writeString(platform::kRunKeyPath, "Orvanta", binFolder + "/orvanta");
+    Start();
+    EXPECT_EQ(store.ReadHotkeyTasks().rowCount(), 7u);
+    EXPECT_EQ(registry.readString(platform::kLangManagerKeyPath, "Orvanta"), binFolder);
+    EXPECT_TRUE(form->menus().RunatWin1->isChecked());
+    EXPECT_FALSE(form->HandedOver());
+    EXPECT_EQ(form->windowTitle(), "Orvanta");
+    EXPECT_EQ(form->tray().hint(), "Upcoming event: None");
+    EXPECT_TRUE(errors.errors.isEmpty());
+}
+
+TEST_F(StartUp, ARunEntryDifferingInLetterCaseIsNotThisProgram) {
+    registry.writeString(platform::kRunKeyPath, "Orvanta", binFolder + "/Orvanta");
+    Start();
+    EXPECT_FALSE(form->menus().RunatWin1->isChecked());
+}
+
+TEST_F(StartUp, StartingInTheTrayShowsNoWindowAndExitEndsWithoutAQuestion) {
+    settings.writeText("tray", "tray", "1");
+    Start();
+    EXPECT_TRUE(form->StartsHidden());
+    form->ShowAtStart();
+    EXPECT_FALSE(form->isVisible());
+    QuestionAnswerer answerer(*form, 1);
+    form->menus().Exit2->trigger();
+    EXPECT_EQ(quits, 1);
+    EXPECT_TRUE(answerer.questions.isEmpty());
+}
+
+TEST_F(StartUp, WithoutANotificationAreaTheWindowShowsAndSaysSo) {
+    settings.writeText("tray", "tray", "1");
+    trayAvailable = false;
+    Start();
+    EXPECT_FALSE(form->StartsHidden());
+    form->ShowAtStart();
+    EXPECT_TRUE(form->isVisible());
+    EXPECT_TRUE(form->statusLine().contains("notification area"));
+    form->showMinimized(); // stays reachable in the task bar
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(form->isVisible());
+    EXPECT_FALSE(form->CloseAllowed());
+}
+
+TEST_F(StartUp, ASecondCopyHandsOverToTheRunningOneAndEnds) {
+    ui::InstanceChannel running;
+    ASSERT_TRUE(running.Listen(QString::fromStdString(instance.handOverAddress())));
+    QSignalSpy called(&running, &ui::InstanceChannel::quitMessageReceived);
+    platform::fake::FakeSingleInstance taken{instance.handOverAddress(), true};
+    form = std::make_unique<ui::TMainForm>(Ports(taken));
+    EXPECT_TRUE(form->HandedOver());
+    EXPECT_EQ(form->windowTitle(), "Orvanta_");
+    EXPECT_TRUE(called.wait(5000));
+    // It left the running copy's database and timers alone.
+    EXPECT_FALSE(std::filesystem::exists(store.path()));
+    EXPECT_EQ(wakeTimers.createdCount("nowake2"), 0);
+    form->ShowAtStart();
+    EXPECT_FALSE(form->isVisible());
+}
+
+TEST_F(StartUp, TheQuitMessageBringsTheWindowBackFromTheTrayOnTheTaskList) {
+    settings.writeText("tray", "tray", "1");
+    Start();
+    form->PageControl1()->setCurrentIndex(2);
+    ASSERT_TRUE(ui::SendQuitMessage(QString::fromStdString(instance.handOverAddress())));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return form->isVisible(); }, 5000));
+    EXPECT_EQ(form->PageControl1()->currentIndex(), 0);
+    EXPECT_FALSE(form->CloseAllowed());
+}
+
+TEST_F(StartUp, TheFirstShowingOffersThePowerOnTestOnce) {
+    settings.writeText("Option", "mfirst", "1");
+    Start();
+    QuestionAnswerer ok(*form, 1);
+    form->show();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !ok.questions.isEmpty(); }, 5000));
+    EXPECT_TRUE(ok.questions[0].startsWith("To test the power-on capabilities"));
+    EXPECT_EQ(actions.log, std::vector<std::string>{"hibernate"});
+    EXPECT_FALSE(settings.read(keys::kFirstRun));
+    EXPECT_TRUE(wakeTimers.timer("waketest")->armed());
+}
+
+class ClosingTheWindow : public MainFormTest {
+  protected:
+    void SetUp() override {
+        Start();
+        form->show();
+    }
+};
+
+TEST_F(ClosingTheWindow, OkToTheQuestionMinimizesIntoTheTray) {
+    QuestionAnswerer ok(*form, 1);
+    form->close();
+    EXPECT_EQ(ok.questions,
+              QStringList{"Quit this program all functions will be disabled!\nMinimize to system tray?"});
+    EXPECT_EQ(ok.captions, (QStringList{"OK", "No"}));
+    EXPECT_EQ(quits, 0);
+    EXPECT_TRUE(form->CloseAllowed());
+    EXPECT_TRUE(form->timers().clearmm.isActive());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !form->isVisible(); }, 2000));
+    form->clearmmTimer();
+    EXPECT_EQ(memoryTrim.trims, 1);
+
+    form->TrayDoubleClick();
+    EXPECT_TRUE(form->isVisible());
+    EXPECT_FALSE(form->CloseAllowed());
+}
+
+TEST_F(ClosingTheWindow, NoToTheQuestionEndsTheProgram) {
+    QuestionAnswerer no(*form, 2);
+    form->close();
+    EXPECT_EQ(quits, 1);
+}
+
+TEST_F(ClosingTheWindow, WithTheQuestionDisabledItMinimizesWithoutAsking) {
+    settings.write(keys::kDisableCloseQuestion, true);
+    QuestionAnswerer answerer(*form, 2);
+    form->close();
+    EXPECT_TRUE(answerer.questions.isEmpty());
+    EXPECT_EQ(quits, 0);
+    EXPECT_TRUE(form->CloseAllowed());
+}
+
+TEST_F(ClosingTheWindow, OnceAllowedACloseEndsTheProgramWithoutAsking) {
+    QuestionAnswerer answerer(*form, 1);
+    form->AllowClose(); // as before a shut down
+    form->close();
+    EXPECT_EQ(quits, 1);
+    EXPECT_TRUE(answerer.questions.isEmpty());
+}
+
+TEST_F(ClosingTheWindow, QuickLaunchShutDownAllowsTheCloseButLogOffMeetsTheQuestion) {
+    form->menus().Logoff2->trigger();
+    EXPECT_FALSE(form->CloseAllowed());
+    form->menus().Shutoff1->trigger();
+    EXPECT_TRUE(form->CloseAllowed());
+    EXPECT_EQ(sessionPower.calls(), (std::vector<std::string>{"enableShutdownPrivilege", "logOffPolitely",
+                                                              "enableShutdownPrivilege", "powerOff"}));
+}
+
+class MainTimers : public MainFormTest {};
+
+TEST_F(MainTimers, ADueTaskRunsThroughTheHandOverTimerAlsoWhenItsWaiterFiresFromItsThread) {
+    AddTask("marker", "9:05:00", data::kOnce);
+    Start();
+    ASSERT_TRUE(wakeTimers.timer("nowake2")->armed());
+    clock.set({2025, 3, 7, 9, 5, 0, 200});
+    std::thread waiter([&] { wakeTimers.timer("nowake2")->fire(); });
+    waiter.join();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !actions.log.empty(); }, 5000));
+    EXPECT_EQ(actions.log, std::vector<std::string>{"launch /bin/marker"});
+    EXPECT_EQ(ListRows()[0][scheduler::kDispStatus], "Passed");
+    EXPECT_TRUE(form->timers().tmr302.isActive());
+}
+
+TEST_F(MainTimers, ThePollWarnsOnceWhenTheMainsAreLost) {
+    trayAvailable = false; // the warning goes to the status line instead of a balloon
+    Start();
+    power.setAcLineStatus(platform::AcLineStatus::Offline);
+    form->tmr302Timer();
+    const QString warning = form->statusLine();
+    EXPECT_TRUE(warning.startsWith("Warning: The AC power supply is unplugged"));
+}
+
+TEST_F(MainTimers, AnAutomaticResumeKeepsTheComputerAwakeAndMayLockIt) {
+    settings.writeText("Option", "run", "1");
+    Start();
+    ASSERT_TRUE(resumeMonitor.running());
+    std::thread monitor([&] { resumeMonitor.resume(true); });
+    monitor.join();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !actions.log.empty(); }, 5000));
+    EXPECT_EQ(keepAwake.calls(), (std::vector<std::string>{"wakeDisplay", "holdSystemAwake"}));
+    EXPECT_EQ(actions.log, std::vector<std::string>{"lock"});
+}
+
+} // namespace
+} // namespace orvanta::test

@@ -1,0 +1,51 @@
+#include "ui/instance_channel.h"
+
+#include <QLocalServer>
+#include <QLocalSocket>
+
+namespace orvanta::ui {
+namespace {
+
+// Longer lines are no quit message; a peer that never ends its line is dropped at this size.
+constexpr qint64 kMaxMessage = 64;
+
+} // namespace
+
+InstanceChannel::InstanceChannel(QObject* parent) : QObject(parent), server_(new QLocalServer(this)) {
+    // Only this user may connect: the address lives in the user's private runtime folder as well.
+    server_->setSocketOptions(QLocalServer::UserAccessOption);
+    connect(server_, &QLocalServer::newConnection, this, &InstanceChannel::OnConnection);
+}
+
+bool InstanceChannel::Listen(const QString& address) {
+    QLocalServer::removeServer(address);
+    return server_->listen(address);
+}
+
+void InstanceChannel::OnConnection() {
+    while (QLocalSocket* socket = server_->nextPendingConnection()) {
+        connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
+        connect(socket, &QLocalSocket::readyRead, this, [this, socket] {
+            if (socket->canReadLine()) {
+                const QByteArray line = socket->readLine(kMaxMessage).trimmed();
+                socket->disconnectFromServer();
+                if (line == kQuitMessage) emit quitMessageReceived();
+            } else if (socket->bytesAvailable() > kMaxMessage) {
+                socket->abort();
+            }
+        });
+    }
+}
+
+bool SendQuitMessage(const QString& address, int timeoutMs) {
+    QLocalSocket socket;
+    socket.connectToServer(address);
+    if (!socket.waitForConnected(timeoutMs)) return false;
+    socket.write(QByteArray(kQuitMessage) + '\n');
+    if (!socket.waitForBytesWritten(timeoutMs)) return false;
+    socket.disconnectFromServer();
+    if (socket.state() != QLocalSocket::UnconnectedState) socket.waitForDisconnected(timeoutMs);
+    return true;
+}
+
+} // namespace orvanta::ui

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+class QLocalServer;
+
+namespace orvanta::ui {
+
+// The word a later copy sends the running one: come forward.
+inline constexpr const char* kQuitMessage = "QuitMessage";
+
+// The running copy's end of the hand-over: a local socket at the instance's address. Every connection
+// that delivers the quit message raises quitMessageReceived once; anything else is ignored.
+class InstanceChannel : public QObject {
+    Q_OBJECT
+
+  public:
+    explicit InstanceChannel(QObject* parent = nullptr);
+
+    // Listens at the address, taking it over from a copy that ended without cleaning up (only the copy
+    // holding the instance claim listens). False when the socket cannot be made.
+    bool Listen(const QString& address);
+
+  signals:
+    void quitMessageReceived();
+
+  private:
+    void OnConnection();
+
+    QLocalServer* server_;
+};
+
+// A later copy's side: delivers the quit message to the copy listening at the address. False when no
+// copy took it within the time-out.
+bool SendQuitMessage(const QString& address, int timeoutMs = 2000);
+
+} // namespace orvanta::ui

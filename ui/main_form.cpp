@@ -1,0 +1,447 @@
+#include "ui/main_form.h"
+
+#include "actions/program_actions.h"
+#include "actions/quick_launch.h"
+#include "data/settings/data_folder.h"
+#include "data/settings/settings_keys.h"
+#include "ui/app_icon.h"
+#include "ui/banner.h"
+#include "ui/instance_channel.h"
+#include "ui/message_dialog.h"
+#include "ui/task_list_view.h"
+#include "ui/tray.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QMenu>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QToolBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace orvanta::ui {
+
+namespace keys = data::settings_keys;
+
+namespace {
+
+QToolButton* ToolButton(QToolBar* bar, const char* name, const char* caption, const char* hint) {
+    auto* button = new QToolButton(bar);
+    button->setObjectName(name);
+    button->setText(QString::fromUtf8(caption));
+    button->setToolTip(QString::fromUtf8(hint));
+    button->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    bar->addWidget(button);
+    return button;
+}
+
+QWidget* TabPage(const char* name) {
+    auto* page = new QWidget;
+    page->setObjectName(name);
+    return page;
+}
+
+std::string FolderOf(const std::string& path, char separator) {
+    const std::size_t last = path.rfind(separator);
+    if (last == std::string::npos) return {};
+    return path.substr(0, last == 0 ? 1 : last);
+}
+
+} // namespace
+
+TMainForm::TMainForm(MainFormPorts ports, LaterFeatures later)
+    : QMainWindow(nullptr), TLangForm(this, "TMainForm", ports.languages), ports_(std::move(ports)),
+      later_(std::move(later)) {
+    scheduler_ = std::make_unique<scheduler::Scheduler>(scheduler::Scheduler::Ports{
+        ports_.store, ports_.clock, ports_.listTexts, ports_.wakeTimers, timers_, ports_.actions,
+        ports_.reminders, *this, [this] { return static_cast<int>(ports_.power.acLineStatus()); },
+        [this] { WarnOnBattery(); }, [this] { return ResumedAutomaticallyJustNow(); }});
+    resumeHandling_ = std::make_unique<scheduler::ResumeHandling>(scheduler::ResumeHandling::Ports{
+        ports_.keepAwake, ports_.settings, ports_.nudgePointer, [this] { ports_.actions.LockComputer(); }});
+    powerOnTest_ = std::make_unique<scheduler::PowerOnTest>(scheduler::PowerOnTest::Ports{
+        ports_.settings, ports_.power, ports_.wakeTimers, timers_,
+        [this] {
+            return AskQuestion(GetLangText(
+                       "PowerTest", "To test the power-on capabilities of your computer click [OK] now. The "
+                                    "computer will be powered off, and it will try to automatically power on "
+                                    "after 3 minutes.")) == 1;
+        },
+        [this](bool hibernate) { ports_.actions.Suspend(hibernate); }});
+
+    BuildWidgets();
+    ConnectHandlers();
+    ReloadLanguage();
+    StartTrayIcon();
+    FormCreate();
+}
+
+TMainForm::~TMainForm() {
+    // The monitor's thread posts to this window; it must be quiet before the window goes.
+    ports_.resumeMonitor.stop();
+}
+
+void TMainForm::BuildWidgets() {
+    setObjectName("MainForm");
+    setWindowTitle(QStringLiteral("Orvanta"));
+    setWindowIcon(AppIcon());
+    menus_ = BuildMainMenus(this);
+
+    auto* central = new QWidget(this);
+    auto* layout = new QVBoxLayout(central);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    banner_ = new Banner(central);
+    layout->addWidget(banner_);
+    pageControl_ = new QTabWidget(central);
+    pageControl_->setObjectName("PageControl1");
+    layout->addWidget(pageControl_, 1);
+    setCentralWidget(central);
+
+    QWidget* scheduled = TabPage("TabSheet1");
+    auto* scheduledLayout = new QVBoxLayout(scheduled);
+    toolBar_ = new QToolBar(scheduled);
+    toolBar_->setObjectName("ToolBar1");
+    newBtn_ = ToolButton(toolBar_, "NewBtn", "Add", "Add a new scheduled task.");
+    editBtn_ = ToolButton(toolBar_, "EditBtn", "Modify", "View and modify scheduled task");
+    delBtn_ = ToolButton(toolBar_, "DelBtn", "Delete", "Delete scheduled task.");
+    delBtn_->setMenu(menus_.delPopupMenu);
+    delBtn_->setPopupMode(QToolButton::MenuButtonPopup);
+    delAllBtn_ = ToolButton(toolBar_, "DelAllBtn", "Empty", "Delete all scheduled tasks.");
+    scheduledLayout->addWidget(toolBar_);
+    taskList_ = new TaskListView(scheduled);
+    scheduledLayout->addWidget(taskList_, 1);
+
+    // The captions keep their blanks: they set the tabs' widths.
+    pageControl_->addTab(scheduled, QStringLiteral("  Scheduled Tasks   "));
+    pageControl_->addTab(TabPage("TabSheet3"), QStringLiteral("Hotkey Actions"));
+    pageControl_->addTab(TabPage("TabSheet2"), QStringLiteral("       Options        "));
+
+    statusLine_ = new QLabel(this);
+    statusBar()->addWidget(statusLine_, 1);
+    statusBar()->hide();
+
+    messageDialog_ = new MessageDialog(this);
+    tray_ = new Tray(menus_.PopupMenu1, ports_.trayAvailable, this);
+    channel_ = new InstanceChannel(this);
+    resize(680, 480);
+}
+
+void TMainForm::ConnectHandlers() {
+    auto on = [this](QAction* action, void (TMainForm::*handler)()) {
+        connect(action, &QAction::triggered, this, handler);
+    };
+    auto later = [](QAction* action, bool available) { action->setEnabled(available); };
+    const auto& m = menus_;
+
+    connect(&timers_.tmr302, &QTimer::timeout, this, &TMainForm::tmr302Timer);
+    connect(&timers_.doWake, &QTimer::timeout, this, &TMainForm::doWakeTimer);
+    connect(&timers_.doNoWake, &QTimer::timeout, this, &TMainForm::doNoWakeTimer);
+    connect(&timers_.Timer12, &QTimer::timeout, this, &TMainForm::Timer12Timer);
+    connect(&timers_.clearmm, &QTimer::timeout, this, &TMainForm::clearmmTimer);
+    connect(&timers_.Timer7, &QTimer::timeout, this, &TMainForm::Timer7Timer);
+    connect(&timers_.Timer3, &QTimer::timeout, this, &TMainForm::Timer3Timer);
+    connect(&timers_.reGet, &QTimer::timeout, this, &TMainForm::reGetTimer);
+
+    connect(newBtn_, &QToolButton::clicked, this, &TMainForm::NewBtnClick);
+    connect(editBtn_, &QToolButton::clicked, this, &TMainForm::EditBtnClick);
+    connect(delBtn_, &QToolButton::clicked, this, &TMainForm::DelBtnClick);
+    connect(delAllBtn_, &QToolButton::clicked, this, &TMainForm::DelAllBtnClick);
+    newBtn_->setEnabled(bool(later_.openTaskEditor));
+    editBtn_->setEnabled(bool(later_.openTaskEditor));
+
+    on(m.Delete1, &TMainForm::DelBtnClick);
+    on(m.DeletePassed1, &TMainForm::DeletePassed1Click);
+    on(m.DeleteDisabled1, &TMainForm::DeleteDisabled1Click);
+    on(m.Enabled1, &TMainForm::Enabled1Click);
+    on(m.Disabled1, &TMainForm::Disabled1Click);
+    on(m.HidePassed, &TMainForm::HidePassedClick);
+    on(m.HideDisabled, &TMainForm::HideDisabledClick);
+    on(m.HideLater, &TMainForm::HideLaterClick);
+    connect(m.PopupMenu2, &QMenu::aboutToShow, this, &TMainForm::PopupMenu2Popup);
+    connect(taskList_, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& pos) { menus_.PopupMenu2->popup(taskList_->viewport()->mapToGlobal(pos)); });
+    connect(taskList_, &TaskListView::mousePressedAt, this, &TMainForm::TaskListMouseDown);
+    connect(taskList_, &QAbstractItemView::doubleClicked, this, &TMainForm::TaskListDblClick);
+
+    on(m.Exit1, &TMainForm::Exit1Click);
+    on(m.Exit2, &TMainForm::Exit1Click);
+    on(m.Close1, &TMainForm::Exit1Click);
+    on(m.NewScheduledTask1, &TMainForm::NewBtnClick);
+    later(m.NewScheduledTask1, bool(later_.openTaskEditor));
+    connect(m.Showlist1, &QAction::triggered, this, [this] { ShowFromTray(0); });
+    connect(m.AdvancedOptions1, &QAction::triggered, this, [this] { ShowFromTray(2); });
+    connect(m.Minimize1, &QAction::triggered, this, [this] { MinimizeToTray(); });
+    connect(m.MaximizeRestore1, &QAction::triggered, this,
+            [this] { isMaximized() ? showNormal() : showMaximized(); });
+    connect(banner_, &Banner::controlMenuRequested, this,
+            [this](const QPoint& at) { menus_.PopupMenu3->popup(at); });
+
+    // Quick launch: each File menu item and its notification-area twin share one command.
+    for (const actions::QuickLaunchItem& item : actions::kQuickLaunchItems)
+        for (std::string_view name : {item.mainMenuItem, item.trayMenuItem})
+            if (auto* action = findChild<QAction*>(QString::fromUtf8(name.data(), qsizetype(name.size()))))
+                connect(action, &QAction::triggered, this, [this, command = item.command] {
+                    Guarded([&] { actions::RunQuickLaunch(command, ports_.session, *this); });
+                });
+    for (QAction* a : {m.PowerManagement2, m.PowerManagement1})
+        connect(a, &QAction::triggered, this,
+                [this] { Guarded([this] { ports_.programs.OpenPowerManagement(); }); });
+    // A settings program that is not installed has no effect, as any missing program.
+    for (QAction* a : {m.AtomicClock2, m.AtomicClock1})
+        connect(a, &QAction::triggered, this,
+                [this] { Guarded([this] { ports_.programs.StartAtomicClock(); }); });
+    for (QAction* a : {m.Import1, m.Export1, m.Uninstall2, m.UserManual1, m.Visitwebsite1,
+                       m.About1, m.About2, m.Help2, m.RunatWin1})
+        later(a, false);
+
+    connect(tray_, &Tray::doubleClicked, this, &TMainForm::TrayDoubleClick);
+    connect(channel_, &InstanceChannel::quitMessageReceived, this, &TMainForm::QuitMessageReceived);
+}
+
+void TMainForm::StartTrayIcon() {
+    Guarded([this] {
+        // The data folder must exist before anything is read from or written into it.
+        data::ResolveDataFolder(ports_.paths);
+        // Only the exact text "1" starts hidden; the options page reads the same entry as a flag.
+        if (ports_.settings.readText(keys::kStartMinimized.section, keys::kStartMinimized.key, "0") == "1") {
+            if (ports_.trayAvailable) {
+                startsHidden_ = true;
+                closeAllowed_ = true;
+            }
+        }
+    });
+    if (!ports_.trayAvailable)
+        ShowStatus(GetLangText("NoTray", "No notification area was found on this desktop, so Orvanta stays "
+                                         "in the task bar when minimized."));
+}
+
+void TMainForm::FormCreate() {
+    scheduler_->state().wasOnMains = true;
+    scheduler_->state().lastPollTime = ports_.clock.now();
+    Guarded([this] { data::ResolveDataFolder(ports_.paths); });
+    if (HandOverToRunningCopy()) return;
+
+    tray_->Show();
+    timers_.tmr302.start();
+    timers_.Timer3.start();
+    ports_.resumeMonitor.start([this](const platform::ResumeEvent& event) {
+        if (event.automatic) NoteAutomaticResume();
+        QMetaObject::invokeMethod(
+            this, [this, event] { Guarded([&] { resumeHandling_->OnResume(event); }); },
+            Qt::QueuedConnection);
+    });
+
+    Guarded([this] {
+        const std::string program = ports_.paths.executablePath();
+        // Exactly this program; a path differing in letter case is another program here.
+        menus_.RunatWin1->setChecked(
+            ports_.registry.readString(platform::kRunKeyPath, "Orvanta") == program);
+        data::SeedTaskDatabase(ports_.store.path());
+        ApplySettings();
+        ports_.registry.writeString(platform::kLangManagerKeyPath, "Orvanta",
+                                    FolderOf(program, ports_.paths.pathSeparator()));
+    });
+    Guarded([this] { RebuildRunTable(); });
+    if (later_.loadHotkeys) Guarded(later_.loadHotkeys);
+}
+
+bool TMainForm::HandOverToRunningCopy() {
+    const QString address = QString::fromStdString(ports_.instance.handOverAddress());
+    if (ports_.instance.claim()) {
+        channel_->Listen(address);
+        return false;
+    }
+    // Renamed first, so nothing that looks for the running copy by its title finds this one.
+    setWindowTitle(QStringLiteral("Orvanta_"));
+    QGuiApplication::setApplicationDisplayName(QStringLiteral("Orvanta_"));
+    // A copy that does not answer still gets no second scheduler: this one ends either way.
+    SendQuitMessage(address);
+    handedOver_ = true;
+    return true;
+}
+
+void TMainForm::ApplySettings() {
+    const data::Settings& s = ports_.settings;
+    settingsLocked_ = s.read(keys::kPasswordProtection);
+    scheduler::RunTableFilters& filters = scheduler_->filters();
+    filters.hidePassed = s.read(keys::kHidePassedTasks);
+    filters.hideDisabled = s.read(keys::kHideDisabledTasks);
+    filters.hideLater = s.read(keys::kHideDistantTasks);
+    filters.hideDays = s.read(keys::kDistantTaskDays);
+    SyncFilterChecks();
+    ApplyHideLaterCaption();
+}
+
+void TMainForm::ShowAtStart() {
+    if (!handedOver_ && !startsHidden_) show();
+}
+
+QString TMainForm::statusLine() const {
+    return statusLine_->text();
+}
+
+void TMainForm::ShowStatus(const QString& text) {
+    statusLine_->setText(text);
+    statusBar()->show();
+}
+
+int TMainForm::AskQuestion(const QString& text, const QStringList& buttonCaptions) {
+    const QStringList captions =
+        buttonCaptions.isEmpty()
+            ? QStringList{GetLangText("Button1Caption", "OK"), GetLangText("Button2Caption", "Cancel")}
+            : buttonCaptions;
+    return messageDialog_->Ask(windowTitle(), text, captions);
+}
+
+void TMainForm::ShowFromTray(int tabIndex) {
+    closeAllowed_ = false;
+    setWindowState(windowState() & ~Qt::WindowMinimized);
+    show();
+    raise();
+    activateWindow();
+    pageControl_->setCurrentIndex(tabIndex);
+}
+
+void TMainForm::MinimizeToTray() {
+    showMinimized();
+}
+
+void TMainForm::changeEvent(QEvent* event) {
+    QMainWindow::changeEvent(event);
+    if (event->type() != QEvent::WindowStateChange || !isMinimized() || !ports_.trayAvailable) return;
+    closeAllowed_ = true;
+    timers_.clearmm.start();
+    // Hidden once the state change is through; hiding inside it confuses some window managers.
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            if (isMinimized()) hide();
+        },
+        Qt::QueuedConnection);
+}
+
+void TMainForm::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    // Questions of the showing come once the window is up, not inside the show itself.
+    if (!event->spontaneous())
+        QMetaObject::invokeMethod(
+            this, [this] { Guarded([this] { FormShow(); }); }, Qt::QueuedConnection);
+}
+
+void TMainForm::FormShow() {
+    lockCancelled_ = false;
+    powerOnTest_->Offer();
+    if (settingsLocked_ && later_.askPassword) lockCancelled_ = !later_.askPassword();
+    timers_.Timer7.start();
+}
+
+void TMainForm::closeEvent(QCloseEvent* event) {
+    if (closeAllowed_) {
+        event->accept();
+        ports_.quitApplication();
+        return;
+    }
+    event->ignore();
+    Guarded([this] {
+        if (ports_.settings.read(keys::kDisableCloseQuestion)) {
+            MinimizeToTray();
+            return;
+        }
+        const QString question =
+            GetLangText("OnClose1", "Quit this program all functions will be disabled!") + "\r" +
+            GetLangText("OnClose2", "Minimize to system tray?");
+        if (AskQuestion(question,
+                        {GetLangText("Button1Caption", "OK"), GetLangText("Button2Caption", "No")}) != 1) {
+            closeAllowed_ = true;
+            hide();
+            ports_.quitApplication();
+            return;
+        }
+        MinimizeToTray();
+    });
+}
+
+void TMainForm::Exit1Click() {
+    closeAllowed_ = true;
+    close();
+}
+
+void TMainForm::QuitMessageReceived() {
+    ShowFromTray(0);
+}
+
+void TMainForm::TrayDoubleClick() {
+    ShowFromTray(0);
+}
+
+void TMainForm::WarnOnBattery() {
+    const QString warning = GetLangText(
+        "NoOnAC",
+        "Warning: The AC power supply is unplugged and the wake up for power-on function is disabled.");
+    if (ports_.trayAvailable)
+        tray_->ShowBalloon(windowTitle(), warning, 10000);
+    else
+        ShowStatus(warning);
+}
+
+void TMainForm::NoteAutomaticResume() {
+    lastAutomaticResume_.store(std::chrono::steady_clock::now().time_since_epoch().count());
+}
+
+bool TMainForm::ResumedAutomaticallyJustNow() const {
+    // The resume announcement and our timer's firing arrive on different threads in either order; a
+    // wake-up without the user counts for the firings of the next minute.
+    const auto since = std::chrono::steady_clock::now() -
+                       std::chrono::steady_clock::time_point(
+                           std::chrono::steady_clock::duration(lastAutomaticResume_.load()));
+    return lastAutomaticResume_.load() != 0 && since < std::chrono::minutes(1);
+}
+
+void TMainForm::tmr302Timer() {
+    SchedulerStep([this] { scheduler_->tmr302Timer(); });
+}
+
+void TMainForm::doWakeTimer() {
+    timers_.doWake.stop();
+    SchedulerStep([this] { scheduler_->doWakeTimer(); });
+}
+
+void TMainForm::doNoWakeTimer() {
+    timers_.doNoWake.stop();
+    SchedulerStep([this] { scheduler_->doNoWakeTimer(); });
+}
+
+void TMainForm::Timer12Timer() {
+    timers_.Timer12.stop();
+    Guarded([this] { resumeHandling_->Timer12Timer(); });
+}
+
+void TMainForm::clearmmTimer() {
+    timers_.clearmm.stop();
+    Guarded([this] { ports_.memoryTrim.trimWorkingSet(); });
+}
+
+void TMainForm::Timer7Timer() {
+    timers_.Timer7.stop();
+    if (lockCancelled_)
+        MinimizeToTray();
+    else
+        mainWindowUnlocked_ = true;
+}
+
+void TMainForm::Timer3Timer() {
+    timers_.Timer3.stop();
+    if (later_.completeOptionsPage) Guarded(later_.completeOptionsPage);
+}
+
+void TMainForm::LanguageChanged() {
+    ReloadLanguage();
+    ApplyHideLaterCaption();
+    // The list's words come from the language too.
+    Guarded([this] { RebuildRunTable(); });
+}
+
+} // namespace orvanta::ui

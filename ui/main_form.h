@@ -1,0 +1,187 @@
+#pragma once
+
+#include "scheduler/power_on_test.h"
+#include "scheduler/resume_handling.h"
+#include "scheduler/scheduler.h"
+#include "ui/error_box.h"
+#include "ui/lang_form.h"
+#include "ui/main_form_ports.h"
+#include "ui/main_menus.h"
+#include "ui/main_timers.h"
+
+#include <QMainWindow>
+#include <atomic>
+#include <memory>
+#include <string>
+
+class QLabel;
+class QTabWidget;
+class QToolBar;
+class QToolButton;
+
+namespace orvanta::ui {
+
+class Banner;
+class DayLimitDialog;
+class InstanceChannel;
+class MessageDialog;
+class TaskListView;
+class Tray;
+
+// The main window: owns all scheduling state, the task list with its commands, the notification-area
+// icon and the window's timers. Every handler runs inside the error guard.
+class TMainForm : public QMainWindow, public TLangForm, public scheduler::CloseAllowance {
+    Q_OBJECT
+
+  public:
+    static constexpr const char* kNewScheduledTask = "New Scheduled Task";
+    static constexpr const char* kEditScheduledTask = "Edit Scheduled Task";
+
+    TMainForm(MainFormPorts ports, LaterFeatures later = {});
+    ~TMainForm() override;
+
+    // True when another copy was running: this one has handed over and must end without showing.
+    bool HandedOver() const { return handedOver_; }
+    // True when the settings ask to start hidden in the notification area (and there is one).
+    bool StartsHidden() const { return startsHidden_; }
+    // Shows the window as the program starts: unless it starts hidden.
+    void ShowAtStart();
+
+    scheduler::Scheduler& scheduler() { return *scheduler_; }
+    // Rebuilds the run table and shows it; the list and the hint follow also when the rebuild fails.
+    void RebuildRunTable();
+
+    bool CloseAllowed() const { return closeAllowed_; }
+    void SetCloseAllowed(bool allowed) { closeAllowed_ = allowed; }
+    void AllowClose() override { closeAllowed_ = true; }
+    const QString& editorMode() const { return editorMode_; }
+    const std::string& reselectTaskId() const { return reselectTaskId_; }
+    bool settingsLocked() const { return settingsLocked_; }
+    bool mainWindowUnlocked() const { return mainWindowUnlocked_; }
+
+    TaskListView* TaskList() const { return taskList_; }
+    QTabWidget* PageControl1() const { return pageControl_; }
+    MessageDialog* suiMessageDialog1() const { return messageDialog_; }
+    const MainMenus& menus() const { return menus_; }
+    MainTimerSet& timers() { return timers_; }
+    Tray& tray() const { return *tray_; }
+    QString statusLine() const;
+
+    // Asks in the shared question box with the window's caption; the localized OK and Cancel unless other
+    // captions are given. Returns 1 for the first button.
+    int AskQuestion(const QString& text, const QStringList& buttonCaptions = {});
+
+    // Brings the window back from the notification area on the given tab.
+    void ShowFromTray(int tabIndex);
+    void MinimizeToTray();
+
+    // Command handlers.
+    void NewBtnClick();
+    void EditBtnClick();
+    void DelBtnClick();
+    void DelAllBtnClick();
+    void DeletePassed1Click();
+    void DeleteDisabled1Click();
+    void Enabled1Click();
+    void Disabled1Click();
+    void HidePassedClick();
+    void HideDisabledClick();
+    void HideLaterClick();
+    void TaskListDblClick();
+    void TaskListMouseDown(int x);
+    void PopupMenu2Popup();
+    void Exit1Click();
+    void QuitMessageReceived();
+    void TrayDoubleClick();
+
+    // Timer handlers.
+    void tmr302Timer();
+    void doWakeTimer();
+    void doNoWakeTimer();
+    void Timer12Timer();
+    void clearmmTimer();
+    void Timer7Timer();
+    void Timer3Timer();
+    void reGetTimer();
+
+    void LanguageChanged() override;
+
+    // For tests: the day-limit dialog while it is open (else nullptr).
+    DayLimitDialog* openDayLimitDialog() const { return dayLimitDialog_; }
+
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+  private:
+    void BuildWidgets();
+    void ConnectHandlers();
+    void StartTrayIcon();
+    void FormCreate();
+    bool HandOverToRunningCopy();
+    void ApplySettings();
+    void FormShow();
+    void ApplyHideLaterCaption();
+    void SyncFilterChecks();
+    void ShowTable();
+    void WarnOnBattery();
+    void ShowStatus(const QString& text);
+    void NoteAutomaticResume();
+    bool ResumedAutomaticallyJustNow() const; // asked on a wake timer's thread
+    void NotAvailable(const QString& what);
+    void OpenEditor(const QString& mode, const std::string& taskId);
+
+    // List helpers.
+    bool ListIsEmpty() const;
+    const scheduler::DisplayRow* SelectedRow() const;
+    void SwitchInPlace(bool enable);
+    void SelectTask(const std::string& id);
+
+    template <typename Handler> void Guarded(Handler&& handler) { RunGuarded(ports_.errors, handler); }
+    // The list and the hint show the current table when the scope ends, also when it ends by an error: a
+    // failed rebuild leaves the "None" table, and the list shows that before the error box comes up.
+    struct TableFollows {
+        TMainForm& form;
+        ~TableFollows() { form.ShowTable(); }
+    };
+    // A scheduler handler, which may rebuild.
+    template <typename Step> void SchedulerStep(Step&& step) {
+        Guarded([&] {
+            const TableFollows follow{*this};
+            step();
+        });
+    }
+
+    MainFormPorts ports_;
+    LaterFeatures later_;
+    MainTimerSet timers_;
+    std::unique_ptr<scheduler::Scheduler> scheduler_;
+    std::unique_ptr<scheduler::ResumeHandling> resumeHandling_;
+    std::unique_ptr<scheduler::PowerOnTest> powerOnTest_;
+
+    MainMenus menus_{};
+    Banner* banner_ = nullptr;
+    QTabWidget* pageControl_ = nullptr;
+    QToolBar* toolBar_ = nullptr;
+    QToolButton *newBtn_ = nullptr, *editBtn_ = nullptr, *delBtn_ = nullptr, *delAllBtn_ = nullptr;
+    TaskListView* taskList_ = nullptr;
+    MessageDialog* messageDialog_ = nullptr;
+    DayLimitDialog* dayLimitDialog_ = nullptr;
+    QLabel* statusLine_ = nullptr;
+    Tray* tray_ = nullptr;
+    InstanceChannel* channel_ = nullptr;
+
+    bool handedOver_ = false;
+    bool startsHidden_ = false;
+    bool closeAllowed_ = false;
+    bool settingsLocked_ = false;
+    bool lockCancelled_ = false;
+    bool mainWindowUnlocked_ = false;
+    QString editorMode_;
+    std::string reselectTaskId_;
+    int reGetCountdown_ = 0;
+    std::atomic<long long> lastAutomaticResume_{0}; // steady-clock ticks; 0: none yet
+};
+
+} // namespace orvanta::ui

@@ -1,0 +1,127 @@
+#include "ui/task_list_view.h"
+
+#include <QApplication>
+#include <QHeaderView>
+#include <QMouseEvent>
+#include <QPainter>
+
+namespace orvanta::ui {
+
+using scheduler::DisplayRow;
+using scheduler::kDispEnabled;
+using scheduler::kDispStatus;
+using scheduler::kDispText;
+
+bool RowChecked(const DisplayRow& row) {
+    return row[kDispStatus] == scheduler::kStatusWaiting && row[kDispEnabled] == "1";
+}
+
+bool TaskListModel::SetRows(const std::vector<DisplayRow>& rows, const std::string& noneText) {
+    if (rows == rows_ && noneText == noneText_) return false;
+    beginResetModel();
+    rows_ = rows;
+    noneText_ = noneText;
+    endResetModel();
+    return true;
+}
+
+void TaskListModel::SetCell(int row, std::size_t column, const std::string& value) {
+    if (row < 0 || row >= rowCount() || column >= scheduler::kDisplayColumnCount) return;
+    rows_[row][column] = value;
+    const QModelIndex cell = index(row, static_cast<int>(column));
+    // The check box over the text follows the Enabled column, so the text cell is repainted too.
+    emit dataChanged(index(row, 0), cell);
+}
+
+bool TaskListModel::ShowsNone() const {
+    return !rows_.empty() && rows_[0][kDispText] == noneText_;
+}
+
+int TaskListModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : static_cast<int>(rows_.size());
+}
+
+int TaskListModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : static_cast<int>(scheduler::kDisplayColumnCount);
+}
+
+QVariant TaskListModel::data(const QModelIndex& index, int role) const {
+    if (!index.isValid() || index.row() >= rowCount()) return {};
+    if (role != Qt::DisplayRole && role != Qt::ToolTipRole) return {};
+    return QString::fromStdString(rows_[index.row()][index.column()]);
+}
+
+TaskListDelegate::TaskListDelegate(const TaskListModel& model, QObject* parent)
+    : QStyledItemDelegate(parent), model_(model) {}
+
+void TaskListDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
+                             const QModelIndex& index) const {
+    QStyledItemDelegate::paint(painter, option, index);
+    if (index.column() != static_cast<int>(kDispText) || model_.ShowsNone()) return;
+
+    // The row text starts with blanks, so the box lies over empty space. A small flat square centred in
+    // the strip; the whole strip and row height answer the click.
+    const int side = std::min(kCheckBoxRight - kCheckBoxLeft + 1, option.rect.height() - 2) - 2;
+    const QRect box(option.rect.left() + kCheckBoxLeft + (kCheckBoxRight - kCheckBoxLeft + 1 - side) / 2,
+                    option.rect.top() + (option.rect.height() - side) / 2, side, side);
+    const QColor ink = option.palette.color(QPalette::Text);
+    painter->save();
+    painter->setRenderHint(QPainter::Antialiasing);
+    painter->setPen(QPen(ink, 1));
+    painter->setBrush(option.palette.color(QPalette::Base));
+    painter->drawRect(QRectF(box).adjusted(0.5, 0.5, -0.5, -0.5));
+    if (RowChecked(model_.rows()[index.row()])) {
+        painter->setPen(QPen(ink, 2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        const QRectF r = QRectF(box).adjusted(3, 3, -3, -3);
+        painter->drawPolyline(QPolygonF{QPointF(r.left(), r.center().y()),
+                                        QPointF(r.left() + r.width() * 0.4, r.bottom()), r.topRight()});
+    }
+    painter->restore();
+}
+
+TaskListView::TaskListView(QWidget* parent) : QTableView(parent), model_(this) {
+    setObjectName("TaskList");
+    setModel(&model_);
+    setItemDelegate(new TaskListDelegate(model_, this));
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setShowGrid(false);
+    setWordWrap(false);
+    setContextMenuPolicy(Qt::CustomContextMenu);
+    horizontalHeader()->hide();
+    verticalHeader()->hide();
+    // Fixed heights let the view skip measuring rows: a thousand tasks show at once.
+    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
+    horizontalHeader()->setStretchLastSection(true);
+    for (int column = 1; column < static_cast<int>(scheduler::kDisplayColumnCount); ++column)
+        setColumnHidden(column, true);
+}
+
+int TaskListView::selectedRow() const {
+    const int rows = model_.rowCount();
+    if (rows == 0) return -1;
+    const QModelIndex current = currentIndex();
+    return current.isValid() && current.row() < rows ? current.row() : 0;
+}
+
+void TaskListView::selectRow(int row) {
+    if (row < 0 || row >= model_.rowCount()) return;
+    setCurrentIndex(model_.index(row, 0));
+    QTableView::selectRow(row);
+}
+
+void TaskListView::showRows(const std::vector<DisplayRow>& rows, const std::string& noneText) {
+    const int previous = currentIndex().isValid() ? currentIndex().row() : 0;
+    if (!model_.SetRows(rows, noneText)) return;
+    if (model_.rowCount() > 0) selectRow(std::min(previous, model_.rowCount() - 1));
+}
+
+void TaskListView::mousePressEvent(QMouseEvent* event) {
+    QTableView::mousePressEvent(event);
+    // Cell coordinates, the ones the check box is drawn in.
+    emit mousePressedAt(event->position().toPoint().x());
+}
+
+} // namespace orvanta::ui

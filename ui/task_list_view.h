@@ -1,0 +1,87 @@
+#pragma once
+
+#include "scheduler/run_table.h"
+
+#include <QAbstractTableModel>
+#include <QStyledItemDelegate>
+#include <QTableView>
+#include <vector>
+
+namespace orvanta::ui {
+
+// The strip of a row the check box covers, in pixels from the list's left edge, both ends included.
+inline constexpr int kCheckBoxLeft = 4;
+inline constexpr int kCheckBoxRight = 18;
+
+// Whether a row's drawn check box is ticked: only a waiting task that is switched on.
+bool RowChecked(const scheduler::DisplayRow& row);
+
+// The display rows of the run table, column for column, as the list shows them.
+class TaskListModel : public QAbstractTableModel {
+    Q_OBJECT
+
+  public:
+    using QAbstractTableModel::QAbstractTableModel;
+
+    // Replaces every row; noneText is the localized "None" the empty list's single row shows. Returns
+    // false, touching nothing, when the rows are the ones already shown.
+    bool SetRows(const std::vector<scheduler::DisplayRow>& rows, const std::string& noneText);
+    // Changes one cell in place (the toggle does, until the next rebuild).
+    void SetCell(int row, std::size_t column, const std::string& value);
+
+    const std::vector<scheduler::DisplayRow>& rows() const { return rows_; }
+    // True while the list holds only the "None" row; no check box is drawn then.
+    bool ShowsNone() const;
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+
+  private:
+    std::vector<scheduler::DisplayRow> rows_;
+    std::string noneText_;
+};
+
+// Draws a row's text and, over its first column, the flat check box.
+class TaskListDelegate : public QStyledItemDelegate {
+    Q_OBJECT
+
+  public:
+    TaskListDelegate(const TaskListModel& model, QObject* parent);
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override;
+
+  private:
+    const TaskListModel& model_;
+};
+
+// TaskList: a grid of whole-row selection whose first column, the row text, is the only one visible;
+// the other seven columns carry what the commands read.
+class TaskListView : public QTableView {
+    Q_OBJECT
+
+  public:
+    explicit TaskListView(QWidget* parent);
+
+    TaskListModel& model() { return model_; }
+    const TaskListModel& model() const { return model_; }
+
+    // The selected row; a list with rows always has one, the first by default.
+    int selectedRow() const;
+    void selectRow(int row);
+    // Shows new rows and keeps the selected row number where it still exists.
+    void showRows(const std::vector<scheduler::DisplayRow>& rows, const std::string& noneText);
+
+  signals:
+    // After any mouse button press has selected the row under it; x in the cells' coordinates.
+    void mousePressedAt(int x);
+
+  protected:
+    // Also the second press of a double click, which Qt delivers as a press before the double click.
+    void mousePressEvent(QMouseEvent* event) override;
+
+  private:
+    TaskListModel model_;
+};
+
+} // namespace orvanta::ui
