@@ -1,0 +1,66 @@
+#include "hotkeys/hotkey_name.h"
+
+#include <charconv>
+
+namespace orvanta::hotkeys {
+
+std::optional<int> ParseDecimal(const std::string& text) {
+    const char* begin = text.data();
+    const char* end = begin + text.size();
+    if (begin != end && *begin == '+') ++begin;
+    if (begin == end) return std::nullopt;
+    int value = 0;
+    const auto [ptr, ec] = std::from_chars(begin, end, value);
+    if (ec != std::errc() || ptr != end) return std::nullopt;
+    return value;
+}
+
+std::string HotkeyName(const std::string& hotkey1, const std::string& hotkey2) {
+    return "KRL" + hotkey1 + hotkey2;
+}
+
+std::string PressedHotkeyName(unsigned modifiers, unsigned virtualKey) {
+    return "KRL" + std::to_string(static_cast<long long>(modifiers) - 1) + std::to_string(virtualKey);
+}
+
+namespace {
+
+// The key's character as UTF-8; the keys of a hotkey task are ASCII digits and letters.
+std::string CharacterOf(int code) {
+    if (code <= 0 || code > 0x10FFFF) return {};
+    std::string out;
+    const auto c = static_cast<unsigned>(code);
+    if (c < 0x80) {
+        out += static_cast<char>(c);
+    } else if (c < 0x800) {
+        out += static_cast<char>(0xC0 | (c >> 6));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+        out += static_cast<char>(0xE0 | (c >> 12));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (c >> 18));
+        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+    return out;
+}
+
+} // namespace
+
+std::string HotkeyKeyText(const std::string& hotkey1, const std::string& hotkey2) {
+    const auto key = ParseDecimal(hotkey2);
+    if (!key) return {};
+    return (hotkey1 == "1" ? "Ctrl + " : "Alt + ") + CharacterOf(*key);
+}
+
+std::optional<HotkeyCombination> DecodeHotkey(const std::string& hotkey1, const std::string& hotkey2) {
+    const auto modifier = ParseDecimal(hotkey1);
+    const auto key = ParseDecimal(hotkey2);
+    if (!modifier || !key) return std::nullopt;
+    return HotkeyCombination{static_cast<unsigned>(*modifier + 1), static_cast<unsigned>(*key)};
+}
+
+} // namespace orvanta::hotkeys

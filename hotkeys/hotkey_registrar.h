@@ -1,0 +1,43 @@
+#pragma once
+
+#include "platform/api/global_hotkeys.h"
+
+#include <map>
+#include <mutex>
+#include <string>
+
+namespace orvanta::hotkeys {
+
+// Registers combinations under names, each name standing for one atom id as long as it is in use. The
+// GUI thread registers the tasks' combinations; a macro player releases the stop combination from its
+// own thread, so every call is serialised.
+class HotkeyRegistrar {
+  public:
+    explicit HotkeyRegistrar(platform::GlobalHotkeys& hotkeys) : hotkeys_(hotkeys) {}
+
+    // Adds the name's atom and registers the combination under it; true when the system accepted it.
+    bool RegisterTaskHotkey(const std::string& name, unsigned modifiers, unsigned virtualKey);
+    // Releases the combination registered under the name and deletes one use of its atom.
+    void UnregisterTaskHotkey(const std::string& name);
+
+    // The atom id of a name while it is in use.
+    int atomOf(const std::string& name) const;
+
+  private:
+    struct Atom {
+        int id = 0;
+        int uses = 0;
+    };
+
+    platform::GlobalHotkeys& hotkeys_;
+    mutable std::mutex mutex_;
+    std::map<std::string, Atom> atoms_;
+    int nextAtom_ = 0xC000; // string atoms live above the integer ones
+};
+
+// The macro player's stop combination, Alt+F12.
+inline constexpr const char* kMacroStopHotkeyName = "OrvantaF12";
+inline constexpr unsigned kMacroStopModifiers = platform::kHotkeyAlt;
+inline constexpr unsigned kMacroStopKey = 123;
+
+} // namespace orvanta::hotkeys

@@ -1,0 +1,122 @@
+#include "hotkeys/hotkey_tasks.h"
+
+#include "data/task_store.h"
+#include "hotkeys/hotkey_name.h"
+#include "scheduler/task_row.h"
+
+namespace orvanta::hotkeys {
+
+using namespace scheduler;
+
+namespace {
+
+constexpr const char* kSeparator = " ---- ";
+constexpr const char* kCheckBoxRoom = "           ";
+
+std::string Trimmed(const std::string& text) {
+    std::size_t begin = 0, end = text.size();
+    while (begin < end && static_cast<unsigned char>(text[begin]) <= ' ')
+        ++begin;
+    while (end > begin && static_cast<unsigned char>(text[end - 1]) <= ' ')
+        --end;
+    return text.substr(begin, end - begin);
+}
+
+} // namespace
+
+HotkeyTasks::HotkeyTasks(HotkeyRegistrar& registrar, Dispatch dispatch, std::atomic<bool>& macroStopRequested)
+    : registrar_(registrar), dispatch_(std::move(dispatch)), macroStopRequested_(macroStopRequested) {
+    ResetList();
+}
+
+bool HotkeyTasks::listIsEmpty() const {
+    return list_.empty() || list_.front()[kListText] == texts_.none;
+}
+
+void HotkeyTasks::ResetList() {
+    list_.assign(1, HotkeyListRow{});
+    list_.front()[kListText] = texts_.none;
+}
+
+void HotkeyTasks::LoadHotkeyTasks(const data::TaskStore& store) {
+    if (count_ > 0) {
+        for (const auto& row : list_)
+            if (!row[kListName].empty()) registrar_.UnregisterTaskHotkey(row[kListName]);
+    }
+    ResetList();
+
+    store.EnsureTaskTable();
+    data::DataSet rows = store.ReadHotkeyTasks();
+    std::vector<TaskRow> table;
+    table.reserve(rows.rowCount());
+    if (rows.rowCount() > 0) {
+        const TaskRowReader reader(rows);
+        for (rows.first(); !rows.eof(); rows.next()) {
+            TaskRow row{};
+            reader.Read(rows, row);
+            row[kColDueSeconds] = "0";
+            row[kColStatus] = "0";
+            row[kColDueKey] = "0";
+            table.push_back(std::move(row));
+        }
+    }
+    count_ = table.size();
+    table_ = std::move(table);
+    if (table_.empty()) return;
+
+    // Enabled tasks first, so of two sharing a combination the enabled one gets it.
+    list_.clear();
+    bool converted = true;
+    for (int pass = 0; pass < 2 && converted; ++pass) {
+        for (const auto& row : table_) {
+            if ((row[kColEnabled] == "1") != (pass == 0)) continue;
+            if (!(converted = ListRow(row))) break;
+        }
+    }
+    if (list_.empty()) ResetList();
+}
+
+bool HotkeyTasks::ListRow(const TaskRow& row) {
+    const auto combination = DecodeHotkey(row[kColHotkey1], row[kColHotkey2]);
+    const auto loop = ParseDecimal(row[kColHkLoop]);
+    if (!combination || !loop) return false;
+
+    const bool enabled = row[kColEnabled] == "1";
+    const std::string name = HotkeyName(row[kColHotkey1], row[kColHotkey2]);
+    std::string state;
+    bool registered = false;
+    if (enabled) {
+        registered = registrar_.RegisterTaskHotkey(name, combination->modifiers, combination->virtualKey);
+        if (!registered) state = texts_.registerFailed + kSeparator;
+    }
+    std::string title = Trimmed(row[kColTitle]);
+    if (title.empty()) title = texts_.noTitle;
+
+    HotkeyListRow item{};
+    item[kListText] = kCheckBoxRoom + state + HotkeyKeyText(row[kColHotkey1], row[kColHotkey2]) + kSeparator;
+    if (*loop >= 1) item[kListText] += texts_.repeat + ": " + std::to_string(*loop) + kSeparator;
+    item[kListText] += title;
+    item[kListId] = row[kColId];
+    item[kListEnabled] = row[kColEnabled];
+    item[kListCountdown] = row[kColCountdown];
+    if (registered) item[kListName] = name;
+    list_.push_back(std::move(item));
+    return true;
+}
+
+void HotkeyTasks::OnHotkeyPressed(unsigned modifiers, unsigned virtualKey) {
+    if (!listIsEmpty()) {
+        const std::string name = PressedHotkeyName(modifiers, virtualKey);
+        for (const auto& row : list_) {
+            if (row[kListName] == name) {
+                // A copy: the dispatched task may reload the list under us.
+                const std::string taskId = row[kListId];
+                if (dispatch_) dispatch_(taskId, table_);
+                break;
+            }
+        }
+    }
+    if (modifiers == kMacroStopModifiers && virtualKey == kMacroStopKey) macroStopRequested_.store(true);
+}
+
+} // namespace orvanta::hotkeys

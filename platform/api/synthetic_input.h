@@ -1,0 +1,37 @@
+#pragma once
+
+#include <optional>
+
+namespace orvanta::platform {
+
+enum class MouseButton { Left, Right, Middle };
+
+struct CursorPoint {
+    int x = 0;
+    int y = 0;
+    bool operator==(const CursorPoint&) const = default;
+};
+
+// Keyboard and mouse input synthesised as if the user made it; it goes to whatever has the focus.
+// Calls may come from any one thread at a time (a macro player's); a backend without a display does
+// nothing and answers no position.
+class SyntheticInput {
+  public:
+    virtual ~SyntheticInput() = default;
+
+    // Keys by Windows virtual-key code; a code the backend cannot map is ignored.
+    virtual void keyDown(unsigned virtualKey) = 0;
+    virtual void keyUp(unsigned virtualKey) = 0;
+
+    // A relative pointer movement.
+    virtual void mouseMoveBy(int dx, int dy) = 0;
+    virtual void buttonDown(MouseButton button) = 0;
+    virtual void buttonUp(MouseButton button) = 0;
+    // Wheel movement in the units of the hotkey platform: 120 per notch, positive away from the user.
+    virtual void wheel(int delta) = 0;
+
+    virtual void setCursorPos(int x, int y) = 0;
+    virtual std::optional<CursorPoint> cursorPos() = 0;
+};
+
+} // namespace orvanta::platform

@@ -1,0 +1,74 @@
+#include "platform/fake/fake_global_hotkeys.h"
+
+namespace orvanta::platform::fake {
+
+void FakeGlobalHotkeys::setOnPressed(PressedCallback onPressed) {
+    const std::lock_guard lock(mutex_);
+    onPressed_ = std::move(onPressed);
+}
+
+HotkeyRegistration FakeGlobalHotkeys::registerHotkey(unsigned modifiers, unsigned virtualKey, int id) {
+    const std::lock_guard lock(mutex_);
+    ++registerCalls_;
+    if (unavailable_) return HotkeyRegistration::Unavailable;
+    const Grab grab{modifiers, virtualKey};
+    if (taken_.contains(grab)) return HotkeyRegistration::Refused;
+    for (const auto& [otherId, other] : grabs_)
+        if (other == grab) return HotkeyRegistration::Refused;
+    grabs_[id] = grab;
+    return HotkeyRegistration::Registered;
+}
+
+void FakeGlobalHotkeys::unregisterHotkey(int id) {
+    const std::lock_guard lock(mutex_);
+    grabs_.erase(id);
+}
+
+void FakeGlobalHotkeys::takeByOtherProgram(unsigned modifiers, unsigned virtualKey) {
+    const std::lock_guard lock(mutex_);
+    taken_.insert(Grab{modifiers, virtualKey});
+}
+
+void FakeGlobalHotkeys::setUnavailable(bool unavailable) {
+    const std::lock_guard lock(mutex_);
+    unavailable_ = unavailable;
+}
+
+std::map<int, FakeGlobalHotkeys::Grab> FakeGlobalHotkeys::registered() const {
+    const std::lock_guard lock(mutex_);
+    return grabs_;
+}
+
+bool FakeGlobalHotkeys::isRegistered(unsigned modifiers, unsigned virtualKey) const {
+    const std::lock_guard lock(mutex_);
+    for (const auto& [id, grab] : grabs_)
+        if (grab == Grab{modifiers, virtualKey}) return true;
+    return false;
+}
+
+int FakeGlobalHotkeys::registerCalls() const {
+    const std::lock_guard lock(mutex_);
+    return registerCalls_;
+}
+
+bool FakeGlobalHotkeys::press(unsigned modifiers, unsigned virtualKey) {
+    PressedCallback callback;
+    int id = 0;
+    {
+        const std::lock_guard lock(mutex_);
+        bool found = false;
+        for (const auto& [gid, grab] : grabs_) {
+            if (grab == Grab{modifiers, virtualKey}) {
+                id = gid;
+                found = true;
+                break;
+            }
+        }
+        if (!found) return false;
+        callback = onPressed_;
+    }
+    if (callback) callback(id, modifiers, virtualKey);
+    return true;
+}
+
+} // namespace orvanta::platform::fake

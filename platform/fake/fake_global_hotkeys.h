@@ -1,0 +1,50 @@
+#pragma once
+
+#include "platform/api/global_hotkeys.h"
+
+#include <map>
+#include <mutex>
+#include <set>
+#include <utility>
+#include <vector>
+
+namespace orvanta::platform::fake {
+
+// Global hotkeys held in a table. Tests mark combinations as taken by another program, read what is
+// registered and press combinations; a press runs the callback on the test's thread.
+class FakeGlobalHotkeys : public GlobalHotkeys {
+  public:
+    struct Grab {
+        unsigned modifiers = 0;
+        unsigned virtualKey = 0;
+        bool operator==(const Grab&) const = default;
+        auto operator<=>(const Grab&) const = default;
+    };
+
+    void setOnPressed(PressedCallback onPressed) override;
+    HotkeyRegistration registerHotkey(unsigned modifiers, unsigned virtualKey, int id) override;
+    void unregisterHotkey(int id) override;
+
+    // Another program holds the combination, so registering it is refused.
+    void takeByOtherProgram(unsigned modifiers, unsigned virtualKey);
+    // Every registration answers Unavailable, as without a display.
+    void setUnavailable(bool unavailable);
+
+    // The registered combinations by id.
+    std::map<int, Grab> registered() const;
+    bool isRegistered(unsigned modifiers, unsigned virtualKey) const;
+    int registerCalls() const;
+
+    // Presses a combination: delivered only when it is registered here. Returns whether it was.
+    bool press(unsigned modifiers, unsigned virtualKey);
+
+  private:
+    mutable std::mutex mutex_;
+    PressedCallback onPressed_;
+    std::map<int, Grab> grabs_;
+    std::set<Grab> taken_;
+    bool unavailable_ = false;
+    int registerCalls_ = 0;
+};
+
+} // namespace orvanta::platform::fake

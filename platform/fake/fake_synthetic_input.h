@@ -1,0 +1,34 @@
+#pragma once
+
+#include "platform/api/synthetic_input.h"
+
+#include <mutex>
+#include <string>
+#include <vector>
+
+namespace orvanta::platform::fake {
+
+// Records synthesised input as text ("key down 65", "cursor 10 10", "button down left", "wheel -120",
+// "move by 0 0") and keeps a cursor position that setCursorPos changes.
+class FakeSyntheticInput : public SyntheticInput {
+  public:
+    void keyDown(unsigned virtualKey) override;
+    void keyUp(unsigned virtualKey) override;
+    void mouseMoveBy(int dx, int dy) override;
+    void buttonDown(MouseButton button) override;
+    void buttonUp(MouseButton button) override;
+    void wheel(int delta) override;
+    void setCursorPos(int x, int y) override;
+    std::optional<CursorPoint> cursorPos() override;
+
+    std::vector<std::string> events() const;
+
+  private:
+    void Record(std::string event);
+
+    mutable std::mutex mutex_;
+    std::vector<std::string> events_;
+    CursorPoint cursor_;
+};
+
+} // namespace orvanta::platform::fake

@@ -1,0 +1,245 @@
+#include "platform/linux/hotkeys/linux_global_hotkeys.h"
+
+#include "platform/linux/hotkeys/vk_keysym.h"
+#include "platform/linux/unique_fd.h"
+
+#include <X11/Xlib.h>
+#include <X11/keysym.h>
+#include <condition_variable>
+#include <deque>
+#include <functional>
+#include <map>
+#include <mutex>
+#include <poll.h>
+#include <sys/eventfd.h>
+#include <thread>
+
+namespace orvanta::platform::linux_backend {
+
+namespace {
+
+// Xlib's error handler is process-wide. While a grab is checked, errors of the checking connection are
+// caught here and every other connection's errors go on to the handler that was there before.
+std::mutex gTrapMutex;
+Display* gTrapDisplay = nullptr;
+int gTrapError = 0;
+XErrorHandler gPreviousHandler = nullptr;
+
+int TrapError(Display* display, XErrorEvent* event) {
+    if (display == gTrapDisplay) {
+        if (gTrapError == 0) gTrapError = event->error_code;
+        return 0;
+    }
+    return gPreviousHandler ? gPreviousHandler(display, event) : 0;
+}
+
+// Runs the requests against the display and returns the first X error they caused, 0 for none.
+int WithErrorsTrapped(Display* display, const std::function<void()>& requests) {
+    const std::lock_guard lock(gTrapMutex);
+    gTrapDisplay = display;
+    gTrapError = 0;
+    gPreviousHandler = XSetErrorHandler(TrapError);
+    requests();
+    XSync(display, False);
+    XSetErrorHandler(gPreviousHandler);
+    gTrapDisplay = nullptr;
+    return gTrapError;
+}
+
+constexpr unsigned kRelevantModifiers = ShiftMask | ControlMask | Mod1Mask | Mod4Mask;
+
+} // namespace
+
+struct LinuxGlobalHotkeys::Impl {
+    struct Grab {
+        KeyCode keycode = 0;
+        unsigned mask = 0;
+        unsigned modifiers = 0;
+        unsigned virtualKey = 0;
+    };
+
+    Display* display = nullptr;
+    Window root = 0;
+    unsigned numLockMask = Mod2Mask;
+    UniqueFd wake;
+    std::thread thread;
+
+    std::mutex mutex; // guards the fields below
+    std::deque<std::function<void()>> requests;
+    bool stopping = false;
+    PressedCallback onPressed;
+
+    std::map<int, Grab> grabs; // touched only on the thread
+
+    explicit Impl(const std::string& displayName) {
+        display = XOpenDisplay(displayName.empty() ? nullptr : displayName.c_str());
+        if (!display) return;
+        wake = UniqueFd(eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK));
+        if (wake.get() < 0) {
+            XCloseDisplay(display);
+            display = nullptr;
+            return;
+        }
+        root = DefaultRootWindow(display);
+        numLockMask = FindNumLockMask();
+        thread = std::thread([this] { Run(); });
+    }
+
+    ~Impl() {
+        if (!display) return;
+        {
+            const std::lock_guard lock(mutex);
+            stopping = true;
+        }
+        Wake();
+        thread.join();
+        XCloseDisplay(display);
+    }
+
+    unsigned FindNumLockMask() const {
+        unsigned mask = 0;
+        XModifierKeymap* map = XGetModifierMapping(display);
+        if (!map) return Mod2Mask;
+        const KeyCode numLock = XKeysymToKeycode(display, XK_Num_Lock);
+        for (int modifier = 0; modifier < 8 && numLock != 0; ++modifier)
+            for (int k = 0; k < map->max_keypermod; ++k)
+                if (map->modifiermap[modifier * map->max_keypermod + k] == numLock) mask = 1u << modifier;
+        XFreeModifiermap(map);
+        return mask ? mask : Mod2Mask;
+    }
+
+    void Wake() const {
+        const eventfd_t one = 1;
+        (void)!write(wake.get(), &one, sizeof one);
+    }
+
+    // Runs the work on the thread and waits for it.
+    void Call(std::function<void()> work) {
+        std::mutex doneMutex;
+        std::condition_variable doneChanged;
+        bool done = false;
+        {
+            const std::lock_guard lock(mutex);
+            requests.push_back([&] {
+                work();
+                const std::lock_guard doneLock(doneMutex);
+                done = true;
+                doneChanged.notify_one();
+            });
+        }
+        Wake();
+        std::unique_lock doneLock(doneMutex);
+        doneChanged.wait(doneLock, [&] { return done; });
+    }
+
+    // The four variants, so Caps Lock and Num Lock do not hide a press.
+    void ForEachVariant(const Grab& grab, const std::function<void(unsigned)>& action) const {
+        for (unsigned extra : {0u, unsigned(LockMask), numLockMask, unsigned(LockMask) | numLockMask})
+            action(grab.mask | extra);
+    }
+
+    HotkeyRegistration Register(unsigned modifiers, unsigned virtualKey, int id) {
+        const unsigned long keysym = VirtualKeyToKeysym(virtualKey);
+        const KeyCode keycode = keysym ? XKeysymToKeycode(display, keysym) : 0;
+        if (keycode == 0) return HotkeyRegistration::Unavailable;
+        Grab grab{keycode, 0, modifiers, virtualKey};
+        if (modifiers & kHotkeyAlt) grab.mask |= Mod1Mask;
+        if (modifiers & kHotkeyControl) grab.mask |= ControlMask;
+        if (modifiers & kHotkeyShift) grab.mask |= ShiftMask;
+        if (modifiers & kHotkeyWin) grab.mask |= Mod4Mask;
+        // Our own grabs would be silently re-grabbed by X; the system refuses them like any other.
+        for (const auto& [otherId, other] : grabs)
+            if (other.keycode == grab.keycode && other.mask == grab.mask) return HotkeyRegistration::Refused;
+        if (grabs.contains(id)) Unregister(id);
+
+        const int error = WithErrorsTrapped(display, [&] {
+            ForEachVariant(grab, [&](unsigned mask) {
+                XGrabKey(display, keycode, mask, root, False, GrabModeAsync, GrabModeAsync);
+            });
+        });
+        if (error != 0) {
+            // Release the variants that did go through; another client keeps its own.
+            WithErrorsTrapped(display, [&] {
+                ForEachVariant(grab, [&](unsigned mask) { XUngrabKey(display, keycode, mask, root); });
+            });
+            return HotkeyRegistration::Refused;
+        }
+        grabs[id] = grab;
+        return HotkeyRegistration::Registered;
+    }
+
+    void Unregister(int id) {
+        const auto it = grabs.find(id);
+        if (it == grabs.end()) return;
+        const Grab grab = it->second;
+        grabs.erase(it);
+        WithErrorsTrapped(display, [&] {
+            ForEachVariant(grab, [&](unsigned mask) { XUngrabKey(display, grab.keycode, mask, root); });
+        });
+    }
+
+    void Deliver(const XKeyEvent& event) {
+        const unsigned mask = event.state & kRelevantModifiers;
+        for (const auto& [id, grab] : grabs) {
+            if (grab.keycode != event.keycode || grab.mask != mask) continue;
+            PressedCallback callback;
+            {
+                const std::lock_guard lock(mutex);
+                callback = onPressed;
+            }
+            if (callback) callback(id, grab.modifiers, grab.virtualKey);
+            return;
+        }
+    }
+
+    void Run() {
+        const int xfd = ConnectionNumber(display);
+        for (;;) {
+            eventfd_t drained = 0;
+            (void)!read(wake.get(), &drained, sizeof drained);
+            std::deque<std::function<void()>> work;
+            {
+                const std::lock_guard lock(mutex);
+                if (stopping) return;
+                work.swap(requests);
+            }
+            for (auto& request : work)
+                request();
+            while (XPending(display) > 0) {
+                XEvent event;
+                XNextEvent(display, &event);
+                if (event.type == KeyPress) Deliver(event.xkey);
+            }
+            pollfd fds[2] = {{xfd, POLLIN, 0}, {wake.get(), POLLIN, 0}};
+            poll(fds, 2, -1);
+        }
+    }
+};
+
+LinuxGlobalHotkeys::LinuxGlobalHotkeys(const std::string& displayName)
+    : impl_(std::make_unique<Impl>(displayName)) {}
+
+LinuxGlobalHotkeys::~LinuxGlobalHotkeys() = default;
+
+bool LinuxGlobalHotkeys::available() const {
+    return impl_->display != nullptr;
+}
+
+void LinuxGlobalHotkeys::setOnPressed(PressedCallback onPressed) {
+    const std::lock_guard lock(impl_->mutex);
+    impl_->onPressed = std::move(onPressed);
+}
+
+HotkeyRegistration LinuxGlobalHotkeys::registerHotkey(unsigned modifiers, unsigned virtualKey, int id) {
+    if (!impl_->display) return HotkeyRegistration::Unavailable;
+    HotkeyRegistration result = HotkeyRegistration::Unavailable;
+    impl_->Call([&] { result = impl_->Register(modifiers, virtualKey, id); });
+    return result;
+}
+
+void LinuxGlobalHotkeys::unregisterHotkey(int id) {
+    if (!impl_->display) return;
+    impl_->Call([&] { impl_->Unregister(id); });
+}
+
+} // namespace orvanta::platform::linux_backend

@@ -1,0 +1,137 @@
+#include "platform/linux/input/xtest_synthetic_input.h"
+
+#include "platform/linux/hotkeys/vk_keysym.h"
+
+#include <X11/Xlib.h>
+#include <X11/extensions/XTest.h>
+#include <cstdlib>
+#include <mutex>
+
+namespace orvanta::platform::linux_backend {
+
+namespace {
+
+// Windows wheel units: one notch is 120; X reports notches as presses of buttons 4 (away) and 5.
+constexpr int kWheelNotch = 120;
+
+unsigned ButtonNumber(MouseButton button) {
+    switch (button) {
+    case MouseButton::Left:
+        return 1;
+    case MouseButton::Middle:
+        return 2;
+    case MouseButton::Right:
+        return 3;
+    }
+    return 1;
+}
+
+} // namespace
+
+struct XTestSyntheticInput::Impl {
+    Display* display = nullptr;
+    std::mutex mutex; // one Xlib call sequence at a time on the connection
+    int wheelRemainder = 0;
+
+    explicit Impl(const std::string& displayName) {
+        display = XOpenDisplay(displayName.empty() ? nullptr : displayName.c_str());
+        if (!display) return;
+        int eventBase = 0, errorBase = 0, major = 0, minor = 0;
+        if (!XTestQueryExtension(display, &eventBase, &errorBase, &major, &minor)) {
+            XCloseDisplay(display);
+            display = nullptr;
+        }
+    }
+    ~Impl() {
+        if (display) XCloseDisplay(display);
+    }
+
+    void Key(unsigned virtualKey, bool down) {
+        const unsigned long keysym = VirtualKeyToKeysym(virtualKey);
+        if (!keysym) return;
+        const KeyCode keycode = XKeysymToKeycode(display, keysym);
+        if (!keycode) return;
+        XTestFakeKeyEvent(display, keycode, down ? True : False, CurrentTime);
+        XFlush(display);
+    }
+
+    void Button(unsigned number, bool down) {
+        XTestFakeButtonEvent(display, number, down ? True : False, CurrentTime);
+        XFlush(display);
+    }
+};
+
+XTestSyntheticInput::XTestSyntheticInput(const std::string& displayName)
+    : impl_(std::make_unique<Impl>(displayName)) {}
+
+XTestSyntheticInput::~XTestSyntheticInput() = default;
+
+bool XTestSyntheticInput::available() const {
+    return impl_->display != nullptr;
+}
+
+void XTestSyntheticInput::keyDown(unsigned virtualKey) {
+    if (!impl_->display) return;
+    const std::lock_guard lock(impl_->mutex);
+    impl_->Key(virtualKey, true);
+}
+
+void XTestSyntheticInput::keyUp(unsigned virtualKey) {
+    if (!impl_->display) return;
+    const std::lock_guard lock(impl_->mutex);
+    impl_->Key(virtualKey, false);
+}
+
+void XTestSyntheticInput::mouseMoveBy(int dx, int dy) {
+    if (!impl_->display) return;
+    const std::lock_guard lock(impl_->mutex);
+    XTestFakeRelativeMotionEvent(impl_->display, dx, dy, CurrentTime);
+    XFlush(impl_->display);
+}
+
+void XTestSyntheticInput::buttonDown(MouseButton button) {
+    if (!impl_->display) return;
+    const std::lock_guard lock(impl_->mutex);
+    impl_->Button(ButtonNumber(button), true);
+}
+
+void XTestSyntheticInput::buttonUp(MouseButton button) {
+    if (!impl_->display) return;
+    const std::lock_guard lock(impl_->mutex);
+    impl_->Button(ButtonNumber(button), false);
+}
+
+void XTestSyntheticInput::wheel(int delta) {
+    if (!impl_->display) return;
+    const std::lock_guard lock(impl_->mutex);
+    // Fine-grained deltas add up until they make a whole notch.
+    impl_->wheelRemainder += delta;
+    while (std::abs(impl_->wheelRemainder) >= kWheelNotch) {
+        const bool away = impl_->wheelRemainder > 0;
+        impl_->Button(away ? 4 : 5, true);
+        impl_->Button(away ? 4 : 5, false);
+        impl_->wheelRemainder += away ? -kWheelNotch : kWheelNotch;
+    }
+}
+
+void XTestSyntheticInput::setCursorPos(int x, int y) {
+    if (!impl_->display) return;
+    const std::lock_guard lock(impl_->mutex);
+    XTestFakeMotionEvent(impl_->display, -1, x, y, CurrentTime);
+    // A round trip, so a click that follows on any connection lands at the new position.
+    XSync(impl_->display, False);
+}
+
+std::optional<CursorPoint> XTestSyntheticInput::cursorPos() {
+    if (!impl_->display) return std::nullopt;
+    const std::lock_guard lock(impl_->mutex);
+    Window root = 0, child = 0;
+    int rootX = 0, rootY = 0, winX = 0, winY = 0;
+    unsigned mask = 0;
+    if (!XQueryPointer(impl_->display, DefaultRootWindow(impl_->display), &root, &child, &rootX, &rootY,
+                       &winX, &winY, &mask))
+        return std::nullopt;
+    return CursorPoint{rootX, rootY};
+}
+
+} // namespace orvanta::platform::linux_backend

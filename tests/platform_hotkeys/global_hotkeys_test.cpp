@@ -1,0 +1,111 @@
+#include "platform/linux/hotkeys/linux_global_hotkeys.h"
+
+#include <chrono>
+#include <condition_variable>
+#include <cstdlib>
+#include <gtest/gtest.h>
+#include <mutex>
+#include <spawn.h>
+#include <string>
+#include <sys/wait.h>
+#include <vector>
+
+// clang-format off
+// Xlib defines macros (None, Bool) that break headers included after it, so it comes last.
+#include <X11/Xlib.h>
+#include <X11/keysym.h>
+// clang-format on
+
+extern char** environ;
+
+namespace orvanta::platform::linux_backend {
+namespace {
+
+bool HaveDisplay() {
+    return std::getenv("DISPLAY") != nullptr && *std::getenv("DISPLAY") != '\0';
+}
+
+// Runs a program with its arguments, no shell between, and returns its exit status.
+int RunProgram(std::vector<std::string> args) {
+    std::vector<char*> argv;
+    for (auto& a : args)
+        argv.push_back(a.data());
+    argv.push_back(nullptr);
+    pid_t pid = 0;
+    if (posix_spawnp(&pid, argv[0], nullptr, nullptr, argv.data(), environ) != 0) return -1;
+    int status = 0;
+    if (waitpid(pid, &status, 0) != pid) return -1;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+struct Presses {
+    std::mutex mutex;
+    std::condition_variable changed;
+    std::vector<int> ids;
+
+    void Add(int id) {
+        const std::lock_guard lock(mutex);
+        ids.push_back(id);
+        changed.notify_all();
+    }
+    // Generous: the press normally arrives in milliseconds.
+    bool WaitFor(std::size_t count) {
+        std::unique_lock lock(mutex);
+        return changed.wait_for(lock, std::chrono::seconds(10), [&] { return ids.size() >= count; });
+    }
+};
+
+class GlobalHotkeysTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        if (!HaveDisplay()) GTEST_SKIP() << "needs an X display (scripts/platform-test-env.sh)";
+    }
+};
+
+TEST_F(GlobalHotkeysTest, AGrabbedCombinationDeliversItsPress) {
+    LinuxGlobalHotkeys hotkeys;
+    ASSERT_TRUE(hotkeys.available());
+    Presses presses;
+    hotkeys.setOnPressed([&](int id, unsigned modifiers, unsigned key) {
+        EXPECT_EQ(modifiers, kHotkeyAlt);
+        EXPECT_EQ(key, 0x31u);
+        presses.Add(id);
+    });
+    ASSERT_EQ(hotkeys.registerHotkey(kHotkeyAlt, 0x31, 0xC001), HotkeyRegistration::Registered);
+    // The same combination again, under another id, is refused as the system refuses a taken one.
+    EXPECT_EQ(hotkeys.registerHotkey(kHotkeyAlt, 0x31, 0xC002), HotkeyRegistration::Refused);
+
+    ASSERT_EQ(RunProgram({"xdotool", "key", "alt+1"}), 0);
+    ASSERT_TRUE(presses.WaitFor(1));
+    EXPECT_EQ(presses.ids.front(), 0xC001);
+
+    // Caps Lock does not hide the combination.
+    ASSERT_EQ(RunProgram({"xdotool", "key", "Caps_Lock", "alt+1", "Caps_Lock"}), 0);
+    ASSERT_TRUE(presses.WaitFor(2));
+}
+
+TEST_F(GlobalHotkeysTest, ACombinationHeldByAnotherClientIsRefused) {
+    Display* other = XOpenDisplay(nullptr);
+    ASSERT_NE(other, nullptr);
+    const KeyCode two = XKeysymToKeycode(other, XK_2);
+    XGrabKey(other, two, ControlMask, DefaultRootWindow(other), False, GrabModeAsync, GrabModeAsync);
+    XSync(other, False);
+
+    LinuxGlobalHotkeys hotkeys;
+    EXPECT_EQ(hotkeys.registerHotkey(kHotkeyControl, 0x32, 1), HotkeyRegistration::Refused);
+    // A refusal leaves nothing half-grabbed: after the other client lets go, the combination is ours.
+    XCloseDisplay(other);
+    EXPECT_EQ(hotkeys.registerHotkey(kHotkeyControl, 0x32, 1), HotkeyRegistration::Registered);
+    // A key without a keysym cannot be grabbed at all.
+    EXPECT_EQ(hotkeys.registerHotkey(kHotkeyAlt, 0xFF, 2), HotkeyRegistration::Unavailable);
+}
+
+TEST(GlobalHotkeysNoDisplayTest, EveryRegistrationIsUnavailable) {
+    LinuxGlobalHotkeys hotkeys(":987");
+    EXPECT_FALSE(hotkeys.available());
+    EXPECT_EQ(hotkeys.registerHotkey(kHotkeyAlt, 0x31, 1), HotkeyRegistration::Unavailable);
+    hotkeys.unregisterHotkey(1);
+}
+
+} // namespace
+} // namespace orvanta::platform::linux_backend

@@ -1,0 +1,136 @@
+#include "hotkeys/hotkey_registrar.h"
+#include "macros/macro_player.h"
+#include "macros/task_macro_starter.h"
+#include "platform/fake/fake_global_hotkeys.h"
+#include "platform/fake/fake_synthetic_input.h"
+#include "tests/support/temp_folder.h"
+
+#include <fstream>
+#include <gtest/gtest.h>
+
+namespace orvanta::macros {
+namespace {
+
+using Log = std::vector<std::string>;
+
+// Records every wait as an event in the input log, and can press Alt+F12 at a chosen wait.
+class ScriptedWaiter : public MacroWaiter {
+  public:
+    explicit ScriptedWaiter(Log& log) : log_(log) {}
+    void wait(std::chrono::milliseconds duration) override {
+        log_.push_back("wait " + std::to_string(duration.count()));
+        if (++waits_ == stopAtWait && onStopWait) onStopWait();
+    }
+    int stopAtWait = 0;
+    std::function<void()> onStopWait;
+
+  private:
+    Log& log_;
+    int waits_ = 0;
+};
+
+class RecordingClipboard : public ClipboardPort {
+  public:
+    explicit RecordingClipboard(Log& log) : log_(log) {}
+    void setClipboardText(const std::string& text) override {
+        log_.push_back("clipboard " + text);
+        text_ = text;
+    }
+    std::string text_;
+
+  private:
+    Log& log_;
+};
+
+class MacroPlayerTest : public ::testing::Test {
+  protected:
+    Log waits;
+    Log clips;
+    platform::fake::FakeSyntheticInput input;
+    ScriptedWaiter waiter{waits};
+    RecordingClipboard clipboard{clips};
+    std::atomic<bool> stop{false};
+    int released = 0;
+    MacroPorts ports{input, clipboard, waiter, stop, [this] { ++released; }};
+};
+
+TEST_F(MacroPlayerTest, EventsFollowInOrderWithTheRecordedSpacing) {
+    PlayMacro({"Title line", "0 MOUSE_MOVE 10 10", "500 MOUSE_LEFTDOWN 10 10", "600 MOUSE_LEFTUP 10 10",
+               "550 key_down 65", "550 KEY_UP 65", "700 MOUSE_WHEEL -120 0", "700 JUMP 3 4"},
+              ports);
+    EXPECT_EQ(input.events(),
+              (Log{"cursor 10 10", "move by 0 0", "cursor 10 10", "button down left", "cursor 10 10",
+                   "button up left", "key down 65", "key up 65", "wheel -120", "cursor 3 4"}));
+    // A line earlier than the one before plays at once and sets the clock back.
+    EXPECT_EQ(waits, (Log{"wait 500", "wait 100", "wait 150"}));
+    EXPECT_EQ(released, 1);
+}
+
+TEST_F(MacroPlayerTest, InputPastesThroughTheClipboard) {
+    PlayMacro({"100 INPUT Hello world"}, ports);
+    EXPECT_EQ(clips, (Log{"clipboard Hello world"}));
+    EXPECT_EQ(input.events(), (Log{"key down 17", "key down 86", "key up 86", "key up 17"}));
+}
+
+TEST_F(MacroPlayerTest, ABadNumberEndsThePlaybackQuietly) {
+    PlayMacro({"0 KEY_DOWN 65", "1-2 KEY_DOWN 66", "5 KEY_DOWN 67"}, ports);
+    EXPECT_EQ(input.events(), (Log{"key down 65"}));
+    EXPECT_EQ(released, 1);
+
+    Log before = waits;
+    PlayMacro({"0 KEY_DOWN 65", "40 KEY_UP x", "50 KEY_UP 65"}, ports);
+    // The key line still waits for its moment before it ends the playback.
+    EXPECT_EQ(waits.size(), before.size() + 1);
+    EXPECT_EQ(waits.back(), "wait 40");
+    EXPECT_EQ(input.events(), (Log{"key down 65", "key down 65"}));
+    EXPECT_EQ(released, 2);
+}
+
+TEST_F(MacroPlayerTest, AStopDuringAWaitTakesEffectBeforeTheNextLine) {
+    waiter.stopAtWait = 1;
+    waiter.onStopWait = [this] { stop = true; };
+    PlayMacro({"0 KEY_DOWN 65", "100 KEY_UP 65", "200 KEY_DOWN 66"}, ports);
+    EXPECT_EQ(input.events(), (Log{"key down 65", "key up 65"}));
+    EXPECT_EQ(released, 1);
+}
+
+TEST_F(MacroPlayerTest, TaskMacrosPlayOnTheirOwnThreadAndHoldAltF12MeanWhile) {
+    test::TempFolder folder;
+    const std::string path = folder.file("m.mco");
+    std::ofstream(path, std::ios::binary) << "0 KEY_DOWN 65\r\n10 KEY_UP 65\r\n";
+
+    platform::fake::FakeGlobalHotkeys os;
+    hotkeys::HotkeyRegistrar registrar(os);
+    bool heldDuringPlayback = false;
+    waiter.onStopWait = [&] { heldDuringPlayback = os.isRegistered(1, 123); };
+    waiter.stopAtWait = 1;
+    MacroPorts taskPorts{input, clipboard, waiter, stop, [&] { ReleaseMacroStopKey(registrar); }};
+    DoDo2 player(taskPorts);
+    TaskMacroStarter starter(player, registrar, stop);
+
+    stop = true; // left over from an earlier stop
+    ASSERT_TRUE(starter.StartTaskMacro(path));
+    player.WaitAll();
+    EXPECT_EQ(input.events(), (Log{"key down 65", "key up 65"}));
+    EXPECT_TRUE(heldDuringPlayback);
+    EXPECT_FALSE(os.isRegistered(1, 123));
+
+    EXPECT_FALSE(starter.StartTaskMacro(folder.file("missing.mco")));
+    EXPECT_FALSE(os.isRegistered(1, 123));
+}
+
+TEST_F(MacroPlayerTest, TheRecordersPlaybackRunsItsEndStepAfterAStop) {
+    std::atomic<int> ends{0};
+    {
+        DoDo player(ports, [&] { ++ends; });
+        stop = true;
+        player.Start({"0 KEY_DOWN 65"});
+        player.WaitAll();
+        EXPECT_TRUE(input.events().empty());
+        EXPECT_EQ(ends.load(), 1);
+    }
+    EXPECT_EQ(released, 1);
+}
+
+} // namespace
+} // namespace orvanta::macros
