@@ -12,4 +12,8 @@ std::string HexEncode(std::string_view text);
 // raises "'$XY' is not a valid integer value" for a pair that is not hexadecimal.
 std::string HexDecode(std::string_view hex);
 
+// The same decoding appended to out, for readers that fill existing strings row after row. When the
+// text does not decode, out is left as it was and the same error is raised.
+void HexDecode(std::string_view hex, std::string& out);
+
 } // namespace orvanta::data

@@ -3,10 +3,55 @@
 #include "data/task_record.h"
 #include "scheduler/time_of_day.h"
 
+#include <charconv>
+#include <cstdint>
+
 namespace orvanta::scheduler {
 namespace {
 
 constexpr std::string_view kSeparator = "----";
+
+// ScheduleText appended to out: the list's lines are built piece by piece in one buffer, as the list is
+// rebuilt for every task on every change.
+void AppendScheduleText(std::string& out, const TaskRow& row, const Schedule& schedule,
+                        const RowTexts& texts) {
+    const std::size_t start = out.size();
+    switch (schedule.dateMode) {
+    case data::kOnce:
+        out.append(texts.months[schedule.month - 1]).append(" ").append(row[kColDay]).append(",  ");
+        out.append(row[kColYear]);
+        break;
+    case data::kAnnually:
+        out.append(texts.months[schedule.month - 1]).append(" ").append(row[kColDay]).append(",  ");
+        out.append(texts.everyYear);
+        break;
+    case data::kMonthly:
+        out.append(row[kColDay]).append(" ").append(texts.everyMonth);
+        break;
+    case data::kDaily:
+        out.append(texts.everyDay);
+        break;
+    default:
+        // Monday first, Sunday last, as the week reads in the list.
+        for (std::size_t d : {1, 2, 3, 4, 5, 6, 0})
+            if (schedule.weekdays[d]) out.append(texts.weekdays[d]).append(" ");
+        break;
+    }
+    const std::string_view trimmed = Trimmed(std::string_view(out).substr(start));
+    if (trimmed.empty()) {
+        out.resize(start);
+        out.append(texts.unspecified);
+        return;
+    }
+    const std::size_t leading = static_cast<std::size_t>(trimmed.data() - (out.data() + start));
+    out.resize(start + leading + trimmed.size());
+    out.erase(start, leading);
+}
+
+void AppendNumber(std::string& out, std::int64_t value) {
+    char digits[24];
+    out.append(digits, std::to_chars(digits, digits + sizeof digits, value).ptr);
+}
 
 } // namespace
 
@@ -42,27 +87,8 @@ RowTexts RowTexts::Load(const i18n::TextLookup& lookup) {
 
 std::string ScheduleText(const TaskRow& row, const Schedule& schedule, const RowTexts& texts) {
     std::string out;
-    switch (schedule.dateMode) {
-    case data::kOnce:
-        out = texts.months[schedule.month - 1] + " " + row[kColDay] + ",  " + row[kColYear];
-        break;
-    case data::kAnnually:
-        out = texts.months[schedule.month - 1] + " " + row[kColDay] + ",  " + texts.everyYear;
-        break;
-    case data::kMonthly:
-        out = row[kColDay] + " " + texts.everyMonth;
-        break;
-    case data::kDaily:
-        out = texts.everyDay;
-        break;
-    default:
-        // Monday first, Sunday last, as the week reads in the list.
-        for (std::size_t d : {1, 2, 3, 4, 5, 6, 0})
-            if (schedule.weekdays[d]) out += texts.weekdays[d] + " ";
-        break;
-    }
-    const std::string trimmed(Trimmed(out));
-    return trimmed.empty() ? texts.unspecified : trimmed;
+    AppendScheduleText(out, row, schedule, texts);
+    return out;
 }
 
 std::string RowText(const TaskRow& row, const Schedule& schedule, const RowTexts& texts) {
@@ -72,19 +98,22 @@ std::string RowText(const TaskRow& row, const Schedule& schedule, const RowTexts
     const std::string_view title = Trimmed(row[kColTitle]);
     const std::string_view time = Trimmed(row[kColTime]);
     const std::int64_t loop = schedule.loopMinutes;
-    // Appended piece by piece into one buffer: the list is rebuilt for every task on every change.
     std::string out;
     out.reserve(96 + title.size());
-    out.append("           ").append(status).append(" ---- ").append(ScheduleText(row, schedule, texts));
+    out.append("           ").append(status).append(" ---- ");
+    AppendScheduleText(out, row, schedule, texts);
     out.append(" ---- ");
     if (loop < 1) {
         out.append(time);
     } else {
         out.append(texts.repeat).append(": ");
-        if (loop <= 60)
-            out.append(std::to_string(loop)).append(" ").append(texts.minutes);
-        else
-            out.append(std::to_string(loop / 60)).append(" ").append(texts.hours);
+        if (loop <= 60) {
+            AppendNumber(out, loop);
+            out.append(" ").append(texts.minutes);
+        } else {
+            AppendNumber(out, loop / 60);
+            out.append(" ").append(texts.hours);
+        }
         out.append("  ").append(texts.start).append(": ").append(time);
         out.append("   ").append(texts.end).append(": ").append(Trimmed(row[kColEndTime]));
     }

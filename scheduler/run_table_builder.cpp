@@ -9,7 +9,6 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <numeric>
 
 namespace orvanta::scheduler {
 namespace {
@@ -21,18 +20,55 @@ constexpr std::size_t kProblemsListed = 10;
 // ones, most recently passed first.
 enum Group : int { kWaiting = 0, kDisabled = 1, kPassed = 2 };
 
-struct Scheduled {
-    Schedule schedule;
-    std::int64_t dueSeconds = 0;
-    bool enabled = false;
-    bool passed = false;
+// Where a row goes in the list, and what the filters ask of it. Group first, then the group's order of
+// due times; the read position breaks ties, so rows with the same due time keep the order of their last
+// save, as a stable sort would.
+struct DisplayPosition {
+    Group group;
+    std::int64_t key;
+    std::size_t row;
+    std::int64_t dueSeconds;
+    bool enabled;
+    bool passed;
+    bool current; // the task last edited, which no filter hides
 
-    Group group() const { return !enabled ? kDisabled : passed ? kPassed : kWaiting; }
-    std::int64_t sortKey() const { return group() == kPassed ? -dueSeconds : dueSeconds; }
+    bool operator<(const DisplayPosition& other) const {
+        if (group != other.group) return group < other.group;
+        if (key != other.key) return key < other.key;
+        return row < other.row;
+    }
 };
 
-DisplayRow MakeDisplayRow(const TaskRow& row, const Schedule& schedule, const RowTexts& texts) {
-    DisplayRow d;
+DisplayPosition PositionOf(std::size_t row, std::int64_t dueSeconds, bool enabled, bool passed,
+                           bool current) {
+    const Group group = !enabled ? kDisabled : passed ? kPassed : kWaiting;
+    return {group, group == kPassed ? -dueSeconds : dueSeconds, row, dueSeconds, enabled, passed, current};
+}
+
+// Rearranges rows so that row k becomes the one that was at from[k]; from is a permutation and is used up.
+// Each row is moved once, following the permutation's cycles.
+void Permute(std::vector<DisplayRow>& rows, std::vector<std::size_t>& from) {
+    constexpr std::size_t kDone = static_cast<std::size_t>(-1);
+    for (std::size_t start = 0; start < rows.size(); ++start) {
+        if (from[start] == kDone) continue;
+        if (from[start] == start) {
+            from[start] = kDone;
+            continue;
+        }
+        DisplayRow first = std::move(rows[start]);
+        std::size_t to = start;
+        while (from[to] != start) {
+            const std::size_t next = from[to];
+            rows[to] = std::move(rows[next]);
+            from[to] = kDone;
+            to = next;
+        }
+        rows[to] = std::move(first);
+        from[to] = kDone;
+    }
+}
+
+void FillDisplayRow(DisplayRow& d, const TaskRow& row, const Schedule& schedule, const RowTexts& texts) {
     d[kDispText] = RowText(row, schedule, texts);
     d[kDispStatus] = row[kColStatus];
     d[kDispId] = row[kColId];
@@ -44,7 +80,6 @@ DisplayRow MakeDisplayRow(const TaskRow& row, const Schedule& schedule, const Ro
     static const std::string kWakeAndRun = std::to_string(data::kEventWakeAndRun);
     const bool wakes = row[kColEvent] == kWakeOnly || row[kColEvent] == kWakeAndRun;
     if (wakes) d[kDispWakeKey] = row[kColDueKey];
-    return d;
 }
 
 DisplayRow NoneRow(const RowTexts& texts) {
@@ -72,11 +107,16 @@ RunTableBuild BuildRunTable(data::DataSet rows, const platform::LocalDateTime& n
 
     RunTableBuild out;
     auto& taskRows = out.table.taskRows;
-    std::vector<Scheduled> scheduled;
+    auto& display = out.table.displayRows;
+    std::vector<DisplayPosition> order;
     const std::size_t expected = std::min(rows.rowCount(), kMaxTimedTasks);
     taskRows.reserve(expected);
-    scheduled.reserve(expected);
+    display.reserve(std::max<std::size_t>(expected, 1));
+    order.reserve(expected);
 
+    // Each row's display row is made while its task row is at hand, in read order, and only then moved
+    // to its place in the list: going through tens of thousands of task rows in list order instead
+    // costs a cache miss on nearly every one of them.
     for (rows.first(); !rows.eof(); rows.next()) {
         if (taskRows.size() == kMaxTimedTasks) {
             out.problems.push_back({rows.fieldAsText("ID"), "there are more than 86,400 timed tasks"});
@@ -84,56 +124,55 @@ RunTableBuild BuildRunTable(data::DataSet rows, const platform::LocalDateTime& n
         }
         // Filled in place: a task row is 38 strings, and moving each into the table would touch it twice.
         TaskRow& row = taskRows.emplace_back();
-        Scheduled s;
+        Schedule schedule;
         try {
             reader.Read(rows, row);
-            s.schedule = ParseSchedule(row);
+            schedule = ParseSchedule(row);
         } catch (const Error& e) {
             taskRows.pop_back();
             out.problems.push_back({rows.fieldAsText("ID"), e.what()});
             continue;
         }
-        const platform::LocalDateTime occurrence = NextOccurrence(s.schedule, now);
-        s.dueSeconds = DueSeconds(occurrence);
-        s.enabled = row[kColEnabled] == "1";
-        s.passed = nowMs >= s.dueSeconds * 1000;
-        row[kColDueSeconds] = std::to_string(s.dueSeconds);
-        row[kColStatus] = s.passed ? kStatusPassed : kStatusWaiting;
+        const platform::LocalDateTime occurrence = NextOccurrence(schedule, now);
+        const std::int64_t dueSeconds = DueSeconds(occurrence);
+        const bool passed = nowMs >= dueSeconds * 1000;
+        row[kColDueSeconds] = std::to_string(dueSeconds);
+        row[kColStatus] = passed ? kStatusPassed : kStatusWaiting;
         row[kColDueKey] = DueKey(occurrence);
         // Every row gets its display position below, so every row is placed.
         row[kColPlaced] = "1";
-        scheduled.push_back(s);
+        FillDisplayRow(display.emplace_back(), row, schedule, texts);
+        order.push_back(PositionOf(taskRows.size() - 1, dueSeconds, row[kColEnabled] == "1", passed,
+                                   row[kColId] == currentTaskId));
     }
     out.table.taskRowCount = taskRows.size();
+    // Every task row now holds its own copy of the values; the read's memory can serve what follows.
+    rows = data::DataSet();
 
-    // A stable sort keeps rows with the same key in read order, which is the order of their last save.
-    std::vector<std::size_t> order(taskRows.size());
-    std::iota(order.begin(), order.end(), std::size_t{0});
-    std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
-        const Scheduled& x = scheduled[a];
-        const Scheduled& y = scheduled[b];
-        if (x.group() != y.group()) return x.group() < y.group();
-        return x.sortKey() < y.sortKey();
-    });
-
-    auto& display = out.table.displayRows;
-    display.reserve(std::max<std::size_t>(taskRows.size(), 1));
+    std::sort(order.begin(), order.end());
+    // The rows shown, in list order, followed by the hidden ones, which are dropped once in place.
+    std::vector<std::size_t> from;
+    std::vector<std::size_t> hidden;
+    from.reserve(order.size());
     const std::int64_t laterThanMs =
         nowMs + static_cast<std::int64_t>(filters.hideDays) * kMillisecondsPerDay;
-    for (std::size_t i : order) {
-        const TaskRow& row = taskRows[i];
-        const Scheduled& s = scheduled[i];
+    for (const DisplayPosition& p : order) {
         // The task just edited stays visible whatever the filters say, so the user sees what was saved.
-        const bool current = row[kColId] == currentTaskId;
         // The first row shown is never hidden as too far ahead: the list always shows what comes next.
-        const bool tooFarAhead = filters.hideLater && s.enabled && !display.empty() &&
-                                 laterThanMs <= s.dueSeconds * 1000 && !current;
+        const bool tooFarAhead = filters.hideLater && p.enabled && !from.empty() &&
+                                 laterThanMs <= p.dueSeconds * 1000 && !p.current;
         // While disabled tasks are listed at all, a disabled one is listed even when it has passed.
-        const bool listedAsDisabled = !s.enabled && !filters.hideDisabled;
-        const bool hiddenPassed = filters.hidePassed && s.passed && !current && !listedAsDisabled;
-        if (tooFarAhead || hiddenPassed) continue;
-        display.push_back(MakeDisplayRow(row, s.schedule, texts));
+        const bool listedAsDisabled = !p.enabled && !filters.hideDisabled;
+        const bool hiddenPassed = filters.hidePassed && p.passed && !p.current && !listedAsDisabled;
+        if (tooFarAhead || hiddenPassed)
+            hidden.push_back(p.row);
+        else
+            from.push_back(p.row);
     }
+    const std::size_t shown = from.size();
+    from.insert(from.end(), hidden.begin(), hidden.end());
+    Permute(display, from);
+    display.resize(shown);
 
     if (display.empty()) display.push_back(NoneRow(texts));
     const DisplayRow& first = display.front();

@@ -85,13 +85,16 @@ TaskRowReader::TaskRowReader(const data::DataSet& rows) {
 void TaskRowReader::Read(const data::DataSet& rows, TaskRow& row) const {
     for (std::size_t i = 0; i < columns_.size(); ++i) {
         const Source& source = kSources[i];
-        const std::string& value = rows.textAt(columns_[i]);
+        const std::string_view value = rows.textAt(columns_[i]);
+        std::string& target = row[source.index];
         if (!source.hex) {
-            row[source.index] = value;
+            target.assign(value);
             continue;
         }
+        // Decoded straight from the result into the row: no text of the row is copied twice.
+        target.clear();
         try {
-            row[source.index] = data::HexDecode(value);
+            data::HexDecode(value, target);
         } catch (const Error& e) {
             throw Error(std::string(source.column) + " does not decode: " + e.what());
         }

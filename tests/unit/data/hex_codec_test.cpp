@@ -40,6 +40,43 @@ TEST(HexCodec, NonHexPairRaisesTheIntegerConversionMessage) {
     EXPECT_THROW(HexDecode("ZZ"), Error);
 }
 
+TEST(HexCodec, DecodingIntoAStringAppends) {
+    std::string out = "ab";
+    HexDecode("4142", out);
+    EXPECT_EQ(out, "abAB");
+    HexDecode("43  44", out); // a blank pair still ends the text
+    EXPECT_EQ(out, "abABC");
+
+    // Long texts, with the rules still holding hundreds of bytes in.
+    const std::string longText(700, 'x');
+    out.clear();
+    HexDecode(HexEncode(longText), out);
+    EXPECT_EQ(out, longText);
+    EXPECT_EQ(HexDecode(HexEncode(longText) + "  41"), longText);
+    EXPECT_EQ(HexDecode(HexEncode(longText) + " 9"), longText + "\t");
+}
+
+TEST(HexCodec, ATextThatDoesNotDecodeLeavesTheStringAsItWas) {
+    struct Case {
+        std::string hex;
+        const char* message;
+    } cases[] = {
+        {"41G1", "'$G1' is not a valid integer value"},
+        // The bad pair comes after a first part of the text has been decoded and added.
+        {HexEncode(std::string(600, 'y')) + "ZZ", "'$ZZ' is not a valid integer value"},
+    };
+    for (const auto& c : cases) {
+        std::string out = "kept";
+        try {
+            HexDecode(c.hex, out);
+            ADD_FAILURE() << "no error for " << c.hex.size() << " hex digits";
+        } catch (const Error& e) {
+            EXPECT_STREQ(e.what(), c.message);
+        }
+        EXPECT_EQ(out, "kept");
+    }
+}
+
 TEST(HexCodec, RoundTripsEveryByteValue) {
     std::string all;
     for (int b = 0; b < 256; ++b) all.push_back(static_cast<char>(b));
