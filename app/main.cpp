@@ -24,7 +24,9 @@
 #include "ui/main_form.h"
 #include "ui/message_form.h"
 #include "ui/message_window_port.h"
-#include "ui/reminder_placeholder.h"
+#include "ui/reminder.h"
+#include "ui/task_form.h"
+#include "ui/task_form_opener.h"
 
 #include <QApplication>
 #include <QCursor>
@@ -88,8 +90,25 @@ int main(int argc, char** argv) {
         ui::MessageWindowPort messagePort(messages);
         actions::DesktopActions actions({sessionPower, launcher, processes, sound, messagePort, clock, paths},
                                         {});
-        // Until the confirmation window is built, a task with a count-down only logs its request.
-        ui::LoggingReminderPresenter reminders(std::cerr);
+        // The windows below reach the main window, which is made after them: through this pointer.
+        ui::TMainForm* mainWindow = nullptr;
+        ui::ReminderWindowPresenter reminders([&]() -> ui::ReminderPorts {
+            return {languages,
+                    clock,
+                    store,
+                    actions,
+                    *mainWindow,
+                    errors,
+                    [&] { mainWindow->RebuildRunTable(); },
+                    [&] { sound.beep(); }};
+        });
+        ui::LaterFeatures later;
+        later.openTaskEditor = [&](const QString& mode) {
+            const ui::TaskEditorServices services{
+                languages, clock,  power,
+                store,     errors, [&](const std::string& value) { actions.LaunchProgram(value); }};
+            ui::TTaskForm::Open(ui::MakeTaskEditorHost(*mainWindow, services), mode, mainWindow);
+        };
 
         ui::TMainForm form(ui::MainFormPorts{languages,
                                              listTexts,
@@ -111,7 +130,10 @@ int main(int argc, char** argv) {
                                              errors,
                                              QSystemTrayIcon::isSystemTrayAvailable(),
                                              [] { QApplication::quit(); },
-                                             NudgePointer});
+                                             NudgePointer},
+                           later);
+        mainWindow = &form;
+        reminders.setOwner(&form);
         if (!form.HandedOver()) {
             errors.setOwner(&form);
             form.ShowAtStart();

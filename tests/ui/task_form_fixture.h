@@ -1,0 +1,111 @@
+#pragma once
+
+#include "data/data_set.h"
+#include "tests/ui/main_form_fixture.h"
+#include "ui/task_form.h"
+#include "ui/task_form_opener.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QRadioButton>
+#include <QTimeEdit>
+
+namespace orvanta::test {
+
+// A main window on the fake platform and editors opened over it, not modally, so a test can work them.
+class TaskFormTest : public MainFormTest {
+  protected:
+    std::vector<std::string> launched;
+    QStringList pickedFilters;
+    QString nextPick;
+    std::vector<scheduler::TaskRow> hotkeyRows;
+
+    void SetUp() override {
+        data::SeedTaskDatabase(store.path());
+        Start();
+    }
+
+    ui::TaskEditorHost Host() {
+        ui::TaskEditorHost host =
+            ui::MakeTaskEditorHost(*form, {*languages, clock, power, store, errors,
+                                           [this](const std::string& v) { launched.push_back(v); }});
+        host.pickFile = [this](QWidget*, const QString& filter) {
+            pickedFilters << filter;
+            return nextPick;
+        };
+        host.hotkeyRows = [this] { return hotkeyRows; };
+        return host;
+    }
+
+    std::unique_ptr<ui::TTaskForm> Open(const char* mode, const std::string& id = {}) {
+        form->scheduler().currentTaskId() = id;
+        auto editor = std::make_unique<ui::TTaskForm>(Host(), QString::fromLatin1(mode));
+        editor->show();
+        editor->tmr1Timer(); // the load is over
+        return editor;
+    }
+
+    std::vector<data::TaskRecord> Stored() const {
+        std::vector<data::TaskRecord> all;
+        data::DataSet rows = store.ReadAllTasks();
+        for (; !rows.eof(); rows.next())
+            all.push_back(data::ReadTaskRecord(rows));
+        return all;
+    }
+    data::TaskRecord StoredTask(const std::string& id) const {
+        for (const auto& t : Stored())
+            if (std::to_string(t.id) == id) return t;
+        ADD_FAILURE() << "no task " << id;
+        return {};
+    }
+
+    // The task row the run table or the hotkey table holds for a stored task.
+    static scheduler::TaskRow RowOf(const data::TaskRecord& t) {
+        using namespace scheduler;
+        TaskRow row{};
+        auto n = [](long long v) { return std::to_string(v); };
+        row[kColId] = n(t.id);
+        row[kColEnabled] = n(t.enabled);
+        row[kColTitle] = t.title;
+        row[kColDateMode] = n(t.dateMode);
+        row[kColYear] = n(t.year);
+        row[kColMonth] = n(t.month);
+        row[kColDay] = n(t.day);
+        const long long days[] = {t.sun, t.mon, t.tue, t.wed, t.thu, t.fri, t.sat};
+        for (std::size_t i = 0; i < 7; ++i)
+            row[kColSun + i] = n(days[i]);
+        row[kColTime] = t.time;
+        row[kColCountdown] = n(t.countdown);
+        row[kColEvent] = n(t.event);
+        row[kColMacro] = t.macro;
+        row[kColLaunch] = t.launch;
+        row[kColTerminate] = t.terminate;
+        row[kColOpenFile] = t.openFile;
+        row[kColOpenUrl] = t.openUrl;
+        row[kColMessage] = t.message;
+        row[kColLoop] = n(t.loop);
+        row[kColEndTime] = t.endTime;
+        row[kColHotkey1] = n(t.hotkey1);
+        row[kColHotkey2] = n(t.hotkey2);
+        row[kColHkLoop] = n(t.hkLoop);
+        return row;
+    }
+
+    // A record as the editor would write it for the same controls, with the defaults of today.
+    static data::TaskRecord Plain(const std::string& title) {
+        data::TaskRecord t;
+        t.title = title;
+        t.dateMode = data::kDaily;
+        t.year = 2025, t.month = 3, t.day = 7;
+        t.mon = t.tue = t.wed = t.thu = t.fri = 1;
+        t.time = "9:30:00";
+        t.endTime = "23:59:59";
+        t.hotkey2 = 47;
+        return t;
+    }
+};
+
+} // namespace orvanta::test

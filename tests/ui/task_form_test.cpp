@@ -1,0 +1,392 @@
+#include "tests/ui/task_form_fixture.h"
+#include "ui/program_form.h"
+
+#include <QFocusEvent>
+#include <QPushButton>
+#include <QTest>
+
+namespace orvanta::test {
+namespace {
+
+using ui::kModeEditHotkey;
+using ui::kModeEditScheduled;
+using ui::kModeNewHotkey;
+using ui::kModeNewScheduled;
+
+data::TaskRecord WithoutIdAndLast(data::TaskRecord t) {
+    t.id = 0;
+    t.last.clear();
+    return t;
+}
+
+TEST_F(TaskFormTest, EachModeFillsItsDefaults) {
+    clock.set({2025, 3, 7, 9, 41, 27, 0});
+    auto added = Open(kModeNewScheduled);
+    EXPECT_EQ(added->windowTitle(), "Add Task");
+    EXPECT_TRUE(added->RadioButton2->isChecked());
+    EXPECT_TRUE(added->DateTimePicker1->isEnabled());
+    EXPECT_FALSE(added->Mon->isEnabled());
+    EXPECT_EQ(added->TimeP1->time(), QTime(9, 41, 0));
+    EXPECT_EQ(added->DateTimePicker1->date(), QDate(2025, 3, 7));
+    EXPECT_EQ(added->ComboBox11->currentText(), "3");
+    EXPECT_EQ(added->ComboBox8->currentText(), "7");
+    EXPECT_EQ(added->cbox_loop->itemText(1), "10Minutes");
+    EXPECT_EQ(added->cbox_loop->itemText(7), "2Hours");
+    EXPECT_FALSE(added->dt_endtime->isVisibleTo(added.get()));
+
+    auto hotkey = Open(kModeNewHotkey);
+    EXPECT_TRUE(hotkey->RadioButton6->isChecked());
+    EXPECT_TRUE(hotkey->cbHK2->isEnabled());
+    EXPECT_FALSE(hotkey->CheckBox6->isEnabled());
+    EXPECT_FALSE(hotkey->TimeP1->isEnabled());
+    EXPECT_EQ(hotkey->cbHK1->currentText(), "Alt");
+
+    auto missing = Open(kModeEditScheduled, "999");
+    EXPECT_EQ(missing->windowTitle(), "Modify Task");
+    EXPECT_TRUE(missing->editingId().empty());
+}
+
+TEST_F(TaskFormTest, EveryKindOfStoredRowSavesBackUnchanged) {
+    std::vector<data::TaskRecord> kinds;
+    data::TaskRecord weekly = Plain("weekly launch");
+    weekly.dateMode = data::kWeekly;
+    weekly.sun = 1, weekly.fri = 0;
+    weekly.launch = "/usr/bin/app | --fast";
+    weekly.countdown = 45;
+    kinds.push_back(weekly);
+    data::TaskRecord once = Plain("once wake");
+    once.dateMode = data::kOnce;
+    once.year = 2026, once.month = 11, once.day = 2;
+    once.event = data::kEventWakeAndRun;
+    once.openUrl = "http://example.org";
+    once.message = "line one\nline two";
+    once.macro = "/home/u/m.mco";
+    kinds.push_back(once);
+    data::TaskRecord monthly = Plain("monthly shutdown");
+    monthly.dateMode = data::kMonthly;
+    monthly.day = 15;
+    monthly.event = data::kEventShutDown;
+    kinds.push_back(monthly);
+    data::TaskRecord annual = Plain("annual");
+    annual.dateMode = data::kAnnually;
+    annual.month = 12, annual.day = 25;
+    annual.terminate = "app.exe";
+    annual.openFile = "/tmp/doc.txt";
+    kinds.push_back(annual);
+    data::TaskRecord daily = Plain("daily repeat");
+    daily.loop = 30;
+    daily.endTime = "18:00:00";
+    daily.event = data::kEventWakeOnly;
+    kinds.push_back(daily);
+    data::TaskRecord noBar = Plain("no bar");
+    noBar.launch = "/usr/bin/tool";
+    noBar.loop = 180;
+    kinds.push_back(noBar);
+
+    for (data::TaskRecord& kind : kinds) {
+        SCOPED_TRACE(kind.title);
+        const std::string id = store.InsertTask(kind);
+        kind.id = std::stoll(id);
+        form->RebuildRunTable();
+        const std::size_t count = Stored().size();
+        auto editor = Open(kModeEditScheduled, id);
+        EXPECT_EQ(editor->editingId(), id);
+        editor->Button2Click();
+        EXPECT_TRUE(errors.errors.isEmpty()) << errors.errors.join("\n").toStdString();
+        EXPECT_EQ(WithoutIdAndLast(StoredTask(id)), WithoutIdAndLast(kind));
+        EXPECT_EQ(Stored().size(), count);
+    }
+}
+
+TEST_F(TaskFormTest, ARowIsLoadedIntoItsControls) {
+    data::TaskRecord t = Plain("shown");
+    t.launch = "/usr/bin/tool";
+    t.loop = 0;
+    t.countdown = 0;
+    t.hotkey2 = 65;
+    t.id = 7;
+    hotkeyRows = {RowOf(t)};
+    auto editor = Open(kModeEditHotkey, "7");
+    EXPECT_EQ(editor->Edit2->text(), "/usr/bin/tool /usr/bin/tool");
+    EXPECT_EQ(editor->cbHK2->currentText(), "A");
+    EXPECT_EQ(editor->num->text(), "0");
+    EXPECT_FALSE(editor->CheckBox15->isChecked());
+    EXPECT_FALSE(editor->dt_endtime->isVisibleTo(editor.get()));
+    EXPECT_TRUE(editor->RadioButton1->isChecked());
+}
+
+TEST_F(TaskFormTest, RepeatListMapsMinutesBothWays) {
+    EXPECT_EQ(ui::LoopIndexOfMinutes(90), 6);
+    EXPECT_EQ(ui::LoopIndexOfMinutes(10), 1);
+    EXPECT_EQ(ui::LoopIndexOfMinutes(120), 7);
+    EXPECT_EQ(ui::LoopIndexOfMinutes(300), 10);
+    EXPECT_EQ(ui::LoopIndexOfMinutes(0), 0);
+    EXPECT_EQ(ui::LoopMinutesOfIndex(6), 60);
+    EXPECT_EQ(ui::LoopMinutesOfIndex(8), 180);
+
+    data::TaskRecord t = Plain("ninety");
+    t.loop = 90;
+    t.openUrl = "http://n";
+    const std::string id = store.InsertTask(t);
+    form->RebuildRunTable();
+    auto editor = Open(kModeEditScheduled, id);
+    EXPECT_EQ(editor->cbox_loop->currentIndex(), 6);
+    EXPECT_TRUE(editor->dt_endtime->isVisibleTo(editor.get()));
+    editor->Button2Click();
+    EXPECT_EQ(StoredTask(id).loop, 60);
+}
+
+TEST_F(TaskFormTest, ActionBoxesExcludeEachOther) {
+    auto editor = Open(kModeNewScheduled);
+    editor->CheckBox2->setChecked(true); // Reboot
+    editor->CheckBox9->setChecked(true); // Launch Program
+    EXPECT_FALSE(editor->CheckBox2->isChecked());
+    editor->CheckBox11->setChecked(true);
+    editor->CheckBox6->setChecked(true); // Wake up keeps the program actions
+    EXPECT_TRUE(editor->CheckBox9->isChecked());
+    EXPECT_TRUE(editor->CheckBox11->isChecked());
+    EXPECT_TRUE(editor->CheckBox6->isChecked());
+    editor->CheckBox14->setChecked(true); // Close Monitor clears everything else
+    EXPECT_FALSE(editor->CheckBox9->isChecked());
+    EXPECT_FALSE(editor->CheckBox11->isChecked());
+    EXPECT_FALSE(editor->CheckBox6->isChecked());
+    editor->CheckBox3->setChecked(true);
+    EXPECT_FALSE(editor->CheckBox14->isChecked());
+    EXPECT_TRUE(editor->CheckBox3->font().bold());
+    EXPECT_FALSE(editor->CheckBox14->font().bold());
+
+    editor->CheckBox6->setChecked(true);
+    editor->CheckBox15->setChecked(true);
+    editor->RadioButton6->setChecked(true);
+    EXPECT_FALSE(editor->CheckBox6->isChecked());
+    EXPECT_FALSE(editor->CheckBox15->isChecked());
+}
+
+TEST_F(TaskFormTest, WakeUpNeedsAClockThatWakes) {
+    power.setCanWakeFromSleep(false);
+    QuestionAnswerer answer(*form, 1);
+    auto editor = Open(kModeNewScheduled);
+    editor->CheckBox6->setChecked(true);
+    EXPECT_FALSE(editor->CheckBox6->isChecked());
+    ASSERT_EQ(answer.questions.size(), 1);
+    EXPECT_EQ(answer.questions[0], "Your hardware does not support this function.");
+    EXPECT_EQ(answer.title, "Add Task");
+}
+
+TEST_F(TaskFormTest, ShutDownAsksForSleepInstead) {
+    {
+        QuestionAnswerer answer(*form, 1);
+        auto editor = Open(kModeNewScheduled);
+        editor->CheckBox1->setChecked(true);
+        EXPECT_FALSE(editor->CheckBox1->isChecked());
+        EXPECT_TRUE(editor->CheckBox4->isChecked());
+        EXPECT_EQ(answer.captions, QStringList({"OK", "Cancel"}));
+    }
+    {
+        QuestionAnswerer answer(*form, 2);
+        auto editor = Open(kModeNewScheduled);
+        editor->CheckBox9->setChecked(true);
+        editor->CheckBox1->setChecked(true);
+        EXPECT_TRUE(editor->CheckBox1->isChecked());
+        EXPECT_FALSE(editor->CheckBox9->isChecked());
+        EXPECT_EQ(answer.questions.size(), 1);
+    }
+    {
+        QuestionAnswerer answer(*form, 1);
+        ui::TaskEditorHost host = Host();
+        host.prefersHibernate = [] { return true; };
+        ui::TTaskForm editor(host, kModeNewScheduled);
+        editor.tmr1Timer();
+        editor.CheckBox1->setChecked(true);
+        EXPECT_TRUE(editor.CheckBox5->isChecked());
+    }
+}
+
+TEST_F(TaskFormTest, ALoadedShutDownAsksNothing) {
+    data::TaskRecord t = Plain("off");
+    t.event = data::kEventShutDown;
+    const std::string id = store.InsertTask(t);
+    form->RebuildRunTable();
+    QuestionAnswerer answer(*form, 1);
+    form->scheduler().currentTaskId() = id;
+    ui::TTaskForm editor(Host(), kModeEditScheduled);
+    EXPECT_TRUE(editor.loading());
+    EXPECT_TRUE(editor.CheckBox1->isChecked());
+    EXPECT_TRUE(answer.questions.isEmpty());
+}
+
+TEST_F(TaskFormTest, ValidationStopsWithoutWriting) {
+    const std::size_t before = Stored().size();
+    {
+        QuestionAnswerer answer(*form, 1);
+        auto editor = Open(kModeNewScheduled);
+        editor->Button2Click();
+        ASSERT_EQ(answer.questions.size(), 1);
+        EXPECT_EQ(answer.questions[0], "You have not chosen anything! Do you want to continue? ");
+        EXPECT_TRUE(editor->isVisible());
+    }
+    {
+        QuestionAnswerer answer(*form, 2);
+        auto editor = Open(kModeNewScheduled);
+        editor->Button2Click();
+        EXPECT_FALSE(editor->isVisible());
+    }
+    {
+        QuestionAnswerer answer(*form, 1);
+        auto editor = Open(kModeNewScheduled);
+        editor->CheckBox3->setChecked(true);
+        editor->TimeP1->setTime(QTime(22, 0, 0));
+        editor->dt_endtime->setTime(QTime(21, 0, 0)); // hidden: no repeat, still checked
+        editor->Button2Click();
+        ASSERT_EQ(answer.questions.size(), 1);
+        EXPECT_EQ(answer.questions[0], "The end time can not be less than the start time.");
+        EXPECT_TRUE(editor->dt_endtime->styleSheet().contains("red"));
+        EXPECT_TRUE(editor->isVisible());
+    }
+    {
+        QuestionAnswerer answer(*form, 1);
+        auto editor = Open(kModeNewHotkey);
+        editor->CheckBox3->setChecked(true);
+        editor->Button2Click();
+        ASSERT_EQ(answer.questions.size(), 1);
+        EXPECT_EQ(answer.questions[0], "Please specify your hotkey before saving.");
+        EXPECT_TRUE(editor->cbHK2->styleSheet().contains("red"));
+    }
+    {
+        auto editor = Open(kModeNewScheduled);
+        editor->CheckBox3->setChecked(true);
+        editor->RadioButton3->setChecked(true);
+        editor->ComboBox8->setEditText("x");
+        editor->Button2Click();
+        EXPECT_EQ(errors.errors.size(), 1);
+        EXPECT_TRUE(editor->isVisible());
+    }
+    EXPECT_EQ(Stored().size(), before);
+}
+
+TEST_F(TaskFormTest, UntitledTasksAreNamedAfterTheirActions) {
+    auto save = [&](auto setUp) {
+        auto editor = Open(kModeNewScheduled);
+        editor->title->setText("   ");
+        setUp(*editor);
+        editor->Button2Click();
+        return StoredTask(editor->editingId());
+    };
+    EXPECT_EQ(save([](ui::TTaskForm& e) { e.CheckBox14->setChecked(true); }).title, "Close Monitor");
+    const data::TaskRecord mixed = save([](ui::TTaskForm& e) {
+        e.CheckBox6->setChecked(true);
+        e.SetLaunch("C:\\Tools\\app.exe", "/q");
+        e.CheckBox11->setChecked(true); // leaves "http://" as the address
+        e.Memo1->setPlainText("  hello \n");
+        e.CheckBox12->setChecked(true);
+    });
+    EXPECT_EQ(mixed.title, "Wake up  Launch Program: app.exe   Open URL: http://  Reminder: hello");
+    EXPECT_EQ(mixed.openUrl, "http://");
+    EXPECT_EQ(mixed.message, "hello");
+    EXPECT_EQ(mixed.launch, "C:\\Tools\\app.exe | /q");
+    EXPECT_EQ(mixed.event, data::kEventWakeAndRun);
+    EXPECT_EQ(mixed.dateMode, data::kOnce);
+    EXPECT_EQ(mixed.hotkey2, 47);
+    EXPECT_EQ(mixed.countdown, 0);
+}
+
+TEST_F(TaskFormTest, HotkeyTasksCarryNoWakeOrCountDown) {
+    auto editor = Open(kModeNewHotkey);
+    editor->cbHK1->setCurrentIndex(1);
+    editor->cbHK2->setCurrentIndex(12); // "C"
+    editor->num->setText("15");
+    editor->CheckBox11->setChecked(true);
+    editor->Button2Click();
+    const data::TaskRecord t = StoredTask(editor->editingId());
+    EXPECT_EQ(t.dateMode, data::kHotkey);
+    EXPECT_EQ(t.hotkey1, 1);
+    EXPECT_EQ(t.hotkey2, 67);
+    EXPECT_EQ(t.event, data::kEventNone);
+    EXPECT_EQ(t.countdown, 15); // typing a count checks the box again
+}
+
+TEST_F(TaskFormTest, EditingAHotkeyKeepsItsPlaceUnlessTheTriggerChanges) {
+    data::TaskRecord t = Plain("key");
+    t.dateMode = data::kHotkey;
+    t.hotkey2 = 65;
+    t.hkLoop = 3;
+    t.openUrl = "http://a";
+    const std::string id = store.InsertTask(t);
+    const std::string last = StoredTask(id).last;
+    clock.set({2025, 4, 1, 12, 0, 0, 0});
+    t.id = std::stoll(id);
+    hotkeyRows = {RowOf(t)};
+    auto editor = Open(kModeEditHotkey, id);
+    editor->title->setText("key 2");
+    editor->Button2Click();
+    EXPECT_EQ(StoredTask(id).last, last);
+    EXPECT_EQ(StoredTask(id).title, "key 2");
+    EXPECT_EQ(StoredTask(id).hkLoop, 3);
+
+    auto moved = Open(kModeEditHotkey, id);
+    moved->RadioButton1->setChecked(true);
+    moved->Button2Click();
+    EXPECT_NE(StoredTask(id).last, last);
+    EXPECT_EQ(StoredTask(id).dateMode, data::kDaily);
+}
+
+TEST_F(TaskFormTest, SavingEnablesRefreshesAndSelects) {
+    data::TaskRecord t = Plain("sleeper");
+    t.enabled = 0;
+    t.openUrl = "http://b";
+    const std::string id = store.InsertTask(t);
+    form->RebuildRunTable();
+    auto editor = Open(kModeEditScheduled, id);
+    editor->Button2Click();
+    EXPECT_EQ(StoredTask(id).enabled, 1);
+    EXPECT_FALSE(editor->isVisible());
+    EXPECT_EQ(ListRows()[form->TaskList()->selectedRow()][scheduler::kDispId], id);
+    EXPECT_TRUE(form->scheduler().currentTaskId().empty());
+}
+
+TEST_F(TaskFormTest, EnterTwiceInTheMemoSaves) {
+    auto editor = Open(kModeNewScheduled);
+    QFocusEvent enter(QEvent::FocusIn);
+    QCoreApplication::sendEvent(editor->Memo1, &enter); // entering the memo asks for the reminder
+    EXPECT_TRUE(editor->CheckBox12->isChecked());
+    QCoreApplication::sendEvent(editor->edit5, &enter);
+    editor->edit5->clear(); // an empty address is dropped on saving
+    QTest::keyClicks(editor->Memo1, "hi");
+    QTest::keyClick(editor->Memo1, Qt::Key_Return);
+    EXPECT_TRUE(editor->isVisible());
+    EXPECT_TRUE(editor->editingId().empty());
+    QTest::keyClick(editor->Memo1, Qt::Key_Return);
+    ASSERT_FALSE(editor->editingId().empty());
+    EXPECT_EQ(StoredTask(editor->editingId()).message, "hi");
+}
+
+TEST_F(TaskFormTest, PickersFillTheirFields) {
+    auto editor = Open(kModeNewScheduled);
+    nextPick = "C:\\Tools\\app.exe";
+    editor->suiButton10Click();
+    EXPECT_EQ(editor->Edit3->text(), "app.exe");
+    EXPECT_TRUE(editor->CheckBox10->isChecked());
+    nextPick = "/home/u/doc.txt";
+    editor->suiButton7Click();
+    EXPECT_EQ(editor->Edit4->text(), "/home/u/doc.txt");
+    EXPECT_EQ(pickedFilters, QStringList({"*.exe", "*.*"}));
+    nextPick.clear();
+    editor->suiButton7Click();
+    EXPECT_EQ(editor->Edit4->text(), "/home/u/doc.txt");
+}
+
+TEST_F(TaskFormTest, ProgramDialogSplitsAndTests) {
+    ui::TProgramForm dialog(*languages,
+                            {nullptr, [this](const std::string& v) { launched.push_back(v); }, errors});
+    dialog.SetLaunchCommand("C:\\Tools\\app.exe | /q");
+    EXPECT_EQ(dialog.Edit2->text(), "C:\\Tools\\app.exe");
+    EXPECT_EQ(dialog.Edit1->text(), "/q");
+    dialog.testClick();
+    EXPECT_EQ(launched, std::vector<std::string>({"C:\\Tools\\app.exe|/q"}));
+    dialog.Edit2->clear();
+    dialog.testClick();
+    EXPECT_EQ(launched.size(), 1u);
+}
+
+} // namespace
+} // namespace orvanta::test

@@ -1,0 +1,187 @@
+#include "ui/reminder.h"
+
+#include "ui/error_box.h"
+
+#include <QCursor>
+#include <QDateTime>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMenu>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace orvanta::ui {
+
+TReminder::TReminder(ReminderPorts ports, scheduler::ReminderRequest request, QWidget* owner)
+    : QDialog(owner), TLangForm(this, "TReminder", ports.languages), ports_(std::move(ports)),
+      request_(std::move(request)), remaining_(request_.countdown) {
+    setObjectName("Reminder");
+    setWindowTitle(QStringLiteral("The following scheduled task waiting for confirm!"));
+    setWindowFlags(windowFlags() | Qt::WindowStaysOnTopHint);
+    auto* root = new QVBoxLayout(this);
+    auto* notice = new QHBoxLayout;
+    lb1 = new QLabel(QStringLiteral("Notice! The following scheduled task will be fired in "), this);
+    lb1->setObjectName("lb1");
+    lb2 = new QLabel(QStringLiteral("0"), this);
+    lb2->setObjectName("lb2");
+    lb2->setStyleSheet(QStringLiteral("color: red; font-weight: bold"));
+    lb3 = new QLabel(QStringLiteral("secs."), this);
+    lb3->setObjectName("lb3");
+    QFont bold = lb1->font();
+    bold.setBold(true);
+    lb1->setFont(bold);
+    notice->addWidget(lb1);
+    notice->addWidget(lb2);
+    notice->addWidget(lb3);
+    notice->addStretch();
+    root->addLayout(notice);
+    Title = new QLabel(QStringLiteral("Task Title:"), this);
+    Title->setObjectName("Title");
+    Title->setTextFormat(Qt::PlainText);
+    root->addWidget(Title);
+    auto* buttons = new QHBoxLayout;
+    Button1 = new QPushButton(QStringLiteral("Immediately"), this);
+    Button1->setObjectName("Button1");
+    Button3 = new QPushButton(QStringLiteral("Wait >>"), this);
+    Button3->setObjectName("Button3");
+    Button2 = new QPushButton(QStringLiteral("Pass"), this);
+    Button2->setObjectName("Button2");
+    for (QPushButton* b : {Button1, Button3, Button2})
+        buttons->addWidget(b);
+    root->addLayout(buttons);
+
+    PopupMenu1 = new QMenu(this);
+    PopupMenu1->setObjectName("PopupMenu1");
+    auto item = [this](const char* name, const char* caption) {
+        QAction* action = PopupMenu1->addAction(QString::fromLatin1(caption));
+        action->setObjectName(QString::fromLatin1(name));
+        return action;
+    };
+    wait5 = item("wait5", "Wait for 5 mins");
+    wait10 = item("wait10", "Wait for 10 mins");
+    wait15 = item("wait15", "Wait for 15 mins");
+    wait30 = item("wait30", "Wait for 30 mins");
+    wait60 = item("wait60", "Wait for 1 hour");
+    wait120 = item("wait120", "Wait for 2 hours");
+    wait180 = item("wait180", "Wait for 3 hours");
+    wait300 = item("wait300", "Wait for 5 hours");
+    Waitalong = item("Waitalong", "Wait until further notice");
+    ReloadLanguage();
+
+    auto guarded = [this](auto step) { return [this, step] { RunGuarded(ports_.errors, step); }; };
+    Timer1.setInterval(1000);
+    connect(&Timer1, &QTimer::timeout, this, guarded([this] { Timer1Timer(); }));
+    connect(Button1, &QPushButton::clicked, this, guarded([this] { Button1Click(); }));
+    connect(Button2, &QPushButton::clicked, this, guarded([this] { Button2Click(); }));
+    connect(Button3, &QPushButton::clicked, this, guarded([this] { Button3Click(); }));
+    const struct {
+        QAction* action;
+        int minutes;
+        const char* key;
+        const char* text;
+    } delays[] = {
+        {wait5, 5, "Delay5", "Delay for 5 mins"},        {wait10, 10, "Delay10", "Delay for 10 mins"},
+        {wait15, 15, "Delay15", "Delay for 15 mins"},    {wait30, 30, "Delay30", "Delay for 30 mins"},
+        {wait60, 60, "Delay60", "Delay for 1 hour"},     {wait120, 120, "Delay120", "Delay for 2 hours"},
+        {wait180, 180, "Delay180", "Delay for 3 hours"}, {wait300, 300, "Delay300", "Delay for 5 hours"}};
+    for (const auto& d : delays)
+        connect(d.action, &QAction::triggered, this,
+                guarded([this, d] { WaitClick(d.minutes, d.key, QString::fromLatin1(d.text)); }));
+    connect(Waitalong, &QAction::triggered, this, guarded([this] { WaitalongClick(); }));
+
+    if (ports_.beep) ports_.beep();
+    const QString shownTitle =
+        request_.title.empty() ? GetLangText("NoTitle", "No title") : QString::fromStdString(request_.title);
+    Title->setText(GetLangText("Title", "Task Title:") + "  " + shownTitle);
+    if (remaining_ > 0) {
+        lb2->setText(QString::number(remaining_));
+        Timer1.start();
+    } else {
+        ShowWaiting();
+    }
+    if (owner) {
+        adjustSize();
+        move(owner->geometry().center() - rect().center());
+    }
+}
+
+void TReminder::ShowWaiting() {
+    lb1->setText(GetLangText("Wait", "Notice! The following scheduled task waiting for confirm!"));
+    lb2->hide();
+    lb3->hide();
+}
+
+void TReminder::Timer1Timer() {
+    --remaining_;
+    lb2->setText(QString::number(remaining_));
+    if (remaining_ <= 0) Button1Click();
+}
+
+void TReminder::Button1Click() {
+    Timer1.stop();
+    if (RunActions()) accept();
+}
+
+bool TReminder::RunActions() {
+    const std::string& word = request_.actionWord;
+    auto& a = ports_.actions;
+    if (word == "CloseMonitor") a.TurnMonitorOff();
+    if (!request_.launchMarker.empty()) a.LaunchProgram(request_.program + "|" + request_.parameters);
+    if (word == "LogOff") {
+        ports_.closeAllowance.AllowClose();
+        a.LogOff();
+    }
+    if (word == "LockWS") a.LockComputer();
+    if (word == "Reboot") {
+        ports_.closeAllowance.AllowClose();
+        a.ForcedRestart();
+    }
+    if (!request_.openFile.empty()) a.OpenDocument(request_.openFile);
+    if (!request_.terminate.empty()) a.KillProcessesByName(request_.terminate);
+    if (!request_.openUrl.empty()) a.OpenWebAddress(request_.openUrl);
+    // An unreadable macro keeps the window open, so the user sees the task did not run and can pass it.
+    if (!request_.macro.empty() && !a.StartTaskMacro(request_.macro)) return false;
+    if (word == "StandBy") a.Suspend(false);
+    if (word == "Hibernate") a.Suspend(true);
+    if (word == "ShutDown") {
+        ports_.closeAllowance.AllowClose();
+        a.ForcedShutDown();
+    }
+    return true;
+}
+
+void TReminder::Button2Click() {
+    Timer1.stop();
+    reject();
+}
+
+void TReminder::Button3Click() {
+    PopupMenu1->popup(QCursor::pos());
+}
+
+void TReminder::WaitClick(int minutes, const char* key, const QString& englishText) {
+    Timer1.stop();
+    // Plain calendar arithmetic: a delay is the same on the wall clock whatever daylight saving does.
+    const platform::LocalDateTime n = ports_.clock.now();
+    const QDateTime moment =
+        QDateTime(QDate(n.year, n.month, n.day), QTime(n.hour, n.minute, n.second), Qt::UTC)
+            .addSecs(qint64(minutes) * 60);
+    const std::string newTitle = request_.title + " - " + GetLangText(key, englishText).toStdString();
+    ports_.store.PostponeTask(request_.taskId, newTitle, moment.date().year(), moment.date().month(),
+                              moment.date().day(),
+                              moment.time().toString(QStringLiteral("H:mm:ss")).toStdString());
+    if (ports_.rebuildRunTable) ports_.rebuildRunTable();
+    accept();
+}
+
+void TReminder::WaitalongClick() {
+    Timer1.stop();
+    ShowWaiting();
+}
+
+void ReminderWindowPresenter::ShowReminder(const scheduler::ReminderRequest& request) {
+    TReminder reminder(ports_(), request, owner_);
+    reminder.exec();
+}
+
+} // namespace orvanta::ui

@@ -1,0 +1,77 @@
+#pragma once
+
+#include "data/task_store.h"
+#include "platform/api/clock.h"
+#include "scheduler/dispatch_ports.h"
+#include "ui/lang_form.h"
+
+#include <QDialog>
+#include <QTimer>
+#include <functional>
+
+class QLabel;
+class QMenu;
+class QPushButton;
+class QAction;
+
+namespace orvanta::ui {
+
+class ErrorBox;
+
+// What a confirmation window works with.
+struct ReminderPorts {
+    i18n::TLangMgr& languages;
+    const platform::Clock& clock;
+    const data::TaskStore& store;
+    scheduler::TaskActions& actions;
+    scheduler::CloseAllowance& closeAllowance;
+    ErrorBox& errors;
+    // Rebuilds the run table after a postponement, so the copy is scheduled and woken for.
+    std::function<void()> rebuildRunTable;
+    std::function<void()> beep;
+};
+
+// Counts down before a timed task's actions run; the user can run them now, pass them or postpone the
+// task by writing a once-only copy at a later moment.
+class TReminder : public QDialog, public TLangForm {
+    Q_OBJECT
+
+  public:
+    TReminder(ReminderPorts ports, scheduler::ReminderRequest request, QWidget* owner = nullptr);
+
+    void Timer1Timer();
+    void Button1Click(); // Immediately
+    void Button2Click(); // Pass
+    void Button3Click(); // Wait >>
+    void WaitClick(int minutes, const char* key, const QString& englishText);
+    void WaitalongClick();
+
+    int remainingSeconds() const { return remaining_; }
+    QLabel *lb1, *lb2, *lb3, *Title;
+    QPushButton *Button1, *Button2, *Button3;
+    QMenu* PopupMenu1;
+    QAction *wait5, *wait10, *wait15, *wait30, *wait60, *wait120, *wait180, *wait300, *Waitalong;
+    QTimer Timer1;
+
+  private:
+    void ShowWaiting();
+    bool RunActions(); // false when the macro could not be started
+
+    ReminderPorts ports_;
+    scheduler::ReminderRequest request_;
+    int remaining_;
+};
+
+// Opens one confirmation window per request and waits until it has closed.
+class ReminderWindowPresenter : public scheduler::ReminderPresenter {
+  public:
+    explicit ReminderWindowPresenter(std::function<ReminderPorts()> ports) : ports_(std::move(ports)) {}
+    void setOwner(QWidget* owner) { owner_ = owner; }
+    void ShowReminder(const scheduler::ReminderRequest& request) override;
+
+  private:
+    std::function<ReminderPorts()> ports_;
+    QWidget* owner_ = nullptr;
+};
+
+} // namespace orvanta::ui
