@@ -3,11 +3,17 @@
 #include "data/settings/data_folder.h"
 #include "data/settings/settings.h"
 #include "data/task_store.h"
+#include "hotkeys/hotkey_registrar.h"
+#include "hotkeys/hotkey_tasks.h"
 #include "i18n/lang_mgr.h"
+#include "macros/macro_player.h"
+#include "macros/task_macro_starter.h"
 #include "platform/linux/actions/linux_process_control.h"
 #include "platform/linux/actions/linux_program_launcher.h"
 #include "platform/linux/actions/linux_session_power.h"
 #include "platform/linux/actions/x11_desktop.h"
+#include "platform/linux/hotkeys/linux_global_hotkeys.h"
+#include "platform/linux/input/xtest_synthetic_input.h"
 #include "platform/linux/linux_clock.h"
 #include "platform/linux/linux_keep_awake.h"
 #include "platform/linux/linux_locale_info.h"
@@ -21,6 +27,7 @@
 #include "platform/linux/wake_fire_record.h"
 #include "platform/linux/x11_screen_saver.h"
 #include "ui/error_box.h"
+#include "ui/gui_clipboard.h"
 #include "ui/main_form.h"
 #include "ui/message_form.h"
 #include "ui/message_window_port.h"
@@ -31,6 +38,7 @@
 #include <QApplication>
 #include <QCursor>
 #include <QSystemTrayIcon>
+#include <atomic>
 #include <iostream>
 
 namespace {
@@ -75,6 +83,8 @@ int main(int argc, char** argv) {
     lx::LinuxProgramLauncher launcher;
     lx::LinuxProcessControl processes;
     lx::X11AlertSound sound;
+    lx::LinuxGlobalHotkeys globalHotkeys;
+    lx::XTestSyntheticInput syntheticInput;
 
     const std::string dataFolder = data::ResolveDataFolder(paths);
     data::Settings settings(data::SettingsFilePath(dataFolder, paths.pathSeparator()));
@@ -88,10 +98,33 @@ int main(int argc, char** argv) {
         // Made before the main window, which the actions it is given already write to.
         ui::TMessageForm messages(languages);
         ui::MessageWindowPort messagePort(messages);
+
+        // Hotkeys and macros: Alt+F12 stops a playing macro through this flag.
+        std::atomic<bool> macroStopRequested{false};
+        hotkeys::HotkeyRegistrar registrar(globalHotkeys);
+        ui::GuiClipboard clipboard;
+        macros::SteadyMacroWaiter waiter;
+        macros::DoDo2 taskMacros({syntheticInput, clipboard, waiter, macroStopRequested,
+                                  [&] { macros::ReleaseMacroStopKey(registrar); }});
+        macros::TaskMacroStarter macroStarter(taskMacros, registrar, macroStopRequested);
+        actions::DesktopActions::Options actionOptions;
+        actionOptions.startMacro = [&](const std::string& path) { return macroStarter.StartTaskMacro(path); };
         actions::DesktopActions actions({sessionPower, launcher, processes, sound, messagePort, clock, paths},
-                                        {});
+                                        actionOptions);
         // The windows below reach the main window, which is made after them: through this pointer.
         ui::TMainForm* mainWindow = nullptr;
+        hotkeys::HotkeyTasks hotkeyTasks(
+            registrar,
+            [&](const std::string& id, const std::vector<scheduler::TaskRow>& rows) {
+                mainWindow->scheduler().DispatchHotkeyTask(id, rows);
+            },
+            macroStopRequested);
+        // Presses arrive on the grab thread; the task runs on the GUI thread.
+        globalHotkeys.setOnPressed([&](int, unsigned modifiers, unsigned key) {
+            QMetaObject::invokeMethod(
+                qApp, [&, modifiers, key] { ui::RunGuarded(errors, [&] { hotkeyTasks.OnHotkeyPressed(modifiers, key); }); },
+                Qt::QueuedConnection);
+        });
         ui::ReminderWindowPresenter reminders([&]() -> ui::ReminderPorts {
             return {languages,
                     clock,
@@ -103,6 +136,7 @@ int main(int argc, char** argv) {
                     [&] { sound.beep(); }};
         });
         ui::LaterFeatures later;
+        later.loadHotkeys = [&] { hotkeyTasks.LoadHotkeyTasks(store); };
         later.openTaskEditor = [&](const QString& mode) {
             const ui::TaskEditorServices services{
                 languages, clock,  power,
@@ -139,6 +173,8 @@ int main(int argc, char** argv) {
             form.ShowAtStart();
             status = QApplication::exec();
         }
+        // The grab thread outlives this block; no press may reach the objects ending with it.
+        globalHotkeys.setOnPressed({});
     }
     try {
         languages.CheckNoListeners();

@@ -94,5 +94,33 @@ TEST_F(Program, ATimedTaskFiresAtItsSecond) {
     EXPECT_LE(fired.st_mtime, due + 3);
 }
 
+TEST_F(Program, AnEnabledHotkeyTaskRunsWhenItsCombinationIsPressed) {
+    const std::string marker = folder.file("pressed");
+    {
+        platform::linux_backend::LinuxClock clock;
+        const std::string database = home.dataFolder() + "/task.db";
+        ASSERT_TRUE(data::SeedTaskDatabase(database)); // its seven hotkey tasks are disabled: Alt+1 is free
+        data::TaskRecord task;
+        task.title = "hotkey marker";
+        task.dateMode = data::kHotkey;
+        task.time = "9:00:00";
+        task.endTime = "23:59:59";
+        task.hotkey1 = 0; // Alt
+        task.hotkey2 = 'K';
+        task.launch = "/usr/bin/touch|" + marker;
+        data::TaskStore(database, clock).InsertTask(task);
+    }
+    StartFirst();
+    ASSERT_TRUE(WaitUntil([&] { return VisibleMainWindows(first.processId()).size() == 1; }, 15s));
+    // The grab is in place once the window is up; press until the task has run, at most a few times.
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            RunTool("xdotool", {"key", "alt+k"});
+            return std::filesystem::exists(marker);
+        },
+        10s))
+        << first.readAllStandardError().toStdString();
+}
+
 } // namespace
 } // namespace orvanta::test
