@@ -2,6 +2,8 @@
 
 #include <charconv>
 
+#include "data/utf8.h"
+
 namespace orvanta::hotkeys {
 
 std::optional<int> ParseDecimal(const std::string& text) {
@@ -29,22 +31,7 @@ namespace {
 std::string CharacterOf(int code) {
     if (code <= 0 || code > 0x10FFFF) return {};
     std::string out;
-    const auto c = static_cast<unsigned>(code);
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (c >> 18));
-        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
+    data::AppendUtf8(out, static_cast<char32_t>(code));
     return out;
 }
 
