@@ -13,13 +13,18 @@ constexpr int kHeight = 48;
 const QColor kDeep(24, 62, 122);
 const QColor kLight(92, 148, 214);
 
-QPixmap Gradient() {
-    QPixmap pixmap(16, kHeight);
-    QPainter p(&pixmap);
+// The banner's one background, so its three pieces join without a seam.
+void FillBackground(QPainter& p, const QRect& area) {
     QLinearGradient fill(0, 0, 0, kHeight);
     fill.setColorAt(0, kLight);
     fill.setColorAt(1, kDeep);
-    p.fillRect(pixmap.rect(), fill);
+    p.fillRect(area, fill);
+}
+
+QPixmap Gradient() {
+    QPixmap pixmap(16, kHeight);
+    QPainter p(&pixmap);
+    FillBackground(p, pixmap.rect());
     return pixmap;
 }
 
@@ -27,10 +32,7 @@ QPixmap Pictures() {
     QPixmap pixmap(260, kHeight);
     QPainter p(&pixmap);
     p.setRenderHint(QPainter::Antialiasing);
-    QLinearGradient fill(0, 0, 0, kHeight);
-    fill.setColorAt(0, kLight);
-    fill.setColorAt(1, kDeep);
-    p.fillRect(pixmap.rect(), fill);
+    FillBackground(p, pixmap.rect());
     p.drawPixmap(8, 4, AppIconPixmap(40));
     QFont font = p.font();
     font.setPixelSize(22);
@@ -45,10 +47,7 @@ QPixmap Algen() {
     QPixmap pixmap(120, kHeight);
     QPainter p(&pixmap);
     p.setRenderHint(QPainter::Antialiasing);
-    QLinearGradient fill(0, 0, 0, kHeight);
-    fill.setColorAt(0, kLight);
-    fill.setColorAt(1, kDeep);
-    p.fillRect(pixmap.rect(), fill);
+    FillBackground(p, pixmap.rect());
     // A fan of clock ticks fading towards the window's edge.
     for (int i = 0; i < 12; ++i) {
         QColor tick = Qt::white;
