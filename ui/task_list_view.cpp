@@ -3,7 +3,6 @@
 #include <QApplication>
 #include <QHeaderView>
 #include <QMouseEvent>
-#include <QPainter>
 
 namespace orvanta::ui {
 
@@ -59,24 +58,7 @@ void TaskListDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opti
     QStyledItemDelegate::paint(painter, option, index);
     if (index.column() != static_cast<int>(kDispText) || model_.ShowsNone()) return;
 
-    // The row text starts with blanks, so the box lies over empty space. A small flat square centred in
-    // the strip; the whole strip and row height answer the click.
-    const int side = std::min(kCheckBoxRight - kCheckBoxLeft + 1, option.rect.height() - 2) - 2;
-    const QRect box(option.rect.left() + kCheckBoxLeft + (kCheckBoxRight - kCheckBoxLeft + 1 - side) / 2,
-                    option.rect.top() + (option.rect.height() - side) / 2, side, side);
-    const QColor ink = option.palette.color(QPalette::Text);
-    painter->save();
-    painter->setRenderHint(QPainter::Antialiasing);
-    painter->setPen(QPen(ink, 1));
-    painter->setBrush(option.palette.color(QPalette::Base));
-    painter->drawRect(QRectF(box).adjusted(0.5, 0.5, -0.5, -0.5));
-    if (RowChecked(model_.rows()[index.row()])) {
-        painter->setPen(QPen(ink, 2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-        const QRectF r = QRectF(box).adjusted(3, 3, -3, -3);
-        painter->drawPolyline(QPolygonF{QPointF(r.left(), r.center().y()),
-                                        QPointF(r.left() + r.width() * 0.4, r.bottom()), r.topRight()});
-    }
-    painter->restore();
+    DrawFlatCheckBox(painter, option, RowChecked(model_.rows()[index.row()]));
 }
 
 TaskListView::TaskListView(QWidget* parent) : QTableView(parent), model_(this) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "scheduler/run_table.h"
+#include "ui/flat_check_box.h"
 
 #include <QAbstractTableModel>
 #include <QStyledItemDelegate>
@@ -8,10 +9,6 @@
 #include <vector>
 
 namespace orvanta::ui {
-
-// The strip of a row the check box covers, in pixels from the list's left edge, both ends included.
-inline constexpr int kCheckBoxLeft = 4;
-inline constexpr int kCheckBoxRight = 18;
 
 // Whether a row's drawn check box is ticked: only a waiting task that is switched on.
 bool RowChecked(const scheduler::DisplayRow& row);
