@@ -28,6 +28,7 @@
 #include "platform/linux/x11_screen_saver.h"
 #include "ui/error_box.h"
 #include "ui/gui_clipboard.h"
+#include "ui/hotkey_page.h"
 #include "ui/main_form.h"
 #include "ui/message_form.h"
 #include "ui/message_window_port.h"
@@ -136,12 +137,24 @@ int main(int argc, char** argv) {
                     [&] { sound.beep(); }};
         });
         ui::LaterFeatures later;
-        later.loadHotkeys = [&] { hotkeyTasks.LoadHotkeyTasks(store); };
+        ui::HotkeyPage* hotkeyPage = nullptr;
+        later.buildHotkeyPage = [&](QWidget* sheet) {
+            hotkeyPage = new ui::HotkeyPage(
+                sheet, {store, hotkeyTasks, listTexts, errors,
+                        [&](const QString& question) { return mainWindow->AskQuestion(question); },
+                        [&](const QString& mode, const std::string& id) {
+                            mainWindow->scheduler().currentTaskId() = id;
+                            later.openTaskEditor(mode);
+                        }});
+        };
+        later.loadHotkeys = [&] { hotkeyPage->LoadHotkeyTasks(); };
         later.openTaskEditor = [&](const QString& mode) {
             const ui::TaskEditorServices services{
                 languages, clock,  power,
                 store,     errors, [&](const std::string& value) { actions.LaunchProgram(value); }};
-            ui::TTaskForm::Open(ui::MakeTaskEditorHost(*mainWindow, services), mode, mainWindow);
+            ui::TaskEditorHost host = ui::MakeTaskEditorHost(*mainWindow, services);
+            ui::ConnectEditorToHotkeyPage(host, *hotkeyPage, *mainWindow->PageControl1());
+            ui::TTaskForm::Open(std::move(host), mode, mainWindow);
         };
 
         ui::TMainForm form(ui::MainFormPorts{languages,

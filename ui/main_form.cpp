@@ -116,7 +116,9 @@ void TMainForm::BuildWidgets() {
 
     // The captions keep their blanks: they set the tabs' widths.
     pageControl_->addTab(scheduled, QStringLiteral("  Scheduled Tasks   "));
-    pageControl_->addTab(TabPage("TabSheet3"), QStringLiteral("Hotkey Actions"));
+    QWidget* hotkeySheet = TabPage("TabSheet3");
+    pageControl_->addTab(hotkeySheet, QStringLiteral("Hotkey Actions"));
+    if (later_.buildHotkeyPage) later_.buildHotkeyPage(hotkeySheet);
     pageControl_->addTab(TabPage("TabSheet2"), QStringLiteral("       Options        "));
 
     statusLine_ = new QLabel(this);

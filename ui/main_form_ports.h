@@ -16,6 +16,7 @@
 #include "scheduler/dispatch_ports.h"
 
 #include <QString>
+#include <QWidget>
 #include <functional>
 
 namespace orvanta::actions {
@@ -66,6 +67,8 @@ struct LaterFeatures {
     std::function<bool()> askPassword;
     // Builds the hotkey list and registers the hotkeys.
     std::function<void()> loadHotkeys;
+    // Fills the hotkey tab's page with its list and commands, as the window is built.
+    std::function<void(QWidget* tabSheet3)> buildHotkeyPage;
     // Completes the options page once the message loop runs.
     std::function<void()> completeOptionsPage;
 };
