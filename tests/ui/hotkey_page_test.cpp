@@ -75,6 +75,16 @@ TEST_F(HotkeyPageTest, ARefusedCombinationShowsRegisterFailedAndDoesNotRun) {
     EXPECT_EQ(Rows()[2][kListId], second);
 }
 
+TEST_F(HotkeyPageTest, WithoutADisplayEveryEnabledTaskShowsRegisterFailed) {
+    globalHotkeys.setUnavailable(true);
+    AddHotkey("one", 0, '1');
+    AddHotkey("two", 1, '2', false);
+    StartWith();
+    EXPECT_EQ(Texts(), (std::vector<std::string>{kRoom + "Register failed ---- Alt + 1 ---- one",
+                                                 kRoom + "Ctrl + 2 ---- two"}));
+    EXPECT_TRUE(errors.errors.isEmpty());
+}
+
 TEST_F(HotkeyPageTest, WithoutHotkeyTasksOnlyAddDoesAnything) {
     AddTask("timed", "10:00:00");
     StartWith();
