@@ -181,12 +181,13 @@ void HotkeyPage::hotkeylistMouseDown(int x) {
             const bool enable = list_->model().rows()[row][kListEnabled] != "1";
             const std::string state = enable ? "1" : "0";
             // The list and the table show the new state at once; the registrations follow at the reload.
+            // Stored first: a box the store refused to change keeps showing what is stored.
             for (scheduler::TaskRow& task : ports_.hotkeys.table()) {
                 if (task[scheduler::kColId] != id) continue;
+                ports_.store.SetTaskEnabled(id, enable);
                 list_->model().SetCell(row, kListEnabled, state);
                 ports_.hotkeys.list()[row][kListEnabled] = state;
                 task[scheduler::kColEnabled] = state;
-                ports_.store.SetTaskEnabled(id, enable);
             }
         }
         // Every press in the list starts the wait again, so a burst of clicks reloads once.

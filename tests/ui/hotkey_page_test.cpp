@@ -236,14 +236,21 @@ TEST_F(HotkeyPageTest, APressBesideTheBoxOnlyRemembersTheTaskForTheReload) {
     EXPECT_EQ(List().currentRow(), RowOfHotkey(b));
 }
 
-TEST_F(HotkeyPageTest, AFailedLoadLeavesTheNoneListWithNothingRegistered) {
+TEST_F(HotkeyPageTest, AStoreFailureIsShownAndNothingPretendsToHaveChanged) {
     AddHotkey("one", 0, '1');
     StartWith();
     ASSERT_TRUE(globalHotkeys.isRegistered(kAlt, '1'));
     WriteFileBytes(store.path(), std::string(4096, 'x')); // no database any more
-    ClickRow(0, 40);
-    Tick(6);
+
+    // The refused toggle leaves the box ticked, as the task still is.
+    ClickRow(0, 10);
     EXPECT_EQ(errors.errors.size(), 1);
+    EXPECT_EQ(Rows()[0][kListEnabled], "1");
+    EXPECT_EQ(page->hotkeys().table()[0][scheduler::kColEnabled], "1");
+
+    // A failed load leaves the "None" list with nothing registered.
+    ui::RunGuarded(errors, [this] { page->LoadHotkeyTasks(); });
+    EXPECT_EQ(errors.errors.size(), 2);
     EXPECT_EQ(Texts(), std::vector<std::string>{"None"});
     EXPECT_TRUE(globalHotkeys.registered().empty());
 }
