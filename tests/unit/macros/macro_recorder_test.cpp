@@ -31,35 +31,11 @@ TEST(MacroRecorderCodesTest, KeysAndMouseMessagesAreToldApartByRange) {
     for (unsigned mouse : {150u, 160u, 185u, 256u, 512u, 522u, 70000u})
         EXPECT_FALSE(IsHookKeyCode(mouse)) << mouse;
 
-    const std::pair<unsigned, const char*> table[] = {
-        {160, "MOUSE_MOVE"},
-        {161, "MOUSE_LEFTDOWN"},
-        {162, "MOUSE_LEFTUP"},
-        {163, "MOUSE_LEFTDOWN"},
-        {164, "MOUSE_RIGHTDOWN"},
-        {165, "MOUSE_RIGHTUP"},
-        {166, "MOUSE_RIGHTDOWN"},
-        {167, "MOUSE_MIDDLEDOWN"},
-        {168, "MOUSE_MIDDLEUP"},
-        {169, "MOUSE_MIDDLEDOWN"},
-        {512, "MOUSE_MOVE"},
-        {513, "MOUSE_LEFTDOWN"},
-        {514, "MOUSE_LEFTUP"},
-        {515, "MOUSE_LEFTDOWN"},
-        {516, "MOUSE_RIGHTDOWN"},
-        {517, "MOUSE_RIGHTUP"},
-        {518, "MOUSE_RIGHTDOWN"},
-        {519, "MOUSE_MIDDLEDOWN"},
-        {520, "MOUSE_MIDDLEUP"},
-        {521, "MOUSE_MIDDLEDOWN"},
-        {522, "MOUSE_WHEEL"},
-        {150, ""},
-        {170, ""},
-        {523, ""},
-        {256, ""},
-    };
-    for (const auto& [code, command] : table)
-        EXPECT_EQ(HookMouseCommand(code), command) << code;
+    // A double click is a second press; codes without a command give none.
+    EXPECT_EQ(HookMouseCommand(163), "MOUSE_LEFTDOWN");
+    EXPECT_EQ(HookMouseCommand(521), "MOUSE_MIDDLEDOWN");
+    for (unsigned none : {150u, 170u, 256u, 523u})
+        EXPECT_EQ(HookMouseCommand(none), "") << none;
 }
 
 TEST(MacroRecorderTest, WithMovesIgnoredOnlyTheDragBetweenPressAndReleaseIsKept) {
