@@ -24,11 +24,13 @@
 #include "platform/linux/linux_system_paths.h"
 #include "platform/linux/linux_user_registry.h"
 #include "platform/linux/linux_wake_timer.h"
+#include "platform/linux/macro_hook/linux_macro_hook.h"
 #include "platform/linux/wake_fire_record.h"
 #include "platform/linux/x11_screen_saver.h"
 #include "ui/error_box.h"
 #include "ui/gui_clipboard.h"
 #include "ui/hotkey_page.h"
+#include "ui/macro_form_opener.h"
 #include "ui/main_form.h"
 #include "ui/message_form.h"
 #include "ui/message_window_port.h"
@@ -86,6 +88,7 @@ int main(int argc, char** argv) {
     lx::X11AlertSound sound;
     lx::LinuxGlobalHotkeys globalHotkeys;
     lx::XTestSyntheticInput syntheticInput;
+    lx::LinuxMacroHookPlatform macroHooks(FolderOf(paths.executablePath()));
 
     const std::string dataFolder = data::ResolveDataFolder(paths);
     data::Settings settings(data::SettingsFilePath(dataFolder, paths.pathSeparator()));
@@ -136,6 +139,21 @@ int main(int argc, char** argv) {
                     [&] { mainWindow->RebuildRunTable(); },
                     [&] { sound.beep(); }};
         });
+        // The macro recorder's playback plays like a task macro, with Alt+F12 taken for its length.
+        auto recorderPorts = [&]() -> ui::MacroFormPorts {
+            return {languages,
+                    errors,
+                    settings,
+                    macroHooks,
+                    {syntheticInput, clipboard, waiter, macroStopRequested,
+                     [&] { macros::ReleaseMacroStopKey(registrar); }},
+                    [&] { macros::TakeMacroStopKey(registrar); },
+                    ui::RunMacroFileDialog,
+                    ui::MinimizeApplication,
+                    ui::RestoreApplication,
+                    ui::SteadyTickCount,
+                    mainWindow->windowTitle()};
+        };
         ui::LaterFeatures later;
         ui::HotkeyPage* hotkeyPage = nullptr;
         later.buildHotkeyPage = [&](QWidget* sheet) {
@@ -150,8 +168,13 @@ int main(int argc, char** argv) {
         later.loadHotkeys = [&] { hotkeyPage->LoadHotkeyTasks(); };
         later.openTaskEditor = [&](const QString& mode) {
             const ui::TaskEditorServices services{
-                languages, clock,  power,
-                store,     errors, [&](const std::string& value) { actions.LaunchProgram(value); }};
+                languages,
+                clock,
+                power,
+                store,
+                errors,
+                [&](const std::string& value) { actions.LaunchProgram(value); },
+                [&](QWidget* editor) { ui::OpenMacroRecorder(recorderPorts(), editor); }};
             ui::TaskEditorHost host = ui::MakeTaskEditorHost(*mainWindow, services);
             ui::ConnectEditorToHotkeyPage(host, *hotkeyPage, *mainWindow->PageControl1());
             ui::TTaskForm::Open(std::move(host), mode, mainWindow);

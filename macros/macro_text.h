@@ -16,4 +16,11 @@ std::vector<std::string> DecodeMacroText(std::string_view bytes);
 // The lines of the file, or nothing when it cannot be read.
 std::optional<std::vector<std::string>> ReadMacroFile(const std::string& path);
 
+// The bytes of a macro file as the recorder writes it: UTF-16 little-endian with a byte order mark, every
+// line ended by CR LF. Bytes of a line that are no valid UTF-8 become U+FFFD.
+std::string EncodeMacroText(const std::vector<std::string>& lines);
+
+// Writes the lines as EncodeMacroText gives them; false when the file cannot be written completely.
+bool WriteMacroFile(const std::string& path, const std::vector<std::string>& lines);
+
 } // namespace orvanta::macros

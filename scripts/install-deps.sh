@@ -9,6 +9,8 @@ packages=(
   libsqlite3-dev sqlite3
   # GUI and platform
   qt6-base-dev libx11-dev libxtst-dev libxext-dev libxss-dev libsystemd-dev
+  # the macro hook library sends its messages over xcb
+  libxcb1-dev
   # tests, benchmarks, fuzzing
   googletest libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev clang-format
   xvfb xdotool xclip trayer dbus python3-dbusmock

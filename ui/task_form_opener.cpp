@@ -34,6 +34,7 @@ TaskEditorHost MakeTaskEditorHost(TMainForm& main, const TaskEditorServices& ser
     };
     host.pickFile = PickExistingFile;
     host.launch = services.launch;
+    host.openMacroRecorder = services.openMacroRecorder;
     return host;
 }
 

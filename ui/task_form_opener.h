@@ -14,6 +14,8 @@ struct TaskEditorServices {
     const data::TaskStore& store;
     ErrorBox& errors;
     std::function<void(const std::string& launchValue)> launch;
+    // The macro recorder over the editor; empty: the macro picker is disabled.
+    std::function<void(QWidget* editor)> openMacroRecorder = {};
 };
 
 // The editor's view of the main window: its task rows, rebuild, selection and message box.

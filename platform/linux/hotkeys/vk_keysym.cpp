@@ -28,7 +28,31 @@ constexpr Mapping kSingleKeys[] = {
     {0xDC, XK_backslash},    {0xDD, XK_bracketright}, {0xDE, XK_apostrophe},
 };
 
+// Keysyms that name a key of the table differently: the keypad without Num Lock, Enter on the keypad,
+// Shift+Tab and AltGr. Upper-case letters are handled in the function.
+constexpr Mapping kKeysymAliases[] = {
+    {0x0D, XK_KP_Enter},  {0x09, XK_ISO_Left_Tab}, {0xA5, XK_ISO_Level3_Shift}, {0x12, XK_Meta_L},
+    {0x24, XK_KP_Home},   {0x23, XK_KP_End},       {0x21, XK_KP_Prior},         {0x22, XK_KP_Next},
+    {0x25, XK_KP_Left},   {0x26, XK_KP_Up},        {0x27, XK_KP_Right},         {0x28, XK_KP_Down},
+    {0x2D, XK_KP_Insert}, {0x2E, XK_KP_Delete},    {0x0C, XK_KP_Begin},         {0x20, XK_KP_Space},
+    {0x09, XK_KP_Tab},    {0xBB, XK_KP_Equal},
+};
+
 } // namespace
+
+unsigned KeysymToVirtualKey(unsigned long keysym) {
+    if (keysym >= XK_0 && keysym <= XK_9) return 0x30 + unsigned(keysym - XK_0);
+    if (keysym >= XK_a && keysym <= XK_z) return 0x41 + unsigned(keysym - XK_a);
+    if (keysym >= XK_A && keysym <= XK_Z) return 0x41 + unsigned(keysym - XK_A);
+    if (keysym >= XK_KP_0 && keysym <= XK_KP_9) return 0x60 + unsigned(keysym - XK_KP_0);
+    if (keysym >= XK_F1 && keysym <= XK_F24) return 0x70 + unsigned(keysym - XK_F1);
+    // The first entry wins, so the left-hand modifiers give the generic codes listed before them.
+    for (const auto& m : kSingleKeys)
+        if (m.keysym == keysym) return m.virtualKey;
+    for (const auto& m : kKeysymAliases)
+        if (m.keysym == keysym) return m.virtualKey;
+    return 0;
+}
 
 unsigned long VirtualKeyToKeysym(unsigned virtualKey) {
     if (virtualKey >= 0x30 && virtualKey <= 0x39) return XK_0 + (virtualKey - 0x30);

@@ -6,4 +6,9 @@ namespace orvanta::platform::linux_backend {
 // lower-case keysyms, so a letter never implies Shift.
 unsigned long VirtualKeyToKeysym(unsigned virtualKey);
 
+// The Windows virtual-key code of an X keysym, or 0 when it has none. Upper- and lower-case letters give
+// the same code; a modifier without a side of its own gives the generic code (Shift, Control, Alt), the
+// right-hand ones their own; keypad navigation keys give the navigation codes they stand for.
+unsigned KeysymToVirtualKey(unsigned long keysym);
+
 } // namespace orvanta::platform::linux_backend

@@ -1,0 +1,241 @@
+// The hook library: HookOn starts capturing every keyboard and mouse event of the X display on a thread
+// of its own, HookOff ends it. Each event goes to the window named in the handle block as a client
+// message; the pointer travels in the pointer block, written before the message is sent.
+#include "hook/record_event_codes.h"
+#include "platform/linux/hotkeys/vk_keysym.h"
+#include "platform/linux/macro_hook/hook_message_atom.h"
+
+#include <atomic>
+#include <cerrno>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <memory>
+#include <mutex>
+#include <poll.h>
+#include <string>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
+#include <xcb/xcb.h>
+
+// clang-format off
+// Xlib defines macros (None, Bool, Status) that break headers included after it, so it comes last.
+#include <X11/XKBlib.h>
+#include <X11/Xlib.h>
+#include <X11/Xproto.h>
+#include <X11/extensions/record.h>
+// clang-format on
+
+namespace {
+
+using namespace orvanta;
+namespace lx = orvanta::platform::linux_backend;
+
+constexpr std::uint32_t kHookMessage = 0x1400;
+constexpr unsigned kStopKey = 123; // F12
+
+// A block the recorder made, opened by name; only this user's blocks are used.
+class SharedBlock {
+  public:
+    explicit SharedBlock(const char* name) {
+        const std::string objectName = std::string("/") + name;
+        const int fd = shm_open(objectName.c_str(), O_RDWR | O_CLOEXEC, 0);
+        if (fd < 0) return;
+        struct stat st {};
+        if (fstat(fd, &st) == 0 && st.st_uid == geteuid() && st.st_size >= lx::kSharedBlockBytes) {
+            void* memory = mmap(nullptr, lx::kSharedBlockBytes, PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
+            if (memory != MAP_FAILED) memory_ = static_cast<char*>(memory);
+        }
+        close(fd);
+    }
+    ~SharedBlock() {
+        if (memory_) munmap(memory_, lx::kSharedBlockBytes);
+    }
+    SharedBlock(const SharedBlock&) = delete;
+    SharedBlock& operator=(const SharedBlock&) = delete;
+
+    bool mapped() const { return memory_ != nullptr; }
+    std::int32_t read(std::size_t offset) const {
+        std::int32_t v = 0;
+        std::memcpy(&v, memory_ + offset, 4);
+        return v;
+    }
+    void write(std::size_t offset, std::int32_t v) { std::memcpy(memory_ + offset, &v, 4); }
+
+  private:
+    char* memory_ = nullptr;
+};
+
+class Recorder {
+  public:
+    // Opens everything a recording needs; ok() says whether it all worked.
+    Recorder() : handleBlock_(lx::kHandleBlockName), pointerBlock_(lx::kPointerBlockName) {
+        if (!handleBlock_.mapped() || !pointerBlock_.mapped()) return;
+        window_ = static_cast<std::uint32_t>(handleBlock_.read(0));
+        // Three connections, each used by one thread only: the context is made and ended on control,
+        // data delivers the recorded events, and the sender (on the recording thread) looks up keys and
+        // sends the messages. The sender is an xcb connection, whose errors (a window that has gone)
+        // come back as events instead of ending the process.
+        control_ = XOpenDisplay(nullptr);
+        data_ = XOpenDisplay(nullptr);
+        keys_ = XOpenDisplay(nullptr);
+        sender_ = xcb_connect(nullptr, nullptr);
+        if (!control_ || !data_ || !keys_ || xcb_connection_has_error(sender_) || window_ == 0) return;
+        int major = 0, minor = 0;
+        if (!XRecordQueryVersion(control_, &major, &minor)) return;
+        const xcb_intern_atom_cookie_t cookie =
+            xcb_intern_atom(sender_, 0, std::strlen(lx::kHookMessageAtomName), lx::kHookMessageAtomName);
+        if (xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(sender_, cookie, nullptr)) {
+            atom_ = reply->atom;
+            std::free(reply);
+        }
+        XRecordRange* range = XRecordAllocRange();
+        if (!range) return;
+        range->device_events.first = KeyPress;
+        range->device_events.last = MotionNotify;
+        XRecordClientSpec clients = XRecordAllClients;
+        context_ = XRecordCreateContext(control_, 0, &clients, 1, &range, 1);
+        XFree(range);
+        XSync(control_, False);
+        if (context_ == 0 || atom_ == 0 || pipe2(wake_, O_CLOEXEC) != 0) return;
+        if (!XRecordEnableContextAsync(data_, context_, &Recorder::OnRecorded,
+                                       reinterpret_cast<XPointer>(this)))
+            return;
+        enabled_ = true;
+        thread_ = std::thread([this] { Run(); });
+    }
+
+    ~Recorder() {
+        if (enabled_) {
+            XRecordDisableContext(control_, context_);
+            XSync(control_, False);
+        }
+        if (thread_.joinable()) {
+            const char stop = 1;
+            [[maybe_unused]] const auto written = ::write(wake_[1], &stop, 1);
+            thread_.join();
+        }
+        if (context_) XRecordFreeContext(control_, context_);
+        for (int fd : wake_)
+            if (fd >= 0) close(fd);
+        if (control_) XCloseDisplay(control_);
+        if (data_) XCloseDisplay(data_);
+        if (keys_) XCloseDisplay(keys_);
+        if (sender_) xcb_disconnect(sender_);
+    }
+    Recorder(const Recorder&) = delete;
+    Recorder& operator=(const Recorder&) = delete;
+
+  private:
+    void Run() {
+        pollfd fds[2] = {{ConnectionNumber(data_), POLLIN, 0}, {wake_[0], POLLIN, 0}};
+        for (;;) {
+            XRecordProcessReplies(data_);
+            if (poll(fds, 2, -1) < 0 && errno != EINTR) return;
+            if (fds[1].revents) return;
+            if (fds[0].revents & (POLLERR | POLLHUP)) return;
+        }
+    }
+
+    static void OnRecorded(XPointer closure, XRecordInterceptData* recorded) {
+        auto* self = reinterpret_cast<Recorder*>(closure);
+        if (recorded->category == XRecordFromServer && recorded->data_len * 4 >= sizeof(xEvent))
+            self->Deliver(*reinterpret_cast<const xEvent*>(recorded->data));
+        XRecordFreeData(recorded);
+    }
+
+    void Deliver(const xEvent& x) {
+        if (stopped_) return;
+        hook::DeviceEvent event;
+        event.rootX = x.u.keyButtonPointer.rootX;
+        event.rootY = x.u.keyButtonPointer.rootY;
+        event.detail = x.u.u.detail;
+        switch (x.u.u.type & 0x7F) {
+        case KeyPress:
+            event.type = hook::DeviceEvent::Type::KeyDown;
+            break;
+        case KeyRelease:
+            event.type = hook::DeviceEvent::Type::KeyUp;
+            break;
+        case ButtonPress:
+            event.type = hook::DeviceEvent::Type::ButtonDown;
+            break;
+        case ButtonRelease:
+            event.type = hook::DeviceEvent::Type::ButtonUp;
+            break;
+        case MotionNotify:
+            event.type = hook::DeviceEvent::Type::Motion;
+            break;
+        default:
+            return;
+        }
+        if (event.type == hook::DeviceEvent::Type::KeyDown || event.type == hook::DeviceEvent::Type::KeyUp)
+            event.detail = lx::KeysymToVirtualKey(XkbKeycodeToKeysym(keys_, x.u.u.detail, 0, 0));
+        const auto hookEvent = hook::HookEventOf(event);
+        if (!hookEvent) return;
+        // F12 ends the recording: its release and whatever follows until HookOff are not reported.
+        if (hookEvent->code == kStopKey) {
+            if (event.type != hook::DeviceEvent::Type::KeyDown) return;
+            stopped_ = true;
+        }
+        if (hookEvent->isMouse) {
+            pointerBlock_.write(8, hookEvent->blockX);
+            pointerBlock_.write(12, hookEvent->blockY);
+        }
+        Send(hookEvent->code, hookEvent->param);
+    }
+
+    void Send(std::uint32_t code, std::uint32_t param) {
+        xcb_client_message_event_t message{};
+        message.response_type = XCB_CLIENT_MESSAGE;
+        message.format = 32;
+        message.window = window_;
+        message.type = atom_;
+        message.data.data32[0] = kHookMessage;
+        message.data.data32[1] = code;
+        message.data.data32[2] = param;
+        xcb_send_event(sender_, 0, window_, XCB_EVENT_MASK_NO_EVENT, reinterpret_cast<const char*>(&message));
+        xcb_flush(sender_);
+        // Errors for a window that has gone arrive here; nothing else is ever sent to this connection.
+        while (xcb_generic_event_t* e = xcb_poll_for_event(sender_))
+            std::free(e);
+    }
+
+    SharedBlock handleBlock_;
+    SharedBlock pointerBlock_;
+    std::uint32_t window_ = 0;
+    Display* control_ = nullptr;
+    Display* data_ = nullptr;
+    Display* keys_ = nullptr;
+    xcb_connection_t* sender_ = nullptr;
+    std::uint32_t atom_ = 0;
+    XRecordContext context_ = 0;
+    int wake_[2] = {-1, -1};
+    bool enabled_ = false;
+    std::atomic<bool> stopped_{false};
+    std::thread thread_;
+};
+
+std::mutex gMutex;
+std::unique_ptr<Recorder> gRecorder;
+
+} // namespace
+
+extern "C" {
+
+// Starts capturing; a second call while capturing does nothing. Without a display, the RECORD extension
+// or the recorder's blocks nothing is captured.
+__attribute__((visibility("default"))) void HookOn() {
+    std::lock_guard lock(gMutex);
+    if (!gRecorder) gRecorder = std::make_unique<Recorder>();
+}
+
+// Ends capturing and closes every connection; returns once no more events will be sent.
+__attribute__((visibility("default"))) void HookOff() {
+    std::lock_guard lock(gMutex);
+    gRecorder.reset();
+}
+}

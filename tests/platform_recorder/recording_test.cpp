@@ -1,0 +1,204 @@
+#include "data/settings/settings.h"
+#include "i18n/lang_mgr.h"
+#include "macros/macro_line.h"
+#include "macros/macro_text.h"
+#include "platform/fake/fake_locale_info.h"
+#include "platform/linux/input/xtest_synthetic_input.h"
+#include "platform/linux/macro_hook/linux_macro_hook.h"
+#include "tests/support/temp_folder.h"
+#include "ui/error_box.h"
+#include "ui/macro_form.h"
+#include "ui/macro_form_opener.h"
+
+#include <QCheckBox>
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QLineEdit>
+#include <QProcess>
+#include <QPushButton>
+#include <QTest>
+#include <chrono>
+#include <cstdlib>
+#include <gtest/gtest.h>
+#include <thread>
+
+// clang-format off
+// Xlib defines macros (None, Bool) that break headers included after it, so it comes last.
+#include <X11/Xlib.h>
+// clang-format on
+
+namespace orvanta::test {
+namespace {
+
+using Lines = std::vector<std::string>;
+
+class Errors : public ui::ErrorBox {
+  public:
+    QStringList shown;
+    void ShowError(const QString& m) override { shown << m; }
+    void ShowNotice(const QString& m) override { shown << m; }
+};
+
+class NoClipboard : public macros::ClipboardPort {
+  public:
+    void setClipboardText(const std::string&) override {}
+};
+
+platform::CursorPoint PointerNow() {
+    platform::CursorPoint p{-1, -1};
+    Display* display = XOpenDisplay(nullptr);
+    if (!display) return p;
+    Window root = 0, child = 0;
+    int winX = 0, winY = 0;
+    unsigned mask = 0;
+    XQueryPointer(display, DefaultRootWindow(display), &root, &child, &p.x, &p.y, &winX, &winY, &mask);
+    XCloseDisplay(display);
+    return p;
+}
+
+// Before each line of a playback: where the pointer is, left there by the line before; then the wait.
+class PointerSamplingWaiter : public macros::MacroWaiter {
+  public:
+    std::vector<platform::CursorPoint> seen;
+    void wait(std::chrono::milliseconds duration) override {
+        // The server applies the move asynchronously; give it a moment before reading.
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        seen.push_back(PointerNow());
+        inner_.wait(duration);
+    }
+
+  private:
+    macros::SteadyMacroWaiter inner_;
+};
+
+void Xdotool(const QStringList& args) {
+    ASSERT_EQ(QProcess::execute(QStringLiteral("xdotool"), args), 0) << args.join(' ').toStdString();
+    // Let the recorder window take the messages of this step.
+    QTest::qWait(30);
+}
+
+// The command and arguments of each line, without its time.
+Lines WithoutTimes(const Lines& lines) {
+    Lines out;
+    for (const auto& line : lines)
+        out.push_back(line.substr(line.find(' ') + 1));
+    return out;
+}
+
+class RecordingTest : public ::testing::Test {
+  protected:
+    TempFolder folder;
+    data::Settings settings{folder.file("wake.ini")};
+    platform::fake::FakeLocaleInfo locale;
+    i18n::TLangMgr languages{folder.path(), '/', settings, locale};
+    Errors errors;
+    platform::linux_backend::LinuxMacroHookPlatform hook{ORVANTA_HOOK_LIBRARY_DIR};
+    platform::linux_backend::XTestSyntheticInput input;
+    NoClipboard clipboard;
+    PointerSamplingWaiter waiter;
+    std::atomic<bool> stopRequested{false};
+    QString saveAs;
+
+    void SetUp() override {
+        if (!std::getenv("DISPLAY")) GTEST_SKIP() << "needs an X display (scripts/platform-test-env.sh)";
+    }
+
+    ui::MacroFormPorts Ports() {
+        return {languages,
+                errors,
+                settings,
+                hook,
+                {input, clipboard, waiter, stopRequested, [] {}},
+                [] {},
+                [this](ui::FileDialogKind, QWidget*, const QString&, QString& name) {
+                    name = saveAs;
+                    return true;
+                },
+                ui::MinimizeApplication,
+                ui::RestoreApplication,
+                ui::SteadyTickCount,
+                QStringLiteral("Orvanta")};
+    }
+
+    // Records what the steps make with xdotool, ended by F12, and saves it under the given name.
+    Lines Record(bool ignoreMoves, const std::vector<QStringList>& steps, const std::string& file) {
+        Xdotool({"mousemove", "5", "5"});
+        // Not shown, so the clicks land on no window of ours; the window still has its id for the hook.
+        ui::TMacroForm form(Ports(), nullptr, nullptr);
+        form.cbIgnore->setChecked(ignoreMoves);
+        saveAs = QString::fromStdString(folder.file(file));
+        ui::RunGuarded(errors, [&] { form.suitempBTNRecordClick(); });
+        EXPECT_TRUE(form.recording());
+        for (const auto& step : steps)
+            Xdotool(step);
+        Xdotool({"key", "F12"});
+        QElapsedTimer waited;
+        waited.start();
+        while (form.recording() && waited.elapsed() < 3000)
+            QTest::qWait(10);
+        EXPECT_FALSE(form.recording()) << "F12 did not end the recording";
+        EXPECT_TRUE(errors.shown.isEmpty()) << errors.shown.join('\n').toStdString();
+        EXPECT_EQ(form.Edit1->text().toStdString(), folder.file(file) + ".mco");
+        return form.Memo1().lines();
+    }
+};
+
+const std::vector<QStringList> kDragAndMore = {
+    {"mousemove", "100", "100"},
+    {"mousedown", "1"},
+    {"mousemove", "150", "120"},
+    {"mousemove", "200", "140"},
+    {"mouseup", "1"},
+    {"mousemove", "300", "300"},
+    {"click", "4"},
+    {"click", "5"},
+    {"key", "a"},
+    {"click", "3"},
+};
+
+TEST_F(RecordingTest, InputMadeWhileRecordingBecomesTheLinesAndF12EndsIt) {
+    const Lines lines = Record(true, kDragAndMore, "drag");
+    EXPECT_EQ(WithoutTimes(lines),
+              (Lines{"MOUSE_LEFTDOWN 100 100", "MOUSE_MOVE 150 120", "MOUSE_MOVE 200 140",
+                     "MOUSE_LEFTUP 200 140", "MOUSE_WHEEL 120 300", "MOUSE_WHEEL -120 300", "KEY_DOWN 65",
+                     "KEY_UP 65", "MOUSE_RIGHTDOWN 300 300", "MOUSE_RIGHTUP 300 300"}));
+    ASSERT_FALSE(lines.empty());
+    EXPECT_EQ(macros::ParseMacroLine(lines.front()).time, 0) << "the clock starts with the press, not a move";
+    EXPECT_EQ(macros::ReadMacroFile(folder.file("drag.mco")), lines);
+}
+
+TEST_F(RecordingTest, WithMovesRecordedEveryMoveIsKept) {
+    const Lines lines = Record(false, kDragAndMore, "all");
+    const Lines expected{"MOUSE_MOVE 100 100",  "MOUSE_LEFTDOWN 100 100",  "MOUSE_MOVE 150 120",
+                         "MOUSE_MOVE 200 140",  "MOUSE_LEFTUP 200 140",    "MOUSE_MOVE 300 300",
+                         "MOUSE_WHEEL 120 300", "MOUSE_WHEEL -120 300",    "KEY_DOWN 65",
+                         "KEY_UP 65",           "MOUSE_RIGHTDOWN 300 300", "MOUSE_RIGHTUP 300 300"};
+    EXPECT_EQ(WithoutTimes(lines), expected);
+}
+
+TEST_F(RecordingTest, ARecordedPathIsPlayedBackAfterSavingAndLoading) {
+    const std::vector<QStringList> path = {
+        {"mousemove", "40", "50"},   {"sleep", "0.05"}, {"mousemove", "90", "70"},  {"sleep", "0.05"},
+        {"mousemove", "160", "110"}, {"sleep", "0.05"}, {"mousemove", "220", "180"}};
+    const Lines recorded = Record(false, path, "path");
+    ASSERT_EQ(WithoutTimes(recorded),
+              (Lines{"MOUSE_MOVE 40 50", "MOUSE_MOVE 90 70", "MOUSE_MOVE 160 110", "MOUSE_MOVE 220 180"}));
+    // The moves were made at least 50 ms apart, and the times say so.
+    EXPECT_GE(macros::ParseMacroLine(recorded[3]).time, 150);
+
+    ui::TMacroForm player(Ports(), nullptr, nullptr);
+    saveAs = QString::fromStdString(folder.file("path.mco"));
+    ui::RunGuarded(errors, [&] { player.suitempBTNLoadClick(); });
+    ASSERT_EQ(player.Memo1().lines(), recorded);
+    Xdotool({"mousemove", "5", "5"});
+    ui::RunGuarded(errors, [&] { player.suitempBTNPlayClick(); });
+    player.WaitForPlayback();
+    waiter.seen.push_back(PointerNow());
+    // Sampled before each later line and at the end: each time where the line before put it.
+    EXPECT_EQ(waiter.seen, (std::vector<platform::CursorPoint>{{40, 50}, {90, 70}, {160, 110}, {220, 180}}));
+    QTRY_VERIFY_WITH_TIMEOUT(player.BTNRecord->isEnabled(), 2000);
+    EXPECT_TRUE(errors.shown.isEmpty()) << errors.shown.join('\n').toStdString();
+}
+
+} // namespace
+} // namespace orvanta::test

@@ -1,0 +1,448 @@
+#include "data/settings/settings.h"
+#include "i18n/lang_mgr.h"
+#include "macros/macro_text.h"
+#include "platform/fake/fake_locale_info.h"
+#include "platform/fake/fake_macro_hook.h"
+#include "platform/fake/fake_synthetic_input.h"
+#include "tests/support/temp_folder.h"
+#include "tests/ui/recording_ports.h"
+#include "tests/ui/task_form_fixture.h"
+#include "ui/macro_form.h"
+#include "ui/macro_form_opener.h"
+#include "ui/message_dialog.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <deque>
+#include <gtest/gtest.h>
+#include <optional>
+
+namespace orvanta::test {
+namespace {
+
+using Lines = std::vector<std::string>;
+
+class NoClipboard : public macros::ClipboardPort {
+  public:
+    void setClipboardText(const std::string&) override {}
+};
+
+class NoWait : public macros::MacroWaiter {
+  public:
+    void wait(std::chrono::milliseconds) override {}
+};
+
+// The recorder reaches native events only through this.
+class MacroWindow : public ui::TMacroForm {
+  public:
+    using TMacroForm::nativeEvent;
+    using TMacroForm::TMacroForm;
+};
+
+// Everything the recorder works with, faked, with the steps it takes in one log.
+struct RecorderPorts {
+    TempFolder folder;
+    data::Settings settings{folder.file("wake.ini")};
+    platform::fake::FakeLocaleInfo locale;
+    i18n::TLangMgr languages{folder.path(), '/', settings, locale};
+    RecordingErrorBox errors;
+    platform::fake::FakeMacroHookPlatform hook;
+    platform::fake::FakeSyntheticInput input;
+    NoClipboard clipboard;
+    NoWait waiter;
+    std::atomic<bool> stopRequested{false};
+    std::vector<std::string> steps;
+    // The answers of the file dialogs in turn: a name, or nothing for Cancel.
+    std::deque<std::optional<QString>> dialogAnswers;
+    QStringList dialogPrefills;
+    std::uint32_t tick = 5000;
+
+    ui::MacroFormPorts Ports() {
+        return {languages,
+                errors,
+                settings,
+                hook,
+                {input, clipboard, waiter, stopRequested, [this] { steps.push_back("release stop key"); }},
+                [this] { steps.push_back("take stop key"); },
+                [this](ui::FileDialogKind kind, QWidget*, const QString& filter, QString& name) {
+                    steps.push_back((kind == ui::FileDialogKind::Save ? "save dialog " : "open dialog ") +
+                                    filter.toStdString());
+                    dialogPrefills << name;
+                    if (dialogAnswers.empty()) return false;
+                    const auto answer = dialogAnswers.front();
+                    dialogAnswers.pop_front();
+                    if (answer) name = *answer;
+                    return answer.has_value();
+                },
+                [this] { steps.push_back("minimize"); },
+                [this] { steps.push_back("restore"); },
+                [this] { return tick; },
+                QStringLiteral("Orvanta")};
+    }
+};
+
+// Answers the recorder's overwrite question with the given button and keeps what it asked.
+class OverwriteAnswerer {
+  public:
+    OverwriteAnswerer(ui::TMacroForm& form, int button) {
+        timer_.setInterval(5);
+        QObject::connect(&timer_, &QTimer::timeout, [this, &form, button] {
+            ui::MessageDialog* dialog = form.suiMessageDialog1;
+            if (!dialog->isVisible()) return;
+            question = dialog->text();
+            captions = dialog->buttonCaptions();
+            title = dialog->windowTitle();
+            dialog->PressButton(button);
+        });
+        timer_.start();
+    }
+    QString question, title;
+    QStringList captions;
+
+  private:
+    QTimer timer_;
+};
+
+class MacroFormTest : public ::testing::Test, public RecorderPorts {
+  protected:
+    QLineEdit editorFile;
+    QCheckBox editorBox;
+    std::unique_ptr<MacroWindow> form;
+
+    void Open() {
+        form = std::make_unique<MacroWindow>(Ports(), &editorFile, &editorBox);
+        form->show();
+    }
+    // One event as the hook library reports it: the pointer into the block first, then the message.
+    void Hook(unsigned code, int x = 0, int y = 0, std::uint32_t param = 0) {
+        hook.SetBlockField("KSMFmapp", 8, x);
+        hook.SetBlockField("KSMFmapp", 12, y);
+        form->HookMessage(code, param);
+    }
+    void Click(QPushButton* button) { QTest::mouseClick(button, Qt::LeftButton); }
+    std::string File(const std::string& name) const { return folder.file(name); }
+    bool Shown(QWidget* w) const { return w->isVisibleTo(form.get()); }
+};
+
+TEST_F(MacroFormTest, OpensEmptyOrWithTheEditorsMacroLoaded) {
+    Open();
+    EXPECT_EQ(form->windowTitle(), "Keyboard/Mouse Macro");
+    EXPECT_FALSE(Shown(form->BTNPlay));
+    EXPECT_FALSE(Shown(form->BTNStop));
+    EXPECT_TRUE(form->cbIgnore->isChecked());
+    EXPECT_FALSE(form->Edit1->isEnabled());
+    EXPECT_TRUE(form->Button2->isDefault());
+
+    ASSERT_TRUE(macros::WriteMacroFile(File("a.mco"), {"0 KEY_DOWN 65", "9 KEY_UP 65"}));
+    editorFile.setText(QString::fromStdString(File("a.mco")));
+    Open();
+    EXPECT_EQ(form->Edit1->text(), editorFile.text());
+    EXPECT_EQ(form->Memo1().lines(), (Lines{"0 KEY_DOWN 65", "9 KEY_UP 65"}));
+    EXPECT_TRUE(Shown(form->BTNPlay));
+    // Coming back from the task bar is no new opening: the recording stays.
+    form->hide();
+    form->show();
+    EXPECT_EQ(form->Memo1().lines().size(), 2u);
+    EXPECT_TRUE(errors.errors.isEmpty());
+
+    editorFile.setText(QString::fromStdString(File("gone.mco")));
+    Open();
+    ASSERT_EQ(errors.errors.size(), 1);
+    EXPECT_TRUE(errors.errors[0].contains("gone.mco"));
+}
+
+TEST_F(MacroFormTest, ARecordingRunsFromRecordToF12AndIsSavedWithTheExtension) {
+    Open();
+    Click(form->BTNRecord);
+    EXPECT_EQ(steps, (std::vector<std::string>{"minimize"}));
+    EXPECT_EQ(hook.log,
+              (std::vector<std::string>{"load library", "create KSMMcoHook", "create KSMFmapp", "HookOn"}));
+    const auto handle = static_cast<std::int32_t>(form->winId());
+    EXPECT_EQ(hook.BlockField("KSMMcoHook", 0), handle);
+    EXPECT_EQ(hook.BlockField("KSMFmapp", 0), handle);
+    EXPECT_FALSE(Shown(form->BTNRecord));
+    EXPECT_TRUE(Shown(form->BTNStop));
+    EXPECT_FALSE(Shown(form->BTNPlay));
+
+    Hook(512, 1, 1); // before anything: ignored, and the clock waits
+    tick = 5100;
+    Hook(513, 10, 20);
+    tick = 5120;
+    Hook(512, 15, 25);
+    tick = 5140;
+    Hook(514, 15, 25);
+    tick = 5160;
+    Hook(512, 99, 99);
+    tick = 5200;
+    Hook(65);
+    Hook(65, 0, 0, 0x80000000u);
+    const Lines recorded{"0 MOUSE_LEFTDOWN 10 20", "20 MOUSE_MOVE 15 25", "40 MOUSE_LEFTUP 15 25",
+                         "100 KEY_DOWN 65", "100 KEY_UP 65"};
+    EXPECT_EQ(form->Memo1().lines(), recorded);
+
+    settings.writeText("Last", "1", File("earlier.mco"));
+    dialogAnswers.push_back(QString::fromStdString(File("new")));
+    hook.log.clear();
+    steps.clear();
+    Hook(123);
+    EXPECT_EQ(hook.log,
+              (std::vector<std::string>{"HookOff", "free library", "close KSMMcoHook", "close KSMFmapp"}));
+    EXPECT_EQ(steps, (std::vector<std::string>{"restore", "save dialog *.mco|*.mco"}));
+    EXPECT_EQ(dialogPrefills, QStringList{QString::fromStdString(File("earlier.mco"))});
+    EXPECT_EQ(form->Edit1->text().toStdString(), File("new.mco"));
+    EXPECT_EQ(settings.readText("Last", "1", ""), File("new"));
+    EXPECT_EQ(macros::ReadMacroFile(File("new.mco")), recorded);
+    EXPECT_TRUE(Shown(form->BTNRecord));
+    EXPECT_FALSE(Shown(form->BTNStop));
+    EXPECT_TRUE(Shown(form->BTNPlay));
+    EXPECT_FALSE(hook.BlockMapped("KSMFmapp"));
+
+    // The release of F12 and anything else still queued belongs to no recording.
+    Hook(123, 0, 0, 0x80000000u);
+    Hook(66);
+    EXPECT_EQ(form->Memo1().lines(), recorded);
+    EXPECT_EQ(steps.size(), 2u) << "a late F12 saved again";
+    EXPECT_TRUE(errors.errors.isEmpty());
+}
+
+TEST_F(MacroFormTest, ANewRecordingReplacesTheOldAndStopSavesThroughTheButton) {
+    ASSERT_TRUE(macros::WriteMacroFile(File("a.mco"), {"0 KEY_DOWN 65"}));
+    editorFile.setText(QString::fromStdString(File("a.mco")));
+    Open();
+    Click(form->BTNRecord);
+    EXPECT_TRUE(form->Memo1().lines().empty());
+    Hook(66);
+    dialogAnswers.push_back(std::nullopt);
+    Click(form->BTNStop);
+    EXPECT_FALSE(form->recording());
+    EXPECT_FALSE(Shown(form->BTNPlay)) << "a cancelled save hides Playback";
+    EXPECT_EQ(form->Memo1().lines(), Lines{"0 KEY_DOWN 66"}) << "the recording stays after a cancelled save";
+    EXPECT_EQ(macros::ReadMacroFile(File("a.mco")), Lines{"0 KEY_DOWN 65"});
+}
+
+TEST_F(MacroFormTest, ALibraryThatCannotBeLoadedLeavesTheWindowAsItWas) {
+    hook.libraryLoads = false;
+    Open();
+    Click(form->BTNRecord);
+    EXPECT_EQ(hook.log, std::vector<std::string>{"load library failed"});
+    EXPECT_TRUE(steps.empty());
+    EXPECT_TRUE(Shown(form->BTNRecord));
+    EXPECT_FALSE(Shown(form->BTNStop));
+    ASSERT_EQ(errors.errors.size(), 1);
+    EXPECT_EQ(errors.errors[0], "The keyboard/mouse hook library could not be loaded.");
+    Hook(65);
+    EXPECT_TRUE(form->Memo1().lines().empty());
+}
+
+TEST_F(MacroFormTest, AMissingProcedureOrBlockIsReportedAndStopGivesTheWindowBack) {
+    for (int failure = 0; failure < 3; ++failure) {
+        SCOPED_TRACE(failure);
+        hook.libraryHasProcedures = failure != 0;
+        hook.failingBlocks = failure == 1   ? std::vector<std::string>{"KSMMcoHook"}
+                             : failure == 2 ? std::vector<std::string>{"KSMFmapp"}
+                                            : std::vector<std::string>{};
+        hook.log.clear();
+        errors.errors.clear();
+        steps.clear();
+        Open();
+        Click(form->BTNRecord);
+        ASSERT_EQ(errors.errors, QStringList{"Error while create file"});
+        EXPECT_EQ(std::count(hook.log.begin(), hook.log.end(), "HookOn"), 0);
+        EXPECT_TRUE(steps.empty()) << "minimised though recording did not begin";
+        EXPECT_FALSE(Shown(form->BTNRecord));
+        EXPECT_TRUE(Shown(form->BTNStop));
+
+        dialogAnswers.push_back(std::nullopt);
+        Click(form->BTNStop);
+        EXPECT_TRUE(Shown(form->BTNRecord));
+        EXPECT_EQ(hook.log.back(), failure == 0   ? "free library"
+                                   : failure == 1 ? "free library"
+                                                  : "close KSMMcoHook");
+        EXPECT_EQ(std::count(hook.log.begin(), hook.log.end(), "HookOff"), failure == 0 ? 0 : 1);
+        EXPECT_FALSE(hook.BlockMapped("KSMMcoHook"));
+        EXPECT_EQ(errors.errors.size(), 1);
+    }
+}
+
+TEST_F(MacroFormTest, AnExistingFileIsOnlyRewrittenAfterOk) {
+    Open();
+    ASSERT_TRUE(macros::WriteMacroFile(File("old.mco"), {"0 KEY_DOWN 90"}));
+    Click(form->BTNRecord);
+    Hook(65);
+    dialogAnswers.push_back(QString::fromStdString(File("old.mco")));
+    {
+        OverwriteAnswerer cancel(*form, 2);
+        Hook(123);
+        EXPECT_EQ(cancel.question, "The macro file exists! Do you want to rewrite it?");
+        EXPECT_EQ(cancel.title, "Orvanta");
+        EXPECT_EQ(cancel.captions, (QStringList{"OK", "Cancel"}));
+    }
+    EXPECT_EQ(macros::ReadMacroFile(File("old.mco")), Lines{"0 KEY_DOWN 90"});
+    EXPECT_FALSE(Shown(form->BTNPlay));
+    EXPECT_TRUE(form->Edit1->text().isEmpty());
+
+    // The dialog keeps its last name; the upper-case extension is no extension.
+    ASSERT_TRUE(macros::WriteMacroFile(File("X.MCO.mco"), {"1 KEY_DOWN 90"}));
+    dialogAnswers.push_back(QString::fromStdString(File("X.MCO")));
+    {
+        OverwriteAnswerer ok(*form, 1);
+        form->suitempBTNSaveClick();
+        EXPECT_FALSE(ok.question.isEmpty());
+    }
+    EXPECT_EQ(dialogPrefills.back().toStdString(), File("old.mco"));
+    EXPECT_EQ(macros::ReadMacroFile(File("X.MCO.mco")), Lines{"0 KEY_DOWN 65"});
+    EXPECT_EQ(form->Edit1->text().toStdString(), File("X.MCO.mco"));
+}
+
+TEST_F(MacroFormTest, AFailedWriteIsReportedEvenWhenStopSaves) {
+    Open();
+    Click(form->BTNRecord);
+    Hook(65);
+    dialogAnswers.push_back(QString::fromStdString(File("no/such/folder/m")));
+    Click(form->BTNStop);
+    ASSERT_EQ(errors.errors.size(), 1);
+    EXPECT_TRUE(errors.errors[0].contains("could not be written")) << errors.errors[0].toStdString();
+    EXPECT_TRUE(Shown(form->BTNRecord)) << "the window is given back before saving";
+}
+
+TEST_F(MacroFormTest, LoadRemembersTheFileAndShowsPlayback) {
+    Open();
+    Click(form->Load);
+    EXPECT_EQ(steps, std::vector<std::string>{"open dialog *.mco|*.mco"});
+    EXPECT_TRUE(form->Edit1->text().isEmpty());
+    EXPECT_FALSE(Shown(form->BTNPlay));
+
+    const std::string path = File("m.mco");
+    ASSERT_TRUE(macros::WriteMacroFile(path, {"0 MOUSE_MOVE 3 4"}));
+    settings.writeText("Last", "1", path);
+    dialogAnswers.push_back(QString::fromStdString(path));
+    Click(form->Load);
+    EXPECT_EQ(dialogPrefills.back().toStdString(), path);
+    EXPECT_EQ(form->Edit1->text().toStdString(), path);
+    EXPECT_EQ(form->Memo1().lines(), Lines{"0 MOUSE_MOVE 3 4"});
+    EXPECT_TRUE(Shown(form->BTNPlay));
+
+    // An unreadable choice is reported and Playback stays as it was.
+    form->BTNPlay->hide();
+    dialogAnswers.push_back(QString::fromStdString(File("missing.mco")));
+    Click(form->Load);
+    EXPECT_EQ(settings.readText("Last", "1", ""), File("missing.mco"));
+    EXPECT_EQ(errors.errors.size(), 1);
+    EXPECT_FALSE(Shown(form->BTNPlay));
+}
+
+TEST_F(MacroFormTest, PlaybackPlaysTheRecordingAndGivesTheWindowBack) {
+    const std::string path = File("p.mco");
+    ASSERT_TRUE(macros::WriteMacroFile(path, {"0 MOUSE_MOVE 10 11", "5 KEY_DOWN 65", "6 KEY_UP 65"}));
+    editorFile.setText(QString::fromStdString(path));
+    Open();
+    stopRequested = true; // left from an earlier stop
+    Click(form->BTNPlay);
+    EXPECT_FALSE(form->BTNRecord->isEnabled());
+    EXPECT_FALSE(Shown(form->BTNPlay));
+    EXPECT_FALSE(Shown(form->BTNStop));
+    form->WaitForPlayback();
+    const auto events = input.events();
+    ASSERT_FALSE(events.empty()) << "the playback stopped at once";
+    EXPECT_NE(std::find(events.begin(), events.end(), "cursor 10 11"), events.end());
+    EXPECT_NE(std::find(events.begin(), events.end(), "key down 65"), events.end());
+    EXPECT_EQ(events.back(), "key up 65");
+    EXPECT_EQ(steps, (std::vector<std::string>{"minimize", "take stop key", "release stop key"}));
+
+    QTRY_VERIFY_WITH_TIMEOUT(form->BTNRecord->isEnabled(), 2000);
+    EXPECT_TRUE(Shown(form->BTNPlay));
+    EXPECT_TRUE(form->Timer1.isActive());
+    QTRY_VERIFY_WITH_TIMEOUT(!form->Timer1.isActive(), 2000);
+    EXPECT_EQ(steps.back(), "restore");
+}
+
+TEST_F(MacroFormTest, OkHandsTheFileToTheEditorAndCancelDoesNot) {
+    Open();
+    form->Edit1->setText("/tmp/x.mco");
+    Click(form->Button1);
+    EXPECT_EQ(form->result(), QDialog::Rejected);
+    EXPECT_TRUE(editorFile.text().isEmpty());
+    EXPECT_FALSE(editorBox.isChecked());
+
+    Open();
+    Click(form->Button2);
+    EXPECT_EQ(form->result(), QDialog::Accepted);
+    EXPECT_TRUE(editorFile.text().isEmpty()) << "an empty file name is not handed over";
+    EXPECT_FALSE(editorBox.isChecked());
+
+    Open();
+    form->Edit1->setText("/tmp/x.mco");
+    Click(form->Button2);
+    EXPECT_EQ(editorFile.text(), "/tmp/x.mco");
+    EXPECT_TRUE(editorBox.isChecked());
+}
+
+TEST_F(MacroFormTest, ClosingWhileRecordingEndsTheCaptureWithoutSaving) {
+    Open();
+    Click(form->BTNRecord);
+    Hook(65);
+    Click(form->Button1);
+    EXPECT_FALSE(form->recording());
+    EXPECT_EQ(std::count(hook.log.begin(), hook.log.end(), "HookOff"), 1);
+    EXPECT_FALSE(hook.BlockMapped("KSMMcoHook"));
+    EXPECT_FALSE(hook.BlockMapped("KSMFmapp"));
+    EXPECT_TRUE(dialogPrefills.isEmpty()) << "no save dialog";
+}
+
+TEST_F(MacroFormTest, ClosingTheRecorderStopsOnlyItsOwnPlayback) {
+    // The stop flag is the task macros' too: a recorder going away after its playback has ended must not
+    // stop a task macro that plays now.
+    ASSERT_TRUE(macros::WriteMacroFile(File("p.mco"), {"0 KEY_DOWN 65"}));
+    editorFile.setText(QString::fromStdString(File("p.mco")));
+    Open();
+    Click(form->BTNPlay);
+    form->WaitForPlayback();
+    form.reset();
+    EXPECT_FALSE(stopRequested.load());
+}
+
+TEST_F(MacroFormTest, HookMessagesArriveAsNativeEvents) {
+    Open();
+    Click(form->BTNRecord);
+    platform::HookMessage message{65, 0};
+    qintptr result = 0;
+    EXPECT_TRUE(form->nativeEvent("fake", &message, &result));
+    EXPECT_FALSE(form->nativeEvent("other", &message, &result));
+    EXPECT_EQ(form->Memo1().lines(), Lines{"0 KEY_DOWN 65"});
+}
+
+// The task editor's macro button opens the recorder, whose OK fills the editor's macro field.
+class MacroPickerTest : public TaskFormTest, public RecorderPorts {};
+
+TEST_F(MacroPickerTest, TheEditorsMacroButtonOpensTheRecorderWhoseOkFillsTheEditor) {
+    const std::string path = RecorderPorts::folder.file("picked.mco");
+    ASSERT_TRUE(macros::WriteMacroFile(path, {"0 KEY_DOWN 65"}));
+    ui::TaskEditorHost host = Host();
+    host.openMacroRecorder = [this](QWidget* editor) {
+        ui::OpenMacroRecorder(RecorderPorts::Ports(), editor);
+    };
+    ui::TTaskForm editor(host, ui::kModeNewScheduled);
+    editor.show();
+    editor.tmr1Timer();
+    ASSERT_TRUE(editor.suiButton8->isEnabled());
+
+    QString openedWith;
+    QTimer::singleShot(0, [&] {
+        auto* recorder = qobject_cast<ui::TMacroForm*>(QApplication::activeModalWidget());
+        if (!recorder) return;
+        openedWith = recorder->Edit1->text();
+        recorder->Edit1->setText(QString::fromStdString(path));
+        recorder->Button2->click();
+    });
+    editor.suiButton8Click();
+    EXPECT_TRUE(openedWith.isEmpty());
+    EXPECT_EQ(editor.Edit1->text().toStdString(), path);
+    EXPECT_TRUE(editor.CheckBox8->isChecked());
+}
+
+} // namespace
+} // namespace orvanta::test

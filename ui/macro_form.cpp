@@ -1,0 +1,160 @@
+#include "ui/macro_form.h"
+
+#include "ui/error_box.h"
+#include "ui/message_dialog.h"
+
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <stdexcept>
+
+namespace orvanta::ui {
+
+namespace {
+
+template <typename W> W* Named(W* widget, const char* name) {
+    widget->setObjectName(QString::fromLatin1(name));
+    return widget;
+}
+
+} // namespace
+
+TMacroForm::TMacroForm(MacroFormPorts ports, QLineEdit* editorFile, QCheckBox* editorMacroBox,
+                       QWidget* parent)
+    : QDialog(parent), TLangForm(this, "TMacroForm", ports.languages), ports_(std::move(ports)),
+      editorFile_(editorFile), editorMacroBox_(editorMacroBox) {
+    BuildWidgets();
+    ReloadLanguage();
+    // The end step comes from the playback's thread; the window's part of it runs on the GUI thread.
+    player_ = std::make_unique<macros::DoDo>(ports_.player, [this] {
+        playing_.store(false);
+        QMetaObject::invokeMethod(
+            this, [this] { PlaybackEnded(); }, Qt::QueuedConnection);
+    });
+
+    auto guarded = [this](void (TMacroForm::*handler)()) {
+        return [this, handler] { RunGuarded(ports_.errors, [&] { (this->*handler)(); }); };
+    };
+    connect(Load, &QPushButton::clicked, this, guarded(&TMacroForm::suitempBTNLoadClick));
+    connect(BTNRecord, &QPushButton::clicked, this, guarded(&TMacroForm::suitempBTNRecordClick));
+    connect(BTNStop, &QPushButton::clicked, this, guarded(&TMacroForm::suitempBTNStopClick));
+    connect(BTNPlay, &QPushButton::clicked, this, guarded(&TMacroForm::suitempBTNPlayClick));
+    connect(Button2, &QPushButton::clicked, this, guarded(&TMacroForm::Button2Click));
+    connect(Button1, &QPushButton::clicked, this, guarded(&TMacroForm::Button1Click));
+    Timer1.setInterval(1);
+    Timer1.setSingleShot(false);
+    connect(&Timer1, &QTimer::timeout, this, guarded(&TMacroForm::Timer1Timer));
+}
+
+TMacroForm::~TMacroForm() {
+    // A playback still running is stopped before the window it reports to goes. The stop flag is shared
+    // with the task macros, so without a playback of ours it keeps its value.
+    const bool stopWas = ports_.player.stopRequested.load();
+    const bool playing = playing_.load();
+    player_.reset();
+    if (!playing) ports_.player.stopRequested.store(stopWas);
+    ReleaseHook();
+}
+
+void TMacroForm::BuildWidgets() {
+    setObjectName("MacroForm");
+    setWindowTitle(QStringLiteral("Keyboard/Mouse Macro"));
+    auto* grid = new QGridLayout(this);
+    Label1 = Named(new QLabel(QStringLiteral("Macro file:"), this), "Label1");
+    Edit1 = Named(new QLineEdit(this), "Edit1");
+    Edit1->setEnabled(false);
+    Load = Named(new QPushButton(QStringLiteral("..."), this), "Load");
+    Load->setToolTip(QStringLiteral("Load a macro file"));
+    BTNRecord = Named(new QPushButton(QStringLiteral("Record"), this), "BTNRecord");
+    BTNStop = Named(new QPushButton(QStringLiteral("Stop"), this), "BTNStop");
+    BTNStop->hide();
+    BTNPlay = Named(new QPushButton(QStringLiteral("Playback"), this), "BTNPlay");
+    cbIgnore =
+        Named(new QCheckBox(QStringLiteral("Ignore mouse movement while recording"), this), "cbIgnore");
+    cbIgnore->setChecked(true);
+    Button2 = Named(new QPushButton(QStringLiteral("OK"), this), "Button2");
+    Button2->setDefault(true);
+    Button1 = Named(new QPushButton(QStringLiteral("Cancel"), this), "Button1");
+    suiMessageDialog1 = Named(new MessageDialog(this), "suiMessageDialog1");
+
+    grid->addWidget(Label1, 0, 0);
+    grid->addWidget(Edit1, 0, 1);
+    grid->addWidget(Load, 0, 2);
+    auto* recordRow = new QHBoxLayout;
+    recordRow->addWidget(BTNRecord);
+    recordRow->addWidget(BTNStop);
+    recordRow->addWidget(BTNPlay);
+    recordRow->addStretch();
+    grid->addLayout(recordRow, 1, 0, 1, 3);
+    grid->addWidget(cbIgnore, 2, 0, 1, 3);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(Button2);
+    buttons->addWidget(Button1);
+    grid->addLayout(buttons, 3, 0, 1, 3);
+}
+
+void TMacroForm::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (shown_) return; // a restore from the minimised state is no new opening
+    shown_ = true;
+    RunGuarded(ports_.errors, [this] { FormShow(); });
+}
+
+void TMacroForm::FormShow() {
+    if (editorFile_ && !editorFile_->text().isEmpty()) {
+        Edit1->setText(editorFile_->text());
+        LoadIntoMemo(Edit1->text());
+    } else {
+        BTNPlay->hide();
+    }
+}
+
+void TMacroForm::suitempBTNPlayClick() {
+    if (ports_.minimizeApplication) ports_.minimizeApplication();
+    BTNRecord->setEnabled(false);
+    BTNStop->hide();
+    BTNPlay->hide();
+    ports_.player.stopRequested.store(false);
+    if (ports_.takeStopKey) ports_.takeStopKey();
+    playing_.store(true);
+    player_->Start(memo_.lines());
+}
+
+void TMacroForm::PlaybackEnded() {
+    BTNRecord->setEnabled(true);
+    BTNStop->hide();
+    BTNPlay->show();
+    Timer1.start();
+}
+
+void TMacroForm::Timer1Timer() {
+    Timer1.stop();
+    if (ports_.restoreApplication) ports_.restoreApplication();
+}
+
+void TMacroForm::Button2Click() {
+    if (!Edit1->text().isEmpty()) {
+        if (editorFile_) editorFile_->setText(Edit1->text());
+        if (editorMacroBox_) editorMacroBox_->setChecked(true);
+    }
+    accept();
+}
+
+void TMacroForm::Button1Click() {
+    reject();
+}
+
+void TMacroForm::done(int result) {
+    // Closing while recording ends the capture; what was recorded is not saved.
+    if (recording_) {
+        recording_ = false;
+        ReleaseHook();
+    }
+    QDialog::done(result);
+}
+
+} // namespace orvanta::ui

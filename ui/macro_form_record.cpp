@@ -1,0 +1,94 @@
+// The recorder's recording: the hook library, the shared blocks and the hook message.
+#include "ui/error_box.h"
+#include "ui/macro_form.h"
+
+#include <QCheckBox>
+#include <QPushButton>
+#include <stdexcept>
+
+namespace orvanta::ui {
+
+namespace {
+
+constexpr char kHandleBlock[] = "KSMMcoHook";
+constexpr char kPointerBlock[] = "KSMFmapp";
+
+[[noreturn]] void CreateFailed() {
+    throw std::runtime_error("Error while create file");
+}
+
+} // namespace
+
+void TMacroForm::suitempBTNRecordClick() {
+    auto library = ports_.hook.LoadHookLibrary();
+    if (!library) {
+        ports_.errors.ShowError(GetLangText(
+            "NoHookLibrary", QStringLiteral("The keyboard/mouse hook library could not be loaded.")));
+        return;
+    }
+    ReleaseHook(); // a capture left from before is ended first
+    library_ = std::move(library);
+    BTNRecord->hide();
+    BTNStop->show();
+    BTNPlay->hide();
+    memo_.Begin();
+    recording_ = true;
+
+    if (!library_->hasHookProcedures()) CreateFailed();
+    // The window handle is a 32-bit field; X window ids fit it.
+    const auto handle = static_cast<std::int32_t>(winId());
+    handleBlock_ = ports_.hook.CreateSharedBlock(kHandleBlock);
+    if (!handleBlock_) CreateFailed();
+    handleBlock_->writeInt32(0, handle);
+    HookBlock_ = ports_.hook.CreateSharedBlock(kPointerBlock);
+    if (!HookBlock_) CreateFailed();
+    HookBlock_->writeInt32(0, handle);
+
+    library_->HookOn();
+    if (ports_.minimizeApplication) ports_.minimizeApplication();
+}
+
+void TMacroForm::ReleaseHook() noexcept {
+    try {
+        if (library_ && library_->hasHookProcedures()) library_->HookOff();
+    } catch (...) {
+    }
+    library_.reset();
+    handleBlock_.reset();
+    HookBlock_.reset();
+}
+
+void TMacroForm::suitempBTNStopClick() {
+    recording_ = false;
+    try {
+        if (ports_.restoreApplication) ports_.restoreApplication();
+    } catch (...) {
+    }
+    BTNRecord->show();
+    BTNStop->hide();
+    BTNPlay->show();
+    ReleaseHook();
+    // Unlike the teardown above, a failed save is reported: the recording would be lost unnoticed.
+    suitempBTNSaveClick();
+}
+
+void TMacroForm::HookMessage(unsigned code, std::uint32_t param) {
+    // Messages still queued after the capture has ended belong to no recording.
+    if (!recording_) return;
+    macros::HookBlockPoint point;
+    if (HookBlock_) point = {HookBlock_->readInt32(8), HookBlock_->readInt32(12)};
+    const std::uint32_t tick = ports_.tickCount ? ports_.tickCount() : 0;
+    if (memo_.OnHookEvent(code, param, point, tick, cbIgnore->isChecked()) ==
+        macros::MacroRecording::Reply::Stop)
+        suitempBTNStopClick();
+}
+
+bool TMacroForm::nativeEvent(const QByteArray& eventType, void* message, qintptr* result) {
+    if (const auto hook = ports_.hook.DecodeHookMessage(eventType.toStdString(), message)) {
+        RunGuarded(ports_.errors, [&] { HookMessage(hook->code, hook->param); });
+        return true;
+    }
+    return QDialog::nativeEvent(eventType, message, result);
+}
+
+} // namespace orvanta::ui
