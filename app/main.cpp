@@ -24,6 +24,7 @@
 #include "platform/linux/linux_system_paths.h"
 #include "platform/linux/linux_user_registry.h"
 #include "platform/linux/linux_wake_timer.h"
+#include "platform/linux/resume_lock/linux_resume_password_setting.h"
 #include "platform/linux/wake_fire_record.h"
 #include "platform/linux/x11_screen_saver.h"
 #include "ui/error_box.h"
@@ -85,6 +86,8 @@ int main(int argc, char** argv) {
     lx::X11AlertSound sound;
     lx::LinuxGlobalHotkeys globalHotkeys;
     lx::XTestSyntheticInput syntheticInput;
+    // The desktop's password-on-resume switch, as the options page shows it.
+    lx::LinuxResumePasswordSetting resumePassword;
 
     const std::string dataFolder = data::ResolveDataFolder(paths);
     data::Settings settings(data::SettingsFilePath(dataFolder, paths.pathSeparator()));
