@@ -3,6 +3,7 @@
 #include "data/error.h"
 #include "data/task_store.h"
 
+#include <QFile>
 #include <QFileDialog>
 #include <filesystem>
 #include <stdlib.h>

@@ -4,6 +4,9 @@
 #include "tests/ui/main_form_fixture.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QFileDialog>
+#include <QTimer>
 
 namespace orvanta::test {
 namespace {
@@ -203,6 +206,65 @@ TEST_F(BackupCommandsTest, UninstallWithoutAnUninstallerStillEndsTheServiceAndQu
     EXPECT_EQ(processes.killed(), std::vector<std::int64_t>{10});
     EXPECT_TRUE(launcher.requests().empty());
     EXPECT_EQ(quits, 1);
+}
+
+// The desktop's dialogs as the window uses them: filtered to backups, and without a second overwrite
+// question of their own.
+TEST(DesktopBackupDialogs, OfferOnlyBackupsAndLeaveTheOverwriteQuestionToTheCommand) {
+    TempFolder folder;
+    WriteFileBytes(folder.file("old.krlbak"), "x");
+    const ui::BackupFileDialogs dialogs = ui::DesktopBackupFileDialogs(nullptr);
+    QStringList filters;
+    bool confirmsOverwrite = true;
+    bool stuck = false;
+    QTimer poll;
+    poll.setInterval(10);
+    QString name;
+    QWidget* answered = nullptr;
+    int ticksSinceAnswer = 0;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (!modal) return;
+        auto* dialog = qobject_cast<QFileDialog*>(modal);
+        // A question of the dialog's own, or the dialog still open well after our answer.
+        if (!dialog || (modal == answered && ++ticksSinceAnswer > 100)) {
+            stuck = true;
+            if (auto* other = qobject_cast<QDialog*>(modal)) other->reject();
+            return;
+        }
+        if (modal == answered) return;
+        answered = modal;
+        ticksSinceAnswer = 0;
+        filters = dialog->nameFilters();
+        confirmsOverwrite = !dialog->testOption(QFileDialog::DontConfirmOverwrite);
+        if (name.isEmpty()) {
+            dialog->reject();
+            return;
+        }
+        dialog->selectFile(name);
+        // Accepted once this tick is over: a question the dialog may ask then is seen by the next tick.
+        QMetaObject::invokeMethod(
+            dialog, [dialog] { static_cast<QDialog*>(dialog)->accept(); }, Qt::QueuedConnection);
+    });
+    poll.start();
+    auto answer = [&](const QString& chosen) {
+        name = chosen;
+        answered = nullptr;
+    };
+
+    answer(QString::fromStdString(folder.file("old.krlbak")));
+    EXPECT_EQ(dialogs.chooseExportFile(), folder.file("old.krlbak"));
+    EXPECT_EQ(filters, QStringList{"*.krlbak"});
+    EXPECT_FALSE(confirmsOverwrite);
+    EXPECT_FALSE(stuck);
+
+    answer(QString::fromStdString(folder.file("old.krlbak")));
+    EXPECT_EQ(dialogs.chooseImportFile(), folder.file("old.krlbak"));
+    EXPECT_EQ(filters, QStringList{"*.krlbak"});
+
+    answer({});
+    EXPECT_EQ(dialogs.chooseImportFile(), "");
+    EXPECT_FALSE(stuck);
 }
 
 } // namespace
