@@ -3,8 +3,10 @@
 #include "tests/support/temp_folder.h"
 #include "tools/orvanta_settings/settings_command.h"
 
+#include <filesystem>
 #include <gtest/gtest.h>
 #include <sstream>
+#include <unistd.h>
 
 namespace orvanta::settings_tool {
 namespace {
@@ -114,6 +116,20 @@ TEST(SettingsProgram, ChangesTheRunningDesktopsSwitchOrEndsUnsuccessfullyWhereTh
         EXPECT_EQ(RunCommand({ORVANTA_SETTINGS_PROGRAM, "1"}).exitStatus, kFailed);
     }
     EXPECT_EQ(RunCommand({ORVANTA_SETTINGS_PROGRAM, "7"}).exitStatus, kUsage);
+}
+
+// Through pkexec the program runs as root for another user: it must change that user's setting, never
+// root's. The unprivileged "nobody" cannot write its home, so the change fails there and root's
+// configuration folder stays untouched.
+TEST(SettingsProgram, StartedThroughPkexecItActsAsTheCallingUser) {
+    if (geteuid() != 0) GTEST_SKIP() << "needs root, as pkexec would give";
+    using platform::linux_backend::RunCommand;
+    test::TempFolder rootConfig;
+    test::ScopedEnv config("XDG_CONFIG_HOME", rootConfig.path().c_str());
+    test::ScopedEnv desktop("XDG_CURRENT_DESKTOP", "KDE");
+    test::ScopedEnv caller("PKEXEC_UID", "65534");
+    EXPECT_EQ(RunCommand({ORVANTA_SETTINGS_PROGRAM, "0"}).exitStatus, kFailed);
+    EXPECT_FALSE(std::filesystem::exists(rootConfig.file("kscreenlockerrc")));
 }
 
 } // namespace
