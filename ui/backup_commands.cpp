@@ -5,9 +5,8 @@
 
 #include <QFile>
 #include <QFileDialog>
+#include <QTemporaryFile>
 #include <filesystem>
-#include <stdlib.h>
-#include <unistd.h>
 
 namespace orvanta::ui {
 namespace {
@@ -31,10 +30,11 @@ bool SameFile(const std::string& a, const std::string& b) {
 // The copy is made beside the file and moved over it only when complete: whatever the file held before,
 // a database or not, it is either replaced whole or left as it was.
 void WriteCopyOver(const std::string& database, const std::string& file) {
-    std::string partial = file + ".XXXXXX";
-    const int fd = mkstemp(partial.data());
-    if (fd < 0) throw Error("Could not create the file " + file);
-    close(fd);
+    QTemporaryFile placeholder(QFile::decodeName(file.c_str()) + QStringLiteral(".XXXXXX"));
+    placeholder.setAutoRemove(false);
+    if (!placeholder.open()) throw Error("Could not create the file " + file);
+    const std::string partial = QFile::encodeName(placeholder.fileName()).toStdString();
+    placeholder.close();
     try {
         data::CopyDatabase(database, partial);
         std::error_code ec;
