@@ -39,15 +39,27 @@ void ProgramActions::OpenPowerManagement() {
     ports_.launcher.openPowerSettings();
 }
 
-ProgramActions::SettingsStart ProgramActions::StartAtomicClock() {
+std::string ProgramActions::BesideExecutable(const std::string& fileName) const {
     const std::string executable = ports_.paths.executablePath();
     const auto folderEnd = executable.rfind(ports_.paths.pathSeparator());
     // Without a folder to look in, a same-named file in the current folder is no proof of anything.
-    if (folderEnd == std::string::npos) return SettingsStart::Missing;
-    const std::string program = executable.substr(0, folderEnd + 1) + options_.settingsProgram;
-    if (!options_.isFile(program)) return SettingsStart::Missing;
+    if (folderEnd == std::string::npos) return {};
+    return executable.substr(0, folderEnd + 1) + fileName;
+}
+
+ProgramActions::SettingsStart ProgramActions::StartAtomicClock() {
+    const std::string program = BesideExecutable(options_.settingsProgram);
+    if (program.empty() || !options_.isFile(program)) return SettingsStart::Missing;
     return ports_.launcher.runElevated({program, "2", {"2"}}) ? SettingsStart::Started
                                                               : SettingsStart::Refused;
+}
+
+bool ProgramActions::StartUninstall() {
+    // The service would keep its program files open while they are being removed.
+    KillProcessesByName(options_.serviceProgram);
+    const std::string uninstaller = BesideExecutable(options_.uninstaller);
+    if (uninstaller.empty() || !options_.isFile(uninstaller)) return false;
+    return ports_.launcher.startProgram({uninstaller, "", {}});
 }
 
 } // namespace orvanta::actions

@@ -28,6 +28,8 @@ class ProgramActions {
         StampFormat stamp;                                // empty: DefaultStamp
         FileProbe isFile;                                 // empty: the file system
         std::string settingsProgram = "Orvanta_Settings"; // file name, beside our executable
+        std::string serviceProgram = "OrvantaService";    // process name
+        std::string uninstaller = "orvanta-uninstall";    // file name, beside our executable
     };
 
     ProgramActions(Ports ports, Options options);
@@ -50,7 +52,14 @@ class ProgramActions {
     // beside the executable.
     SettingsStart StartAtomicClock();
 
+    // Tools > Uninstall: ends every running service program, then starts the uninstaller where one is
+    // installed beside the executable. False when there is none to start.
+    bool StartUninstall();
+
   private:
+    // The file of that name in our executable's folder; empty when we cannot tell the folder.
+    std::string BesideExecutable(const std::string& fileName) const;
+
     Ports ports_;
     Options options_;
 };

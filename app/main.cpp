@@ -25,6 +25,7 @@
 #include "platform/linux/linux_user_registry.h"
 #include "platform/linux/linux_wake_timer.h"
 #include "platform/linux/macro_hook/linux_macro_hook.h"
+#include "platform/linux/resume_lock/linux_resume_password_setting.h"
 #include "platform/linux/wake_fire_record.h"
 #include "platform/linux/x11_screen_saver.h"
 #include "ui/error_box.h"
@@ -89,6 +90,8 @@ int main(int argc, char** argv) {
     lx::LinuxGlobalHotkeys globalHotkeys;
     lx::XTestSyntheticInput syntheticInput;
     lx::LinuxMacroHookPlatform macroHooks(FolderOf(paths.executablePath()));
+    // The desktop's password-on-resume switch, as the options page shows it.
+    lx::LinuxResumePasswordSetting resumePassword;
 
     const std::string dataFolder = data::ResolveDataFolder(paths);
     data::Settings settings(data::SettingsFilePath(dataFolder, paths.pathSeparator()));

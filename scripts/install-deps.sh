@@ -14,6 +14,8 @@ packages=(
   # tests, benchmarks, fuzzing
   googletest libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev clang-format
   xvfb xdotool xclip trayer dbus python3-dbusmock
+  # the desktop's lock-on-resume switch: gsettings and the GNOME schemas
+  libglib2.0-bin gsettings-desktop-schemas
 )
 
 missing=()

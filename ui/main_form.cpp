@@ -5,6 +5,7 @@
 #include "data/settings/data_folder.h"
 #include "data/settings/settings_keys.h"
 #include "ui/app_icon.h"
+#include "ui/backup_commands.h"
 #include "ui/banner.h"
 #include "ui/instance_channel.h"
 #include "ui/message_dialog.h"
@@ -195,12 +196,35 @@ void TMainForm::ConnectHandlers() {
     for (QAction* a : {m.AtomicClock2, m.AtomicClock1})
         connect(a, &QAction::triggered, this,
                 [this] { Guarded([this] { ports_.programs.StartAtomicClock(); }); });
-    for (QAction* a : {m.Import1, m.Export1, m.Uninstall2, m.UserManual1, m.Visitwebsite1,
-                       m.About1, m.About2, m.Help2, m.RunatWin1})
+    for (QAction* a : {m.UserManual1, m.Visitwebsite1, m.About1, m.About2, m.Help2, m.RunatWin1})
         later(a, false);
+    ConnectBackupCommands();
 
     connect(tray_, &Tray::doubleClicked, this, &TMainForm::TrayDoubleClick);
     connect(channel_, &InstanceChannel::quitMessageReceived, this, &TMainForm::QuitMessageReceived);
+}
+
+void TMainForm::ConnectBackupCommands() {
+    BackupFileDialogs dialogs = ports_.backupDialogs;
+    const BackupFileDialogs desktop = DesktopBackupFileDialogs(this);
+    if (!dialogs.chooseExportFile) dialogs.chooseExportFile = desktop.chooseExportFile;
+    if (!dialogs.chooseImportFile) dialogs.chooseImportFile = desktop.chooseImportFile;
+    auto backup = std::make_shared<BackupCommands>(BackupCommands::Ports{
+        ports_.store.path(), std::move(dialogs), [this](const QString& q) { return AskQuestion(q) == 1; },
+        [this](const char* key, const QString& english) { return GetLangText(key, english); },
+        [this] {
+            // An imported backup replaces the hotkey tasks too: the registrations follow it.
+            Guarded([this] { RebuildRunTable(); });
+            if (later_.loadHotkeys) Guarded(later_.loadHotkeys);
+        }});
+    connect(menus_.Export1, &QAction::triggered, this,
+            [this, backup] { Guarded([&] { backup->Export1Click(); }); });
+    connect(menus_.Import1, &QAction::triggered, this,
+            [this, backup] { Guarded([&] { backup->Import1Click(); }); });
+    connect(menus_.Uninstall2, &QAction::triggered, this, [this] {
+        Guarded([this] { ports_.programs.StartUninstall(); });
+        Exit1Click();
+    });
 }
 
 void TMainForm::StartTrayIcon() {

@@ -117,6 +117,7 @@ class TMainForm : public QMainWindow, public TLangForm, public scheduler::CloseA
   private:
     void BuildWidgets();
     void ConnectHandlers();
+    void ConnectBackupCommands(); // Tools: export, import, uninstall
     void StartTrayIcon();
     void FormCreate();
     bool HandOverToRunningCopy();

@@ -14,6 +14,7 @@
 #include "platform/api/user_registry.h"
 #include "platform/api/wake_timer.h"
 #include "scheduler/dispatch_ports.h"
+#include "ui/backup_commands.h"
 
 #include <QString>
 #include <QWidget>
@@ -56,6 +57,8 @@ struct MainFormPorts {
     std::function<void()> quitApplication;
     // A synthetic pointer move, so the desktop treats the user as present after a wake-up.
     std::function<void()> nudgePointer;
+    // The export and import file dialogs; each one left empty is the desktop's own.
+    BackupFileDialogs backupDialogs = {};
 };
 
 // The windows and steps later work brings. Each one left empty keeps the commands that need it

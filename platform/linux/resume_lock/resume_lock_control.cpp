@@ -1,0 +1,303 @@
+#include "platform/linux/resume_lock/resume_lock_control.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <set>
+#include <sstream>
+#include <stdlib.h>
+#include <unistd.h>
+#include <vector>
+
+namespace orvanta::platform::linux_backend {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string Lower(std::string text) {
+    std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return std::tolower(c); });
+    return text;
+}
+
+std::string Trimmed(const std::string& text) {
+    const auto first = text.find_first_not_of(" \t\r\n");
+    if (first == std::string::npos) return {};
+    return text.substr(first, text.find_last_not_of(" \t\r\n") - first + 1);
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);)
+        lines.push_back(line);
+    return lines;
+}
+
+std::optional<bool> BooleanWord(const std::string& text) {
+    const std::string word = Lower(Trimmed(text));
+    if (word == "true" || word == "yes" || word == "on" || word == "1") return true;
+    if (word == "false" || word == "no" || word == "off" || word == "0") return false;
+    return std::nullopt;
+}
+
+const char* Word(bool value) {
+    return value ? "true" : "false";
+}
+
+// A boolean key of a GSettings schema, through the desktop's own gsettings tool.
+class GSettingsKey : public ResumeLockControl {
+  public:
+    GSettingsKey(CommandRunner run, std::string schema, std::string key)
+        : run_(std::move(run)), schema_(std::move(schema)), key_(std::move(key)) {}
+
+    std::optional<bool> locksOnResume() const override {
+        const CommandResult r = run_({"gsettings", "get", schema_, key_});
+        if (!r.succeeded()) return std::nullopt;
+        return BooleanWord(r.output);
+    }
+    bool setLocksOnResume(bool lock) override {
+        return run_({"gsettings", "set", schema_, key_, Word(lock)}).succeeded();
+    }
+    std::string describe() const override { return "GSettings " + schema_ + " " + key_; }
+
+  private:
+    CommandRunner run_;
+    std::string schema_;
+    std::string key_;
+};
+
+// The first of the candidate keys the installed schema has; nullopt when the schema is not installed.
+std::optional<std::string> FirstInstalledKey(const CommandRunner& run, const std::string& schema,
+                                             const std::vector<std::string>& candidates) {
+    const CommandResult r = run({"gsettings", "list-keys", schema});
+    if (!r.succeeded()) return std::nullopt;
+    std::set<std::string> keys;
+    for (const std::string& line : Lines(r.output))
+        keys.insert(Trimmed(line));
+    for (const std::string& key : candidates)
+        if (keys.count(key)) return key;
+    return std::nullopt;
+}
+
+// light-locker, which several desktops start as their screen locker, has a switch of its own.
+std::unique_ptr<ResumeLockControl> LightLocker(const CommandRunner& run) {
+    const auto key = FirstInstalledKey(run, "apps.light-locker", {"lock-on-suspend"});
+    if (!key) return nullptr;
+    return std::make_unique<GSettingsKey>(run, "apps.light-locker", *key);
+}
+
+// A boolean property of an Xfce configuration channel, through xfconf-query.
+class XfconfProperty : public ResumeLockControl {
+  public:
+    XfconfProperty(CommandRunner run, std::string channel, std::string property, bool unsetValue)
+        : run_(std::move(run)), channel_(std::move(channel)), property_(std::move(property)),
+          unsetValue_(unsetValue) {}
+
+    std::optional<bool> locksOnResume() const override {
+        const CommandResult r = run_({"xfconf-query", "-c", channel_, "-p", property_});
+        if (r.succeeded()) return BooleanWord(r.output);
+        // A property never set holds its program's default, but only a reachable channel tells us it is
+        // merely unset rather than unknown.
+        if (r.started && run_({"xfconf-query", "-c", channel_, "-l"}).succeeded()) return unsetValue_;
+        return std::nullopt;
+    }
+    bool setLocksOnResume(bool lock) override {
+        return run_({"xfconf-query", "-c", channel_, "-p", property_, "-n", "-t", "bool", "-s", Word(lock)})
+            .succeeded();
+    }
+    std::string describe() const override { return "Xfconf " + channel_ + " " + property_; }
+
+  private:
+    CommandRunner run_;
+    std::string channel_;
+    std::string property_;
+    bool unsetValue_;
+};
+
+// KDE's screen locker reads its switch from kscreenlockerrc; the file is edited in place, keeping the
+// rest of it.
+class KdeLockFile : public ResumeLockControl {
+  public:
+    explicit KdeLockFile(std::string path) : path_(std::move(path)) {}
+
+    std::optional<bool> locksOnResume() const override {
+        std::error_code ec;
+        // The locker's own default is to lock.
+        if (!fs::exists(path_, ec)) return true;
+        std::ifstream in(path_, std::ios::binary);
+        if (!in) return std::nullopt;
+        const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        return KdeLockOnResume(text).value_or(true);
+    }
+    bool setLocksOnResume(bool lock) override {
+        std::string text;
+        if (std::ifstream in{path_, std::ios::binary}) text.assign(std::istreambuf_iterator<char>(in), {});
+        std::error_code ec;
+        fs::create_directories(fs::path(path_).parent_path(), ec);
+        // Written beside the file and moved over it: the locker never reads half a file.
+        std::string partial = path_ + ".XXXXXX";
+        const int fd = mkstemp(partial.data());
+        if (fd < 0) return false;
+        const std::string updated = WithKdeLockOnResume(text, lock);
+        const bool written =
+            write(fd, updated.data(), updated.size()) == static_cast<ssize_t>(updated.size());
+        close(fd);
+        fs::permissions(partial,
+                        fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read |
+                            fs::perms::others_read,
+                        ec);
+        if (written) fs::rename(partial, path_, ec);
+        if (!written || ec) {
+            fs::remove(partial, ec);
+            return false;
+        }
+        return true;
+    }
+    std::string describe() const override { return path_ + " [Daemon] LockOnResume"; }
+
+  private:
+    std::string path_;
+};
+
+// Several switches that each lock on resume: the desktop locks when any of them says so.
+class AnyOf : public ResumeLockControl {
+  public:
+    explicit AnyOf(std::vector<std::unique_ptr<ResumeLockControl>> parts) : parts_(std::move(parts)) {}
+
+    std::optional<bool> locksOnResume() const override {
+        std::optional<bool> result;
+        for (const auto& part : parts_)
+            if (const auto value = part->locksOnResume()) result = result.value_or(false) || *value;
+        return result;
+    }
+    bool setLocksOnResume(bool lock) override {
+        bool all = true;
+        for (const auto& part : parts_)
+            all = part->setLocksOnResume(lock) && all;
+        return all;
+    }
+    std::string describe() const override {
+        std::string text;
+        for (const auto& part : parts_)
+            text += (text.empty() ? "" : " and ") + part->describe();
+        return text;
+    }
+
+  private:
+    std::vector<std::unique_ptr<ResumeLockControl>> parts_;
+};
+
+bool IsGroupLine(const std::string& line) {
+    const std::string t = Trimmed(line);
+    return !t.empty() && t.front() == '[';
+}
+
+bool IsLockOnResumeLine(const std::string& line) {
+    const std::string t = Trimmed(line);
+    const auto equals = t.find('=');
+    return equals != std::string::npos && Trimmed(t.substr(0, equals)) == "LockOnResume";
+}
+
+} // namespace
+
+LockDesktop DetectLockDesktop(const std::string& currentDesktop) {
+    std::istringstream in(currentDesktop);
+    for (std::string name; std::getline(in, name, ':');) {
+        name = Lower(Trimmed(name));
+        if (name == "kde") return LockDesktop::Kde;
+        if (name == "xfce") return LockDesktop::Xfce;
+        if (name == "gnome" || name == "unity" || name == "ubuntu" || name == "gnome-classic" ||
+            name == "gnome-flashback")
+            return LockDesktop::Gnome;
+    }
+    return LockDesktop::Other;
+}
+
+std::optional<bool> KdeLockOnResume(const std::string& configText) {
+    bool inDaemon = false;
+    std::optional<bool> value;
+    for (const std::string& line : Lines(configText)) {
+        if (IsGroupLine(line))
+            inDaemon = Trimmed(line) == "[Daemon]";
+        else if (inDaemon && IsLockOnResumeLine(line))
+            value = BooleanWord(line.substr(line.find('=') + 1));
+    }
+    return value;
+}
+
+std::string WithKdeLockOnResume(const std::string& configText, bool lock) {
+    const std::string entry = std::string("LockOnResume=") + Word(lock);
+    std::vector<std::string> lines = Lines(configText);
+    std::optional<std::size_t> groupEnd; // one past the group's last non-empty line
+    bool inDaemon = false, replaced = false;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        if (IsGroupLine(lines[i])) {
+            inDaemon = Trimmed(lines[i]) == "[Daemon]";
+            if (inDaemon) groupEnd = i + 1;
+        } else if (inDaemon) {
+            if (IsLockOnResumeLine(lines[i])) {
+                lines[i] = entry;
+                replaced = true;
+            }
+            if (!Trimmed(lines[i]).empty()) groupEnd = i + 1;
+        }
+    }
+    if (!replaced) {
+        if (groupEnd) {
+            lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(*groupEnd), entry);
+        } else {
+            if (!lines.empty() && !Trimmed(lines.back()).empty()) lines.push_back("");
+            lines.push_back("[Daemon]");
+            lines.push_back(entry);
+        }
+    }
+    std::string text;
+    for (const std::string& line : lines)
+        text += line + "\n";
+    return text;
+}
+
+LockEnvironment ProcessLockEnvironment() {
+    LockEnvironment environment;
+    if (const char* desktop = getenv("XDG_CURRENT_DESKTOP")) environment.currentDesktop = desktop;
+    if (const char* config = getenv("XDG_CONFIG_HOME"); config && *config == '/')
+        environment.configHome = config;
+    else if (const char* home = getenv("HOME"); home && *home)
+        environment.configHome = std::string(home) + "/.config";
+    environment.run = [](const std::vector<std::string>& argv) { return RunCommand(argv); };
+    return environment;
+}
+
+std::unique_ptr<ResumeLockControl> FindResumeLockControl(const LockEnvironment& environment) {
+    const CommandRunner& run = environment.run;
+    switch (DetectLockDesktop(environment.currentDesktop)) {
+    case LockDesktop::Kde:
+        if (environment.configHome.empty()) return nullptr;
+        return std::make_unique<KdeLockFile>(environment.configHome + "/kscreenlockerrc");
+    case LockDesktop::Gnome: {
+        // Some distributions split locking on suspend from locking when idle; upstream has one switch.
+        const auto key = FirstInstalledKey(run, "org.gnome.desktop.screensaver",
+                                           {"ubuntu-lock-on-suspend", "lock-enabled"});
+        if (!key) return nullptr;
+        return std::make_unique<GSettingsKey>(run, "org.gnome.desktop.screensaver", *key);
+    }
+    case LockDesktop::Xfce: {
+        std::vector<std::unique_ptr<ResumeLockControl>> parts;
+        if (run({"xfconf-query", "--version"}).succeeded())
+            parts.push_back(std::make_unique<XfconfProperty>(
+                run, "xfce4-power-manager", "/xfce4-power-manager/lock-screen-suspend-hibernate", true));
+        if (auto locker = LightLocker(run)) parts.push_back(std::move(locker));
+        if (parts.empty()) return nullptr;
+        if (parts.size() == 1) return std::move(parts.front());
+        return std::make_unique<AnyOf>(std::move(parts));
+    }
+    case LockDesktop::Other:
+        break;
+    }
+    return LightLocker(run);
+}
+
+} // namespace orvanta::platform::linux_backend
