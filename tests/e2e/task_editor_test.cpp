@@ -170,14 +170,16 @@ TEST_F(TaskWindows, ATaskAddedInTheEditorWaitsThenStartsItsProgramAtItsSecond) {
     Keys(Repeated("Tab", 5));
     Type(TwoDigits(local.tm_hour) + TwoDigits(local.tm_min) + TwoDigits(local.tm_sec));
     // On through the repeat list, the count-down, the power and program boxes to the launch's "..." button.
+    // The macro's "..." button is a stop only when a recorder is there to open; without it the sixteenth
+    // stop is the launch's button, with it the read-only field before, where a blank does nothing.
     Keys(Repeated("Tab", 16) << "space");
     QStringList picker;
-    ASSERT_TRUE(WaitUntil(
-        [&] {
-            picker = WindowsTitled(program.processId(), "Select Program");
-            return picker.size() == 1;
-        },
-        5s))
+    const auto pickerOpen = [&] {
+        picker = WindowsTitled(program.processId(), "Select Program");
+        return picker.size() == 1;
+    };
+    if (!WaitUntil(pickerOpen, 2s)) Keys({"Tab", "space"});
+    ASSERT_TRUE(WaitUntil(pickerOpen, 5s))
         << "the program dialog did not open: the editor's focus order is not the one this test walks";
     Focus(picker.front());
     Type("/usr/bin/touch");
