@@ -11,7 +11,6 @@
 #include <QThread>
 #include <cstdlib>
 #include <ctime>
-#include <filesystem>
 #include <gtest/gtest.h>
 #include <optional>
 #include <sys/stat.h>
