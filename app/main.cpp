@@ -169,6 +169,7 @@ int main(int argc, char** argv) {
                         }});
         };
         later.loadHotkeys = [&] { hotkeyPage->LoadHotkeyTasks(); };
+        later.passwordRequiredOnResume = [&] { return resumePassword.passwordRequired(); };
         later.openTaskEditor = [&](const QString& mode) {
             const ui::TaskEditorServices services{
                 languages,

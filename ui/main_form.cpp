@@ -8,7 +8,10 @@
 #include "ui/backup_commands.h"
 #include "ui/banner.h"
 #include "ui/instance_channel.h"
+#include "ui/lock_form.h"
 #include "ui/message_dialog.h"
+#include "ui/options_page.h"
+#include "ui/set_pw_form.h"
 #include "ui/task_list_view.h"
 #include "ui/tray.h"
 
@@ -120,7 +123,15 @@ void TMainForm::BuildWidgets() {
     QWidget* hotkeySheet = TabPage("TabSheet3");
     pageControl_->addTab(hotkeySheet, QStringLiteral("Hotkey Actions"));
     if (later_.buildHotkeyPage) later_.buildHotkeyPage(hotkeySheet);
-    pageControl_->addTab(TabPage("TabSheet2"), QStringLiteral("       Options        "));
+    optionsPage_ = new OptionsPage({ports_.languages, *this, ports_.settings, ports_.registry,
+                                    ports_.paths.executablePath(), ports_.paths.pathSeparator(),
+                                    ports_.errors, menus_.RunatWin1, settingsLocked_,
+                                    [this](const QString& text) { return AskQuestion(text); },
+                                    [this] { OpenSetPassword(); }, later_.passwordRequiredOnResume,
+                                    [this](const std::string& program, const std::string& parameter) {
+                                        ports_.programs.RunElevated(program, parameter);
+                                    }});
+    pageControl_->addTab(optionsPage_, QStringLiteral("       Options        "));
 
     statusLine_ = new QLabel(this);
     statusBar()->addWidget(statusLine_, 1);
@@ -196,10 +207,11 @@ void TMainForm::ConnectHandlers() {
     for (QAction* a : {m.AtomicClock2, m.AtomicClock1})
         connect(a, &QAction::triggered, this,
                 [this] { Guarded([this] { ports_.programs.StartAtomicClock(); }); });
-    for (QAction* a : {m.UserManual1, m.Visitwebsite1, m.About1, m.About2, m.Help2, m.RunatWin1})
+    for (QAction* a : {m.UserManual1, m.Visitwebsite1, m.About1, m.About2, m.Help2})
         later(a, false);
     ConnectBackupCommands();
 
+    on(m.RunatWin1, &TMainForm::RunatWin1Click);
     connect(tray_, &Tray::doubleClicked, this, &TMainForm::TrayDoubleClick);
     connect(channel_, &InstanceChannel::quitMessageReceived, this, &TMainForm::QuitMessageReceived);
 }
@@ -262,11 +274,10 @@ void TMainForm::FormCreate() {
 
     Guarded([this] {
         const std::string program = ports_.paths.executablePath();
-        // Exactly this program; a path differing in letter case is another program here.
-        menus_.RunatWin1->setChecked(
-            ports_.registry.readString(platform::kRunKeyPath, "Orvanta") == program);
         data::SeedTaskDatabase(ports_.store.path());
         ApplySettings();
+        optionsPage_->LoadInitialState();
+        optionsPage_->PlaceControls();
         ports_.registry.writeString(platform::kLangManagerKeyPath, "Orvanta",
                                     FolderOf(program, ports_.paths.pathSeparator()));
     });
@@ -339,6 +350,7 @@ void TMainForm::changeEvent(QEvent* event) {
     QMainWindow::changeEvent(event);
     if (event->type() != QEvent::WindowStateChange || !isMinimized() || !ports_.trayAvailable) return;
     closeAllowed_ = true;
+    mainWindowUnlocked_ = false;
     timers_.clearmm.start();
     // Hidden once the state change is through; hiding inside it confuses some window managers.
     QMetaObject::invokeMethod(
@@ -360,8 +372,9 @@ void TMainForm::showEvent(QShowEvent* event) {
 void TMainForm::FormShow() {
     lockCancelled_ = false;
     powerOnTest_->Offer();
-    if (settingsLocked_ && later_.askPassword) lockCancelled_ = !later_.askPassword();
+    if (settingsLocked_) AskPassword();
     timers_.Timer7.start();
+    optionsPage_->PlaceControls();
 }
 
 void TMainForm::closeEvent(QCloseEvent* event) {
@@ -400,7 +413,36 @@ void TMainForm::QuitMessageReceived() {
 }
 
 void TMainForm::TrayDoubleClick() {
+    mainWindowUnlocked_ = true;
     ShowFromTray(0);
+}
+
+void TMainForm::AskPassword() {
+    // Centred on the desktop, as the window it guards may not be showing.
+    TLockForm::Ask(ports_.languages, ports_.settings, lockCancelled_);
+}
+
+bool TMainForm::UnlockForEditor() {
+    if (mainWindowUnlocked_ || !settingsLocked_) return true;
+    AskPassword();
+    return !lockCancelled_;
+}
+
+void TMainForm::OpenSetPassword() {
+    auto ask = [this](const QString& text, const QStringList& buttons) { return AskQuestion(text, buttons); };
+    TSetPWForm dialog(ports_.languages, ports_.settings, ports_.errors, ask, this);
+    dialog.exec();
+}
+
+void TMainForm::RunatWin1Click() {
+    // The item has flipped its own mark; it flips only once the prompt is passed.
+    menus_.RunatWin1->setChecked(!menus_.RunatWin1->isChecked());
+    Guarded([this] {
+        lockCancelled_ = false;
+        if (settingsLocked_) AskPassword();
+        if (lockCancelled_) return;
+        optionsPage_->ToggleRunAtStartupFromTray();
+    });
 }
 
 void TMainForm::WarnOnBattery() {
@@ -460,12 +502,13 @@ void TMainForm::Timer7Timer() {
 
 void TMainForm::Timer3Timer() {
     timers_.Timer3.stop();
-    if (later_.completeOptionsPage) Guarded(later_.completeOptionsPage);
+    Guarded([this] { optionsPage_->Timer3Timer(); });
 }
 
 void TMainForm::LanguageChanged() {
     ReloadLanguage();
     ApplyHideLaterCaption();
+    optionsPage_->PlaceControls();
     // The list's words come from the language too.
     Guarded([this] { RebuildRunTable(); });
 }

@@ -25,6 +25,7 @@ class Banner;
 class DayLimitDialog;
 class InstanceChannel;
 class MessageDialog;
+class OptionsPage;
 class TaskListView;
 class Tray;
 
@@ -58,6 +59,12 @@ class TMainForm : public QMainWindow, public TLangForm, public scheduler::CloseA
     const std::string& reselectTaskId() const { return reselectTaskId_; }
     bool settingsLocked() const { return settingsLocked_; }
     bool mainWindowUnlocked() const { return mainWindowUnlocked_; }
+    bool lockCancelled() const { return lockCancelled_; }
+    OptionsPage& optionsPage() const { return *optionsPage_; }
+    // The password prompt before the task editor works: asked only while protection is on and the main
+    // window is not in use. False when the editor has to close.
+    bool UnlockForEditor();
+    void OpenSetPassword();
 
     TaskListView* TaskList() const { return taskList_; }
     QTabWidget* PageControl1() const { return pageControl_; }
@@ -93,6 +100,7 @@ class TMainForm : public QMainWindow, public TLangForm, public scheduler::CloseA
     void Exit1Click();
     void QuitMessageReceived();
     void TrayDoubleClick();
+    void RunatWin1Click();
 
     // Timer handlers.
     void tmr302Timer();
@@ -131,6 +139,8 @@ class TMainForm : public QMainWindow, public TLangForm, public scheduler::CloseA
     void NoteAutomaticResume();
     bool ResumedAutomaticallyJustNow() const; // asked on a wake timer's thread
     void NotAvailable(const QString& what);
+    // Shows a new password prompt; its outcome is left in lockCancelled_.
+    void AskPassword();
     void OpenEditor(const QString& mode, const std::string& taskId);
 
     // List helpers.
@@ -167,6 +177,7 @@ class TMainForm : public QMainWindow, public TLangForm, public scheduler::CloseA
     QToolBar* toolBar_ = nullptr;
     QToolButton *newBtn_ = nullptr, *editBtn_ = nullptr, *delBtn_ = nullptr, *delAllBtn_ = nullptr;
     TaskListView* taskList_ = nullptr;
+    OptionsPage* optionsPage_ = nullptr;
     MessageDialog* messageDialog_ = nullptr;
     DayLimitDialog* dayLimitDialog_ = nullptr;
     QLabel* statusLine_ = nullptr;

@@ -66,14 +66,12 @@ struct MainFormPorts {
 struct LaterFeatures {
     // Opens the task editor modally in the given mode ("New Scheduled Task", "Edit Scheduled Task").
     std::function<void(const QString& editorMode)> openTaskEditor;
-    // The settings password prompt; true when the user unlocked.
-    std::function<bool()> askPassword;
     // Builds the hotkey list and registers the hotkeys.
     std::function<void()> loadHotkeys;
     // Fills the hotkey tab's page with its list and commands, as the window is built.
     std::function<void(QWidget* tabSheet3)> buildHotkeyPage;
-    // Completes the options page once the message loop runs.
-    std::function<void()> completeOptionsPage;
+    // Whether the desktop asks for a password on resume from sleep; empty greys the option.
+    std::function<bool()> passwordRequiredOnResume;
 };
 
 } // namespace orvanta::ui

@@ -32,6 +32,7 @@ TaskEditorHost MakeTaskEditorHost(TMainForm& main, const TaskEditorServices& ser
         main.raise();
         main.activateWindow();
     };
+    host.unlockOnShow = [&main] { return main.UnlockForEditor(); };
     host.pickFile = PickExistingFile;
     host.launch = services.launch;
     host.openMacroRecorder = services.openMacroRecorder;

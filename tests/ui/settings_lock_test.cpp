@@ -1,0 +1,213 @@
+#include "data/settings/password.h"
+#include "tests/ui/main_form_fixture.h"
+#include "tests/ui/modal_answerer.h"
+#include "ui/options_page.h"
+#include "ui/task_form.h"
+#include "ui/task_form_opener.h"
+
+#include <QAction>
+#include <QCheckBox>
+
+namespace orvanta::test {
+namespace {
+
+namespace keys = data::settings_keys;
+
+class SettingsLock : public MainFormTest {
+  protected:
+    void Protect(const std::string& password) {
+        settings.write(keys::kPasswordProtection, true);
+        settings.write(keys::kEncodedPassword, data::EncodePassword(password));
+    }
+    bool Prompt() { return ui::TLockForm::Ask(*languages, settings, cancelled); }
+    // The window shown, its prompt answered and the 100 ms timer after it run out.
+    void ShowAndSettle(ModalAnswerer& answers) {
+        form->show();
+        ASSERT_TRUE(WaitFor([&] { return answers.done() && !form->timers().Timer7.isActive(); }));
+        QTest::qWait(150);
+    }
+    bool cancelled = false;
+};
+
+TEST_F(SettingsLock, ThePromptAcceptsOnlyTheStoredPasswordLetterCaseIncluded) {
+    Protect("Secret");
+    Start();
+    const struct {
+        const char* entry;
+        bool unlocks;
+    } cases[] = {{"Secret", true}, {"secret", false}, {"Secre", false}, {"", false}, {"Secret ", false}};
+    for (const auto& c : cases) {
+        ModalAnswerer answers;
+        answers.Password(c.entry);
+        if (!c.unlocks) answers.AcknowledgeNotice();
+        EXPECT_EQ(Prompt(), c.unlocks) << c.entry;
+        EXPECT_EQ(cancelled, !c.unlocks) << c.entry;
+        EXPECT_EQ(answers.notices, c.unlocks ? QStringList{} : QStringList{"Password is wrong!"}) << c.entry;
+        if (!c.unlocks) EXPECT_EQ(answers.noticeCaptions, QStringList{"Orvanta"});
+        EXPECT_EQ(answers.unexpected, 0);
+    }
+}
+
+TEST_F(SettingsLock, WithNoPasswordStoredOnlyTheEmptyEntryIsRight) {
+    settings.write(keys::kPasswordProtection, true);
+    Start();
+    ModalAnswerer empty;
+    empty.Password("");
+    EXPECT_TRUE(Prompt());
+    ModalAnswerer other;
+    other.Password("x").AcknowledgeNotice();
+    EXPECT_FALSE(Prompt());
+}
+
+TEST_F(SettingsLock, CancelAndTheCloseButtonLeaveThePromptCancelled) {
+    Protect("abc");
+    Start();
+    ModalAnswerer cancel;
+    cancel.CancelPrompt();
+    EXPECT_FALSE(Prompt());
+    ModalAnswerer close;
+    close.ClosePrompt();
+    EXPECT_FALSE(Prompt());
+    EXPECT_TRUE(cancelled);
+    EXPECT_TRUE(cancel.notices.isEmpty() && close.notices.isEmpty());
+}
+
+TEST_F(SettingsLock, EnterOnAWrongPasswordKeepsThePromptOpenForAnotherTry) {
+    Protect("abc");
+    Start();
+    ModalAnswerer answers;
+    answers.Password("abd", true).AcknowledgeNotice().Password("abc", true);
+    EXPECT_TRUE(Prompt());
+    EXPECT_EQ(answers.prompts, 2);
+    EXPECT_EQ(answers.notices.size(), 1);
+    EXPECT_EQ(answers.unexpected, 0);
+
+    // OK on a wrong password ends the prompt after the notice.
+    ModalAnswerer ok;
+    ok.Password("abd").AcknowledgeNotice();
+    EXPECT_FALSE(Prompt());
+    EXPECT_EQ(ok.prompts, 1);
+    EXPECT_EQ(ok.unexpected, 0);
+}
+
+TEST_F(SettingsLock, TheMainWindowOpensOnlyForTheRightPassword) {
+    Protect("abc");
+    Start();
+    ModalAnswerer right;
+    right.Password("abc");
+    ShowAndSettle(right);
+    EXPECT_EQ(right.prompts, 1);
+    EXPECT_TRUE(form->isVisible());
+    EXPECT_TRUE(form->mainWindowUnlocked());
+
+    form->MinimizeToTray();
+    ASSERT_TRUE(WaitFor([&] { return !form->isVisible(); }));
+    EXPECT_FALSE(form->mainWindowUnlocked());
+
+    // Asked again at every showing; each failure sends the window back to the notification area.
+    for (int way = 0; way < 3; ++way) {
+        ModalAnswerer refused;
+        if (way == 0) refused.Password("ABC").AcknowledgeNotice();
+        if (way == 1) refused.CancelPrompt();
+        if (way == 2) refused.ClosePrompt();
+        form->ShowFromTray(0);
+        ASSERT_TRUE(WaitFor([&] { return refused.done(); }));
+        ASSERT_TRUE(WaitFor([&] { return !form->isVisible(); })) << way;
+        EXPECT_FALSE(form->mainWindowUnlocked()) << way;
+        EXPECT_EQ(refused.unexpected, 0);
+    }
+}
+
+TEST_F(SettingsLock, AnUnprotectedMainWindowAsksNothing) {
+    settings.write(keys::kEncodedPassword, data::EncodePassword("abc"));
+    Start();
+    ModalAnswerer answers;
+    ShowAndSettle(answers);
+    EXPECT_EQ(answers.unexpected, 0);
+    EXPECT_TRUE(form->mainWindowUnlocked());
+}
+
+TEST_F(SettingsLock, TheEditorAsksOnlyWhileTheMainWindowIsNotInUse) {
+    Protect("abc");
+    Start();
+    {
+        ModalAnswerer cancel;
+        cancel.CancelPrompt();
+        EXPECT_FALSE(form->UnlockForEditor()) << "before the main window was ever shown";
+        ModalAnswerer right;
+        right.Password("abc");
+        EXPECT_TRUE(form->UnlockForEditor());
+    }
+    ModalAnswerer opening;
+    opening.Password("abc");
+    ShowAndSettle(opening);
+    ModalAnswerer none;
+    EXPECT_TRUE(form->UnlockForEditor());
+    EXPECT_EQ(none.unexpected, 0) << "the unlocked main window lets the editor in without a prompt";
+
+    form->MinimizeToTray();
+    ASSERT_TRUE(WaitFor([&] { return !form->isVisible(); }));
+    // The real editor, as "New Scheduled Task" opens it from the notification area.
+    ModalAnswerer cancel;
+    cancel.CancelPrompt();
+    ui::TTaskForm editor(ui::MakeTaskEditorHost(*form, {*languages, clock, power, store, errors, {}}),
+                         ui::TMainForm::kNewScheduledTask);
+    editor.show();
+    ASSERT_TRUE(WaitFor([&] { return cancel.done() && !editor.isVisible(); }));
+    EXPECT_EQ(editor.result(), QDialog::Rejected);
+}
+
+TEST_F(SettingsLock, RunAtStartupFromTheTrayChangesOnlyForTheRightPassword) {
+    Protect("abc");
+    Start();
+    QAction* item = form->menus().RunatWin1;
+    ASSERT_FALSE(item->isChecked());
+
+    ModalAnswerer cancel;
+    cancel.CancelPrompt();
+    item->trigger();
+    ModalAnswerer wrong;
+    wrong.Password("x").AcknowledgeNotice();
+    item->trigger();
+    EXPECT_FALSE(item->isChecked());
+    EXPECT_FALSE(form->optionsPage().CheckBox1->isChecked());
+    EXPECT_TRUE(registry.readString(platform::kRunKeyPath, "Orvanta").empty());
+
+    ModalAnswerer right;
+    right.Password("abc");
+    item->trigger();
+    EXPECT_TRUE(item->isChecked());
+    EXPECT_TRUE(form->optionsPage().CheckBox1->isChecked());
+    EXPECT_EQ(registry.readString(platform::kRunKeyPath, "Orvanta"), binFolder + "/orvanta");
+    EXPECT_EQ(cancel.unexpected + wrong.unexpected + right.unexpected, 0);
+}
+
+TEST_F(SettingsLock, UnprotectedTheTrayItemTogglesWithoutAPrompt) {
+    Start();
+    form->Timer3Timer();
+    ModalAnswerer none;
+    form->menus().RunatWin1->trigger();
+    EXPECT_TRUE(form->optionsPage().CheckBox1->isChecked());
+    form->menus().RunatWin1->trigger();
+    EXPECT_FALSE(form->menus().RunatWin1->isChecked());
+    EXPECT_FALSE(form->optionsPage().CheckBox1->isChecked());
+    // One write and one delete: the box follows the item without writing again.
+    ASSERT_EQ(registry.calls.size(), 3u); // the language folder entry first
+    EXPECT_EQ(registry.calls[1].op, "write");
+    EXPECT_EQ(registry.calls[2].op, "delete");
+    EXPECT_EQ(none.unexpected, 0);
+}
+
+TEST_F(SettingsLock, ExitAndQuickLaunchStayAvailableWhileLocked) {
+    Protect("abc");
+    Start();
+    ModalAnswerer none;
+    form->menus().CloseMo1->trigger();
+    EXPECT_EQ(sessionPower.calls().size(), 1u);
+    form->menus().Exit2->trigger();
+    EXPECT_EQ(quits, 1);
+    EXPECT_EQ(none.unexpected, 0);
+}
+
+} // namespace
+} // namespace orvanta::test
