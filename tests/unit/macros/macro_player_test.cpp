@@ -5,6 +5,7 @@
 #include "platform/fake/fake_synthetic_input.h"
 #include "tests/support/temp_folder.h"
 
+#include <algorithm>
 #include <fstream>
 #include <gtest/gtest.h>
 
@@ -74,7 +75,8 @@ TEST_F(MacroPlayerTest, InputPastesThroughTheClipboard) {
 
 TEST_F(MacroPlayerTest, ABadNumberEndsThePlaybackQuietly) {
     PlayMacro({"0 KEY_DOWN 65", "1-2 KEY_DOWN 66", "5 KEY_DOWN 67"}, ports);
-    EXPECT_EQ(input.events(), (Log{"key down 65"}));
+    // The key the macro left held is let go.
+    EXPECT_EQ(input.events(), (Log{"key down 65", "key up 65"}));
     EXPECT_EQ(released, 1);
 
     Log before = waits;
@@ -82,7 +84,7 @@ TEST_F(MacroPlayerTest, ABadNumberEndsThePlaybackQuietly) {
     // The key line still waits for its moment before it ends the playback.
     EXPECT_EQ(waits.size(), before.size() + 1);
     EXPECT_EQ(waits.back(), "wait 40");
-    EXPECT_EQ(input.events(), (Log{"key down 65", "key down 65"}));
+    EXPECT_EQ(input.events(), (Log{"key down 65", "key up 65", "key down 65", "key up 65"}));
     EXPECT_EQ(released, 2);
 }
 
@@ -92,6 +94,21 @@ TEST_F(MacroPlayerTest, AStopDuringAWaitTakesEffectBeforeTheNextLine) {
     PlayMacro({"0 KEY_DOWN 65", "100 KEY_UP 65", "200 KEY_DOWN 66"}, ports);
     EXPECT_EQ(input.events(), (Log{"key down 65", "key up 65"}));
     EXPECT_EQ(released, 1);
+}
+
+TEST_F(MacroPlayerTest, AStopLetsGoOfTheKeysAndButtonsStillHeld) {
+    waiter.stopAtWait = 1;
+    waiter.onStopWait = [this] { stop = true; };
+    PlayMacro({"0 KEY_DOWN 16", "0 KEY_DOWN 65", "0 KEY_UP 65", "0 MOUSE_LEFTDOWN 5 6",
+               "0 MOUSE_RIGHTDOWN 5 6", "0 MOUSE_RIGHTUP 5 6", "0 KEY_DOWN 17", "50 MOUSE_MOVE 7 8",
+               "60 KEY_UP 16"},
+              ports);
+    // Held at the stop: Shift, then the left button, then Control; let go in the opposite order.
+    const Log events = input.events();
+    ASSERT_GE(events.size(), 3u);
+    EXPECT_EQ((Log{events.end() - 3, events.end()}), (Log{"button up left", "key up 17", "key up 16"}));
+    EXPECT_EQ(std::count(events.begin(), events.end(), "key up 65"), 1);
+    EXPECT_EQ(std::count(events.begin(), events.end(), "button up right"), 1);
 }
 
 TEST_F(MacroPlayerTest, TaskMacrosPlayOnTheirOwnThreadAndHoldAltF12MeanWhile) {
