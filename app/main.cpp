@@ -13,6 +13,7 @@
 #include "platform/linux/actions/linux_session_power.h"
 #include "platform/linux/actions/x11_desktop.h"
 #include "platform/linux/hotkeys/linux_global_hotkeys.h"
+#include "platform/linux/input/playback_thread_timing.h"
 #include "platform/linux/input/xtest_synthetic_input.h"
 #include "platform/linux/linux_clock.h"
 #include "platform/linux/linux_keep_awake.h"
@@ -110,7 +111,7 @@ int main(int argc, char** argv) {
         std::atomic<bool> macroStopRequested{false};
         hotkeys::HotkeyRegistrar registrar(globalHotkeys);
         ui::GuiClipboard clipboard;
-        macros::SteadyMacroWaiter waiter;
+        macros::SteadyMacroWaiter waiter(lx::TunePlaybackThread, lx::kTunedThreadSleepMargin);
         macros::DoDo2 taskMacros({syntheticInput, clipboard, waiter, macroStopRequested,
                                   [&] { macros::ReleaseMacroStopKey(registrar); }});
         macros::TaskMacroStarter macroStarter(taskMacros, registrar, macroStopRequested);

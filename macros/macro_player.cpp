@@ -8,9 +8,49 @@ namespace {
 
 constexpr unsigned kVkControl = 17;
 constexpr unsigned kVkV = 86;
-// Sleeping ends this long before the moment; the rest is yielded away, which absorbs the scheduler's
-// wake-up lateness.
-constexpr auto kSleepMargin = std::chrono::milliseconds(2);
+// Keys and buttons a playback pressed and has not released yet, so an early end does not leave them
+// held for whatever has the focus.
+struct HeldInput {
+    std::vector<unsigned> keys;
+    std::vector<platform::MouseButton> buttons;
+
+    template <typename T> static void Note(std::vector<T>& held, T what, bool down) {
+        std::erase(held, what);
+        if (down) held.push_back(what);
+    }
+    void ReleaseAll(platform::SyntheticInput& input) {
+        for (auto it = buttons.rbegin(); it != buttons.rend(); ++it)
+            input.buttonUp(*it);
+        for (auto it = keys.rbegin(); it != keys.rend(); ++it)
+            input.keyUp(*it);
+        buttons.clear();
+        keys.clear();
+    }
+};
+
+void NoteHeld(const MacroEvent& event, HeldInput& held) {
+    using Kind = MacroEvent::Kind;
+    using platform::MouseButton;
+    if (event.kind == Kind::KeyDown || event.kind == Kind::KeyUp)
+        HeldInput::Note(held.keys, event.virtualKey, event.kind == Kind::KeyDown);
+    if (event.kind != Kind::Pointer) return;
+    switch (event.mouseFlag) {
+    case kMouseLeftDown:
+    case kMouseLeftUp:
+        HeldInput::Note(held.buttons, MouseButton::Left, event.mouseFlag == kMouseLeftDown);
+        break;
+    case kMouseRightDown:
+    case kMouseRightUp:
+        HeldInput::Note(held.buttons, MouseButton::Right, event.mouseFlag == kMouseRightDown);
+        break;
+    case kMouseMiddleDown:
+    case kMouseMiddleUp:
+        HeldInput::Note(held.buttons, MouseButton::Middle, event.mouseFlag == kMouseMiddleDown);
+        break;
+    default:
+        break;
+    }
+}
 
 void Perform(const MacroEvent& event, const MacroPorts& ports) {
     auto& input = ports.input;
@@ -67,26 +107,44 @@ void Perform(const MacroEvent& event, const MacroPorts& ports) {
 } // namespace
 
 void SteadyMacroWaiter::wait(std::chrono::milliseconds duration) {
-    using Clock = std::chrono::steady_clock;
-    const auto until = Clock::now() + duration;
-    if (duration > kSleepMargin) std::this_thread::sleep_until(until - kSleepMargin);
-    while (Clock::now() < until)
-        std::this_thread::yield();
+    waitUntil(Clock::now() + duration, duration);
+}
+
+void SteadyMacroWaiter::beginPlayback() {
+    if (tuneThread_) tuneThread_();
+}
+
+void SteadyMacroWaiter::waitUntil(Clock::time_point moment, std::chrono::milliseconds) {
+    if (moment - Clock::now() > sleepMargin_) std::this_thread::sleep_until(moment - sleepMargin_);
+    // Busy for the last fraction of a millisecond only: yielding here would hand the processor to any
+    // other runnable task for a whole time slice on a busy machine.
+    while (Clock::now() < moment) {
+    }
 }
 
 void PlayMacro(const std::vector<std::string>& lines, const MacroPorts& ports) {
     std::int64_t macroClock = 0;
+    // The moment of the last line played; lines earlier than the one before play at once and count on
+    // from here.
+    auto moment = MacroWaiter::Clock::now();
+    HeldInput held;
+    ports.waiter.beginPlayback();
     for (const auto& line : lines) {
         if (ports.stopRequested.load()) break;
         const MacroEvent event = ParseMacroLine(line);
         if (event.kind == MacroEvent::Kind::Skip) continue;
         if (event.kind == MacroEvent::Kind::BadTime) break;
         const std::int64_t delta = event.time - macroClock;
-        if (delta > 0) ports.waiter.wait(std::chrono::milliseconds(delta));
+        if (delta > 0) {
+            moment += std::chrono::milliseconds(delta);
+            ports.waiter.waitUntil(moment, std::chrono::milliseconds(delta));
+        }
         macroClock = event.time;
         if (event.kind == MacroEvent::Kind::BadArgument) break;
         Perform(event, ports);
+        NoteHeld(event, held);
     }
+    held.ReleaseAll(ports.input);
     if (ports.releaseStopKey) ports.releaseStopKey();
 }
 

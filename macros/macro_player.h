@@ -17,16 +17,38 @@ namespace orvanta::macros {
 // Waits between the lines of a macro.
 class MacroWaiter {
   public:
+    using Clock = std::chrono::steady_clock;
     virtual ~MacroWaiter() = default;
     // Returns once the given milliseconds have passed.
     virtual void wait(std::chrono::milliseconds duration) = 0;
+    // Returns at the moment of a line, counted from the start of the playback so that the time each event
+    // takes does not add up over a long macro; spacing is the same wait counted from the line before, for
+    // waiters that keep no clock.
+    virtual void waitUntil(Clock::time_point moment, std::chrono::milliseconds spacing) {
+        (void)moment;
+        wait(spacing);
+    }
+    // Runs on the playback's thread before its first line.
+    virtual void beginPlayback() {}
 };
 
-// Sleeps until shortly before the moment and yields for the rest, so the recorded spacing holds to about
-// a millisecond without keeping a processor busy through a long wait.
+// Sleeps until shortly before the moment and polls the clock for the rest, so the recorded spacing holds
+// to well under a millisecond without keeping a processor busy through a wait.
 class SteadyMacroWaiter : public MacroWaiter {
   public:
+    // tuneThread, when given, runs on each playback's thread first: the platform's way of having the
+    // thread woken on time. sleepMargin is how long before the moment sleeping ends; the default covers
+    // an untuned thread's usual wake-up lateness.
+    explicit SteadyMacroWaiter(std::function<void()> tuneThread = {},
+                               std::chrono::microseconds sleepMargin = std::chrono::microseconds(200))
+        : tuneThread_(std::move(tuneThread)), sleepMargin_(sleepMargin) {}
     void wait(std::chrono::milliseconds duration) override;
+    void waitUntil(Clock::time_point moment, std::chrono::milliseconds spacing) override;
+    void beginPlayback() override;
+
+  private:
+    std::function<void()> tuneThread_;
+    std::chrono::microseconds sleepMargin_;
 };
 
 // Puts text on the clipboard; the UI does it on its own thread and returns once the text is there, so the
@@ -47,7 +69,7 @@ struct MacroPorts {
 
 // Plays the lines once on the calling thread: checks the stop flag before every line, waits out each
 // line's spacing and performs its event. Ends after the last line, on a stop, or quietly at a number that
-// is no integer; in every case the stop key is released first.
+// is no integer; in every case the keys and buttons it left held are released, then the stop key.
 void PlayMacro(const std::vector<std::string>& lines, const MacroPorts& ports);
 
 // Runs playbacks on threads of their own, each over its own copy of the lines. Destroying the player

@@ -2,10 +2,13 @@
 
 #include "platform/linux/hotkeys/vk_keysym.h"
 
+#include <X11/XKBlib.h>
 #include <X11/Xlib.h>
 #include <X11/extensions/XTest.h>
 #include <cstdlib>
+#include <map>
 #include <mutex>
+#include <vector>
 
 namespace orvanta::platform::linux_backend {
 
@@ -32,6 +35,9 @@ struct XTestSyntheticInput::Impl {
     Display* display = nullptr;
     std::mutex mutex; // one Xlib call sequence at a time on the connection
     int wheelRemainder = 0;
+    // Keysyms the keyboard has on no key's first level (the keypad digits while Num Lock is off, keys
+    // the layout lacks) are bound to spare keycodes for as long as this connection lives.
+    std::map<unsigned long, KeyCode> spareKeys;
 
     explicit Impl(const std::string& displayName) {
         display = XOpenDisplay(displayName.empty() ? nullptr : displayName.c_str());
@@ -43,13 +49,53 @@ struct XTestSyntheticInput::Impl {
         }
     }
     ~Impl() {
-        if (display) XCloseDisplay(display);
+        if (!display) return;
+        for (const auto& [keysym, keycode] : spareKeys) {
+            KeySym none = NoSymbol;
+            XChangeKeyboardMapping(display, keycode, 1, &none, 1);
+        }
+        XCloseDisplay(display);
+    }
+
+    // The key that types the keysym without a modifier, binding a spare one when no key does.
+    KeyCode KeycodeFor(unsigned long keysym) {
+        const KeyCode keycode = XKeysymToKeycode(display, keysym);
+        if (keycode && XkbKeycodeToKeysym(display, keycode, 0, 0) == keysym) return keycode;
+        if (auto bound = spareKeys.find(keysym); bound != spareKeys.end()) return bound->second;
+        const KeyCode spare = SpareKeycode();
+        if (!spare) return keycode; // at least the key that carries it on another level
+        KeySym sym = keysym;
+        XChangeKeyboardMapping(display, spare, 1, &sym, 1);
+        XSync(display, False);
+        spareKeys.emplace(keysym, spare);
+        return spare;
+    }
+
+    // A keycode without any keysym and not yet taken here, from the top of the range; 0 when none is left.
+    KeyCode SpareKeycode() {
+        int first = 0, last = 0;
+        XDisplayKeycodes(display, &first, &last);
+        int perKey = 0;
+        KeySym* map = XGetKeyboardMapping(display, static_cast<KeyCode>(first), last - first + 1, &perKey);
+        if (!map) return 0;
+        KeyCode found = 0;
+        for (int code = last; code >= first && !found; --code) {
+            bool empty = true;
+            for (int i = 0; i < perKey && empty; ++i)
+                empty = map[(code - first) * perKey + i] == NoSymbol;
+            bool taken = false;
+            for (const auto& entry : spareKeys)
+                taken = taken || entry.second == code;
+            if (empty && !taken) found = static_cast<KeyCode>(code);
+        }
+        XFree(map);
+        return found;
     }
 
     void Key(unsigned virtualKey, bool down) {
         const unsigned long keysym = VirtualKeyToKeysym(virtualKey);
         if (!keysym) return;
-        const KeyCode keycode = XKeysymToKeycode(display, keysym);
+        const KeyCode keycode = KeycodeFor(keysym);
         if (!keycode) return;
         XTestFakeKeyEvent(display, keycode, down ? True : False, CurrentTime);
         XFlush(display);

@@ -5,8 +5,10 @@
 #include "platform/fake/fake_synthetic_input.h"
 #include "tests/support/temp_folder.h"
 
+#include <algorithm>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <thread>
 
 namespace orvanta::macros {
 namespace {
@@ -74,7 +76,8 @@ TEST_F(MacroPlayerTest, InputPastesThroughTheClipboard) {
 
 TEST_F(MacroPlayerTest, ABadNumberEndsThePlaybackQuietly) {
     PlayMacro({"0 KEY_DOWN 65", "1-2 KEY_DOWN 66", "5 KEY_DOWN 67"}, ports);
-    EXPECT_EQ(input.events(), (Log{"key down 65"}));
+    // The key the macro left held is let go.
+    EXPECT_EQ(input.events(), (Log{"key down 65", "key up 65"}));
     EXPECT_EQ(released, 1);
 
     Log before = waits;
@@ -82,7 +85,7 @@ TEST_F(MacroPlayerTest, ABadNumberEndsThePlaybackQuietly) {
     // The key line still waits for its moment before it ends the playback.
     EXPECT_EQ(waits.size(), before.size() + 1);
     EXPECT_EQ(waits.back(), "wait 40");
-    EXPECT_EQ(input.events(), (Log{"key down 65", "key down 65"}));
+    EXPECT_EQ(input.events(), (Log{"key down 65", "key up 65", "key down 65", "key up 65"}));
     EXPECT_EQ(released, 2);
 }
 
@@ -92,6 +95,56 @@ TEST_F(MacroPlayerTest, AStopDuringAWaitTakesEffectBeforeTheNextLine) {
     PlayMacro({"0 KEY_DOWN 65", "100 KEY_UP 65", "200 KEY_DOWN 66"}, ports);
     EXPECT_EQ(input.events(), (Log{"key down 65", "key up 65"}));
     EXPECT_EQ(released, 1);
+}
+
+TEST_F(MacroPlayerTest, AStopLetsGoOfTheKeysAndButtonsStillHeld) {
+    waiter.stopAtWait = 1;
+    waiter.onStopWait = [this] { stop = true; };
+    PlayMacro({"0 KEY_DOWN 16", "0 KEY_DOWN 65", "0 KEY_UP 65", "0 MOUSE_LEFTDOWN 5 6",
+               "0 MOUSE_RIGHTDOWN 5 6", "0 MOUSE_RIGHTUP 5 6", "0 KEY_DOWN 17", "50 MOUSE_MOVE 7 8",
+               "60 KEY_UP 16"},
+              ports);
+    // Held at the stop: Shift, then the left button, then Control; let go in the opposite order.
+    const Log events = input.events();
+    ASSERT_GE(events.size(), 3u);
+    EXPECT_EQ((Log{events.end() - 3, events.end()}), (Log{"button up left", "key up 17", "key up 16"}));
+    EXPECT_EQ(std::count(events.begin(), events.end(), "key up 65"), 1);
+    EXPECT_EQ(std::count(events.begin(), events.end(), "button up right"), 1);
+}
+
+// The moments a playback asks to be woken at, counted from its first line.
+class MomentWaiter : public MacroWaiter {
+  public:
+    void wait(std::chrono::milliseconds) override {}
+    void waitUntil(Clock::time_point moment, std::chrono::milliseconds) override {
+        moments.push_back(moment);
+    }
+    std::vector<Clock::time_point> moments;
+};
+
+// An input port that takes its time over every event, as a busy display does.
+class SlowInput : public platform::fake::FakeSyntheticInput {
+  public:
+    void keyDown(unsigned vk) override {
+        std::this_thread::sleep_for(std::chrono::milliseconds(3));
+        FakeSyntheticInput::keyDown(vk);
+    }
+};
+
+TEST_F(MacroPlayerTest, TheTimeEventsTakeDoesNotPushBackTheLaterMoments) {
+    SlowInput slow;
+    MomentWaiter moments;
+    PlayMacro({"0 KEY_DOWN 65", "10 KEY_DOWN 65", "15 KEY_DOWN 65", "12 KEY_DOWN 65", "20 KEY_DOWN 65"},
+              {slow, clipboard, moments, stop, {}});
+    ASSERT_EQ(moments.moments.size(), 3u);
+    const auto since = [&](std::size_t i) {
+        return std::chrono::duration_cast<std::chrono::milliseconds>(moments.moments[i] - moments.moments[0]);
+    };
+    // 10, 15 and 23 ms after the start: the earlier line (12) plays at once and the next waits its 8 ms
+    // from there; the 3 ms each event takes are not added on.
+    EXPECT_EQ(since(1), std::chrono::milliseconds(5));
+    EXPECT_EQ(since(2), std::chrono::milliseconds(13));
+    EXPECT_EQ(slow.events().size(), 6u); // five presses, then the key left held is let go
 }
 
 TEST_F(MacroPlayerTest, TaskMacrosPlayOnTheirOwnThreadAndHoldAltF12MeanWhile) {
