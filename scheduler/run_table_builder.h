@@ -3,8 +3,12 @@
 #include "data/data_set.h"
 #include "i18n/text_lookup.h"
 #include "platform/api/clock.h"
+#include "scheduler/row_text.h"
 #include "scheduler/run_table.h"
+#include "scheduler/task_row.h"
 
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -42,6 +46,42 @@ struct RunTableBuild {
 RunTableBuild BuildRunTable(data::DataSet timedRows, const platform::LocalDateTime& now,
                             const RunTableFilters& filters, const std::string& currentTaskId,
                             const i18n::TextLookup& text);
+
+// BuildRunTable a row at a time, for rows handed over as a query is stepped, so that no copy of the
+// whole result is ever held. It can write over the rows of an earlier table: their texts keep the memory
+// they hold, so rebuilding a large table allocates next to nothing.
+class RunTableAssembler {
+  public:
+    // earlier: the table a rebuild replaces, or an empty one. Its rows are only written over, never read.
+    RunTableAssembler(const platform::LocalDateTime& now, const RunTableFilters& filters,
+                      std::string currentTaskId, const i18n::TextLookup& text, RunTable earlier = {});
+    ~RunTableAssembler();
+    RunTableAssembler(const RunTableAssembler&) = delete;
+    RunTableAssembler& operator=(const RunTableAssembler&) = delete;
+
+    // Room for this many rows, when their number is known before the first is added.
+    void Reserve(std::size_t rows);
+    // The next row of the timed-task query, in read order. Raises orvanta::Error only when the result
+    // lacks a task column, which the first row shows.
+    void Add(const data::ResultRow& source);
+    // The table of every row added; the assembler is used up.
+    RunTableBuild Finish();
+
+  private:
+    struct Position;
+
+    platform::LocalDateTime now_;
+    std::int64_t nowMs_;
+    RunTableFilters filters_;
+    std::string currentTaskId_;
+    RowTexts texts_;
+    std::optional<TaskRowReader> reader_; // from the first row, whose columns every row shares
+    std::size_t idColumn_ = 0;
+    RunTableBuild out_;
+    std::size_t used_ = 0; // task rows filled so far; the rest are an earlier table's leftovers
+    std::vector<Position> order_;
+    std::string displayText_; // the texts of every display row, in read order
+};
 
 // The state before a table is built, and after a rebuild has failed: no task rows, the single "None"
 // display row and the hint "Upcoming event: None".

@@ -1,5 +1,7 @@
 #include "scheduler/run_table_rebuilder.h"
 
+#include <optional>
+
 namespace orvanta::scheduler {
 
 RunTableRebuilder::RunTableRebuilder(const data::TaskStore& store, const platform::Clock& clock,
@@ -9,12 +11,22 @@ RunTableRebuilder::RunTableRebuilder(const data::TaskStore& store, const platfor
 
 const RunTableBuild& RunTableRebuilder::RebuildRunTable(const RunTableFilters& filters,
                                                         const std::string& currentTaskId) {
-    // Reset first: should the read fail, no reader may keep seeing the rows of the previous table.
+    // Reset first: should the read fail, no reader may keep seeing the rows of the previous table. Its
+    // rows are written over by the new one, so their memory serves again rather than being freed and
+    // allocated anew, row by row, on every change.
+    RunTable earlier = std::move(current_.table);
     current_ = EmptyRunTable(text_);
     store_.EnsureTaskTable();
-    data::DataSet rows = store_.ReadTimedTasks(filters.hideDisabled);
-    // The clock is read once, after the read, so every row of one table is computed from the same now.
-    current_ = BuildRunTable(std::move(rows), clock_.now(), filters, currentTaskId, text_);
+    // The clock is read once, when the first row arrives: the query has then scanned and sorted the
+    // whole table, and every row of one table is computed from the same now.
+    std::optional<RunTableAssembler> assembler;
+    auto start = [&] { assembler.emplace(clock_.now(), filters, currentTaskId, text_, std::move(earlier)); };
+    store_.ReadTimedTasks(filters.hideDisabled, [&](const data::ResultRow& row) {
+        if (!assembler) start();
+        assembler->Add(row);
+    });
+    if (!assembler) start();
+    current_ = assembler->Finish();
     if (afterRebuild_) afterRebuild_(current_);
     return current_;
 }
