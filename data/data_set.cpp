@@ -19,7 +19,8 @@ std::string Upper(std::string s) {
 }
 
 std::vector<DataSet::Column> WithUpperNames(std::vector<DataSet::Column> columns) {
-    for (auto& c : columns) c.upperName = Upper(c.upperName);
+    for (auto& c : columns)
+        c.upperName = Upper(c.upperName);
     return columns;
 }
 
@@ -92,7 +93,9 @@ void DataSet::appendRow(std::span<const std::string_view> cells) {
     ++rowCount_;
 }
 
-std::size_t DataSet::columnIndex(const std::string& name) const { return FindColumn(columns_, name); }
+std::size_t DataSet::columnIndex(const std::string& name) const {
+    return FindColumn(columns_, name);
+}
 
 std::string_view DataSet::cell(const std::string& name, std::size_t* index) const {
     *index = columnIndex(name);
@@ -125,6 +128,8 @@ std::int64_t DataSet::fieldAsInt64(const std::string& name) const {
 ResultRow::ResultRow(std::vector<DataSet::Column> columns)
     : columns_(WithUpperNames(std::move(columns))), cells_(columns_.size()) {}
 
-std::size_t ResultRow::columnIndex(const std::string& name) const { return FindColumn(columns_, name); }
+std::size_t ResultRow::columnIndex(const std::string& name) const {
+    return FindColumn(columns_, name);
+}
 
 } // namespace orvanta::data

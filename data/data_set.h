@@ -96,7 +96,7 @@ private:
 // One row of a query result as the query is stepped, for readers that keep no copy of the result. The
 // columns are those of the whole result; the cell texts are valid until the next row is read.
 class ResultRow {
-public:
+  public:
     explicit ResultRow(std::vector<DataSet::Column> columns);
 
     const std::vector<DataSet::Column>& columns() const { return columns_; }
@@ -116,7 +116,7 @@ public:
     std::span<const std::string_view> cells() const { return cells_; }
     std::span<std::string_view> cells() { return cells_; }
 
-private:
+  private:
     std::vector<DataSet::Column> columns_;
     std::vector<std::string_view> cells_;
     std::size_t rowsHint_ = 0;

@@ -53,7 +53,7 @@ namespace {
 // The display columns copied from the task row, as they follow the line's text in the text buffer.
 constexpr std::array<std::size_t, 5> kCopiedColumns = {kColId, kColEnabled, kColDueSeconds, kColCountdown,
                                                        kColDueKey};
-constexpr std::array<std::size_t, 6> kPendingColumns = {kDispText,      kDispId,        kDispEnabled,
+constexpr std::array<std::size_t, 6> kPendingColumns = {kDispText,       kDispId,        kDispEnabled,
                                                         kDispDueSeconds, kDispCountdown, kDispDueKey};
 
 // The columns neither read from the store nor computed: the unused ones, and the dispatcher's mark.
@@ -82,7 +82,8 @@ RunTableBuild EmptyRunTable(const i18n::TextLookup& text) {
 }
 
 RunTableAssembler::RunTableAssembler(const platform::LocalDateTime& now, const RunTableFilters& filters,
-                                     std::string currentTaskId, const i18n::TextLookup& text, RunTable earlier)
+                                     std::string currentTaskId, const i18n::TextLookup& text,
+                                     RunTable earlier)
     : now_(now), nowMs_(LocalMilliseconds(now)), filters_(filters), currentTaskId_(std::move(currentTaskId)),
       texts_(RowTexts::Load(text)) {
     out_.table = std::move(earlier);
@@ -108,7 +109,8 @@ void RunTableAssembler::Add(const data::ResultRow& source) {
     }
     auto& taskRows = out_.table.taskRows;
     if (used_ == kMaxTimedTasks) {
-        out_.problems.push_back({std::string(source.textAt(idColumn_)), "there are more than 86,400 timed tasks"});
+        out_.problems.push_back(
+            {std::string(source.textAt(idColumn_)), "there are more than 86,400 timed tasks"});
         return;
     }
     // Filled in place: a task row is 38 strings, and moving each into the table would touch it twice. A
@@ -138,8 +140,16 @@ void RunTableAssembler::Add(const data::ResultRow& source) {
     const bool enabled = row[kColEnabled] == "1";
     const Group group = !enabled ? kDisabled : passed ? kPassed : kWaiting;
     Position& p = order_.emplace_back();
-    p = {group, group == kPassed ? -dueSeconds : dueSeconds, used_, dueSeconds, enabled, passed,
-         row[kColId] == currentTaskId_, WakesTheComputer(row[kColEvent]), displayText_.size(), {}};
+    p = {group,
+         group == kPassed ? -dueSeconds : dueSeconds,
+         used_,
+         dueSeconds,
+         enabled,
+         passed,
+         row[kColId] == currentTaskId_,
+         WakesTheComputer(row[kColEvent]),
+         displayText_.size(),
+         {}};
     // The display row's texts are made now, while the task row is at hand, and written to the list's
     // rows in list order once it is known: a task row visited in list order, or a display row moved to
     // its place, costs a cache miss or more, where this buffer is written and read nearly in sequence.
@@ -166,8 +176,8 @@ RunTableBuild RunTableAssembler::Finish() {
     for (const Position& p : order_) {
         // The task just edited stays visible whatever the filters say, so the user sees what was saved.
         // The first row shown is never hidden as too far ahead: the list always shows what comes next.
-        const bool tooFarAhead = filters_.hideLater && p.enabled && shown > 0 &&
-                                 laterThanMs <= p.dueSeconds * 1000 && !p.current;
+        const bool tooFarAhead =
+            filters_.hideLater && p.enabled && shown > 0 && laterThanMs <= p.dueSeconds * 1000 && !p.current;
         // While disabled tasks are listed at all, a disabled one is listed even when it has passed.
         const bool listedAsDisabled = !p.enabled && !filters_.hideDisabled;
         const bool hiddenPassed = filters_.hidePassed && p.passed && !p.current && !listedAsDisabled;

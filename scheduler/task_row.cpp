@@ -87,9 +87,13 @@ TaskRowReader::TaskRowReader(const data::ResultRow& row) {
         columns_.push_back(row.columnIndex(source.column));
 }
 
-void TaskRowReader::Read(const data::DataSet& rows, TaskRow& row) const { ReadFrom(rows, row); }
+void TaskRowReader::Read(const data::DataSet& rows, TaskRow& row) const {
+    ReadFrom(rows, row);
+}
 
-void TaskRowReader::Read(const data::ResultRow& source, TaskRow& row) const { ReadFrom(source, row); }
+void TaskRowReader::Read(const data::ResultRow& source, TaskRow& row) const {
+    ReadFrom(source, row);
+}
 
 template <typename Rows> void TaskRowReader::ReadFrom(const Rows& rows, TaskRow& row) const {
     for (std::size_t i = 0; i < columns_.size(); ++i) {
