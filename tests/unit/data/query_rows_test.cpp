@@ -44,8 +44,9 @@ TEST(QueryRows, HandsOverTheValuesAHeldResultHolds) {
     InTransaction(db, [&] {
         // Texts long and short, so that a row's texts outlive the step that made them only when copied.
         for (int i = 0; i < 500; ++i)
-            db.execute("INSERT INTO t VALUES (" + std::to_string(i) + ", " + std::to_string(i) + ".5, x'41', '" +
-                       std::string(static_cast<std::size_t>(i % 97), 'q') + "', " + std::to_string(-i) + ");");
+            db.execute("INSERT INTO t VALUES (" + std::to_string(i) + ", " + std::to_string(i) +
+                       ".5, x'41', '" + std::string(static_cast<std::size_t>(i % 97), 'q') + "', " +
+                       std::to_string(-i) + ");");
     });
     const std::string sql = "SELECT * FROM t ORDER BY s, i;";
     std::vector<DataSet::Column> columns;

@@ -18,9 +18,11 @@ using testing::Task;
 
 data::TaskRecord RandomTask(std::mt19937& rng) {
     auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
-    data::TaskRecord t = Task(0, pick(1, 5), std::to_string(pick(0, 23)) + ":" + std::to_string(pick(10, 59)) + ":00");
+    data::TaskRecord t =
+        Task(0, pick(1, 5), std::to_string(pick(0, 23)) + ":" + std::to_string(pick(10, 59)) + ":00");
     // Titles from empty to well past the length a string keeps without memory of its own.
-    t.title = std::string(static_cast<std::size_t>(pick(0, 3) * pick(0, 20)), static_cast<char>('a' + pick(0, 25)));
+    t.title =
+        std::string(static_cast<std::size_t>(pick(0, 3) * pick(0, 20)), static_cast<char>('a' + pick(0, 25)));
     t.year = pick(2024, 2026);
     t.month = pick(1, 12);
     t.day = pick(1, 31);
@@ -36,7 +38,8 @@ void ExpectSameBuild(const RunTableBuild& actual, const RunTableBuild& expected,
     ASSERT_EQ(actual.table.taskRowCount, expected.table.taskRowCount) << "round " << round;
     ASSERT_EQ(actual.table.taskRows.size(), expected.table.taskRows.size()) << "round " << round;
     for (std::size_t i = 0; i < expected.table.taskRows.size(); ++i)
-        ASSERT_EQ(actual.table.taskRows[i], expected.table.taskRows[i]) << "round " << round << " task row " << i;
+        ASSERT_EQ(actual.table.taskRows[i], expected.table.taskRows[i])
+            << "round " << round << " task row " << i;
     ASSERT_EQ(actual.table.displayRows, expected.table.displayRows) << "round " << round;
     EXPECT_EQ(actual.hint, expected.hint) << "round " << round;
     ASSERT_EQ(actual.problems.size(), expected.problems.size()) << "round " << round;
@@ -75,7 +78,8 @@ TEST(RebuildOverAnEarlierTable, MatchesABuildFromNothingRoundAfterRound) {
                 ids.erase(ids.begin() + static_cast<std::ptrdiff_t>(at));
             }
             for (int i = 0; i < 4 && !ids.empty(); ++i) {
-                const std::string& id = ids[static_cast<std::size_t>(pick(0, static_cast<int>(ids.size()) - 1))];
+                const std::string& id =
+                    ids[static_cast<std::size_t>(pick(0, static_cast<int>(ids.size()) - 1))];
                 if (pick(0, 1) == 0)
                     db.execute(data::sql::UpdateStatement(id, RandomTask(rng), pick(1, 1'000'000)));
                 else
@@ -96,7 +100,8 @@ TEST(RebuildOverAnEarlierTable, MatchesABuildFromNothingRoundAfterRound) {
         filters.hideDisabled = pick(0, 1) == 1;
         filters.hideLater = pick(0, 1) == 1;
         filters.hideDays = pick(0, 60);
-        const std::string current = ids.empty() ? "" : ids[static_cast<std::size_t>(pick(0, static_cast<int>(ids.size()) - 1))];
+        const std::string current =
+            ids.empty() ? "" : ids[static_cast<std::size_t>(pick(0, static_cast<int>(ids.size()) - 1))];
 
         const RunTableBuild& rebuilt = rebuilder.RebuildRunTable(filters, current);
         const RunTableBuild fresh =
