@@ -81,12 +81,22 @@ RunTableBuild EmptyRunTable(const i18n::TextLookup& text) {
     return out;
 }
 
-RunTableAssembler::RunTableAssembler(const platform::LocalDateTime& now, const RunTableFilters& filters,
-                                     std::string currentTaskId, const i18n::TextLookup& text,
-                                     RunTable earlier)
-    : now_(now), nowMs_(LocalMilliseconds(now)), filters_(filters), currentTaskId_(std::move(currentTaskId)),
-      texts_(RowTexts::Load(text)) {
+RunTableAssembler::RunTableAssembler(const i18n::TextLookup& text) : text_(text) {}
+
+void RunTableAssembler::Begin(const platform::LocalDateTime& now, const RunTableFilters& filters,
+                              const std::string& currentTaskId, RunTable earlier) {
+    now_ = now;
+    nowMs_ = LocalMilliseconds(now);
+    filters_ = filters;
+    currentTaskId_ = currentTaskId;
+    // Looked up for every table, as the language may have changed since the last.
+    texts_ = RowTexts::Load(text_);
+    reader_.reset();
+    out_ = RunTableBuild();
     out_.table = std::move(earlier);
+    used_ = 0;
+    order_.clear();
+    displayText_.clear();
     Reserve(out_.table.taskRows.size());
 }
 
@@ -209,7 +219,8 @@ RunTableBuild RunTableAssembler::Finish() {
 RunTableBuild BuildRunTable(data::DataSet rows, const platform::LocalDateTime& now,
                             const RunTableFilters& filters, const std::string& currentTaskId,
                             const i18n::TextLookup& text) {
-    RunTableAssembler assembler(now, filters, currentTaskId, text);
+    RunTableAssembler assembler(text);
+    assembler.Begin(now, filters, currentTaskId);
     assembler.Reserve(std::min(rows.rowCount(), kMaxTimedTasks));
     data::ResultRow row(rows.columns());
     const std::span<std::string_view> cells = row.cells();

@@ -48,30 +48,34 @@ RunTableBuild BuildRunTable(data::DataSet timedRows, const platform::LocalDateTi
                             const i18n::TextLookup& text);
 
 // BuildRunTable a row at a time, for rows handed over as a query is stepped, so that no copy of the
-// whole result is ever held. It can write over the rows of an earlier table: their texts keep the memory
-// they hold, so rebuilding a large table allocates next to nothing.
+// whole result is ever held. It can write over the rows of an earlier table, and keeps its own working
+// memory from one table to the next: texts keep the memory they hold, so rebuilding a large table
+// allocates next to nothing.
 class RunTableAssembler {
   public:
-    // earlier: the table a rebuild replaces, or an empty one. Its rows are only written over, never read.
-    RunTableAssembler(const platform::LocalDateTime& now, const RunTableFilters& filters,
-                      std::string currentTaskId, const i18n::TextLookup& text, RunTable earlier = {});
+    explicit RunTableAssembler(const i18n::TextLookup& text);
     ~RunTableAssembler();
     RunTableAssembler(const RunTableAssembler&) = delete;
     RunTableAssembler& operator=(const RunTableAssembler&) = delete;
 
+    // Starts a table, dropping whatever an unfinished one held. earlier: the table this one replaces, or
+    // an empty one; its rows are only written over, never read.
+    void Begin(const platform::LocalDateTime& now, const RunTableFilters& filters, const std::string& currentTaskId,
+               RunTable earlier = {});
     // Room for this many rows, when their number is known before the first is added.
     void Reserve(std::size_t rows);
     // The next row of the timed-task query, in read order. Raises orvanta::Error only when the result
     // lacks a task column, which the first row shows.
     void Add(const data::ResultRow& source);
-    // The table of every row added; the assembler is used up.
+    // The table of every row added since Begin.
     RunTableBuild Finish();
 
   private:
     struct Position;
 
+    const i18n::TextLookup& text_;
     platform::LocalDateTime now_;
-    std::int64_t nowMs_;
+    std::int64_t nowMs_ = 0;
     RunTableFilters filters_;
     std::string currentTaskId_;
     RowTexts texts_;

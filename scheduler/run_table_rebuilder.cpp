@@ -1,12 +1,10 @@
 #include "scheduler/run_table_rebuilder.h"
 
-#include <optional>
-
 namespace orvanta::scheduler {
 
 RunTableRebuilder::RunTableRebuilder(const data::TaskStore& store, const platform::Clock& clock,
                                      const i18n::TextLookup& text, AfterRebuild afterRebuild)
-    : store_(store), clock_(clock), text_(text), afterRebuild_(std::move(afterRebuild)),
+    : store_(store), clock_(clock), text_(text), afterRebuild_(std::move(afterRebuild)), assembler_(text),
       current_(EmptyRunTable(text)) {}
 
 const RunTableBuild& RunTableRebuilder::RebuildRunTable(const RunTableFilters& filters,
@@ -19,14 +17,17 @@ const RunTableBuild& RunTableRebuilder::RebuildRunTable(const RunTableFilters& f
     store_.EnsureTaskTable();
     // The clock is read once, when the first row arrives: the query has then scanned and sorted the
     // whole table, and every row of one table is computed from the same now.
-    std::optional<RunTableAssembler> assembler;
-    auto start = [&] { assembler.emplace(clock_.now(), filters, currentTaskId, text_, std::move(earlier)); };
+    bool begun = false;
+    auto begin = [&] {
+        assembler_.Begin(clock_.now(), filters, currentTaskId, std::move(earlier));
+        begun = true;
+    };
     store_.ReadTimedTasks(filters.hideDisabled, [&](const data::ResultRow& row) {
-        if (!assembler) start();
-        assembler->Add(row);
+        if (!begun) begin();
+        assembler_.Add(row);
     });
-    if (!assembler) start();
-    current_ = assembler->Finish();
+    if (!begun) begin();
+    current_ = assembler_.Finish();
     if (afterRebuild_) afterRebuild_(current_);
     return current_;
 }

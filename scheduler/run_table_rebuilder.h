@@ -36,6 +36,7 @@ class RunTableRebuilder {
     const platform::Clock& clock_;
     const i18n::TextLookup& text_;
     AfterRebuild afterRebuild_;
+    RunTableAssembler assembler_;
     RunTableBuild current_;
 };
 
