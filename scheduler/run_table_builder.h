@@ -60,8 +60,8 @@ class RunTableAssembler {
 
     // Starts a table, dropping whatever an unfinished one held. earlier: the table this one replaces, or
     // an empty one; its rows are only written over, never read.
-    void Begin(const platform::LocalDateTime& now, const RunTableFilters& filters, const std::string& currentTaskId,
-               RunTable earlier = {});
+    void Begin(const platform::LocalDateTime& now, const RunTableFilters& filters,
+               const std::string& currentTaskId, RunTable earlier = {});
     // Room for this many rows, when their number is known before the first is added.
     void Reserve(std::size_t rows);
     // The next row of the timed-task query, in read order. Raises orvanta::Error only when the result
