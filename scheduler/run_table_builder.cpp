@@ -84,7 +84,8 @@ RunTableBuild EmptyRunTable(const i18n::TextLookup& text) {
 RunTableAssembler::RunTableAssembler(const i18n::TextLookup& text) : text_(text) {}
 
 void RunTableAssembler::Begin(const platform::LocalDateTime& now, const RunTableFilters& filters,
-                              const std::string& currentTaskId, RunTable earlier) {
+                              const std::string& currentTaskId, RunTable earlier, TaskRows taskRows) {
+    keepTaskRows_ = taskRows == TaskRows::kKept;
     now_ = now;
     nowMs_ = LocalMilliseconds(now);
     filters_ = filters;
@@ -103,7 +104,7 @@ void RunTableAssembler::Begin(const platform::LocalDateTime& now, const RunTable
 RunTableAssembler::~RunTableAssembler() = default;
 
 void RunTableAssembler::Reserve(std::size_t rows) {
-    out_.table.taskRows.reserve(rows);
+    if (keepTaskRows_) out_.table.taskRows.reserve(rows);
     out_.table.displayRows.reserve(std::max<std::size_t>(rows, 1));
     order_.reserve(rows);
     displayText_.reserve(rows * 160);
@@ -124,9 +125,11 @@ void RunTableAssembler::Add(const data::ResultRow& source) {
         return;
     }
     // Filled in place: a task row is 38 strings, and moving each into the table would touch it twice. A
-    // row that fails is left where it is, for the next one to write over.
-    if (used_ == taskRows.size()) taskRows.emplace_back();
-    TaskRow& row = taskRows[used_];
+    // row that fails is left where it is, for the next one to write over. Without task rows to keep,
+    // every row is read into the one scratch row.
+    const std::size_t slot = keepTaskRows_ ? used_ : 0;
+    if (slot == taskRows.size()) taskRows.emplace_back();
+    TaskRow& row = taskRows[slot];
     Schedule schedule;
     try {
         reader_->Read(source, row);
@@ -175,8 +178,8 @@ void RunTableAssembler::Add(const data::ResultRow& source) {
 }
 
 RunTableBuild RunTableAssembler::Finish() {
-    out_.table.taskRows.resize(used_);
-    out_.table.taskRowCount = used_;
+    out_.table.taskRows.resize(keepTaskRows_ ? used_ : 0);
+    out_.table.taskRowCount = out_.table.taskRows.size();
     std::sort(order_.begin(), order_.end());
 
     auto& display = out_.table.displayRows;

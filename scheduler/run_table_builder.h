@@ -53,15 +53,20 @@ RunTableBuild BuildRunTable(data::DataSet timedRows, const platform::LocalDateTi
 // allocates next to nothing.
 class RunTableAssembler {
   public:
+    // Whether the table keeps its task rows. A reader that only shows the list can do without them,
+    // which at tens of thousands of tasks spares most of the table's memory.
+    enum class TaskRows { kKept, kDropped };
+
     explicit RunTableAssembler(const i18n::TextLookup& text);
     ~RunTableAssembler();
     RunTableAssembler(const RunTableAssembler&) = delete;
     RunTableAssembler& operator=(const RunTableAssembler&) = delete;
 
     // Starts a table, dropping whatever an unfinished one held. earlier: the table this one replaces, or
-    // an empty one; its rows are only written over, never read.
+    // an empty one; its rows are only written over, never read. With TaskRows::kDropped the table comes
+    // out with its display rows and hint only, no task rows and a taskRowCount of 0.
     void Begin(const platform::LocalDateTime& now, const RunTableFilters& filters,
-               const std::string& currentTaskId, RunTable earlier = {});
+               const std::string& currentTaskId, RunTable earlier = {}, TaskRows taskRows = TaskRows::kKept);
     // Room for this many rows, when their number is known before the first is added.
     void Reserve(std::size_t rows);
     // The next row of the timed-task query, in read order. Raises orvanta::Error only when the result
@@ -82,7 +87,8 @@ class RunTableAssembler {
     std::optional<TaskRowReader> reader_; // from the first row, whose columns every row shares
     std::size_t idColumn_ = 0;
     RunTableBuild out_;
-    std::size_t used_ = 0; // task rows filled so far; the rest are an earlier table's leftovers
+    bool keepTaskRows_ = true;
+    std::size_t used_ = 0; // rows read well so far; task rows beyond are an earlier table's leftovers
     std::vector<Position> order_;
     std::string displayText_; // the texts of every display row, in read order
 };

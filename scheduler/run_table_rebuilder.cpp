@@ -1,6 +1,30 @@
 #include "scheduler/run_table_rebuilder.h"
 
 namespace orvanta::scheduler {
+namespace {
+
+// The timed tasks read into the assembler. The clock is read once, when the first row arrives: the
+// query has then scanned and sorted the whole table, and every row of one table is computed from the
+// same now.
+RunTableBuild ReadRunTable(RunTableAssembler& assembler, const data::TaskStore& store,
+                           const platform::Clock& clock, const RunTableFilters& filters,
+                           const std::string& currentTaskId, RunTable earlier,
+                           RunTableAssembler::TaskRows taskRows) {
+    store.EnsureTaskTable();
+    bool begun = false;
+    auto begin = [&] {
+        assembler.Begin(clock.now(), filters, currentTaskId, std::move(earlier), taskRows);
+        begun = true;
+    };
+    store.ReadTimedTasks(filters.hideDisabled, [&](const data::ResultRow& row) {
+        if (!begun) begin();
+        assembler.Add(row);
+    });
+    if (!begun) begin();
+    return assembler.Finish();
+}
+
+} // namespace
 
 RunTableRebuilder::RunTableRebuilder(const data::TaskStore& store, const platform::Clock& clock,
                                      const i18n::TextLookup& text, AfterRebuild afterRebuild)
@@ -14,22 +38,17 @@ const RunTableBuild& RunTableRebuilder::RebuildRunTable(const RunTableFilters& f
     // allocated anew, row by row, on every change.
     RunTable earlier = std::move(current_.table);
     current_ = EmptyRunTable(text_);
-    store_.EnsureTaskTable();
-    // The clock is read once, when the first row arrives: the query has then scanned and sorted the
-    // whole table, and every row of one table is computed from the same now.
-    bool begun = false;
-    auto begin = [&] {
-        assembler_.Begin(clock_.now(), filters, currentTaskId, std::move(earlier));
-        begun = true;
-    };
-    store_.ReadTimedTasks(filters.hideDisabled, [&](const data::ResultRow& row) {
-        if (!begun) begin();
-        assembler_.Add(row);
-    });
-    if (!begun) begin();
-    current_ = assembler_.Finish();
+    current_ = ReadRunTable(assembler_, store_, clock_, filters, currentTaskId, std::move(earlier),
+                            RunTableAssembler::TaskRows::kKept);
     if (afterRebuild_) afterRebuild_(current_);
     return current_;
+}
+
+RunTableBuild ListRunTable(const data::TaskStore& store, const platform::Clock& clock,
+                           const i18n::TextLookup& text, const RunTableFilters& filters,
+                           const std::string& currentTaskId) {
+    RunTableAssembler assembler(text);
+    return ReadRunTable(assembler, store, clock, filters, currentTaskId, {}, RunTableAssembler::TaskRows::kDropped);
 }
 
 } // namespace orvanta::scheduler

@@ -1,6 +1,7 @@
 // A rebuild writes the new table over the rows of the one it replaces. Whatever the earlier table held
 // (more rows, longer texts, the dispatcher's marks, rows since hidden or damaged), the result must be the
-// table a build from nothing makes of the same read.
+// table a build from nothing makes of the same read; and the list made without keeping task rows must be
+// that table's list.
 #include "data/sqlite_connection.h"
 #include "data/task_statements.h"
 #include "platform/fake/fake_clock.h"
@@ -107,6 +108,15 @@ TEST(RebuildOverAnEarlierTable, MatchesABuildFromNothingRoundAfterRound) {
         const RunTableBuild fresh =
             BuildRunTable(store.ReadTimedTasks(filters.hideDisabled), clock.now(), filters, current, english);
         ExpectSameBuild(rebuilt, fresh, round);
+        if (::testing::Test::HasFatalFailure()) return;
+
+        // The list alone, made with one scratch task row, is the same list.
+        RunTableBuild listed = ListRunTable(store, clock, english, filters, current);
+        EXPECT_EQ(listed.table.taskRowCount, 0u);
+        EXPECT_TRUE(listed.table.taskRows.empty());
+        listed.table.taskRows = fresh.table.taskRows;
+        listed.table.taskRowCount = fresh.table.taskRowCount;
+        ExpectSameBuild(listed, fresh, round);
         if (::testing::Test::HasFatalFailure()) return;
     }
 }
