@@ -48,7 +48,8 @@ RunTableBuild ListRunTable(const data::TaskStore& store, const platform::Clock& 
                            const i18n::TextLookup& text, const RunTableFilters& filters,
                            const std::string& currentTaskId) {
     RunTableAssembler assembler(text);
-    return ReadRunTable(assembler, store, clock, filters, currentTaskId, {}, RunTableAssembler::TaskRows::kDropped);
+    return ReadRunTable(assembler, store, clock, filters, currentTaskId, {},
+                        RunTableAssembler::TaskRows::kDropped);
 }
 
 } // namespace orvanta::scheduler

@@ -43,7 +43,8 @@ class RunTableRebuilder {
 // The display rows, hint and problems RebuildRunTable would make from the same read, without the task
 // rows (taskRowCount is 0): for a reader that only shows the list, and at a fraction of the memory.
 // Raises orvanta::Error for a database error.
-RunTableBuild ListRunTable(const data::TaskStore& store, const platform::Clock& clock, const i18n::TextLookup& text,
-                           const RunTableFilters& filters, const std::string& currentTaskId);
+RunTableBuild ListRunTable(const data::TaskStore& store, const platform::Clock& clock,
+                           const i18n::TextLookup& text, const RunTableFilters& filters,
+                           const std::string& currentTaskId);
 
 } // namespace orvanta::scheduler
