@@ -12,6 +12,7 @@ packages=(
   # tests, benchmarks, fuzzing
   googletest libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev clang-format
   xvfb xdotool xclip trayer dbus python3-dbusmock
+  hyperfine
 )
 
 missing=()
