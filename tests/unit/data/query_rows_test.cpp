@@ -63,6 +63,17 @@ TEST(QueryRows, HandsOverTheValuesAHeldResultHolds) {
     });
 }
 
+TEST(QueryRows, TextOfADatabaseKeptInUtf16ComesAsUtf8) {
+    test::TempFolder folder;
+    SqliteConnection db(folder.file("x.db"));
+    db.execute("PRAGMA encoding = 'UTF-16le';");
+    db.execute("CREATE TABLE t (s TEXT, n INTEGER);");
+    db.execute("INSERT INTO t VALUES ('h\xC3\xA9llo', 1);");
+    const auto streamed = Streamed(db, "SELECT * FROM t;");
+    ASSERT_EQ(streamed.size(), 1u);
+    EXPECT_EQ(streamed[0], (std::vector<std::string>{"h\xC3\xA9llo", "1"}));
+}
+
 TEST(QueryRows, EmptyResultsFailuresAndTheRowsHint) {
     test::TempFolder folder;
     SqliteConnection db(folder.file("x.db"));
