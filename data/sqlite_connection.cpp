@@ -119,7 +119,8 @@ std::string_view ValueText(sqlite3_value* value, ColumnKind kind, char* room, bo
 // Whether the database keeps its text in UTF-8, as every task database does; false when it cannot tell.
 bool IsUtf8Database(sqlite3* db) {
     StatementGuard guard;
-    if (sqlite3_prepare_v2(db, "PRAGMA encoding;", -1, &guard.stmt, nullptr) != SQLITE_OK || !guard.stmt) return false;
+    if (sqlite3_prepare_v2(db, "PRAGMA encoding;", -1, &guard.stmt, nullptr) != SQLITE_OK || !guard.stmt)
+        return false;
     if (sqlite3_step(guard.stmt) != SQLITE_ROW) return false;
     const unsigned char* name = sqlite3_column_text(guard.stmt, 0);
     return name && std::string_view(reinterpret_cast<const char*>(name)) == "UTF-8";
