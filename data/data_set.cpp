@@ -18,11 +18,23 @@ std::string Upper(std::string s) {
     return s;
 }
 
+std::vector<DataSet::Column> WithUpperNames(std::vector<DataSet::Column> columns) {
+    for (auto& c : columns)
+        c.upperName = Upper(c.upperName);
+    return columns;
+}
+
+std::size_t FindColumn(const std::vector<DataSet::Column>& columns, const std::string& name) {
+    if (columns.empty()) throw Error("Field " + name + " Not found. Empty dataset");
+    const std::string wanted = Upper(name);
+    for (std::size_t i = 0; i < columns.size(); ++i)
+        if (columns[i].upperName == wanted) return i;
+    throw Error("Field not found in dataset: " + name);
+}
+
 } // namespace
 
-DataSet::DataSet(std::vector<Column> columns) : columns_(std::move(columns)) {
-    for (auto& c : columns_) c.upperName = Upper(c.upperName);
-}
+DataSet::DataSet(std::vector<Column> columns) : columns_(WithUpperNames(std::move(columns))) {}
 
 DataSet::DataSet(std::vector<Column> columns, std::vector<Row> rows) : DataSet(std::move(columns)) {
     std::vector<std::string_view> cells;
@@ -82,11 +94,7 @@ void DataSet::appendRow(std::span<const std::string_view> cells) {
 }
 
 std::size_t DataSet::columnIndex(const std::string& name) const {
-    if (columns_.empty()) throw Error("Field " + name + " Not found. Empty dataset");
-    const std::string wanted = Upper(name);
-    for (std::size_t i = 0; i < columns_.size(); ++i)
-        if (columns_[i].upperName == wanted) return i;
-    throw Error("Field not found in dataset: " + name);
+    return FindColumn(columns_, name);
 }
 
 std::string_view DataSet::cell(const std::string& name, std::size_t* index) const {
@@ -115,6 +123,13 @@ std::int64_t DataSet::fieldAsInt64(const std::string& name) const {
     default:
         throw Error("Not an integer or numeric field");
     }
+}
+
+ResultRow::ResultRow(std::vector<DataSet::Column> columns)
+    : columns_(WithUpperNames(std::move(columns))), cells_(columns_.size()) {}
+
+std::size_t ResultRow::columnIndex(const std::string& name) const {
+    return FindColumn(columns_, name);
 }
 
 } // namespace orvanta::data

@@ -93,4 +93,33 @@ private:
   std::size_t cursorRowInBlock_ = 0;
 };
 
+// One row of a query result as the query is stepped, for readers that keep no copy of the result. The
+// columns are those of the whole result; the cell texts are valid until the next row is read.
+class ResultRow {
+  public:
+    explicit ResultRow(std::vector<DataSet::Column> columns);
+
+    const std::vector<DataSet::Column>& columns() const { return columns_; }
+    // Raises the store's error for a name no column has.
+    std::size_t columnIndex(const std::string& name) const;
+    std::string_view textAt(std::size_t column) const {
+        return column < cells_.size() ? cells_[column] : std::string_view();
+    }
+
+    // At most how many rows the whole result has, as far as the query could tell when its first row
+    // came (a sorted query has scanned its table by then); 0 when it could not. A hint for making room,
+    // never a count.
+    std::size_t rowsHint() const { return rowsHint_; }
+    void setRowsHint(std::size_t rows) { rowsHint_ = rows; }
+
+    // One text per column, in column order; the reader that fills the row writes them.
+    std::span<const std::string_view> cells() const { return cells_; }
+    std::span<std::string_view> cells() { return cells_; }
+
+  private:
+    std::vector<DataSet::Column> columns_;
+    std::vector<std::string_view> cells_;
+    std::size_t rowsHint_ = 0;
+};
+
 } // namespace orvanta::data

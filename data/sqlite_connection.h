@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 #include <type_traits>
 
@@ -22,6 +23,9 @@ public:
     void execute(const std::string& sql);
     // Runs a query and holds its whole result in memory.
     DataSet query(const std::string& sql);
+    // Runs a query and hands each row to onRow as it is stepped, the values in the same text form as
+    // query gives them; nothing of the result is kept. A query without rows never calls onRow.
+    void queryRows(const std::string& sql, const std::function<void(const ResultRow&)>& onRow);
 
     sqlite3* handle() const { return db_; }
 

@@ -41,6 +41,11 @@ DataSet TaskStore::ReadTimedTasks(bool hideDisabled) const {
     return db.query(sql::ReadTimedTasksQuery(hideDisabled));
 }
 
+void TaskStore::ReadTimedTasks(bool hideDisabled, const std::function<void(const ResultRow&)>& onRow) const {
+    SqliteConnection db(path_);
+    db.queryRows(sql::ReadTimedTasksQuery(hideDisabled), onRow);
+}
+
 DataSet TaskStore::ReadHotkeyTasks() const {
     SqliteConnection db(path_);
     return db.query(sql::ReadHotkeyTasksQuery());

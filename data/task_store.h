@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "data/data_set.h"
@@ -18,6 +19,8 @@ public:
 
     void EnsureTaskTable() const;
     DataSet ReadTimedTasks(bool hideDisabled) const;
+    // The same rows handed over one by one as they are read, for a reader that keeps its own copy.
+    void ReadTimedTasks(bool hideDisabled, const std::function<void(const ResultRow&)>& onRow) const;
     DataSet ReadHotkeyTasks() const;
     // Returns the new task's ID as decimal text. Both statements commit together or not at all.
     std::string InsertTask(const TaskRecord& task) const;

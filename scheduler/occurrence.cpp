@@ -122,14 +122,20 @@ std::int64_t DueSeconds(const platform::LocalDateTime& occurrence) {
     return LocalMilliseconds(occurrence) / 1000;
 }
 
-std::string DueKey(const platform::LocalDateTime& o) {
+std::string DueKey(const platform::LocalDateTime& occurrence) {
+    std::string out;
+    WriteDueKey(out, occurrence);
+    return out;
+}
+
+void WriteDueKey(std::string& out, const platform::LocalDateTime& o) {
     char buffer[80];
     char* end = buffer;
     for (int part : {o.year, o.month, o.day, o.hour, o.minute, o.second}) {
         if (end != buffer) *end++ = '-';
         end = std::to_chars(end, buffer + sizeof buffer, part).ptr;
     }
-    return std::string(buffer, end);
+    out.assign(buffer, end);
 }
 
 } // namespace orvanta::scheduler

@@ -36,5 +36,7 @@ std::int64_t DueSeconds(const platform::LocalDateTime& occurrence);
 // Year-month-day-hour-minute-second without leading zeros (2025-3-7-9-5-0): the text that links the
 // run table, the waiters and the dispatcher.
 std::string DueKey(const platform::LocalDateTime& occurrence);
+// DueKey written over out, in the memory out already holds.
+void WriteDueKey(std::string& out, const platform::LocalDateTime& occurrence);
 
 } // namespace orvanta::scheduler

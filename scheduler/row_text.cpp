@@ -92,14 +92,18 @@ std::string ScheduleText(const TaskRow& row, const Schedule& schedule, const Row
 }
 
 std::string RowText(const TaskRow& row, const Schedule& schedule, const RowTexts& texts) {
+    std::string out;
+    AppendRowText(out, row, schedule, texts);
+    return out;
+}
+
+void AppendRowText(std::string& out, const TaskRow& row, const Schedule& schedule, const RowTexts& texts) {
     const std::string& status = row[kColEnabled] != "1"            ? texts.disabled
                                 : row[kColStatus] == kStatusPassed ? texts.passed
                                                                    : texts.waiting;
     const std::string_view title = Trimmed(row[kColTitle]);
     const std::string_view time = Trimmed(row[kColTime]);
     const std::int64_t loop = schedule.loopMinutes;
-    std::string out;
-    out.reserve(96 + title.size());
     out.append("           ").append(status).append(" ---- ");
     AppendScheduleText(out, row, schedule, texts);
     out.append(" ---- ");
@@ -122,7 +126,6 @@ std::string RowText(const TaskRow& row, const Schedule& schedule, const RowTexts
         out.append(texts.noTitle);
     else
         out.append(title);
-    return out;
 }
 
 std::vector<std::string> RowTextPieces(std::string_view text) {

@@ -31,6 +31,8 @@ std::string ScheduleText(const TaskRow& row, const Schedule& schedule, const Row
 
 // The line of the scheduled-task list; its pieces are separated by " ---- ".
 std::string RowText(const TaskRow& row, const Schedule& schedule, const RowTexts& texts);
+// RowText appended to out.
+void AppendRowText(std::string& out, const TaskRow& row, const Schedule& schedule, const RowTexts& texts);
 
 // The pieces of a row text, cut at each "----"; a piece resumes after the blank that follows the
 // separator, and every piece is trimmed.

@@ -8,6 +8,8 @@
 #include "scheduler/task_row.h"
 
 #include <algorithm>
+#include <array>
+#include <charconv>
 #include <cstdint>
 
 namespace orvanta::scheduler {
@@ -20,10 +22,12 @@ constexpr std::size_t kProblemsListed = 10;
 // ones, most recently passed first.
 enum Group : int { kWaiting = 0, kDisabled = 1, kPassed = 2 };
 
-// Where a row goes in the list, and what the filters ask of it. Group first, then the group's order of
-// due times; the read position breaks ties, so rows with the same due time keep the order of their last
-// save, as a stable sort would.
-struct DisplayPosition {
+} // namespace
+
+// Where a row goes in the list, what the filters ask of it, and its display row. Group first, then the
+// group's order of due times; the read position breaks ties, so rows with the same due time keep the
+// order of their last save, as a stable sort would.
+struct RunTableAssembler::Position {
     Group group;
     std::int64_t key;
     std::size_t row;
@@ -31,55 +35,34 @@ struct DisplayPosition {
     bool enabled;
     bool passed;
     bool current; // the task last edited, which no filter hides
+    bool wakes;
+    // The display row's texts lie back to back in the assembler's text buffer from textStart, in the
+    // order of kPendingColumns.
+    std::size_t textStart;
+    std::array<std::uint32_t, 6> textSizes;
 
-    bool operator<(const DisplayPosition& other) const {
+    bool operator<(const Position& other) const {
         if (group != other.group) return group < other.group;
         if (key != other.key) return key < other.key;
         return row < other.row;
     }
 };
 
-DisplayPosition PositionOf(std::size_t row, std::int64_t dueSeconds, bool enabled, bool passed,
-                           bool current) {
-    const Group group = !enabled ? kDisabled : passed ? kPassed : kWaiting;
-    return {group, group == kPassed ? -dueSeconds : dueSeconds, row, dueSeconds, enabled, passed, current};
-}
+namespace {
 
-// Rearranges rows so that row k becomes the one that was at from[k]; from is a permutation and is used up.
-// Each row is moved once, following the permutation's cycles.
-void Permute(std::vector<DisplayRow>& rows, std::vector<std::size_t>& from) {
-    constexpr std::size_t kDone = static_cast<std::size_t>(-1);
-    for (std::size_t start = 0; start < rows.size(); ++start) {
-        if (from[start] == kDone) continue;
-        if (from[start] == start) {
-            from[start] = kDone;
-            continue;
-        }
-        DisplayRow first = std::move(rows[start]);
-        std::size_t to = start;
-        while (from[to] != start) {
-            const std::size_t next = from[to];
-            rows[to] = std::move(rows[next]);
-            from[to] = kDone;
-            to = next;
-        }
-        rows[to] = std::move(first);
-        from[to] = kDone;
-    }
-}
+// The display columns copied from the task row, as they follow the line's text in the text buffer.
+constexpr std::array<std::size_t, 5> kCopiedColumns = {kColId, kColEnabled, kColDueSeconds, kColCountdown,
+                                                       kColDueKey};
+constexpr std::array<std::size_t, 6> kPendingColumns = {kDispText,       kDispId,        kDispEnabled,
+                                                        kDispDueSeconds, kDispCountdown, kDispDueKey};
 
-void FillDisplayRow(DisplayRow& d, const TaskRow& row, const Schedule& schedule, const RowTexts& texts) {
-    d[kDispText] = RowText(row, schedule, texts);
-    d[kDispStatus] = row[kColStatus];
-    d[kDispId] = row[kColId];
-    d[kDispEnabled] = row[kColEnabled];
-    d[kDispDueSeconds] = row[kColDueSeconds];
-    d[kDispCountdown] = row[kColCountdown];
-    d[kDispDueKey] = row[kColDueKey];
+// The columns neither read from the store nor computed: the unused ones, and the dispatcher's mark.
+constexpr std::size_t kClearedColumns[] = {17, 27, 31, 32, 33, kColFired};
+
+bool WakesTheComputer(const std::string& event) {
     static const std::string kWakeOnly = std::to_string(data::kEventWakeOnly);
     static const std::string kWakeAndRun = std::to_string(data::kEventWakeAndRun);
-    const bool wakes = row[kColEvent] == kWakeOnly || row[kColEvent] == kWakeAndRun;
-    if (wakes) d[kDispWakeKey] = row[kColDueKey];
+    return event == kWakeOnly || event == kWakeAndRun;
 }
 
 DisplayRow NoneRow(const RowTexts& texts) {
@@ -98,88 +81,160 @@ RunTableBuild EmptyRunTable(const i18n::TextLookup& text) {
     return out;
 }
 
+RunTableAssembler::RunTableAssembler(const i18n::TextLookup& text) : text_(text) {}
+
+void RunTableAssembler::Begin(const platform::LocalDateTime& now, const RunTableFilters& filters,
+                              const std::string& currentTaskId, RunTable earlier, TaskRows taskRows) {
+    keepTaskRows_ = taskRows == TaskRows::kKept;
+    now_ = now;
+    nowMs_ = LocalMilliseconds(now);
+    filters_ = filters;
+    currentTaskId_ = currentTaskId;
+    // Looked up for every table, as the language may have changed since the last.
+    texts_ = RowTexts::Load(text_);
+    reader_.reset();
+    out_ = RunTableBuild();
+    out_.table = std::move(earlier);
+    used_ = 0;
+    order_.clear();
+    displayText_.clear();
+    Reserve(out_.table.taskRows.size());
+}
+
+RunTableAssembler::~RunTableAssembler() = default;
+
+void RunTableAssembler::Reserve(std::size_t rows) {
+    if (keepTaskRows_) out_.table.taskRows.reserve(rows);
+    out_.table.displayRows.reserve(std::max<std::size_t>(rows, 1));
+    order_.reserve(rows);
+    displayText_.reserve(rows * 160);
+}
+
+void RunTableAssembler::Add(const data::ResultRow& source) {
+    if (!reader_) {
+        reader_.emplace(source);
+        idColumn_ = source.columnIndex("ID");
+        // Growing a table of tens of thousands of rows step by step would move every row several times.
+        if (source.rowsHint() > out_.table.taskRows.capacity())
+            Reserve(std::min(source.rowsHint(), kMaxTimedTasks));
+    }
+    auto& taskRows = out_.table.taskRows;
+    if (used_ == kMaxTimedTasks) {
+        out_.problems.push_back(
+            {std::string(source.textAt(idColumn_)), "there are more than 86,400 timed tasks"});
+        return;
+    }
+    // Filled in place: a task row is 38 strings, and moving each into the table would touch it twice. A
+    // row that fails is left where it is, for the next one to write over. Without task rows to keep,
+    // every row is read into the one scratch row.
+    const std::size_t slot = keepTaskRows_ ? used_ : 0;
+    if (slot == taskRows.size()) taskRows.emplace_back();
+    TaskRow& row = taskRows[slot];
+    Schedule schedule;
+    try {
+        reader_->Read(source, row);
+        schedule = ParseSchedule(row);
+    } catch (const Error& e) {
+        out_.problems.push_back({std::string(source.textAt(idColumn_)), e.what()});
+        return;
+    }
+    const platform::LocalDateTime occurrence = NextOccurrence(schedule, now_);
+    const std::int64_t dueSeconds = DueSeconds(occurrence);
+    const bool passed = nowMs_ >= dueSeconds * 1000;
+    char digits[24];
+    row[kColDueSeconds].assign(digits, std::to_chars(digits, digits + sizeof digits, dueSeconds).ptr);
+    row[kColStatus] = passed ? kStatusPassed : kStatusWaiting;
+    WriteDueKey(row[kColDueKey], occurrence);
+    // Every row gets its display position below, so every row is placed.
+    row[kColPlaced] = "1";
+    for (const std::size_t column : kClearedColumns)
+        row[column].clear();
+
+    const bool enabled = row[kColEnabled] == "1";
+    const Group group = !enabled ? kDisabled : passed ? kPassed : kWaiting;
+    Position& p = order_.emplace_back();
+    p = {group,
+         group == kPassed ? -dueSeconds : dueSeconds,
+         used_,
+         dueSeconds,
+         enabled,
+         passed,
+         row[kColId] == currentTaskId_,
+         WakesTheComputer(row[kColEvent]),
+         displayText_.size(),
+         {}};
+    // The display row's texts are made now, while the task row is at hand, and written to the list's
+    // rows in list order once it is known: a task row visited in list order, or a display row moved to
+    // its place, costs a cache miss or more, where this buffer is written and read nearly in sequence.
+    std::size_t end = displayText_.size();
+    AppendRowText(displayText_, row, schedule, texts_);
+    p.textSizes[0] = static_cast<std::uint32_t>(displayText_.size() - end);
+    for (std::size_t i = 0; i < kCopiedColumns.size(); ++i) {
+        end = displayText_.size();
+        displayText_.append(row[kCopiedColumns[i]]);
+        p.textSizes[i + 1] = static_cast<std::uint32_t>(displayText_.size() - end);
+    }
+    ++used_;
+}
+
+RunTableBuild RunTableAssembler::Finish() {
+    out_.table.taskRows.resize(keepTaskRows_ ? used_ : 0);
+    out_.table.taskRowCount = out_.table.taskRows.size();
+    std::sort(order_.begin(), order_.end());
+
+    auto& display = out_.table.displayRows;
+    std::size_t shown = 0;
+    const std::int64_t laterThanMs =
+        nowMs_ + static_cast<std::int64_t>(filters_.hideDays) * kMillisecondsPerDay;
+    for (const Position& p : order_) {
+        // The task just edited stays visible whatever the filters say, so the user sees what was saved.
+        // The first row shown is never hidden as too far ahead: the list always shows what comes next.
+        const bool tooFarAhead =
+            filters_.hideLater && p.enabled && shown > 0 && laterThanMs <= p.dueSeconds * 1000 && !p.current;
+        // While disabled tasks are listed at all, a disabled one is listed even when it has passed.
+        const bool listedAsDisabled = !p.enabled && !filters_.hideDisabled;
+        const bool hiddenPassed = filters_.hidePassed && p.passed && !p.current && !listedAsDisabled;
+        if (tooFarAhead || hiddenPassed) continue;
+        // Every column is written, as the row may hold an earlier table's values.
+        if (shown == display.size()) display.emplace_back();
+        DisplayRow& d = display[shown++];
+        std::size_t start = p.textStart;
+        for (std::size_t i = 0; i < kPendingColumns.size(); ++i) {
+            d[kPendingColumns[i]].assign(displayText_, start, p.textSizes[i]);
+            start += p.textSizes[i];
+        }
+        d[kDispStatus] = p.passed ? kStatusPassed : kStatusWaiting;
+        if (p.wakes)
+            d[kDispWakeKey] = d[kDispDueKey];
+        else
+            d[kDispWakeKey].clear();
+    }
+    display.resize(shown);
+
+    if (display.empty()) display.push_back(NoneRow(texts_));
+    const DisplayRow& first = display.front();
+    out_.hint = first[kDispStatus] != kStatusPassed && first[kDispEnabled] == "1"
+                    ? UpcomingHint(first[kDispText], texts_)
+                    : NoUpcomingHint(texts_);
+    return std::move(out_);
+}
+
 RunTableBuild BuildRunTable(data::DataSet rows, const platform::LocalDateTime& now,
                             const RunTableFilters& filters, const std::string& currentTaskId,
                             const i18n::TextLookup& text) {
-    const RowTexts texts = RowTexts::Load(text);
-    const std::int64_t nowMs = LocalMilliseconds(now);
-    const TaskRowReader reader(rows);
-
-    RunTableBuild out;
-    auto& taskRows = out.table.taskRows;
-    auto& display = out.table.displayRows;
-    std::vector<DisplayPosition> order;
-    const std::size_t expected = std::min(rows.rowCount(), kMaxTimedTasks);
-    taskRows.reserve(expected);
-    display.reserve(std::max<std::size_t>(expected, 1));
-    order.reserve(expected);
-
-    // Each row's display row is made while its task row is at hand, in read order, and only then moved
-    // to its place in the list: going through tens of thousands of task rows in list order instead
-    // costs a cache miss on nearly every one of them.
+    RunTableAssembler assembler(text);
+    assembler.Begin(now, filters, currentTaskId);
+    assembler.Reserve(std::min(rows.rowCount(), kMaxTimedTasks));
+    data::ResultRow row(rows.columns());
+    const std::span<std::string_view> cells = row.cells();
     for (rows.first(); !rows.eof(); rows.next()) {
-        if (taskRows.size() == kMaxTimedTasks) {
-            out.problems.push_back({rows.fieldAsText("ID"), "there are more than 86,400 timed tasks"});
-            continue;
-        }
-        // Filled in place: a task row is 38 strings, and moving each into the table would touch it twice.
-        TaskRow& row = taskRows.emplace_back();
-        Schedule schedule;
-        try {
-            reader.Read(rows, row);
-            schedule = ParseSchedule(row);
-        } catch (const Error& e) {
-            taskRows.pop_back();
-            out.problems.push_back({rows.fieldAsText("ID"), e.what()});
-            continue;
-        }
-        const platform::LocalDateTime occurrence = NextOccurrence(schedule, now);
-        const std::int64_t dueSeconds = DueSeconds(occurrence);
-        const bool passed = nowMs >= dueSeconds * 1000;
-        row[kColDueSeconds] = std::to_string(dueSeconds);
-        row[kColStatus] = passed ? kStatusPassed : kStatusWaiting;
-        row[kColDueKey] = DueKey(occurrence);
-        // Every row gets its display position below, so every row is placed.
-        row[kColPlaced] = "1";
-        FillDisplayRow(display.emplace_back(), row, schedule, texts);
-        order.push_back(PositionOf(taskRows.size() - 1, dueSeconds, row[kColEnabled] == "1", passed,
-                                   row[kColId] == currentTaskId));
+        for (std::size_t i = 0; i < cells.size(); ++i)
+            cells[i] = rows.textAt(i);
+        assembler.Add(row);
     }
-    out.table.taskRowCount = taskRows.size();
     // Every task row now holds its own copy of the values; the read's memory can serve what follows.
     rows = data::DataSet();
-
-    std::sort(order.begin(), order.end());
-    // The rows shown, in list order, followed by the hidden ones, which are dropped once in place.
-    std::vector<std::size_t> from;
-    std::vector<std::size_t> hidden;
-    from.reserve(order.size());
-    const std::int64_t laterThanMs =
-        nowMs + static_cast<std::int64_t>(filters.hideDays) * kMillisecondsPerDay;
-    for (const DisplayPosition& p : order) {
-        // The task just edited stays visible whatever the filters say, so the user sees what was saved.
-        // The first row shown is never hidden as too far ahead: the list always shows what comes next.
-        const bool tooFarAhead = filters.hideLater && p.enabled && !from.empty() &&
-                                 laterThanMs <= p.dueSeconds * 1000 && !p.current;
-        // While disabled tasks are listed at all, a disabled one is listed even when it has passed.
-        const bool listedAsDisabled = !p.enabled && !filters.hideDisabled;
-        const bool hiddenPassed = filters.hidePassed && p.passed && !p.current && !listedAsDisabled;
-        if (tooFarAhead || hiddenPassed)
-            hidden.push_back(p.row);
-        else
-            from.push_back(p.row);
-    }
-    const std::size_t shown = from.size();
-    from.insert(from.end(), hidden.begin(), hidden.end());
-    Permute(display, from);
-    display.resize(shown);
-
-    if (display.empty()) display.push_back(NoneRow(texts));
-    const DisplayRow& first = display.front();
-    out.hint = first[kDispStatus] != kStatusPassed && first[kDispEnabled] == "1"
-                   ? UpcomingHint(first[kDispText], texts)
-                   : NoUpcomingHint(texts);
-    return out;
+    return assembler.Finish();
 }
 
 std::string DescribeRowProblems(const std::vector<RowProblem>& problems) {

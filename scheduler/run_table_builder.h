@@ -3,8 +3,12 @@
 #include "data/data_set.h"
 #include "i18n/text_lookup.h"
 #include "platform/api/clock.h"
+#include "scheduler/row_text.h"
 #include "scheduler/run_table.h"
+#include "scheduler/task_row.h"
 
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -42,6 +46,52 @@ struct RunTableBuild {
 RunTableBuild BuildRunTable(data::DataSet timedRows, const platform::LocalDateTime& now,
                             const RunTableFilters& filters, const std::string& currentTaskId,
                             const i18n::TextLookup& text);
+
+// BuildRunTable a row at a time, for rows handed over as a query is stepped, so that no copy of the
+// whole result is ever held. It can write over the rows of an earlier table, and keeps its own working
+// memory from one table to the next: texts keep the memory they hold, so rebuilding a large table
+// allocates next to nothing.
+class RunTableAssembler {
+  public:
+    // Whether the table keeps its task rows. A reader that only shows the list can do without them,
+    // which at tens of thousands of tasks spares most of the table's memory.
+    enum class TaskRows { kKept, kDropped };
+
+    explicit RunTableAssembler(const i18n::TextLookup& text);
+    ~RunTableAssembler();
+    RunTableAssembler(const RunTableAssembler&) = delete;
+    RunTableAssembler& operator=(const RunTableAssembler&) = delete;
+
+    // Starts a table, dropping whatever an unfinished one held. earlier: the table this one replaces, or
+    // an empty one; its rows are only written over, never read. With TaskRows::kDropped the table comes
+    // out with its display rows and hint only, no task rows and a taskRowCount of 0.
+    void Begin(const platform::LocalDateTime& now, const RunTableFilters& filters,
+               const std::string& currentTaskId, RunTable earlier = {}, TaskRows taskRows = TaskRows::kKept);
+    // Room for this many rows, when their number is known before the first is added.
+    void Reserve(std::size_t rows);
+    // The next row of the timed-task query, in read order. Raises orvanta::Error only when the result
+    // lacks a task column, which the first row shows.
+    void Add(const data::ResultRow& source);
+    // The table of every row added since Begin.
+    RunTableBuild Finish();
+
+  private:
+    struct Position;
+
+    const i18n::TextLookup& text_;
+    platform::LocalDateTime now_;
+    std::int64_t nowMs_ = 0;
+    RunTableFilters filters_;
+    std::string currentTaskId_;
+    RowTexts texts_;
+    std::optional<TaskRowReader> reader_; // from the first row, whose columns every row shares
+    std::size_t idColumn_ = 0;
+    RunTableBuild out_;
+    bool keepTaskRows_ = true;
+    std::size_t used_ = 0; // rows read well so far; task rows beyond are an earlier table's leftovers
+    std::vector<Position> order_;
+    std::string displayText_; // the texts of every display row, in read order
+};
 
 // The state before a table is built, and after a rebuild has failed: no task rows, the single "None"
 // display row and the hint "Upcoming event: None".

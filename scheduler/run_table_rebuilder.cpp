@@ -1,22 +1,55 @@
 #include "scheduler/run_table_rebuilder.h"
 
 namespace orvanta::scheduler {
+namespace {
+
+// The timed tasks read into the assembler. The clock is read once, when the first row arrives: the
+// query has then scanned and sorted the whole table, and every row of one table is computed from the
+// same now.
+RunTableBuild ReadRunTable(RunTableAssembler& assembler, const data::TaskStore& store,
+                           const platform::Clock& clock, const RunTableFilters& filters,
+                           const std::string& currentTaskId, RunTable earlier,
+                           RunTableAssembler::TaskRows taskRows) {
+    store.EnsureTaskTable();
+    bool begun = false;
+    auto begin = [&] {
+        assembler.Begin(clock.now(), filters, currentTaskId, std::move(earlier), taskRows);
+        begun = true;
+    };
+    store.ReadTimedTasks(filters.hideDisabled, [&](const data::ResultRow& row) {
+        if (!begun) begin();
+        assembler.Add(row);
+    });
+    if (!begun) begin();
+    return assembler.Finish();
+}
+
+} // namespace
 
 RunTableRebuilder::RunTableRebuilder(const data::TaskStore& store, const platform::Clock& clock,
                                      const i18n::TextLookup& text, AfterRebuild afterRebuild)
-    : store_(store), clock_(clock), text_(text), afterRebuild_(std::move(afterRebuild)),
+    : store_(store), clock_(clock), text_(text), afterRebuild_(std::move(afterRebuild)), assembler_(text),
       current_(EmptyRunTable(text)) {}
 
 const RunTableBuild& RunTableRebuilder::RebuildRunTable(const RunTableFilters& filters,
                                                         const std::string& currentTaskId) {
-    // Reset first: should the read fail, no reader may keep seeing the rows of the previous table.
+    // Reset first: should the read fail, no reader may keep seeing the rows of the previous table. Its
+    // rows are written over by the new one, so their memory serves again rather than being freed and
+    // allocated anew, row by row, on every change.
+    RunTable earlier = std::move(current_.table);
     current_ = EmptyRunTable(text_);
-    store_.EnsureTaskTable();
-    data::DataSet rows = store_.ReadTimedTasks(filters.hideDisabled);
-    // The clock is read once, after the read, so every row of one table is computed from the same now.
-    current_ = BuildRunTable(std::move(rows), clock_.now(), filters, currentTaskId, text_);
+    current_ = ReadRunTable(assembler_, store_, clock_, filters, currentTaskId, std::move(earlier),
+                            RunTableAssembler::TaskRows::kKept);
     if (afterRebuild_) afterRebuild_(current_);
     return current_;
+}
+
+RunTableBuild ListRunTable(const data::TaskStore& store, const platform::Clock& clock,
+                           const i18n::TextLookup& text, const RunTableFilters& filters,
+                           const std::string& currentTaskId) {
+    RunTableAssembler assembler(text);
+    return ReadRunTable(assembler, store, clock, filters, currentTaskId, {},
+                        RunTableAssembler::TaskRows::kDropped);
 }
 
 } // namespace orvanta::scheduler

@@ -36,7 +36,15 @@ class RunTableRebuilder {
     const platform::Clock& clock_;
     const i18n::TextLookup& text_;
     AfterRebuild afterRebuild_;
+    RunTableAssembler assembler_;
     RunTableBuild current_;
 };
+
+// The display rows, hint and problems RebuildRunTable would make from the same read, without the task
+// rows (taskRowCount is 0): for a reader that only shows the list, and at a fraction of the memory.
+// Raises orvanta::Error for a database error.
+RunTableBuild ListRunTable(const data::TaskStore& store, const platform::Clock& clock,
+                           const i18n::TextLookup& text, const RunTableFilters& filters,
+                           const std::string& currentTaskId);
 
 } // namespace orvanta::scheduler

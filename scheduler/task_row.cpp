@@ -82,7 +82,20 @@ TaskRowReader::TaskRowReader(const data::DataSet& rows) {
         columns_.push_back(rows.columnIndex(source.column));
 }
 
+TaskRowReader::TaskRowReader(const data::ResultRow& row) {
+    for (const Source& source : kSources)
+        columns_.push_back(row.columnIndex(source.column));
+}
+
 void TaskRowReader::Read(const data::DataSet& rows, TaskRow& row) const {
+    ReadFrom(rows, row);
+}
+
+void TaskRowReader::Read(const data::ResultRow& source, TaskRow& row) const {
+    ReadFrom(source, row);
+}
+
+template <typename Rows> void TaskRowReader::ReadFrom(const Rows& rows, TaskRow& row) const {
     for (std::size_t i = 0; i < columns_.size(); ++i) {
         const Source& source = kSources[i];
         const std::string_view value = rows.textAt(columns_[i]);

@@ -15,11 +15,15 @@ public:
     // Raises orvanta::Error ("Field not found in dataset: ...") when a non-empty result lacks a column a
     // task row is made from: such a result is unusable as a whole, unlike a single bad row.
     explicit TaskRowReader(const data::DataSet& rows);
+    explicit TaskRowReader(const data::ResultRow& row);
     // The current row into an existing task row, whose computed columns are left as they are. Raises
     // orvanta::Error naming the column whose hex text does not decode.
     void Read(const data::DataSet& rows, TaskRow& row) const;
+    void Read(const data::ResultRow& source, TaskRow& row) const;
 
 private:
+    template <typename Source> void ReadFrom(const Source& source, TaskRow& row) const;
+
     std::vector<std::size_t> columns_; // result column of each source, in source order
 };
 

@@ -16,6 +16,7 @@ packages=(
   xvfb xdotool xclip trayer dbus python3-dbusmock
   # the desktop's lock-on-resume switch: gsettings and the GNOME schemas
   libglib2.0-bin gsettings-desktop-schemas
+  hyperfine
 )
 
 missing=()

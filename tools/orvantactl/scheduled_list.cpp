@@ -16,10 +16,9 @@ template <typename Print>
 std::vector<scheduler::RowProblem> Rebuild(const data::TaskStore& store, const platform::Clock& clock,
                                            const data::Settings& settings, Print print) {
     const i18n::EnglishTextLookup english;
-    // Nothing is armed from a command line, so there is no after-rebuild step.
-    scheduler::RunTableRebuilder rebuilder(store, clock, english, nullptr);
-    const scheduler::RunTableBuild& build =
-        rebuilder.RebuildRunTable(ReadListFilters(settings), std::string());
+    // Nothing is armed or run from here, so the list is made without the task rows.
+    const scheduler::RunTableBuild build =
+        scheduler::ListRunTable(store, clock, english, ReadListFilters(settings), std::string());
     print(build);
     return build.problems;
 }
