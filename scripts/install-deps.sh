@@ -12,6 +12,8 @@ packages=(
   # tests, benchmarks, fuzzing
   googletest libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev clang-format
   xvfb xdotool xclip trayer dbus python3-dbusmock
+  # Windows cross-build and its tests (SQLite's amalgamation is generated with tclsh)
+  mingw-w64 wine wine64 tcl patch xz-utils
 )
 
 missing=()
