@@ -1,7 +1,10 @@
 #pragma once
 
-#include <powrprof.h>
+// These Windows headers need <windows.h> before them.
+// clang-format off
 #include <windows.h>
+#include <powrprof.h>
+// clang-format on
 
 namespace orvanta::platform::windows_backend {
 

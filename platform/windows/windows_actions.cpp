@@ -1,12 +1,16 @@
 #include "platform/windows/windows_actions.h"
 
+// These Windows headers need <windows.h> before them.
+// clang-format off
+#include <windows.h>
+#include <shellapi.h>
+#include <tlhelp32.h>
+// clang-format on
+
 #include "platform/windows/power_library.h"
 #include "platform/windows/windows_wake_timer.h"
 
-#include <shellapi.h>
 #include <string>
-#include <tlhelp32.h>
-#include <windows.h>
 
 namespace orvanta::platform::windows_backend {
 namespace {

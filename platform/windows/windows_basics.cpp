@@ -1,11 +1,15 @@
 #include "platform/windows/windows_basics.h"
 
+// These Windows headers need <windows.h> before them.
+// clang-format off
+#include <windows.h>
+#include <shlobj.h>
+// clang-format on
+
 #include <algorithm>
 #include <cctype>
 #include <filesystem>
-#include <shlobj.h>
 #include <vector>
-#include <windows.h>
 
 namespace orvanta::platform::windows_backend {
 
