@@ -4,6 +4,7 @@
 // clang-format off
 #include <windows.h>
 #include <shlobj.h>
+#include <sddl.h>
 // clang-format on
 
 #include <algorithm>
@@ -36,9 +37,62 @@ std::string WindowsSystemPaths::executablePath() const {
     }
 }
 
+namespace {
+
+// A security descriptor that gives the current user, the system and the administrators full control and
+// nobody else anything, inherited by everything made inside. Folders under the common application-data
+// root would otherwise let every local user read the task database and the settings.
+class PrivateFolderSecurity {
+  public:
+    PrivateFolderSecurity() {
+        HANDLE token = nullptr;
+        if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) return;
+        DWORD size = 0;
+        GetTokenInformation(token, TokenUser, nullptr, 0, &size);
+        std::vector<unsigned char> buffer(size);
+        char* sid = nullptr;
+        if (size && GetTokenInformation(token, TokenUser, buffer.data(), size, &size) &&
+            ConvertSidToStringSidA(reinterpret_cast<TOKEN_USER*>(buffer.data())->User.Sid, &sid)) {
+            const std::string sddl =
+                std::string("D:P(A;OICI;FA;;;") + sid + ")(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)";
+            ConvertStringSecurityDescriptorToSecurityDescriptorA(sddl.c_str(), SDDL_REVISION_1, &descriptor_,
+                                                                 nullptr);
+            LocalFree(sid);
+        }
+        CloseHandle(token);
+    }
+    ~PrivateFolderSecurity() {
+        if (descriptor_) LocalFree(descriptor_);
+    }
+    PrivateFolderSecurity(const PrivateFolderSecurity&) = delete;
+    PrivateFolderSecurity& operator=(const PrivateFolderSecurity&) = delete;
+
+    SECURITY_ATTRIBUTES* attributes() {
+        if (!descriptor_) return nullptr;
+        attributes_ = SECURITY_ATTRIBUTES{sizeof(SECURITY_ATTRIBUTES), descriptor_, FALSE};
+        return &attributes_;
+    }
+
+  private:
+    PSECURITY_DESCRIPTOR descriptor_ = nullptr;
+    SECURITY_ATTRIBUTES attributes_{};
+};
+
+} // namespace
+
 bool WindowsSystemPaths::ensureFolder(const std::string& path) const {
     std::error_code ec;
-    std::filesystem::create_directories(path, ec);
+    if (std::filesystem::is_directory(path, ec)) return true;
+    PrivateFolderSecurity security;
+    // Make each missing component from the top; only the folders made here get the private descriptor.
+    std::filesystem::path built;
+    for (const auto& part : std::filesystem::path(path)) {
+        built /= part;
+        if (!built.has_relative_path() || std::filesystem::is_directory(built, ec)) continue;
+        if (!CreateDirectoryA(built.string().c_str(), security.attributes()) &&
+            GetLastError() != ERROR_ALREADY_EXISTS)
+            return false;
+    }
     return std::filesystem::is_directory(path, ec);
 }
 
