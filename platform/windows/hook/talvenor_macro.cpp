@@ -18,41 +18,47 @@ HINSTANCE g_module = nullptr;
 HHOOK g_keyboardHook = nullptr;
 HHOOK g_mouseHook = nullptr;
 
-// Reads the first four bytes of a named block, or writes two signed values at offsets 8 and 12.
-bool WithBlock(const char* name, void (*use)(unsigned char*, void*), void* context) {
-    HANDLE mapping = OpenFileMappingA(FILE_MAP_WRITE | FILE_MAP_READ, FALSE, name);
-    if (!mapping) return false;
-    auto* view = static_cast<unsigned char*>(MapViewOfFile(mapping, FILE_MAP_WRITE | FILE_MAP_READ, 0, 0, 0));
-    if (view) {
-        use(view, context);
-        UnmapViewOfFile(view);
-    }
-    CloseHandle(mapping);
-    return view != nullptr;
-}
+// The two shared blocks, opened once by HookOn: a hook must answer quickly, so no event opens them anew.
+struct SharedBlock {
+    HANDLE mapping = nullptr;
+    unsigned char* view = nullptr;
 
-HWND RecorderWindow() {
-    std::uint32_t handle = 0;
-    WithBlock(
-        kHandleBlockName, [](unsigned char* view, void* out) { std::memcpy(out, view, 4); }, &handle);
-    // Window handles fit 32 bits on every Windows, which is why the block holds only four bytes.
-    return reinterpret_cast<HWND>(static_cast<std::uintptr_t>(handle));
-}
+    void open(const char* name) {
+        mapping = OpenFileMappingA(FILE_MAP_WRITE | FILE_MAP_READ, FALSE, name);
+        if (mapping)
+            view =
+                static_cast<unsigned char*>(MapViewOfFile(mapping, FILE_MAP_WRITE | FILE_MAP_READ, 0, 0, 0));
+    }
+    void close() {
+        if (view) UnmapViewOfFile(view);
+        if (mapping) CloseHandle(mapping);
+        view = nullptr;
+        mapping = nullptr;
+    }
+};
 
 struct MousePosition {
     std::int32_t x;
     std::int32_t y;
 };
 
-void WriteMousePosition(MousePosition position) {
-    WithBlock(
-        kMouseBlockName,
-        [](unsigned char* view, void* in) {
-            auto* p = static_cast<MousePosition*>(in);
-            std::memcpy(view + 8, &p->x, 4);
-            std::memcpy(view + 12, &p->y, 4);
-        },
-        &position);
+SharedBlock g_handleBlock;
+SharedBlock g_mouseBlock;
+
+HWND RecorderWindow() {
+    if (!g_handleBlock.view) return nullptr;
+    std::uint32_t handle = 0;
+    std::memcpy(&handle, g_handleBlock.view, 4);
+    // Window handles fit 32 bits on every Windows, which is why the block holds only four bytes.
+    return reinterpret_cast<HWND>(static_cast<std::uintptr_t>(handle));
+}
+
+// Synchronous, so the recorder reads the mouse block before the next event overwrites it; a recorder
+// that hangs does not hold the user's input for long.
+void Report(HWND recorder, WPARAM code, LPARAM keystroke) {
+    DWORD_PTR ignored = 0;
+    SendMessageTimeoutA(recorder, kHookMessage, code, keystroke, SMTO_NORMAL | SMTO_ABORTIFHUNG, 200,
+                        &ignored);
 }
 
 LRESULT CALLBACK KeyboardProc(int code, WPARAM wParam, LPARAM lParam) {
@@ -78,8 +84,11 @@ LRESULT CALLBACK MouseProc(int code, WPARAM wParam, LPARAM lParam) {
         // For the wheel the low 16 bits of the x field carry the signed delta.
         if (wParam == WM_MOUSEWHEEL)
             position.x = static_cast<std::int16_t>(HIWORD(mouse->mouseData)) & 0xFFFF;
-        WriteMousePosition(position);
-        if (HWND recorder = RecorderWindow()) SendMessageA(recorder, kHookMessage, wParam, 0);
+        if (g_mouseBlock.view) {
+            std::memcpy(g_mouseBlock.view + 8, &position.x, 4);
+            std::memcpy(g_mouseBlock.view + 12, &position.y, 4);
+        }
+        if (HWND recorder = RecorderWindow()) Report(recorder, wParam, 0);
     }
     return CallNextHookEx(g_mouseHook, code, wParam, lParam);
 }
@@ -87,6 +96,8 @@ LRESULT CALLBACK MouseProc(int code, WPARAM wParam, LPARAM lParam) {
 } // namespace
 
 extern "C" __declspec(dllexport) void HookOn() {
+    if (!g_handleBlock.view) g_handleBlock.open(kHandleBlockName);
+    if (!g_mouseBlock.view) g_mouseBlock.open(kMouseBlockName);
     if (!g_keyboardHook) g_keyboardHook = SetWindowsHookExA(WH_KEYBOARD_LL, KeyboardProc, g_module, 0);
     if (!g_mouseHook) g_mouseHook = SetWindowsHookExA(WH_MOUSE_LL, MouseProc, g_module, 0);
 }
@@ -96,6 +107,8 @@ extern "C" __declspec(dllexport) void HookOff() {
     if (g_mouseHook) UnhookWindowsHookEx(g_mouseHook);
     g_keyboardHook = nullptr;
     g_mouseHook = nullptr;
+    g_handleBlock.close();
+    g_mouseBlock.close();
 }
 
 BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
