@@ -17,6 +17,8 @@ packages=(
   # the desktop's lock-on-resume switch: gsettings and the GNOME schemas
   libglib2.0-bin gsettings-desktop-schemas
   hyperfine
+  # Windows cross-build and its tests (SQLite's amalgamation is generated with tclsh)
+  mingw-w64 wine wine64 tcl patch xz-utils
 )
 
 missing=()

@@ -8,3 +8,5 @@ build=${ORVANTA_BUILD_DIR:-$top/build}
 # Every label runs inside the private desktop (display, buses, mock logind, tray host) the platform,
 # GUI and end-to-end tests need; the unit tests don't mind it.
 "$top/scripts/platform-test-env.sh" ctest --test-dir "$build" --output-on-failure -j"$(nproc)" --timeout 300
+# The core and the Windows backend, cross-built with MinGW-w64 and run under Wine.
+"$top/scripts/windows-tests.sh"

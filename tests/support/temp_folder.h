@@ -3,10 +3,9 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <stdexcept>
 #include <string>
-
-#include <stdlib.h>
 
 namespace orvanta::test {
 
@@ -14,9 +13,19 @@ namespace orvanta::test {
 class TempFolder {
 public:
     TempFolder() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "orvanta-test-XXXXXX").string();
-        if (!mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
-        path_ = pattern;
+        // create_directory answers false for a name already taken, so two tests never share a folder.
+        std::random_device seed;
+        std::mt19937_64 random(seed());
+        const auto base = std::filesystem::temp_directory_path();
+        for (int attempt = 0; attempt < 100 && path_.empty(); ++attempt) {
+            auto candidate = base / ("orvanta-test-" + std::to_string(random() % 1000000000));
+            std::error_code ec;
+            if (std::filesystem::create_directory(candidate, ec)) {
+                std::filesystem::permissions(candidate, std::filesystem::perms::owner_all, ec);
+                path_ = candidate.string();
+            }
+        }
+        if (path_.empty()) throw std::runtime_error("no temporary folder could be made");
     }
     ~TempFolder() {
         std::error_code ec;

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 namespace orvanta::actions {
 namespace {
 
@@ -68,6 +70,7 @@ TEST(PrepareLaunch, AnExistingFileAsParametersIsOneQuotedArgument) {
     test::TempFolder folder;
     const std::string file = folder.file("my \"odd\" notes.txt");
     test::WriteFileBytes(file, "x");
+    if (!std::filesystem::exists(file)) GTEST_SKIP() << "this system's file names cannot hold quotes";
     const FileProbe probe = FileSystemProbe();
 
     const platform::ProgramStart start = PrepareLaunch("/usr/bin/gedit|" + file, probe);

@@ -1,9 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <sqlite3.h>
-#include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include "data/error.h"
 #include "data/sqlite_connection.h"
@@ -21,28 +18,6 @@ std::string MessageOf(const std::function<void()>& fn) {
         return e.what();
     }
     return "(no error)";
-}
-
-// Runs fn in a child process without root's right to write any file, and returns the message it raised.
-std::string MessageAsUnprivilegedUser(const std::function<void()>& fn) {
-    int pipeFds[2];
-    if (pipe(pipeFds) != 0) return "(pipe failed)";
-    const pid_t pid = fork();
-    if (pid == 0) {
-        close(pipeFds[0]);
-        if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0)) _exit(3);
-        const std::string message = MessageOf(fn);
-        (void)!write(pipeFds[1], message.data(), message.size());
-        _exit(0);
-    }
-    close(pipeFds[1]);
-    std::string message;
-    char buffer[512];
-    for (ssize_t n; (n = read(pipeFds[0], buffer, sizeof buffer)) > 0;) message.append(buffer, n);
-    close(pipeFds[0]);
-    int status = 0;
-    waitpid(pid, &status, 0);
-    return message;
 }
 
 class StoreErrorsTest : public ::testing::Test {
@@ -66,19 +41,6 @@ TEST_F(StoreErrorsTest, AFolderThatCannotHoldTheFile) {
     TaskStore store(path, clock);
     EXPECT_EQ(MessageOf([&] { store.ReadHotkeyTasks(); }),
               "Failed to open database \"" + path + "\" : unable to open database file");
-}
-
-TEST_F(StoreErrorsTest, AReadOnlyFile) {
-    chmod(folder.path().c_str(), 0755);
-    const std::string path = folder.file("task.db");
-    TaskStore store(path, clock);
-    store.EnsureTaskTable();
-    chmod(path.c_str(), 0444);
-    EXPECT_EQ(MessageAsUnprivilegedUser([&] { store.DeleteTask("1"); }),
-              "Error executing SQL statement.\rError [8]: Attempt to write a readonly database.\r\"delete from "
-              "tasklist where id=1; \": attempt to write a readonly database");
-    // Reading a read-only file is fine.
-    EXPECT_EQ(MessageAsUnprivilegedUser([&] { store.ReadTimedTasks(false); }), "(no error)");
 }
 
 TEST_F(StoreErrorsTest, AFileLockedByAnotherConnection) {

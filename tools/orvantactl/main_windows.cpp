@@ -1,0 +1,25 @@
+#include "actions/desktop_actions.h"
+#include "actions/reminder_messages.h"
+#include "platform/windows/windows_actions.h"
+#include "platform/windows/windows_basics.h"
+#include "tools/orvantactl/orvantactl.h"
+
+#include <iostream>
+#include <string>
+#include <vector>
+
+int main(int argc, char** argv) {
+    namespace wb = orvanta::platform::windows_backend;
+    const wb::WindowsClock clock;
+    const wb::WindowsSystemPaths paths;
+    wb::WindowsSessionPower sessionPower;
+    wb::WindowsProgramLauncher launcher;
+    wb::WindowsProcessControl processes;
+    wb::WindowsAlertSound sound;
+    // Without a message window, a message is printed where the user ran the command.
+    orvanta::actions::PrintingMessageWindow messages(std::cout);
+    orvanta::actions::DesktopActions actions(
+        {sessionPower, launcher, processes, sound, messages, clock, paths}, {});
+    const std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + argc);
+    return orvanta::ctl::RunOrvantactl(args, std::cout, std::cerr, clock, paths, actions);
+}
