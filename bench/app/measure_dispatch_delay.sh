@@ -17,19 +17,7 @@ LEAD=${LEAD:-8}              # seconds from now to the first one, time for the p
 [ -n "${DISPLAY:-}" ] || { echo "no X display: run under scripts/platform-test-env.sh" >&2; exit 2; }
 for f in "$PROGRAM" "$CTL" "$MARKER"; do [ -x "$f" ] || { echo "missing $f" >&2; exit 2; }; done
 
-HOME_DIR=$(mktemp -d /tmp/orvanta-bench.XXXXXX)
-PID=
-cleanup() {
-  if [ -n "$PID" ]; then kill "$PID" 2>/dev/null || true; wait "$PID" 2>/dev/null || true; fi
-  rm -rf "$HOME_DIR"
-}
-trap cleanup EXIT
-
-export HOME=$HOME_DIR XDG_DATA_HOME=$HOME_DIR/data XDG_CONFIG_HOME=$HOME_DIR/config XDG_RUNTIME_DIR=$HOME_DIR/run
-mkdir -p "$XDG_DATA_HOME/Orvanta" "$XDG_CONFIG_HOME"
-mkdir -m 700 "$XDG_RUNTIME_DIR"
-DATA=$XDG_DATA_HOME/Orvanta
-printf '[Option]\nmfirst=0\n' >"$DATA/wake.ini"
+. "$(dirname "$0")/private_home.sh"
 STARTS=$HOME_DIR/starts
 
 first=$(($(date +%s) + LEAD))
