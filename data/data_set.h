@@ -106,12 +106,6 @@ class ResultRow {
         return column < cells_.size() ? cells_[column] : std::string_view();
     }
 
-    // At most how many rows the whole result has, as far as the query could tell when its first row
-    // came (a sorted query has scanned its table by then); 0 when it could not. A hint for making room,
-    // never a count.
-    std::size_t rowsHint() const { return rowsHint_; }
-    void setRowsHint(std::size_t rows) { rowsHint_ = rows; }
-
     // One text per column, in column order; the reader that fills the row writes them.
     std::span<const std::string_view> cells() const { return cells_; }
     std::span<std::string_view> cells() { return cells_; }
@@ -119,7 +113,6 @@ class ResultRow {
   private:
     std::vector<DataSet::Column> columns_;
     std::vector<std::string_view> cells_;
-    std::size_t rowsHint_ = 0;
 };
 
 } // namespace orvanta::data

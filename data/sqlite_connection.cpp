@@ -211,10 +211,6 @@ void SqliteConnection::queryRows(const std::string& sql, const std::function<voi
             row.emplace(std::move(columns));
             numbers.resize(kinds.size() * kNumberRoom);
             utf8Database = IsUtf8Database(db_);
-            // The steps of a full scan so far: a query that sorts has scanned its whole table before its
-            // first row comes, so this bounds the rows to come, which is all a hint needs to be.
-            const int scanned = sqlite3_stmt_status(guard.stmt, SQLITE_STMTSTATUS_FULLSCAN_STEP, 0);
-            if (scanned > 0) row->setRowsHint(static_cast<std::size_t>(scanned) + 1);
         }
         const std::span<std::string_view> cells = row->cells();
         for (std::size_t i = 0; i < kinds.size(); ++i)

@@ -56,6 +56,16 @@ std::string ReadTimedTasksQuery(bool hideDisabled) {
                         : "SELECT * FROM tasklist WHERE DateMode != 0 ORDER BY Last;";
 }
 
+std::string ReadTimedTasksByIdQuery(bool hideDisabled) {
+    return hideDisabled ? "SELECT * FROM tasklist WHERE DateMode != 0 AND Enabled==1 ORDER BY ID;"
+                        : "SELECT * FROM tasklist WHERE DateMode != 0 ORDER BY ID;";
+}
+
+std::string ReadTimedTaskLastByIdQuery(bool hideDisabled) {
+    return hideDisabled ? "SELECT Last FROM tasklist WHERE DateMode != 0 AND Enabled==1 ORDER BY ID;"
+                        : "SELECT Last FROM tasklist WHERE DateMode != 0 ORDER BY ID;";
+}
+
 std::string ReadHotkeyTasksQuery() { return "SELECT * FROM tasklist WHERE DateMode = 0 ORDER BY Last;"; }
 
 std::string InsertStatement(const TaskRecord& t, std::int32_t last) {

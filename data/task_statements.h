@@ -17,6 +17,11 @@ std::string TemplateCreateTableStatement();
 
 std::string FindTableQuery();
 std::string ReadTimedTasksQuery(bool hideDisabled);
+// The same rows in the order they are stored (by ID), and their Last values alone in that order: a
+// reader that sorts the Last values itself gets the order of ReadTimedTasksQuery without SQLite
+// sorting whole rows.
+std::string ReadTimedTasksByIdQuery(bool hideDisabled);
+std::string ReadTimedTaskLastByIdQuery(bool hideDisabled);
 std::string ReadHotkeyTasksQuery();
 std::string InsertStatement(const TaskRecord& task, std::int32_t last);
 std::string NewestIdQuery();

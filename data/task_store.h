@@ -19,8 +19,11 @@ public:
 
     void EnsureTaskTable() const;
     DataSet ReadTimedTasks(bool hideDisabled) const;
-    // The same rows handed over one by one as they are read, for a reader that keeps its own copy.
-    void ReadTimedTasks(bool hideDisabled, const std::function<void(const ResultRow&)>& onRow) const;
+    // The same rows handed over one by one as they are read, for a reader that keeps its own copy. They
+    // come in the order they are stored, each with its place in the order above (ties by stored order)
+    // and the number of rows of the read, which is known before the first row comes.
+    using PlacedRowCallback = std::function<void(const ResultRow& row, std::size_t place, std::size_t rows)>;
+    void ReadTimedTasks(bool hideDisabled, const PlacedRowCallback& onRow) const;
     DataSet ReadHotkeyTasks() const;
     // Returns the new task's ID as decimal text. Both statements commit together or not at all.
     std::string InsertTask(const TaskRecord& task) const;

@@ -95,7 +95,8 @@ void RunTableAssembler::Begin(const platform::LocalDateTime& now, const RunTable
     reader_.reset();
     out_ = RunTableBuild();
     out_.table = std::move(earlier);
-    used_ = 0;
+    placesUsed_ = 0;
+    leftOut_.clear();
     order_.clear();
     displayText_.clear();
     Reserve(out_.table.taskRows.size());
@@ -110,32 +111,33 @@ void RunTableAssembler::Reserve(std::size_t rows) {
     displayText_.reserve(rows * 160);
 }
 
-void RunTableAssembler::Add(const data::ResultRow& source) {
+void RunTableAssembler::Add(const data::ResultRow& source, std::size_t place) {
     if (!reader_) {
         reader_.emplace(source);
         idColumn_ = source.columnIndex("ID");
-        // Growing a table of tens of thousands of rows step by step would move every row several times.
-        if (source.rowsHint() > out_.table.taskRows.capacity())
-            Reserve(std::min(source.rowsHint(), kMaxTimedTasks));
     }
     auto& taskRows = out_.table.taskRows;
-    if (used_ == kMaxTimedTasks) {
-        out_.problems.push_back(
-            {std::string(source.textAt(idColumn_)), "there are more than 86,400 timed tasks"});
+    auto leaveOut = [&](std::string problem) {
+        out_.problems.push_back({std::string(source.textAt(idColumn_)), std::move(problem)});
+        leftOut_.push_back(place);
+    };
+    if (place >= kMaxTimedTasks) {
+        leaveOut("there are more than 86,400 timed tasks");
         return;
     }
     // Filled in place: a task row is 38 strings, and moving each into the table would touch it twice. A
-    // row that fails is left where it is, for the next one to write over. Without task rows to keep,
-    // every row is read into the one scratch row.
-    const std::size_t slot = keepTaskRows_ ? used_ : 0;
-    if (slot == taskRows.size()) taskRows.emplace_back();
+    // row that fails keeps its slot until Finish closes the gap. Without task rows to keep, every row is
+    // read into the one scratch row.
+    const std::size_t slot = keepTaskRows_ ? place : 0;
+    if (slot >= taskRows.size()) taskRows.resize(slot + 1);
+    placesUsed_ = std::max(placesUsed_, place + 1);
     TaskRow& row = taskRows[slot];
     Schedule schedule;
     try {
         reader_->Read(source, row);
         schedule = ParseSchedule(row);
     } catch (const Error& e) {
-        out_.problems.push_back({std::string(source.textAt(idColumn_)), e.what()});
+        leaveOut(e.what());
         return;
     }
     const platform::LocalDateTime occurrence = NextOccurrence(schedule, now_);
@@ -155,7 +157,7 @@ void RunTableAssembler::Add(const data::ResultRow& source) {
     Position& p = order_.emplace_back();
     p = {group,
          group == kPassed ? -dueSeconds : dueSeconds,
-         used_,
+         place,
          dueSeconds,
          enabled,
          passed,
@@ -174,11 +176,43 @@ void RunTableAssembler::Add(const data::ResultRow& source) {
         displayText_.append(row[kCopiedColumns[i]]);
         p.textSizes[i + 1] = static_cast<std::uint32_t>(displayText_.size() - end);
     }
-    ++used_;
+}
+
+void RunTableAssembler::CloseGaps() {
+    // The problems in the read's order, whatever order the rows came in.
+    std::vector<std::size_t> byPlace(leftOut_.size());
+    for (std::size_t i = 0; i < byPlace.size(); ++i)
+        byPlace[i] = i;
+    std::stable_sort(byPlace.begin(), byPlace.end(),
+                     [&](std::size_t a, std::size_t b) { return leftOut_[a] < leftOut_[b]; });
+    std::vector<RowProblem> problems;
+    problems.reserve(byPlace.size());
+    for (const std::size_t i : byPlace)
+        problems.push_back(std::move(out_.problems[i]));
+    out_.problems = std::move(problems);
+    std::sort(leftOut_.begin(), leftOut_.end());
+
+    auto& taskRows = out_.table.taskRows;
+    if (!keepTaskRows_) {
+        taskRows.clear();
+        return;
+    }
+    // The rows left out leave gaps among the places; the rows after each gap move up, keeping their order.
+    std::size_t kept = 0;
+    std::size_t gap = 0;
+    for (std::size_t place = 0; place < placesUsed_; ++place) {
+        if (gap < leftOut_.size() && leftOut_[gap] == place) {
+            ++gap;
+            continue;
+        }
+        if (kept != place) std::swap(taskRows[kept], taskRows[place]);
+        ++kept;
+    }
+    taskRows.resize(kept);
 }
 
 RunTableBuild RunTableAssembler::Finish() {
-    out_.table.taskRows.resize(keepTaskRows_ ? used_ : 0);
+    CloseGaps();
     out_.table.taskRowCount = out_.table.taskRows.size();
     std::sort(order_.begin(), order_.end());
 
@@ -227,10 +261,11 @@ RunTableBuild BuildRunTable(data::DataSet rows, const platform::LocalDateTime& n
     assembler.Reserve(std::min(rows.rowCount(), kMaxTimedTasks));
     data::ResultRow row(rows.columns());
     const std::span<std::string_view> cells = row.cells();
+    std::size_t place = 0;
     for (rows.first(); !rows.eof(); rows.next()) {
         for (std::size_t i = 0; i < cells.size(); ++i)
             cells[i] = rows.textAt(i);
-        assembler.Add(row);
+        assembler.Add(row, place++);
     }
     // Every task row now holds its own copy of the values; the read's memory can serve what follows.
     rows = data::DataSet();

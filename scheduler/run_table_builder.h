@@ -32,7 +32,7 @@ struct RowProblem {
 struct RunTableBuild {
     RunTable table;
     std::string hint; // the notification-area hint
-    // The tasks left out, in read order. Every other task is in the table, so one damaged row never
+    // The tasks left out, in the read's order. Every other task is in the table, so one damaged row never
     // stops the rest from running; the caller shows these (DescribeRowProblems) through its error box.
     std::vector<RowProblem> problems;
 };
@@ -69,14 +69,17 @@ class RunTableAssembler {
                const std::string& currentTaskId, RunTable earlier = {}, TaskRows taskRows = TaskRows::kKept);
     // Room for this many rows, when their number is known before the first is added.
     void Reserve(std::size_t rows);
-    // The next row of the timed-task query, in read order. Raises orvanta::Error only when the result
-    // lacks a task column, which the first row shows.
-    void Add(const data::ResultRow& source);
+    // A row of the timed-task query and its place in the query's order (0 for the first); rows may come
+    // in any order, each place once. Raises orvanta::Error only when the result lacks a task column,
+    // which the first row shows.
+    void Add(const data::ResultRow& source, std::size_t place);
     // The table of every row added since Begin.
     RunTableBuild Finish();
 
   private:
     struct Position;
+    // Puts the problems in the read's order and closes the task rows' gaps left by rows left out.
+    void CloseGaps();
 
     const i18n::TextLookup& text_;
     platform::LocalDateTime now_;
@@ -88,7 +91,9 @@ class RunTableAssembler {
     std::size_t idColumn_ = 0;
     RunTableBuild out_;
     bool keepTaskRows_ = true;
-    std::size_t used_ = 0; // rows read well so far; task rows beyond are an earlier table's leftovers
+    std::size_t placesUsed_ = 0; // one beyond the highest place of a row added; task rows beyond it are
+                                 // an earlier table's leftovers
+    std::vector<std::size_t> leftOut_; // places of rows added but not in the table
     std::vector<Position> order_;
     std::string displayText_; // the texts of every display row, in read order
 };

@@ -1,10 +1,12 @@
 #include "scheduler/run_table_rebuilder.h"
 
+#include <algorithm>
+
 namespace orvanta::scheduler {
 namespace {
 
 // The timed tasks read into the assembler. The clock is read once, when the first row arrives: the
-// query has then scanned and sorted the whole table, and every row of one table is computed from the
+// read has then scanned and ordered the whole table, and every row of one table is computed from the
 // same now.
 RunTableBuild ReadRunTable(RunTableAssembler& assembler, const data::TaskStore& store,
                            const platform::Clock& clock, const RunTableFilters& filters,
@@ -16,9 +18,13 @@ RunTableBuild ReadRunTable(RunTableAssembler& assembler, const data::TaskStore& 
         assembler.Begin(clock.now(), filters, currentTaskId, std::move(earlier), taskRows);
         begun = true;
     };
-    store.ReadTimedTasks(filters.hideDisabled, [&](const data::ResultRow& row) {
-        if (!begun) begin();
-        assembler.Add(row);
+    store.ReadTimedTasks(filters.hideDisabled, [&](const data::ResultRow& row, std::size_t place, std::size_t rows) {
+        if (!begun) {
+            begin();
+            // Growing a table of tens of thousands of rows step by step would move every row several times.
+            assembler.Reserve(std::min(rows, kMaxTimedTasks));
+        }
+        assembler.Add(row, place);
     });
     if (!begun) begin();
     return assembler.Finish();

@@ -4,6 +4,7 @@
 #include "scheduler/run_table_rebuilder.h"
 #include "task_rows.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <gtest/gtest.h>
 
@@ -94,6 +95,46 @@ TEST_F(RebuildRunTableTest, ADatabaseErrorLeavesTheNoneStateAndArmsNothing) {
     RunTableRebuilder working(good, clock_, english_, count);
     EXPECT_EQ(working.RebuildRunTable({}, "").table.taskRowCount, 1u);
     EXPECT_EQ(afterSteps, 1);
+}
+
+std::vector<std::string> TaskIds(const RunTable& table) {
+    std::vector<std::string> ids;
+    for (const auto& row : table.taskRows)
+        ids.push_back(row[kColId]);
+    return ids;
+}
+
+// The rows are read in stored order and put at their place in save order: damaged rows in between leave
+// no gap and no stale row of the table before, and their problems come in save order too.
+TEST_F(RebuildRunTableTest, TaskRowsFollowTheSaveOrderWithDamagedRowsLeftOut) {
+    const data::TaskStore store(DatabasePath(), clock_);
+    store.EnsureTaskTable();
+    // Saved at minutes 5, 1, 4, 2, 3: ID order and save order differ.
+    std::vector<std::string> ids;
+    for (const int minute : {5, 1, 4, 2, 3}) {
+        clock_.set({2025, 3, 5, 10, minute, 0, 0});
+        ids.push_back(store.InsertTask(Task(0, data::kDaily, "13:0" + std::to_string(minute) + ":00")));
+    }
+    clock_.set({2025, 3, 5, 12, 0, 0, 0});
+    RunTableRebuilder rebuilder(store, clock_, english_, {});
+    EXPECT_EQ(TaskIds(rebuilder.RebuildRunTable({}, "").table),
+              (std::vector<std::string>{ids[1], ids[3], ids[4], ids[2], ids[0]}));
+
+    // Damage the tasks saved third and fifth; the rebuild writes over the full table before it.
+    data::SqliteConnection(DatabasePath())
+        .execute("UPDATE tasklist SET Time=\"ZZ\" WHERE ID IN (" + ids[4] + "," + ids[0] + ");");
+    const RunTableBuild& damaged = rebuilder.RebuildRunTable({}, "");
+    EXPECT_EQ(TaskIds(damaged.table), (std::vector<std::string>{ids[1], ids[3], ids[2]}));
+    EXPECT_EQ(damaged.table.taskRowCount, 3u);
+    ASSERT_EQ(damaged.problems.size(), 2u);
+    EXPECT_EQ(damaged.problems[0].taskId, ids[4]);
+    EXPECT_EQ(damaged.problems[1].taskId, ids[0]);
+    // Each kept row is whole: its own title and its own due time.
+    for (const auto& row : damaged.table.taskRows) {
+        const auto at = std::find(ids.begin(), ids.end(), row[kColId]) - ids.begin();
+        const int minute = std::vector<int>{5, 1, 4, 2, 3}[static_cast<std::size_t>(at)];
+        EXPECT_EQ(row[kColDueKey], "2025-3-5-13-" + std::to_string(minute) + "-0") << row[kColId];
+    }
 }
 
 } // namespace
