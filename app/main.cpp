@@ -1,5 +1,6 @@
-// The program: the Linux backends, the core objects and the windows, wired together.
+// The program: this system's backends, the core objects and the windows, wired together.
 #include "actions/desktop_actions.h"
+#include "app/platform_backends.h"
 #include "data/settings/data_folder.h"
 #include "data/settings/settings.h"
 #include "data/task_store.h"
@@ -8,27 +9,6 @@
 #include "i18n/lang_mgr.h"
 #include "macros/macro_player.h"
 #include "macros/task_macro_starter.h"
-#include "platform/linux/actions/linux_process_control.h"
-#include "platform/linux/actions/linux_program_launcher.h"
-#include "platform/linux/actions/linux_session_power.h"
-#include "platform/linux/actions/x11_desktop.h"
-#include "platform/linux/hotkeys/linux_global_hotkeys.h"
-#include "platform/linux/input/playback_thread_timing.h"
-#include "platform/linux/input/xtest_synthetic_input.h"
-#include "platform/linux/linux_clock.h"
-#include "platform/linux/linux_keep_awake.h"
-#include "platform/linux/linux_locale_info.h"
-#include "platform/linux/linux_memory_trim.h"
-#include "platform/linux/linux_power_status.h"
-#include "platform/linux/linux_resume_monitor.h"
-#include "platform/linux/linux_single_instance.h"
-#include "platform/linux/linux_system_paths.h"
-#include "platform/linux/linux_user_registry.h"
-#include "platform/linux/linux_wake_timer.h"
-#include "platform/linux/macro_hook/linux_macro_hook.h"
-#include "platform/linux/resume_lock/linux_resume_password_setting.h"
-#include "platform/linux/wake_fire_record.h"
-#include "platform/linux/x11_screen_saver.h"
 #include "ui/error_box.h"
 #include "ui/gui_clipboard.h"
 #include "ui/hotkey_page.h"
@@ -45,13 +25,14 @@
 #include <QSystemTrayIcon>
 #include <atomic>
 #include <iostream>
+#include <memory>
 
 namespace {
 
 using namespace orvanta;
 
-std::string FolderOf(const std::string& path) {
-    const std::size_t last = path.rfind('/');
+std::string FolderOf(const std::string& path, char separator) {
+    const std::size_t last = path.rfind(separator);
     if (last == std::string::npos) return ".";
     return path.substr(0, last == 0 ? 1 : last);
 }
@@ -71,33 +52,31 @@ int main(int argc, char** argv) {
     // The program lives on in the notification area when its windows close; only Exit ends it.
     QApplication::setQuitOnLastWindowClosed(false);
 
-    namespace lx = platform::linux_backend;
-    lx::LinuxClock clock;
-    lx::LinuxSystemPaths paths;
-    lx::LinuxUserRegistry registry;
-    lx::LinuxPowerStatus power;
-    lx::LinuxLocaleInfo locale;
-    lx::X11ScreenSaver screen;
-    auto fireRecord = std::make_shared<lx::WakeFireRecord>();
-    lx::LinuxWakeTimerFactory wakeTimers(fireRecord);
-    lx::LinuxKeepAwake keepAwake(screen);
-    lx::LinuxResumeMonitor resumeMonitor(fireRecord, screen);
-    lx::LinuxSingleInstance instance;
-    lx::LinuxMemoryTrim memoryTrim;
-    lx::LinuxSessionPower sessionPower;
-    lx::LinuxProgramLauncher launcher;
-    lx::LinuxProcessControl processes;
-    lx::X11AlertSound sound;
-    lx::LinuxGlobalHotkeys globalHotkeys;
-    lx::XTestSyntheticInput syntheticInput;
-    lx::LinuxMacroHookPlatform macroHooks(FolderOf(paths.executablePath()));
-    // The desktop's password-on-resume switch, as the options page shows it.
-    lx::LinuxResumePasswordSetting resumePassword;
+    const std::unique_ptr<app::PlatformBackends> backends = app::MakePlatformBackends();
+    platform::Clock& clock = backends->clock();
+    platform::SystemPaths& paths = backends->paths();
+    platform::UserRegistry& registry = backends->registry();
+    platform::PowerStatus& power = backends->power();
+    platform::LocaleInfo& locale = backends->locale();
+    platform::WakeTimerFactory& wakeTimers = backends->wakeTimers();
+    platform::KeepAwake& keepAwake = backends->keepAwake();
+    platform::ResumeMonitor& resumeMonitor = backends->resumeMonitor();
+    platform::SingleInstance& instance = backends->instance();
+    platform::MemoryTrim& memoryTrim = backends->memoryTrim();
+    platform::SessionPower& sessionPower = backends->sessionPower();
+    platform::ProgramLauncher& launcher = backends->launcher();
+    platform::ProcessControl& processes = backends->processes();
+    platform::AlertSound& sound = backends->sound();
+    platform::GlobalHotkeys& globalHotkeys = backends->globalHotkeys();
+    platform::SyntheticInput& syntheticInput = backends->syntheticInput();
+    platform::MacroHookPlatform& macroHooks = backends->macroHooks();
+    platform::ResumePasswordSetting& resumePassword = backends->resumePassword();
 
     const std::string dataFolder = data::ResolveDataFolder(paths);
     data::Settings settings(data::SettingsFilePath(dataFolder, paths.pathSeparator()));
     data::TaskStore store(data::TaskDatabasePath(dataFolder, paths.pathSeparator()), clock);
-    i18n::TLangMgr languages(FolderOf(paths.executablePath()), paths.pathSeparator(), settings, locale);
+    const char separator = paths.pathSeparator();
+    i18n::TLangMgr languages(FolderOf(paths.executablePath(), separator), separator, settings, locale);
 
     int status = 0;
     {
@@ -111,7 +90,7 @@ int main(int argc, char** argv) {
         std::atomic<bool> macroStopRequested{false};
         hotkeys::HotkeyRegistrar registrar(globalHotkeys);
         ui::GuiClipboard clipboard;
-        macros::SteadyMacroWaiter waiter(lx::TunePlaybackThread, lx::kTunedThreadSleepMargin);
+        macros::SteadyMacroWaiter waiter(backends->playbackThreadTuning(), backends->playbackSleepMargin());
         macros::DoDo2 taskMacros({syntheticInput, clipboard, waiter, macroStopRequested,
                                   [&] { macros::ReleaseMacroStopKey(registrar); }});
         macros::TaskMacroStarter macroStarter(taskMacros, registrar, macroStopRequested);
@@ -130,7 +109,10 @@ int main(int argc, char** argv) {
         // Presses arrive on the grab thread; the task runs on the GUI thread.
         globalHotkeys.setOnPressed([&](int, unsigned modifiers, unsigned key) {
             QMetaObject::invokeMethod(
-                qApp, [&, modifiers, key] { ui::RunGuarded(errors, [&] { hotkeyTasks.OnHotkeyPressed(modifiers, key); }); },
+                qApp,
+                [&, modifiers, key] {
+                    ui::RunGuarded(errors, [&] { hotkeyTasks.OnHotkeyPressed(modifiers, key); });
+                },
                 Qt::QueuedConnection);
         });
         ui::ReminderWindowPresenter reminders([&]() -> ui::ReminderPorts {

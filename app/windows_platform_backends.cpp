@@ -1,0 +1,70 @@
+// The Win32 backends.
+#include "app/platform_backends.h"
+#include "platform/windows/playback_thread_timing.h"
+#include "platform/windows/windows_actions.h"
+#include "platform/windows/windows_basics.h"
+#include "platform/windows/windows_input.h"
+#include "platform/windows/windows_macro_hook.h"
+#include "platform/windows/windows_resume_password_setting.h"
+#include "platform/windows/windows_single_instance.h"
+#include "platform/windows/windows_wake_timer.h"
+
+namespace orvanta::app {
+
+namespace {
+
+namespace wb = platform::windows_backend;
+
+// The objects stand alone: the system itself tells our wake-ups from the user's, so nothing is shared.
+class WindowsPlatformBackends : public PlatformBackends {
+  public:
+    platform::Clock& clock() override { return clock_; }
+    platform::SystemPaths& paths() override { return paths_; }
+    platform::UserRegistry& registry() override { return registry_; }
+    platform::PowerStatus& power() override { return power_; }
+    platform::LocaleInfo& locale() override { return locale_; }
+    platform::WakeTimerFactory& wakeTimers() override { return wakeTimers_; }
+    platform::KeepAwake& keepAwake() override { return keepAwake_; }
+    platform::ResumeMonitor& resumeMonitor() override { return resumeMonitor_; }
+    platform::SingleInstance& instance() override { return instance_; }
+    platform::MemoryTrim& memoryTrim() override { return memoryTrim_; }
+    platform::SessionPower& sessionPower() override { return sessionPower_; }
+    platform::ProgramLauncher& launcher() override { return launcher_; }
+    platform::ProcessControl& processes() override { return processes_; }
+    platform::AlertSound& sound() override { return sound_; }
+    platform::GlobalHotkeys& globalHotkeys() override { return globalHotkeys_; }
+    platform::SyntheticInput& syntheticInput() override { return syntheticInput_; }
+    platform::MacroHookPlatform& macroHooks() override { return macroHooks_; }
+    platform::ResumePasswordSetting& resumePassword() override { return resumePassword_; }
+
+    std::function<void()> playbackThreadTuning() const override { return wb::TunePlaybackThread; }
+    std::chrono::microseconds playbackSleepMargin() const override { return wb::kTunedThreadSleepMargin; }
+
+  private:
+    wb::WindowsClock clock_;
+    wb::WindowsSystemPaths paths_;
+    wb::WindowsUserRegistry registry_;
+    wb::WindowsPowerStatus power_;
+    wb::WindowsLocaleInfo locale_;
+    wb::WindowsWakeTimerFactory wakeTimers_;
+    wb::WindowsKeepAwake keepAwake_;
+    wb::WindowsResumeMonitor resumeMonitor_;
+    wb::WindowsSingleInstance instance_;
+    wb::WindowsMemoryTrim memoryTrim_;
+    wb::WindowsSessionPower sessionPower_;
+    wb::WindowsProgramLauncher launcher_;
+    wb::WindowsProcessControl processes_;
+    wb::WindowsAlertSound sound_;
+    wb::WindowsGlobalHotkeys globalHotkeys_;
+    wb::WindowsSyntheticInput syntheticInput_;
+    wb::WindowsMacroHookPlatform macroHooks_;
+    wb::WindowsResumePasswordSetting resumePassword_;
+};
+
+} // namespace
+
+std::unique_ptr<PlatformBackends> MakePlatformBackends() {
+    return std::make_unique<WindowsPlatformBackends>();
+}
+
+} // namespace orvanta::app
