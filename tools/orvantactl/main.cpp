@@ -5,6 +5,7 @@
 #include "platform/linux/actions/linux_session_power.h"
 #include "platform/linux/actions/x11_desktop.h"
 #include "platform/linux/linux_clock.h"
+#include "platform/linux/linux_memory_trim.h"
 #include "platform/linux/linux_system_paths.h"
 #include "tools/orvantactl/orvantactl.h"
 
@@ -14,6 +15,7 @@
 
 int main(int argc, char** argv) {
     namespace lb = orvanta::platform::linux_backend;
+    lb::KeepFreedMemoryForReuse();
     const lb::LinuxClock clock;
     const lb::LinuxSystemPaths paths;
     lb::LinuxSessionPower sessionPower;
