@@ -9,10 +9,9 @@ namespace orvanta::data {
 void RowBatch::clear() {
     bytes_.clear();
     ends_.clear();
-    places_.clear();
 }
 
-void RowBatch::append(std::span<const std::string_view> cells, std::size_t place) {
+void RowBatch::append(std::span<const std::string_view> cells) {
     columns_ = cells.size();
     // Sized once per row and copied cell by cell: this runs for every value of a large read.
     std::size_t rowBytes = 0;
@@ -30,7 +29,6 @@ void RowBatch::append(std::span<const std::string_view> cells, std::size_t place
         end += cell.size();
         *ends++ = static_cast<std::uint32_t>(end);
     }
-    places_.push_back(place);
 }
 
 void RowBatch::cellsOf(std::size_t row, std::span<std::string_view> cells) const {
@@ -45,10 +43,9 @@ void RowBatch::cellsOf(std::size_t row, std::span<std::string_view> cells) const
 
 RowBatchQueue::RowBatchQueue(std::size_t batchesInFlight) : unmade_(batchesInFlight) {}
 
-void RowBatchQueue::start(std::vector<DataSet::Column> columns, std::size_t rows) {
+void RowBatchQueue::start(std::vector<DataSet::Column> columns) {
     std::lock_guard lock(mutex_);
     columns_ = std::move(columns);
-    rows_ = rows;
 }
 
 std::unique_ptr<RowBatch> RowBatchQueue::emptyBatch() {
@@ -74,6 +71,29 @@ void RowBatchQueue::push(std::unique_ptr<RowBatch> batch) {
     changed_.notify_all();
 }
 
+void RowBatchQueue::snapshotHeld() {
+    {
+        std::lock_guard lock(mutex_);
+        snapshotHeld_ = true;
+    }
+    changed_.notify_all();
+}
+
+void RowBatchQueue::deliverPlaces(std::vector<std::size_t> places) {
+    {
+        std::lock_guard lock(mutex_);
+        places_ = std::move(places);
+    }
+    changed_.notify_all();
+}
+
+bool RowBatchQueue::consumerHasPlaces() {
+    std::unique_lock lock(mutex_);
+    changed_.wait(lock, [&] { return cancelled_ || secondRead_ != SecondRead::kNotEnded; });
+    if (cancelled_) throw Cancelled();
+    return secondRead_ == SecondRead::kHasPlaces;
+}
+
 void RowBatchQueue::finish(std::exception_ptr failure) {
     {
         std::lock_guard lock(mutex_);
@@ -81,6 +101,35 @@ void RowBatchQueue::finish(std::exception_ptr failure) {
         failure_ = failure;
     }
     changed_.notify_all();
+}
+
+void RowBatchQueue::raiseFailure() {
+    if (failure_) std::rethrow_exception(failure_);
+    // Ended without places or rows: the producer stopped because the consumer gave up.
+    throw Error("Could not retrieve data: the read ended early");
+}
+
+std::optional<std::vector<std::size_t>> RowBatchQueue::placesOrSnapshot() {
+    std::unique_lock lock(mutex_);
+    changed_.wait(lock, [&] { return places_ || snapshotHeld_ || finished_; });
+    if (places_) return std::move(places_);
+    if (snapshotHeld_) return std::nullopt;
+    raiseFailure();
+}
+
+void RowBatchQueue::secondReadEnded(bool consumerHasPlaces) {
+    {
+        std::lock_guard lock(mutex_);
+        secondRead_ = consumerHasPlaces ? SecondRead::kHasPlaces : SecondRead::kFailed;
+    }
+    changed_.notify_all();
+}
+
+std::vector<std::size_t> RowBatchQueue::deliveredPlaces() {
+    std::unique_lock lock(mutex_);
+    changed_.wait(lock, [&] { return places_ || finished_; });
+    if (places_) return std::move(*places_);
+    raiseFailure();
 }
 
 std::unique_ptr<RowBatch> RowBatchQueue::next() {

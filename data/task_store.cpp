@@ -7,15 +7,12 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <optional>
 #include <set>
-#include <thread>
 
 #include "data/dos_date_time.h"
 #include "data/error.h"
 #include "data/sqlite_connection.h"
-#include "data/row_batch_queue.h"
-#include "data/sqlite_sort_order.h"
+#include "data/placed_timed_read.h"
 #include "data/task_database_template.h"
 #include "data/task_statements.h"
 
@@ -28,44 +25,6 @@ const std::string& CheckedId(const std::string& id) {
                         std::all_of(id.begin(), id.end(), [](unsigned char c) { return std::isdigit(c); });
     if (!digits) throw Error("Invalid task ID: \"" + id + "\"");
     return id;
-}
-
-constexpr std::size_t kBatchesInFlight = 8;
-constexpr std::size_t kRowsPerBatch = 256;
-
-// The timed tasks in the order they are stored, each with its place in the order of Last (ties in
-// stored order), into the queue. Both reads see the same snapshot of the file, so every row has its
-// place and no place is taken twice, whatever another program writes meanwhile.
-void ReadPlacedTimedTasks(const std::string& path, bool hideDisabled, RowBatchQueue& queue) {
-    SqliteConnection db(path);
-    // Room for the pages of a large file (up to 64 MB) for as long as this connection lives: the second
-    // read then finds them in memory instead of reading the file again. Refused, it only runs slower.
-    sqlite3_exec(db.handle(), "PRAGMA cache_size = -65536;", nullptr, nullptr, nullptr);
-    db.execute("BEGIN;");
-    try {
-        const std::vector<std::size_t> places = SortPlaces(db, sql::ReadTimedTaskLastByIdQuery(hideDisabled));
-        std::size_t next = 0;
-        std::unique_ptr<RowBatch> batch;
-        db.queryRows(sql::ReadTimedTasksByIdQuery(hideDisabled), [&](const ResultRow& row) {
-            if (next == places.size())
-                throw Error("Could not retrieve data: the task list changed while it was read");
-            if (!batch) {
-                if (next == 0) queue.start(row.columns(), places.size());
-                batch = queue.emptyBatch();
-            }
-            batch->append(row.cells(), places[next++]);
-            if (batch->rowCount() == kRowsPerBatch) queue.push(std::move(batch));
-        });
-        if (batch) queue.push(std::move(batch));
-        db.execute("COMMIT;");
-    } catch (...) {
-        try {
-            db.execute("ROLLBACK;");
-        } catch (...) {
-            // Closing the connection ends the read all the same.
-        }
-        throw;
-    }
 }
 
 } // namespace
@@ -84,35 +43,7 @@ DataSet TaskStore::ReadTimedTasks(bool hideDisabled) const {
 }
 
 void TaskStore::ReadTimedTasks(bool hideDisabled, const PlacedRowCallback& onRow) const {
-    // SQLite steps the query on a thread of its own while this one handles the rows it has already
-    // given: with a large table, the two halves of the work take about as long as each other.
-    RowBatchQueue queue(kBatchesInFlight);
-    std::thread reader([&] {
-        try {
-            ReadPlacedTimedTasks(path_, hideDisabled, queue);
-            queue.finish();
-        } catch (const RowBatchQueue::Cancelled&) {
-            queue.finish();
-        } catch (...) {
-            queue.finish(std::current_exception());
-        }
-    });
-    try {
-        std::optional<ResultRow> row;
-        while (auto batch = queue.next()) {
-            if (!row) row.emplace(queue.columns());
-            for (std::size_t i = 0; i < batch->rowCount(); ++i) {
-                batch->cellsOf(i, row->cells());
-                onRow(*row, batch->placeOf(i), queue.rows());
-            }
-            queue.recycle(std::move(batch));
-        }
-    } catch (...) {
-        queue.cancel();
-        reader.join();
-        throw;
-    }
-    reader.join();
+    ReadPlacedTimedTasks(path_, hideDisabled, onRow);
 }
 
 DataSet TaskStore::ReadHotkeyTasks() const {

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "data/data_set.h"
+#include "data/placed_timed_read.h"
 #include "data/task_record.h"
 #include "platform/api/clock.h"
 
@@ -22,7 +23,7 @@ public:
     // The same rows handed over one by one as they are read, for a reader that keeps its own copy. They
     // come in the order they are stored, each with its place in the order above (ties by stored order)
     // and the number of rows of the read, which is known before the first row comes.
-    using PlacedRowCallback = std::function<void(const ResultRow& row, std::size_t place, std::size_t rows)>;
+    using PlacedRowCallback = data::PlacedRowCallback;
     void ReadTimedTasks(bool hideDisabled, const PlacedRowCallback& onRow) const;
     DataSet ReadHotkeyTasks() const;
     // Returns the new task's ID as decimal text. Both statements commit together or not at all.

@@ -6,8 +6,10 @@
 #include <random>
 #include <sqlite3.h>
 #include <stdexcept>
+#include <thread>
 
 #include "data/error.h"
+#include "data/row_batch_queue.h"
 #include "data/sqlite_connection.h"
 #include "data/sqlite_sort_order.h"
 #include "data/task_store.h"
@@ -176,6 +178,66 @@ TEST_F(PlacedReadTest, TheReadsOwnFailureReachesTheCaller) {
     EXPECT_EQ(calls, 0);
     writer.execute("ROLLBACK;");
     EXPECT_EQ(IdsByPlace(false).size(), 1u);
+}
+
+TEST_F(PlacedReadTest, AFileWithAWriteAheadLogIsPlacedWithinOneTransaction) {
+    {
+        SqliteConnection db(dbPath);
+        ASSERT_EQ(db.query("PRAGMA journal_mode = wal;").textAt(0), "wal");
+    }
+    const std::string late = Insert(1, 20);
+    const std::string early = Insert(1, 10);
+    const std::string disabled = Insert(0, 4);
+    EXPECT_EQ(IdsByPlace(false), (std::vector<std::string>{disabled, early, late}));
+    EXPECT_EQ(IdsByPlace(true), (std::vector<std::string>{early, late}));
+}
+
+// The hand-over of the places between the two threads, both ways, without a file.
+TEST(RowBatchQueue, PlacesComeFromTheConsumerOrElseFromTheProducer) {
+    for (const bool consumerReads : {true, false}) {
+        RowBatchQueue queue(2);
+        std::vector<std::size_t> consumerGot;
+        std::thread consumer([&] {
+            EXPECT_FALSE(queue.placesOrSnapshot().has_value());
+            queue.secondReadEnded(consumerReads);
+            consumerGot = consumerReads ? std::vector<std::size_t>{7} : queue.deliveredPlaces();
+        });
+        queue.snapshotHeld();
+        const bool consumerHasPlaces = queue.consumerHasPlaces();
+        if (!consumerHasPlaces) queue.deliverPlaces({1, 0});
+        consumer.join();
+        EXPECT_EQ(consumerHasPlaces, consumerReads);
+        const std::vector<std::size_t> expected = consumerReads ? std::vector<std::size_t>{7} : std::vector<std::size_t>{1, 0};
+        EXPECT_EQ(consumerGot, expected);
+    }
+}
+
+TEST(RowBatchQueue, BatchesKeepTheirRowsAndTheProducersFailureReachesTheConsumer) {
+    RowBatchQueue queue(1);
+    queue.start({{"A", ColumnKind::Text}, {"B", ColumnKind::Text}});
+    auto batch = queue.emptyBatch();
+    const std::string_view first[] = {"one", ""};
+    const std::string_view second[] = {"", "two and more"};
+    batch->append(first);
+    batch->append(second);
+    queue.push(std::move(batch));
+    std::thread producer([&] {
+        // Only one batch may be in flight: this waits until the consumer hands it back.
+        auto again = queue.emptyBatch();
+        EXPECT_EQ(again->rowCount(), 0u) << "a recycled batch comes back empty";
+        queue.finish(std::make_exception_ptr(Error("disk gone")));
+    });
+    auto got = queue.next();
+    ASSERT_TRUE(got);
+    std::string_view cells[2];
+    got->cellsOf(1, cells);
+    EXPECT_EQ(cells[0], "");
+    EXPECT_EQ(cells[1], "two and more");
+    got->cellsOf(0, cells);
+    EXPECT_EQ(cells[0], "one");
+    queue.recycle(std::move(got));
+    producer.join();
+    EXPECT_THROW(queue.next(), Error);
 }
 
 } // namespace
