@@ -37,5 +37,7 @@ Date DateOf(const platform::LocalDateTime& t);
 std::int64_t MillisecondOfDay(const platform::LocalDateTime& t);
 // Milliseconds since 1970-01-01 00:00:00 local time.
 std::int64_t LocalMilliseconds(const platform::LocalDateTime& t);
+// The wall-clock date and time of such a count.
+platform::LocalDateTime FromLocalMilliseconds(std::int64_t ms);
 
 } // namespace orvanta::scheduler

@@ -1,13 +1,32 @@
 #include "scheduler/dispatcher.h"
 
 #include <charconv>
+#include <climits>
+#include <exception>
+#include <utility>
+
+#include "data/error.h"
+#include "data/task_record.h"
+#include "scheduler/calendar.h"
+#include "scheduler/task_row.h"
+#include "scheduler/wake_keys.h"
 
 namespace orvanta::scheduler {
 namespace {
 
 constexpr const char* kLaunchMarker = "OpenEXE";
 
-int EventOf(const TaskRow& row) { return ParseCountdown(row[kColEvent]); }
+int EventOf(const TaskRow& row) { return ParseCountdown(row[kColEvent]).value_or(data::kEventNone); }
+
+bool IsPowerOrSessionEvent(int event) {
+    return event >= data::kEventRestart && event <= data::kEventMonitorOff;
+}
+
+// A pass never runs a key before its moment: one handed over after the clock was set back is not due.
+constexpr std::int64_t kEarliestMs = 0;
+
+// Occurrences are remembered as run for a day and an hour (see RanOccurrences::ForgetBefore).
+constexpr std::int64_t kRememberRunsMs = 25LL * 3'600'000;
 
 void SplitLaunch(const std::string& launch, std::string& program, std::string& parameters) {
     const auto bar = launch.find('|');
@@ -17,11 +36,22 @@ void SplitLaunch(const std::string& launch, std::string& program, std::string& p
 
 } // namespace
 
-int ParseCountdown(const std::string& text) {
-    int value = 0;
+std::optional<int> ParseCountdown(const std::string& text) {
+    long long value = 0;
     const char* end = text.data() + text.size();
     auto [ptr, ec] = std::from_chars(text.data(), end, value);
-    return (ec == std::errc() && ptr == end) ? value : 0;
+    if (ptr != end || text.empty()) return std::nullopt;
+    const bool negative = !text.empty() && text.front() == '-';
+    if (ec == std::errc::result_out_of_range) return negative ? INT_MIN : INT_MAX;
+    if (ec != std::errc()) return std::nullopt;
+    if (value > INT_MAX) return INT_MAX;
+    if (value < INT_MIN) return INT_MIN;
+    return static_cast<int>(value);
+}
+
+int CountdownOf(const TaskRow& row) {
+    if (const auto c = ParseCountdown(row[kColCountdown])) return *c;
+    return IsPowerOrSessionEvent(EventOf(row)) ? INT_MAX : 0;
 }
 
 Dispatcher::Dispatcher(SchedulerState& state, Ports ports, std::function<RunTable&()> table,
@@ -34,6 +64,7 @@ void Dispatcher::Remind(const TaskRow& row, int countdown, const char* actionWor
     r.countdown = countdown;
     r.title = row[kColTitle];
     r.actionWord = actionWord;
+    BeforeConfirmation();
     ports_.reminders.ShowReminder(r);
 }
 
@@ -42,7 +73,7 @@ bool Dispatcher::RunRow(std::size_t index, Deferred& standBy, Deferred& hibernat
     RunTable& table = table_();
     const TaskRow row = table.taskRows[index];
     table.taskRows[index][kColFired] = "1";
-    const int countdown = ParseCountdown(row[kColCountdown]);
+    const int countdown = CountdownOf(row);
     const bool immediate = countdown <= 0;
     const int event = EventOf(row);
     TaskActions& act = ports_.actions;
@@ -105,6 +136,7 @@ bool Dispatcher::RunRow(std::size_t index, Deferred& standBy, Deferred& hibernat
         pending.taskId = row[kColId];
         pending.countdown = countdown;
         pending.title = row[kColTitle];
+        BeforeConfirmation();
         ports_.reminders.ShowReminder(pending);
     }
     return true;
@@ -124,41 +156,129 @@ void Dispatcher::RunDeferred(const Deferred& d, const char* actionWord, const st
     ports_.reminders.ShowReminder(r);
 }
 
+bool Dispatcher::DueFor(const TaskRow& row, const std::string& dueKey, bool tableMovedOn) const {
+    if (row[kColDueKey] == dueKey) return true;
+    if (!tableMovedOn) return false;
+    // Computed after the moment: a task that was due then has moved on to its next occurrence. It was
+    // due when its schedule, seen from just before the moment, gives the moment.
+    const auto due = ParseDueKey(dueKey);
+    if (!due) return false;
+    try {
+        return NextOccurrence(ParseSchedule(row), FromLocalMilliseconds(LocalMilliseconds(*due) - 1)) == *due;
+    } catch (const Error&) {
+        return false; // the rebuild has reported this row already
+    }
+}
+
 void Dispatcher::DispatchDueTasks(const std::string& dueKey) {
-    if (state_.dispatchBusy) return;
-    // Both waiters hand over the same key when a wake-up task and another task share a second; the
-    // first pass has run every row of that key, and a once task must not run twice.
-    if (!dueKey.empty() && dueKey == state_.lastDispatchedKey) return;
+    if (passRunning_) {
+        // A confirmation of the running pass is open; this key runs once the pass has ended.
+        keptKeys_.push_back(dueKey);
+        return;
+    }
+    std::exception_ptr failure;
+    auto keepFirst = [&failure](std::exception_ptr e) {
+        if (!failure) failure = std::move(e);
+    };
+    try {
+        RunPass(dueKey, kQueuedKeyToleranceMs);
+    } catch (...) {
+        keepFirst(std::current_exception());
+    }
+    while (!keptKeys_.empty()) {
+        const std::string key = std::move(keptKeys_.front());
+        keptKeys_.pop_front();
+        try {
+            RunPass(key, kQueuedKeyToleranceMs);
+        } catch (...) {
+            keepFirst(std::current_exception());
+        }
+    }
+    if (failure) std::rethrow_exception(failure);
+}
+
+void Dispatcher::BeforeConfirmation() {
+    // The timer that brought this key is spent until the pass's rebuild; a confirmation can stay open
+    // for minutes, and tasks due meanwhile must still fire (their keys are kept, see DispatchDueTasks).
+    // So the table moves on to the next occurrences now, once per pass; the rows of this key are still
+    // found in it (DueFor).
+    if (rearmedThisPass_) return;
+    rearmedThisPass_ = true;
+    try {
+        rebuild_();
+    } catch (...) {
+        if (!passFailure_) passFailure_ = std::current_exception();
+    }
+}
+
+void Dispatcher::RunPass(const std::string& dueKey, std::int64_t toleranceMs) {
+    passRunning_ = true;
+    rearmedThisPass_ = false;
     state_.dispatchBusy = true;
-    state_.lastDispatchedKey = dueKey;
     ports_.timers.SetPollEnabled(false);
+    std::exception_ptr failure = std::exchange(passFailure_, nullptr);
+
+    // A key is run only while it is due: not before its moment (the clock set back after the firing),
+    // not long after it (kept behind a confirmation for too long).
+    const auto late = LatenessMs(dueKey, ports_.clock);
+    const bool due = late && *late >= kEarliestMs && *late <= toleranceMs;
+    if (!due && ports_.reportNotRun)
+        ports_.reportNotRun(dueKey, late && *late > toleranceMs ? "too late" : "not due");
 
     Deferred standBy, hibernate, shutDown;
-    const std::size_t rowsAtStart = table_().taskRowCount;
     bool macroFailed = false;
-    // The table is fetched afresh each step: a postponement in a reminder may have replaced it.
-    for (std::size_t i = 0; i < rowsAtStart && i < table_().taskRows.size(); ++i) {
-        const TaskRow& row = table_().taskRows[i];
-        if (row[kColEnabled] != "1" || row[kColDueKey] != dueKey || row[kColFired] == "1" || row[kColDateMode] == "0")
-            continue;
-        if (!RunRow(i, standBy, hibernate, shutDown)) {
-            macroFailed = true;
-            break;
+    if (due) {
+        try {
+            const auto dueWall = ParseDueKey(dueKey);
+            const std::int64_t dueWallMs = LocalMilliseconds(*dueWall);
+            const std::int64_t dueUtcMs = ports_.clock.utcMsOf(*dueWall);
+            const std::size_t rowsAtStart = table_().taskRowCount;
+            // The table is fetched afresh each step: a postponement in a reminder may have replaced it.
+            for (std::size_t i = 0; i < rowsAtStart && i < table_().taskRows.size(); ++i) {
+                const TaskRow& row = table_().taskRows[i];
+                if (row[kColEnabled] != "1" || row[kColFired] == "1" || row[kColDateMode] == "0") continue;
+                const bool movedOn = table_().builtAtUtcMs >= dueUtcMs;
+                if (state_.ran.Contains(row[kColId], dueKey) || !DueFor(row, dueKey, movedOn)) continue;
+                state_.ran.Add(row[kColId], dueKey, dueWallMs);
+                if (ports_.reportRun) ports_.reportRun(row[kColId], dueKey);
+                if (!RunRow(i, standBy, hibernate, shutDown)) {
+                    macroFailed = true;
+                    break;
+                }
+            }
+            state_.ran.ForgetBefore(LocalMilliseconds(ports_.clock.now()) - kRememberRunsMs);
+        } catch (...) {
+            failure = std::current_exception();
         }
     }
 
-    rebuild_();
+    try {
+        rebuild_();
+    } catch (...) {
+        // Nothing new is armed; the poll runs on and tries again at its next tick.
+        if (!failure) failure = std::current_exception();
+    }
+    state_.dispatchBusy = false;
     state_.lastPollTime = ports_.clock.now();
+    state_.lastPollUtcMs = ports_.clock.nowUtcMs();
     ports_.timers.SetPollEnabled(true);
-    if (macroFailed) return;
 
-    TaskActions& act = ports_.actions;
-    RunDeferred(standBy, "StandBy", [&] { act.Suspend(false); });
-    RunDeferred(hibernate, "Hibernate", [&] { act.Suspend(true); });
-    RunDeferred(shutDown, "ShutDown", [&] {
-        ports_.closeAllowance.AllowClose();
-        act.ForcedShutDown();
-    });
+    if (due && !macroFailed && !failure) {
+        TaskActions& act = ports_.actions;
+        try {
+            RunDeferred(standBy, "StandBy", [&] { act.Suspend(false); });
+            RunDeferred(hibernate, "Hibernate", [&] { act.Suspend(true); });
+            RunDeferred(shutDown, "ShutDown", [&] {
+                ports_.closeAllowance.AllowClose();
+                act.ForcedShutDown();
+            });
+        } catch (...) {
+            failure = std::current_exception();
+        }
+    }
+    passRunning_ = false;
+    if (!failure) failure = std::exchange(passFailure_, nullptr);
+    if (failure) std::rethrow_exception(failure);
 }
 
 void Dispatcher::DispatchHotkeyTask(const std::string& taskId, const std::vector<TaskRow>& hotkeyRows) {

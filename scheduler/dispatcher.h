@@ -1,6 +1,10 @@
 #pragma once
 
+#include <cstdint>
+#include <deque>
+#include <exception>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -20,14 +24,24 @@ public:
         MainTimers& timers;
         CloseAllowance& closeAllowance;
         const platform::Clock& clock;
+        // Told of a due key that was not run, with the reason (for the user's record of runs).
+        std::function<void(const std::string& dueKey, const std::string& reason)> reportNotRun = {};
+        // Told of every timed task the pass runs, before its actions.
+        std::function<void(const std::string& taskId, const std::string& dueKey)> reportRun = {};
     };
 
     // table gives the current run table (a rebuild replaces it); rebuild must clear state.dispatchBusy
     // and re-arm the wake-up timers.
     Dispatcher(SchedulerState& state, Ports ports, std::function<RunTable&()> table, std::function<void()> rebuild);
 
-    // One pass over the task rows for due key k.
+    // One pass over the task rows for due key k, which a hand-over brings. While a pass runs (its
+    // confirmation open), keys are kept and run in order once it has ended. Every pass ends with a
+    // rebuild and the poll running, whatever happens during it; a failed rebuild or action is raised
+    // after that.
     void DispatchDueTasks(const std::string& dueKey);
+
+    // A key kept while a pass ran is still run when it is at most this late by then.
+    static constexpr std::int64_t kQueuedKeyToleranceMs = 60'000;
 
     // Runs the actions of every hotkey row with this ID, without confirmation and without a rebuild.
     void DispatchHotkeyTask(const std::string& taskId, const std::vector<TaskRow>& hotkeyRows);
@@ -39,6 +53,10 @@ private:
         std::string taskId, title;
         int countdown = 0;
     };
+    void RunPass(const std::string& dueKey, std::int64_t toleranceMs);
+    // Whether the row is due for the key: its due key, or (when the table was computed after the key's
+    // moment, so rows have moved on) a schedule that has the key as one of its moments.
+    bool DueFor(const TaskRow& row, const std::string& dueKey, bool tableMovedOn) const;
     // Returns false when a macro could not be started, which ends the pass.
     bool RunRow(std::size_t rowIndex, Deferred& standBy, Deferred& hibernate, Deferred& shutDown);
     void RunDeferred(const Deferred& d, const char* actionWord, const std::function<void()>& immediateAction);
@@ -48,10 +66,21 @@ private:
     Ports ports_;
     std::function<RunTable&()> table_;
     std::function<void()> rebuild_;
+    void BeforeConfirmation();
+
+    bool passRunning_ = false;
+    bool rearmedThisPass_ = false;
+    std::exception_ptr passFailure_;
+    std::deque<std::string> keptKeys_;
 };
 
-// Countdown as the pass reads it: a decimal integer; anything else counts as 0 (run at once), since a
-// value the store never writes cannot be a count-down the user asked for.
-int ParseCountdown(const std::string& text);
+// Countdown as the pass reads it: a decimal integer, one beyond what an int holds as the largest int.
+// nullopt for anything else (empty, not a number).
+std::optional<int> ParseCountdown(const std::string& text);
+
+// The count-down a row runs with. A value that cannot be read never means "no confirmation" for a power
+// or session action: such a row waits for the user (the largest count-down). A program-only row with an
+// unreadable value runs at once, as the store never writes one.
+int CountdownOf(const TaskRow& row);
 
 } // namespace orvanta::scheduler

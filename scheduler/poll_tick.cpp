@@ -11,21 +11,22 @@ long long PollGapSeconds(const platform::LocalDateTime& then, const platform::Lo
 }
 
 PollTicker::PollTicker(SchedulerState& state, const platform::Clock& clock, std::function<int()> acLineStatus,
-                       std::function<void()> rebuild, std::function<void()> warnOnBattery)
+                       std::function<void()> rebuild, std::function<void()> warnOnBattery,
+                       std::function<bool()> mustRebuild)
     : state_(state), clock_(clock), acLineStatus_(std::move(acLineStatus)), rebuild_(std::move(rebuild)),
-      warnOnBattery_(std::move(warnOnBattery)) {}
+      warnOnBattery_(std::move(warnOnBattery)), mustRebuild_(std::move(mustRebuild)) {}
 
 bool PollTicker::Tick() {
-    const platform::LocalDateTime now = clock_.now();
-    const long long gap = PollGapSeconds(state_.lastPollTime, now);
+    const long long gap = (clock_.nowUtcMs() - state_.lastPollUtcMs) / 1000; // truncated toward zero
     const bool jumped = gap > 15 || gap < 5;
     // Recorded before the rebuild, so a rebuild that fails still leaves the next tick a normal gap.
-    state_.lastPollTime = now;
-    if (jumped) rebuild_();
+    state_.MarkPolled(clock_);
+    const bool rebuild = jumped || state_.rebuildFailed || (mustRebuild_ && mustRebuild_());
+    if (rebuild) rebuild_();
     const int status = acLineStatus_();
     if (status == 0 && state_.wasOnMains) warnOnBattery_();
     state_.wasOnMains = status != 0;
-    return jumped;
+    return rebuild;
 }
 
 } // namespace orvanta::scheduler

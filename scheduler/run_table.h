@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -74,6 +75,8 @@ struct RunTable {
     std::size_t taskRowCount = 0;
     // In the order the store returned them (oldest save first).
     std::vector<TaskRow> taskRows;
+    // The absolute moment (UTC milliseconds) the occurrences were computed from.
+    std::int64_t builtAtUtcMs = 0;
     // In display order. When no task is displayed this is the single row whose text is the localized
     // "None" and whose other columns are empty, exactly as the list shows it.
     std::vector<DisplayRow> displayRows;

@@ -83,11 +83,11 @@ RunTableBuild EmptyRunTable(const i18n::TextLookup& text) {
 
 RunTableAssembler::RunTableAssembler(const i18n::TextLookup& text) : text_(text) {}
 
-void RunTableAssembler::Begin(const platform::LocalDateTime& now, const RunTableFilters& filters,
-                              const std::string& currentTaskId, RunTable earlier, TaskRows taskRows) {
+void RunTableAssembler::Begin(const ZoneNow& now, const RunTableFilters& filters, const std::string& currentTaskId,
+                              RunTable earlier, TaskRows taskRows) {
     keepTaskRows_ = taskRows == TaskRows::kKept;
     now_ = now;
-    nowMs_ = LocalMilliseconds(now);
+    nowMs_ = LocalMilliseconds(now.local);
     filters_ = filters;
     currentTaskId_ = currentTaskId;
     // Looked up for every table, as the language may have changed since the last.
@@ -95,6 +95,7 @@ void RunTableAssembler::Begin(const platform::LocalDateTime& now, const RunTable
     reader_.reset();
     out_ = RunTableBuild();
     out_.table = std::move(earlier);
+    out_.table.builtAtUtcMs = now.utcMs;
     placesUsed_ = 0;
     leftOut_.clear();
     order_.clear();
@@ -142,7 +143,7 @@ void RunTableAssembler::Add(const data::ResultRow& source, std::size_t place) {
     }
     const platform::LocalDateTime occurrence = NextOccurrence(schedule, now_);
     const std::int64_t dueSeconds = DueSeconds(occurrence);
-    const bool passed = nowMs_ >= dueSeconds * 1000;
+    const bool passed = nowMs_ >= dueSeconds * 1000 || now_.Reached(occurrence);
     char digits[24];
     row[kColDueSeconds].assign(digits, std::to_chars(digits, digits + sizeof digits, dueSeconds).ptr);
     row[kColStatus] = passed ? kStatusPassed : kStatusWaiting;
@@ -257,7 +258,7 @@ RunTableBuild BuildRunTable(data::DataSet rows, const platform::LocalDateTime& n
                             const RunTableFilters& filters, const std::string& currentTaskId,
                             const i18n::TextLookup& text) {
     RunTableAssembler assembler(text);
-    assembler.Begin(now, filters, currentTaskId);
+    assembler.Begin(ZoneNow::Wall(now), filters, currentTaskId);
     assembler.Reserve(std::min(rows.rowCount(), kMaxTimedTasks));
     data::ResultRow row(rows.columns());
     const std::span<std::string_view> cells = row.cells();

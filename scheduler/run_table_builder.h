@@ -6,6 +6,7 @@
 #include "scheduler/row_text.h"
 #include "scheduler/run_table.h"
 #include "scheduler/task_row.h"
+#include "scheduler/zone_now.h"
 
 #include <cstdint>
 #include <optional>
@@ -65,8 +66,8 @@ class RunTableAssembler {
     // Starts a table, dropping whatever an unfinished one held. earlier: the table this one replaces, or
     // an empty one; its rows are only written over, never read. With TaskRows::kDropped the table comes
     // out with its display rows and hint only, no task rows and a taskRowCount of 0.
-    void Begin(const platform::LocalDateTime& now, const RunTableFilters& filters,
-               const std::string& currentTaskId, RunTable earlier = {}, TaskRows taskRows = TaskRows::kKept);
+    void Begin(const ZoneNow& now, const RunTableFilters& filters, const std::string& currentTaskId,
+               RunTable earlier = {}, TaskRows taskRows = TaskRows::kKept);
     // Room for this many rows, when their number is known before the first is added.
     void Reserve(std::size_t rows);
     // A row of the timed-task query and its place in the query's order (0 for the first); rows may come
@@ -82,7 +83,7 @@ class RunTableAssembler {
     void CloseGaps();
 
     const i18n::TextLookup& text_;
-    platform::LocalDateTime now_;
+    ZoneNow now_;
     std::int64_t nowMs_ = 0;
     RunTableFilters filters_;
     std::string currentTaskId_;

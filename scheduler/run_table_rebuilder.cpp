@@ -15,7 +15,7 @@ RunTableBuild ReadRunTable(RunTableAssembler& assembler, const data::TaskStore& 
     store.EnsureTaskTable();
     bool begun = false;
     auto begin = [&] {
-        assembler.Begin(clock.now(), filters, currentTaskId, std::move(earlier), taskRows);
+        assembler.Begin(ZoneNow::Read(clock), filters, currentTaskId, std::move(earlier), taskRows);
         begun = true;
     };
     store.ReadTimedTasks(filters.hideDisabled, [&](const data::ResultRow& row, std::size_t place, std::size_t rows) {

@@ -1,5 +1,6 @@
 #include "scheduler/scheduler.h"
 
+#include <exception>
 #include <utility>
 
 #include "data/error.h"
@@ -11,16 +12,22 @@ Scheduler::Scheduler(Ports ports)
       wakeArming_({ports_.wakeTimers, ports_.mainTimers, ports_.clock, ports_.resumedAutomatically}),
       rebuilder_(ports_.store, ports_.clock, ports_.text,
                  [this](const RunTableBuild& build) { wakeArming_.ArmWakeTimers(build.table); }),
-      dispatcher_(state_, {ports_.actions, ports_.reminders, ports_.mainTimers, ports_.closeAllowance, ports_.clock},
+      dispatcher_(state_,
+                  {ports_.actions, ports_.reminders, ports_.mainTimers, ports_.closeAllowance, ports_.clock,
+                   ports_.reportNotRun, ports_.reportRun},
                   [this]() -> RunTable& { return rebuilder_.table(); }, [this] { RebuildKeepingProblems(); }),
-      poll_(state_, ports_.clock, ports_.acLineStatus, [this] { RebuildKeepingProblems(); }, ports_.warnOnBattery) {
-    state_.lastPollTime = ports_.clock.now();
+      poll_(state_, ports_.clock, ports_.acLineStatus, [this] { RebuildKeepingProblems(); }, ports_.warnOnBattery,
+            [this] { return wakeArming_.NeedsRearming(); }) {
+    state_.MarkPolled(ports_.clock);
 }
 
 void Scheduler::RebuildKeepingProblems() {
     // Whatever the outcome, a pass that was waiting on this rebuild is over.
     state_.dispatchBusy = false;
+    // Until a rebuild succeeds nothing is armed; the poll keeps trying.
+    state_.rebuildFailed = true;
     const RunTableBuild& build = rebuilder_.RebuildRunTable(filters_, currentTaskId_);
+    state_.rebuildFailed = false;
     problems_ = DescribeRowProblems(build.problems);
 }
 
@@ -34,14 +41,28 @@ void Scheduler::RebuildRunTable() {
     RaiseProblems();
 }
 
-void Scheduler::Dispatch(std::string key) {
-    if (!key.empty()) dispatcher_.DispatchDueTasks(key);
+void Scheduler::HandOver(const std::function<std::string()>& takeKey) {
+    // Every key its timer fired for since the last hand-over, oldest first; one failing pass does not
+    // keep the others from running.
+    std::exception_ptr failure;
+    for (std::string key = takeKey(); !key.empty(); key = takeKey()) {
+        try {
+            dispatcher_.DispatchDueTasks(key);
+        } catch (...) {
+            if (!failure) failure = std::current_exception();
+        }
+    }
+    if (failure) std::rethrow_exception(failure);
     RaiseProblems();
 }
 
-void Scheduler::doWakeTimer() { Dispatch(wakeArming_.TakePendingWakeKey()); }
+void Scheduler::doWakeTimer() {
+    HandOver([this] { return wakeArming_.TakePendingWakeKey(); });
+}
 
-void Scheduler::doNoWakeTimer() { Dispatch(wakeArming_.TakePendingDueKey()); }
+void Scheduler::doNoWakeTimer() {
+    HandOver([this] { return wakeArming_.TakePendingDueKey(); });
+}
 
 void Scheduler::tmr302Timer() {
     poll_.Tick();

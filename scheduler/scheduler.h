@@ -35,6 +35,10 @@ public:
         std::function<int()> acLineStatus;          // 0 battery, 1 mains, 255 unknown
         std::function<void()> warnOnBattery;        // the balloon on the notification-area icon
         std::function<bool()> resumedAutomatically; // asked on the wake timer's thread
+        // A due key that was handed over but not run, and why (the clock set back, kept too long).
+        std::function<void(const std::string& dueKey, const std::string& reason)> reportNotRun = {};
+        // Every timed task a pass runs, with its due key.
+        std::function<void(const std::string& taskId, const std::string& dueKey)> reportRun = {};
     };
 
     explicit Scheduler(Ports ports);
@@ -64,7 +68,7 @@ private:
     // Rebuilds and keeps the problems for the caller to raise once its steps are done.
     void RebuildKeepingProblems();
     void RaiseProblems();
-    void Dispatch(std::string key);
+    void HandOver(const std::function<std::string()>& takeKey);
 
     Ports ports_;
     SchedulerState state_;

@@ -1,18 +1,27 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 #include "platform/api/clock.h"
+#include "scheduler/ran_occurrences.h"
 
 namespace orvanta::scheduler {
 
 // What the main window holds for the scheduler between events. Everything here is touched on the GUI
 // thread only; the run table itself is the rebuilder's.
 struct SchedulerState {
-    bool dispatchBusy = false;  // set by a pass, cleared by every rebuild
+    bool dispatchBusy = false; // set by a pass, cleared by every rebuild
     platform::LocalDateTime lastPollTime;
+    std::int64_t lastPollUtcMs = 0; // the same moment, absolute: the poll measures its gap on it
     bool wasOnMains = true;
-    std::string lastDispatchedKey; // a due key runs at most once, whichever waiter hands it over
+    bool rebuildFailed = false; // the last rebuild failed: the next poll tries again whatever the gap
+    RanOccurrences ran;         // an occurrence runs at most once, whichever way its key comes back
+
+    void MarkPolled(const platform::Clock& clock) {
+        lastPollTime = clock.now();
+        lastPollUtcMs = clock.nowUtcMs();
+    }
 };
 
 } // namespace orvanta::scheduler

@@ -30,6 +30,7 @@ void WakeArming::Arm(Slot& slot, const std::string& key) {
     {
         std::lock_guard lock(mutex_);
         slot.pendingKey = due ? key : std::string();
+        slot.firedOutsideWindow = false;
     }
     if (due) slot.timer->arm(*due);
 }
@@ -41,17 +42,25 @@ void WakeArming::ArmWakeTimers(const RunTable& table) {
 }
 
 void WakeArming::OnFired(Slot& slot) {
-    // On the timer's thread: decide, then only ask the GUI thread's timers to act.
+    // On the timer's thread: decide, then only ask the GUI thread's timers to act. The key is the one
+    // this firing was armed with; the timer delivers no firing of an arming that has been replaced.
     const bool isWake = &slot == &wake_;
     if (isWake && ports_.resumedAutomatically && ports_.resumedAutomatically()) ports_.mainTimers.StartWakeUpNudge();
     std::string key;
     {
         std::lock_guard lock(mutex_);
-        key = slot.pendingKey;
+        key = std::exchange(slot.pendingKey, {});
     }
-    const platform::LocalDateTime now = ports_.clock.now();
-    const bool due = isWake ? WithinWakeWindow(key, now) : WithinDueWindow(key, now);
-    if (!due) return;
+    const auto late = LatenessMs(key, ports_.clock);
+    const bool due = late && (isWake ? InWakeWindow(*late) : InDueWindow(*late));
+    {
+        std::lock_guard lock(mutex_);
+        if (!due) {
+            slot.firedOutsideWindow = !key.empty();
+            return;
+        }
+        slot.handed.push_back(key);
+    }
     ports_.mainTimers.SetPollEnabled(false);
     if (isWake) ports_.mainTimers.StartWakeHandOver();
     else ports_.mainTimers.StartDueHandOver();
@@ -59,12 +68,23 @@ void WakeArming::OnFired(Slot& slot) {
 
 std::string WakeArming::TakePendingWakeKey() {
     std::lock_guard lock(mutex_);
-    return std::exchange(wake_.pendingKey, {});
+    if (wake_.handed.empty()) return {};
+    std::string key = std::move(wake_.handed.front());
+    wake_.handed.pop_front();
+    return key;
 }
 
 std::string WakeArming::TakePendingDueKey() {
     std::lock_guard lock(mutex_);
-    return std::exchange(due_.pendingKey, {});
+    if (due_.handed.empty()) return {};
+    std::string key = std::move(due_.handed.front());
+    due_.handed.pop_front();
+    return key;
+}
+
+bool WakeArming::NeedsRearming() const {
+    std::lock_guard lock(mutex_);
+    return wake_.firedOutsideWindow || due_.firedOutsideWindow;
 }
 
 std::string WakeArming::PendingWakeKey() const {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <deque>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -31,11 +32,17 @@ public:
     // GUI thread, after every rebuild (also one that found no timed task).
     void ArmWakeTimers(const RunTable& table);
 
-    // The hand-over handlers (doWake, doNoWake) take the key and clear it.
+    // The hand-over handlers (doWake, doNoWake) take the key their own timer fired for, oldest first;
+    // empty when no firing is waiting to be handed over. A rebuild re-arms the timers but never changes
+    // a key that has already fired.
     std::string TakePendingWakeKey();
     std::string TakePendingDueKey();
 
-    // For the list and tests: what is armed now.
+    // True when a timer fired outside its window since it was last armed: nothing is armed on it now
+    // although the table may have a task for it (the clock moved a little across the moment).
+    bool NeedsRearming() const;
+
+    // For the list and tests: what is armed now (empty once it has fired).
     std::string PendingWakeKey() const;
     std::string PendingDueKey() const;
 
@@ -44,7 +51,9 @@ private:
         const char* name;
         bool wakes;
         std::unique_ptr<platform::WakeTimer> timer;
-        std::string pendingKey; // guarded by mutex_
+        std::string pendingKey;         // armed; guarded by mutex_
+        std::deque<std::string> handed; // fired, waiting for the hand-over; guarded by mutex_
+        bool firedOutsideWindow = false; // guarded by mutex_
         bool created = false;
     };
     void Arm(Slot& slot, const std::string& key);
@@ -52,8 +61,8 @@ private:
 
     Ports ports_;
     mutable std::mutex mutex_;
-    Slot wake_{"pcwake2", true, nullptr, {}};
-    Slot due_{"nowake2", false, nullptr, {}};
+    Slot wake_{"pcwake2", true, nullptr, {}, {}};
+    Slot due_{"nowake2", false, nullptr, {}, {}};
 };
 
 } // namespace orvanta::scheduler

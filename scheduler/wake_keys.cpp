@@ -16,12 +16,6 @@ std::string FirstWaiting(const std::vector<DisplayRow>& rows, std::size_t rowCou
     return {};
 }
 
-std::optional<int> SecondOfDay(const std::string& key) {
-    auto t = ParseDueKey(key);
-    if (!t) return std::nullopt;
-    return t->hour * 3600 + t->minute * 60 + t->second;
-}
-
 } // namespace
 
 std::string SoonestWakeKey(const std::vector<DisplayRow>& rows, std::size_t rowCount) {
@@ -50,18 +44,30 @@ std::optional<platform::LocalDateTime> ParseDueKey(const std::string& key) {
     return platform::LocalDateTime{parts[0], parts[1], parts[2], parts[3], parts[4], parts[5], 0};
 }
 
+std::optional<std::int64_t> LatenessMs(const std::string& key, const platform::Clock& clock) {
+    const auto due = ParseDueKey(key);
+    if (!due) return std::nullopt;
+    return clock.nowUtcMs() - clock.utcMsOf(*due);
+}
+
+std::optional<std::int64_t> LatenessMs(const std::string& key, const platform::LocalDateTime& now) {
+    const auto due = ParseDueKey(key);
+    if (!due) return std::nullopt;
+    return platform::WallMilliseconds(now) - platform::WallMilliseconds(*due);
+}
+
+// Whole seconds as the clock shows them: now's milliseconds do not count, the key has none.
+bool InWakeWindow(std::int64_t latenessMs) { return latenessMs >= -3000 && latenessMs < 60'000; }
+bool InDueWindow(std::int64_t latenessMs) { return latenessMs >= -3000 && latenessMs < 4000; }
+
 bool WithinWakeWindow(const std::string& key, const platform::LocalDateTime& now) {
-    const auto keySeconds = SecondOfDay(key);
-    if (!keySeconds) return false;
-    const int d = (now.hour * 3600 + now.minute * 60 + now.second) - *keySeconds;
-    return d >= -3 && d <= 59;
+    const auto late = LatenessMs(key, now);
+    return late && InWakeWindow(*late);
 }
 
 bool WithinDueWindow(const std::string& key, const platform::LocalDateTime& now) {
-    const auto keySeconds = SecondOfDay(key);
-    if (!keySeconds) return false;
-    const int d = *keySeconds - (now.hour * 3600 + now.minute * 60 + now.second);
-    return d >= -3 && d <= 3;
+    const auto late = LatenessMs(key, now);
+    return late && InDueWindow(*late);
 }
 
 } // namespace orvanta::scheduler

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -18,8 +19,17 @@ std::string SoonestDueKey(const std::vector<DisplayRow>& rows, std::size_t rowCo
 // Year-month-day-hour-minute-second back to a local date and time; nothing for a malformed key.
 std::optional<platform::LocalDateTime> ParseDueKey(const std::string& key);
 
-// Whether a timer that fired at now belongs to the armed key. Only the time of day is compared: a
-// wake-up may take up to a minute to bring the machine back, a plain timer must be within 3 s.
+// How late now is for a due key, in milliseconds (negative when early), measured on absolute moments so
+// that a daylight-saving change between the two counts for what it is. nullopt for a malformed key.
+std::optional<std::int64_t> LatenessMs(const std::string& key, const platform::Clock& clock);
+// The same on the wall clock alone, for a reading without zone knowledge.
+std::optional<std::int64_t> LatenessMs(const std::string& key, const platform::LocalDateTime& now);
+
+// Whether a timer that fired this late belongs to the armed key: a wake-up may take up to a minute to
+// bring the machine back, a plain timer must be within 3 s. The whole date counts, not only the time of
+// day: a key of another day is never this firing's.
+bool InWakeWindow(std::int64_t latenessMs);
+bool InDueWindow(std::int64_t latenessMs);
 bool WithinWakeWindow(const std::string& key, const platform::LocalDateTime& now);
 bool WithinDueWindow(const std::string& key, const platform::LocalDateTime& now);
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <compare>
+#include <cstdint>
 
 namespace orvanta::platform {
 
@@ -17,11 +18,37 @@ struct LocalDateTime {
     auto operator<=>(const LocalDateTime&) const = default;
 };
 
+// Milliseconds since 1970-01-01 00:00:00 of a date and time read as if it were UTC: the "local
+// milliseconds" of a wall-clock reading. Valid for every year a task can hold.
+constexpr std::int64_t WallMilliseconds(const LocalDateTime& t) {
+    // Days from the civil date (proleptic Gregorian), as in H. Hinnant's days_from_civil.
+    const std::int64_t y = t.year - (t.month <= 2 ? 1 : 0);
+    const std::int64_t era = (y >= 0 ? y : y - 399) / 400;
+    const std::int64_t yoe = y - era * 400;
+    const std::int64_t mp = (t.month + 9) % 12;
+    const std::int64_t doy = (153 * mp + 2) / 5 + t.day - 1;
+    const std::int64_t doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+    const std::int64_t days = era * 146097 + doe - 719468;
+    return ((days * 24 + t.hour) * 60 + t.minute) * 60'000LL + t.second * 1000LL + t.millisecond;
+}
+
 // Every reading of "now" in the core goes through this, so tests can drive time.
+//
+// Wall-clock times are what tasks are written in and what the user sees; absolute moments (UTC
+// milliseconds) are what decides whether a moment has come. The two differ by the zone's offset, which
+// changes at daylight-saving changes: a clock that falls back shows an hour twice, one that springs
+// forward skips an hour. A clock that knows nothing of zones (the defaults) treats local time as UTC.
 class Clock {
 public:
     virtual ~Clock() = default;
     virtual LocalDateTime now() const = 0;
+
+    // The absolute moment of now, in UTC milliseconds since 1970.
+    virtual std::int64_t nowUtcMs() const { return WallMilliseconds(now()); }
+
+    // The absolute moment a wall-clock time stands for, the same whatever was asked before: a time the
+    // clock shows twice is its first instance, a time the clock skips is the first moment after the gap.
+    virtual std::int64_t utcMsOf(const LocalDateTime& local) const { return WallMilliseconds(local); }
 };
 
 } // namespace orvanta::platform

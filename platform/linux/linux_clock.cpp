@@ -2,6 +2,8 @@
 
 #include <ctime>
 
+#include "platform/linux/local_time.h"
+
 namespace orvanta::platform::linux_backend {
 
 LocalDateTime LinuxClock::now() const {
@@ -12,5 +14,13 @@ LocalDateTime LinuxClock::now() const {
     return LocalDateTime{local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour,
                          local.tm_min,         local.tm_sec,     static_cast<int>(ts.tv_nsec / 1000000)};
 }
+
+std::int64_t LinuxClock::nowUtcMs() const {
+    timespec ts{};
+    clock_gettime(CLOCK_REALTIME, &ts);
+    return static_cast<std::int64_t>(ts.tv_sec) * 1000 + ts.tv_nsec / 1000000;
+}
+
+std::int64_t LinuxClock::utcMsOf(const LocalDateTime& local) const { return wallToUtcMs(WallMilliseconds(local)); }
 
 } // namespace orvanta::platform::linux_backend

@@ -8,6 +8,8 @@ namespace orvanta::platform::linux_backend {
 class LinuxClock : public Clock {
 public:
     LocalDateTime now() const override;
+    std::int64_t nowUtcMs() const override;
+    std::int64_t utcMsOf(const LocalDateTime& local) const override;
 };
 
 } // namespace orvanta::platform::linux_backend

@@ -1,5 +1,7 @@
 #include "platform/linux/local_time.h"
 
+#include "platform/api/local_time_resolution.h"
+
 namespace orvanta::platform::linux_backend {
 namespace {
 
@@ -21,20 +23,22 @@ bool inCalendar(const LocalDateTime& t) {
 
 } // namespace
 
+std::int64_t utcOffsetMs(std::int64_t utcMs) {
+    const time_t seconds = static_cast<time_t>(utcMs >= 0 ? utcMs / 1000 : (utcMs - 999) / 1000);
+    tm fields{};
+    if (!localtime_r(&seconds, &fields)) return 0;
+    return static_cast<std::int64_t>(fields.tm_gmtoff) * 1000;
+}
+
+std::int64_t wallToUtcMs(std::int64_t wallMs) { return ResolveWallTime(wallMs, utcOffsetMs); }
+
 std::optional<timespec> localToRealtime(const LocalDateTime& local) {
     if (!inCalendar(local)) return std::nullopt;
-    tm fields{};
-    fields.tm_year = local.year - 1900;
-    fields.tm_mon = local.month - 1;
-    fields.tm_mday = local.day;
-    fields.tm_hour = local.hour;
-    fields.tm_min = local.minute;
-    fields.tm_sec = local.second;
-    // Let the zone rules decide whether daylight-saving time applies on that date, not today's state.
-    fields.tm_isdst = -1;
-    const time_t seconds = mktime(&fields);
-    if (seconds == static_cast<time_t>(-1)) return std::nullopt;
-    return timespec{seconds, static_cast<long>(local.millisecond) * 1000000L};
+    // Resolved from the zone's offsets rather than by mktime, whose answer for a repeated hour depends
+    // on what it was asked before.
+    const std::int64_t ms = wallToUtcMs(WallMilliseconds(local));
+    const std::int64_t seconds = ms >= 0 ? ms / 1000 : (ms - 999) / 1000;
+    return timespec{static_cast<time_t>(seconds), static_cast<long>((ms - seconds * 1000) * 1000000L)};
 }
 
 std::chrono::milliseconds bootTimeNow() {

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <climits>
+
 #include "platform/fake/fake_clock.h"
 #include "scheduler/dispatcher.h"
 #include "tests/unit/dispatch/recording_ports.h"
@@ -99,7 +101,7 @@ TEST_F(DispatcherTest, CountDownRowsAskFirstAndNameTheirAction) {
            .launch = "/usr/bin/prog | --flag x"},
           {.id = "3", .event = 3, .countdown = 15}});
     dispatcher.DispatchDueTasks("2025-3-7-9-5-0");
-    EXPECT_EQ(ports.log, (Log{"poll off", "reminder 1 LogOff", "message hello", "reminder 2 ", "rebuild", "poll on",
+    EXPECT_EQ(ports.log, (Log{"poll off", "rebuild", "reminder 1 LogOff", "message hello", "reminder 2 ", "rebuild", "poll on",
                               "reminder 3 ShutDown"}));
     ASSERT_EQ(ports.reminders.size(), 3u);
     ReminderRequest program;
@@ -132,16 +134,53 @@ TEST_F(DispatcherTest, SameDeferredRequestRunsOnceForTheLastRowThatAsked) {
     EXPECT_EQ(ports.log, (Log{"poll off", "rebuild", "poll on", "reminder 2 ShutDown"}));
 }
 
-TEST_F(DispatcherTest, AKeyIsDispatchedOnceAndABusyPassDropsKeys) {
+TEST_F(DispatcherTest, AKeyIsDispatchedOnceWhicheverWaiterHandsItOver) {
     Load({{.id = "1", .launch = "/bin/once", .dateMode = "2"}});
     dispatcher.DispatchDueTasks("2025-3-7-9-5-0");
     dispatcher.DispatchDueTasks("2025-3-7-9-5-0"); // the other waiter hands over the same second
     EXPECT_EQ(std::count(ports.log.begin(), ports.log.end(), "launch /bin/once"), 1);
+    // The second hand-over still ends as every pass does: rebuilt, poll running.
+    EXPECT_EQ(std::count(ports.log.begin(), ports.log.end(), "rebuild"), 2);
+    EXPECT_EQ(ports.log.back(), "poll on");
+}
 
-    ports.log.clear();
-    state.dispatchBusy = true;
-    dispatcher.DispatchDueTasks("2025-3-7-9-6-0");
-    EXPECT_TRUE(ports.log.empty());
+TEST_F(DispatcherTest, KeysDueWhileAConfirmationIsOpenRunInOrderAfterIt) {
+    Load({{.id = "1", .countdown = 30, .launch = "/bin/confirmed"},
+          {.id = "2", .key = "2025-3-7-9-5-10", .launch = "/bin/second"},
+          {.id = "3", .key = "2025-3-7-9-5-20", .launch = "/bin/third"},
+          {.id = "4", .key = "2025-3-7-9-4-0", .launch = "/bin/stale"}});
+    std::vector<std::string> notRun;
+    Dispatcher d{state,
+                 {ports, ports, ports, ports, clock,
+                  [&](const std::string& key, const std::string& why) { notRun.push_back(key + " " + why); }},
+                 [this]() -> RunTable& { return table; },
+                 [this] {
+                     ports.log.push_back("rebuild");
+                     table.taskRows = storedRows;
+                     table.taskRowCount = storedRows.size();
+                 }};
+    ports.onReminder = [&](const ReminderRequest&) {
+        // While the user looks at the confirmation, two more tasks come due and a key kept from long ago.
+        clock.set({2025, 3, 7, 9, 5, 10, 500});
+        d.DispatchDueTasks("2025-3-7-9-5-10");
+        clock.set({2025, 3, 7, 9, 5, 20, 500});
+        d.DispatchDueTasks("2025-3-7-9-5-20");
+        d.DispatchDueTasks("2025-3-7-9-4-0");
+        clock.set({2025, 3, 7, 9, 5, 25, 0});
+    };
+    d.DispatchDueTasks("2025-3-7-9-5-0");
+        // The table moves on before the confirmation shows, so the later tasks' timers are armed meanwhile.
+    EXPECT_EQ(ports.log, (Log{"poll off", "rebuild", "reminder 1 ", "rebuild", "poll on", "poll off", "launch /bin/second",
+                              "rebuild", "poll on", "poll off", "launch /bin/third", "rebuild", "poll on", "poll off",
+                              "rebuild", "poll on"}));
+    EXPECT_EQ(notRun, (std::vector<std::string>{"2025-3-7-9-4-0 too late"}));
+}
+
+TEST_F(DispatcherTest, AKeyIsNotRunBeforeItsMomentWhenTheClockWasSetBack) {
+    Load({{.id = "1", .launch = "/bin/a"}});
+    clock.set({2025, 3, 7, 8, 5, 0, 500}); // set back an hour between the firing and the hand-over
+    dispatcher.DispatchDueTasks("2025-3-7-9-5-0");
+    EXPECT_EQ(ports.log, (Log{"poll off", "rebuild", "poll on"}));
 }
 
 TEST_F(DispatcherTest, AMacroThatCannotStartEndsThePassButNotItsRebuild) {
@@ -160,7 +199,7 @@ TEST_F(DispatcherTest, APostponeThatShrinksTheTableMidPassIsNeverReadPastItsEnd)
         state.dispatchBusy = false;
     };
     dispatcher.DispatchDueTasks("2025-3-7-9-5-0");
-    EXPECT_EQ(ports.log, (Log{"poll off", "reminder 1 ", "rebuild", "poll on"}));
+    EXPECT_EQ(ports.log, (Log{"poll off", "rebuild", "reminder 1 ", "rebuild", "poll on"}));
 }
 
 TEST_F(DispatcherTest, HotkeyTasksRunAtOnceWithoutRebuildOrPoll) {
@@ -176,11 +215,41 @@ TEST_F(DispatcherTest, HotkeyTasksRunAtOnceWithoutRebuildOrPoll) {
     EXPECT_EQ(rebuilds, 0);
 }
 
-TEST(CountdownText, OnlyWholeDecimalNumbersCount) {
+TEST(CountdownText, OnlyWholeDecimalNumbersCountAndHugeOnesStayHuge) {
     EXPECT_EQ(ParseCountdown("30"), 30);
     EXPECT_EQ(ParseCountdown("-4"), -4);
-    EXPECT_EQ(ParseCountdown(""), 0);
-    EXPECT_EQ(ParseCountdown("12x"), 0);
+    EXPECT_EQ(ParseCountdown(""), std::nullopt);
+    EXPECT_EQ(ParseCountdown("12x"), std::nullopt);
+    // Beyond the integer range: still a count-down, never "none".
+    EXPECT_EQ(ParseCountdown("2147483648"), INT_MAX);
+    EXPECT_EQ(ParseCountdown("99999999999999999999999"), INT_MAX);
+    EXPECT_EQ(ParseCountdown("-99999999999999999999999"), INT_MIN);
+
+    TaskRow row{};
+    for (const char* unreadable : {"", "abc", "1e3"}) {
+        row[kColCountdown] = unreadable;
+        row[kColEvent] = "3"; // shut down
+        EXPECT_EQ(CountdownOf(row), INT_MAX) << unreadable;
+        row[kColEvent] = "0"; // programs only
+        EXPECT_EQ(CountdownOf(row), 0) << unreadable;
+    }
+}
+
+TEST_F(DispatcherTest, AHugeOrUnreadableCountDownStillAsksBeforeAShutDown) {
+    Load({{.id = "1", .event = 3}, {.id = "2", .event = 2}});
+    storedRows[0][kColCountdown] = "99999999999";
+    storedRows[1][kColCountdown] = "not a number";
+    table.taskRows = storedRows;
+    table.taskRowCount = storedRows.size();
+    dispatcher.DispatchDueTasks("2025-3-7-9-5-0");
+    for (const auto& line : ports.log) {
+        EXPECT_EQ(line.find("shut down"), std::string::npos) << line;
+        EXPECT_EQ(line.find("restart"), std::string::npos) << line;
+    }
+    ASSERT_EQ(ports.reminders.size(), 2u);
+    EXPECT_EQ(ports.reminders[0].actionWord, "Reboot");
+    EXPECT_EQ(ports.reminders[1].actionWord, "ShutDown");
+    EXPECT_EQ(ports.reminders[1].countdown, INT_MAX);
 }
 
 } // namespace

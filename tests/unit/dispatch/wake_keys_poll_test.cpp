@@ -39,7 +39,7 @@ TEST(WakeKeys, ParsesOnlyWellFormedKeys) {
         EXPECT_FALSE(ParseDueKey(bad)) << bad;
 }
 
-TEST(WakeKeys, ToleranceWindowsCompareTheTimeOfDayOnly) {
+TEST(WakeKeys, ToleranceWindowsCompareWholeMoments) {
     const std::string key = "2025-3-7-7-0-0";
     struct Case {
         int h, m, s;
@@ -49,13 +49,17 @@ TEST(WakeKeys, ToleranceWindowsCompareTheTimeOfDayOnly) {
         {7, 0, 20, true, false},   {7, 0, 59, true, false}, {7, 1, 0, false, false}, {7, 1, 10, false, false},
     };
     for (const auto& c : cases) {
-        const LocalDateTime now{2025, 3, 8, c.h, c.m, c.s, 0}; // another date changes nothing
+        const LocalDateTime now{2025, 3, 7, c.h, c.m, c.s, 0};
         EXPECT_EQ(WithinWakeWindow(key, now), c.wake) << c.h << ":" << c.m << ":" << c.s;
         EXPECT_EQ(WithinDueWindow(key, now), c.due) << c.h << ":" << c.m << ":" << c.s;
+        // The same time of day on another date is not this key's moment.
+        const LocalDateTime nextDay{2025, 3, 8, c.h, c.m, c.s, 0};
+        EXPECT_FALSE(WithinWakeWindow(key, nextDay));
+        EXPECT_FALSE(WithinDueWindow(key, nextDay));
     }
-    // 23:59:59 fired at 00:00:01 is a whole day away by the time of day.
-    EXPECT_FALSE(WithinDueWindow("2025-3-7-23-59-59", {2025, 3, 8, 0, 0, 1, 0}));
-    EXPECT_FALSE(WithinWakeWindow("2025-3-7-23-59-59", {2025, 3, 8, 0, 0, 1, 0}));
+    // 23:59:59 fired two seconds late, across midnight, is still its own moment.
+    EXPECT_TRUE(WithinDueWindow("2025-3-7-23-59-59", {2025, 3, 8, 0, 0, 1, 0}));
+    EXPECT_TRUE(WithinWakeWindow("2025-3-7-23-59-59", {2025, 3, 8, 0, 0, 1, 0}));
 }
 
 TEST(PollTick, GapRuleAndItsBounds) {
@@ -71,7 +75,7 @@ TEST(PollTick, GapRuleAndItsBounds) {
         int advanceSeconds;
         bool rebuild;
     } steps[] = {{10, false}, {5, false}, {15, false}, {16, true}, {4, true}, {-6, true}, {3600, true}};
-    state.lastPollTime = clock.now();
+    state.MarkPolled(clock);
     long long t = 9 * 3600;
     for (const auto& s : steps) {
         t += s.advanceSeconds;
@@ -86,7 +90,7 @@ TEST(PollTick, GapRuleAndItsBounds) {
 TEST(PollTick, WarnsOncePerChangeFromMainsToBattery) {
     SchedulerState state;
     platform::fake::FakeClock clock{{2025, 3, 7, 9, 0, 0, 0}};
-    state.lastPollTime = clock.now();
+    state.MarkPolled(clock);
     int status = 0; // on battery from the start
     int warnings = 0;
     PollTicker ticker(state, clock, [&] { return status; }, [] {}, [&] { ++warnings; });
