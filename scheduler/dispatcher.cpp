@@ -10,6 +10,7 @@
 #include "scheduler/calendar.h"
 #include "scheduler/task_row.h"
 #include "scheduler/wake_keys.h"
+#include "scheduler/zone_now.h"
 
 namespace orvanta::scheduler {
 namespace {
@@ -164,7 +165,8 @@ bool Dispatcher::DueFor(const TaskRow& row, const std::string& dueKey, bool tabl
     const auto due = ParseDueKey(dueKey);
     if (!due) return false;
     try {
-        return NextOccurrence(ParseSchedule(row), FromLocalMilliseconds(LocalMilliseconds(*due) - 1)) == *due;
+        const platform::Clock& clock = ports_.clock;
+        return NextOccurrenceAsShown(ParseSchedule(row), clock.localOf(clock.utcMsOf(*due) - 1), clock) == *due;
     } catch (const Error&) {
         return false; // the rebuild has reported this row already
     }

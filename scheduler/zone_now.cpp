@@ -19,6 +19,8 @@ ZoneNow ZoneNow::Read(const platform::Clock& clock) {
     const std::int64_t firstInstance = clock.utcMsOf(z.local);
     // Both readings are taken a moment apart; only a difference of more than that is a repeated stretch.
     z.repeatMs = z.utcMs - firstInstance > 1000 ? z.utcMs - firstInstance : 0;
+    if (const auto change = clock.nextOffsetChangeUtcMs(z.utcMs))
+        z.settledUntilWallMs = *change + (LocalMilliseconds(z.local) - z.utcMs);
     return z;
 }
 
@@ -40,10 +42,18 @@ bool ZoneNow::Reached(const platform::LocalDateTime& moment) const {
 
 platform::LocalDateTime NextOccurrence(const Schedule& schedule, const ZoneNow& now) {
     platform::LocalDateTime occurrence = NextOccurrence(schedule, now.local);
-    if (now.repeatMs == 0 || schedule.dateMode == data::kOnce) return occurrence;
-    for (int i = 0; i < kMostSlotsToSkip && now.Reached(occurrence); ++i)
-        occurrence = NextOccurrence(schedule, FromLocalMilliseconds(LocalMilliseconds(occurrence) + 1));
+    if (now.repeatMs != 0 && schedule.dateMode != data::kOnce) {
+        for (int i = 0; i < kMostSlotsToSkip && now.Reached(occurrence); ++i)
+            occurrence = NextOccurrence(schedule, FromLocalMilliseconds(LocalMilliseconds(occurrence) + 1));
+    }
+    if (now.clock && LocalMilliseconds(occurrence) >= now.settledUntilWallMs)
+        occurrence = now.clock->localOf(now.clock->utcMsOf(occurrence));
     return occurrence;
+}
+
+platform::LocalDateTime NextOccurrenceAsShown(const Schedule& schedule, const platform::LocalDateTime& from,
+                                              const platform::Clock& clock) {
+    return clock.localOf(clock.utcMsOf(NextOccurrence(schedule, from)));
 }
 
 } // namespace orvanta::scheduler

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <climits>
 
 #include "platform/api/clock.h"
 #include "scheduler/occurrence.h"
@@ -19,6 +20,9 @@ struct ZoneNow {
     // How far the wall clock stands behind the first instance of its own reading: the length of the
     // repeated stretch during its second instance, 0 at every other time.
     std::int64_t repeatMs = 0;
+    // Wall-clock times from here on lie beyond the zone's next offset change and are checked against
+    // it: a time that change skips is shown as the first moment after the gap.
+    std::int64_t settledUntilWallMs = INT64_MAX;
     const platform::Clock* clock = nullptr;
 
     static ZoneNow Read(const platform::Clock& clock);
@@ -31,6 +35,12 @@ struct ZoneNow {
 
 // NextOccurrence seen from now, moved on past any occurrence whose moment has already gone although the
 // wall clock shows it ahead (the repeated hour above). A once task keeps its moment and is then reached.
+// An occurrence at a time the clock skips comes out as the first moment after the gap, so that every
+// task due in the gap shares that moment's due key and they run together, once.
 platform::LocalDateTime NextOccurrence(const Schedule& schedule, const ZoneNow& now);
+
+// NextOccurrence seen from a wall-clock time, with a skipped time shown as the moment after the gap.
+platform::LocalDateTime NextOccurrenceAsShown(const Schedule& schedule, const platform::LocalDateTime& from,
+                                              const platform::Clock& clock);
 
 } // namespace orvanta::scheduler

@@ -70,26 +70,10 @@ ZoneRules AustraliaLordHowe(int fromYear, int toYear) {
 
 ZoneRules AsiaTokyo() { return ZoneRules{"Asia/Tokyo", 9 * kHour, {}}; }
 
-LocalDateTime FromWallMilliseconds(std::int64_t wallMs) {
-    std::int64_t days = wallMs >= 0 ? wallMs / kDay : (wallMs - (kDay - 1)) / kDay;
-    const std::int64_t ofDay = wallMs - days * kDay;
-    // Civil from days (H. Hinnant).
-    days += 719468;
-    const std::int64_t era = (days >= 0 ? days : days - 146096) / 146097;
-    const std::int64_t doe = days - era * 146097;
-    const std::int64_t yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-    const std::int64_t doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-    const std::int64_t mp = (5 * doy + 2) / 153;
-    const int day = static_cast<int>(doy - (153 * mp + 2) / 5 + 1);
-    const int month = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
-    const int year = static_cast<int>(yoe + era * 400 + (month <= 2 ? 1 : 0));
-    return {year,
-            month,
-            day,
-            static_cast<int>(ofDay / kHour),
-            static_cast<int>(ofDay / 60'000 % 60),
-            static_cast<int>(ofDay / 1000 % 60),
-            static_cast<int>(ofDay % 1000)};
+std::optional<std::int64_t> FakeZoneClock::nextOffsetChangeUtcMs(std::int64_t utcMs) const {
+    for (const auto& c : zone_.changes)
+        if (c.utcMs > utcMs) return c.utcMs;
+    return std::nullopt;
 }
 
 LocalDateTime FakeZoneClock::LocalAt(std::int64_t utcMs) const {

@@ -37,6 +37,8 @@ public:
     LocalDateTime now() const override;
     std::int64_t nowUtcMs() const override;
     std::int64_t utcMsOf(const LocalDateTime& local) const override;
+    LocalDateTime localOf(std::int64_t utcMs) const override { return LocalAt(utcMs); }
+    std::optional<std::int64_t> nextOffsetChangeUtcMs(std::int64_t utcMs) const override;
 
     void setUtcMs(std::int64_t utcMs);
     const ZoneRules& zone() const { return zone_; }
@@ -49,7 +51,6 @@ private:
     std::int64_t utcMs_;
 };
 
-// The date and time of milliseconds since 1970 read as UTC.
-LocalDateTime FromWallMilliseconds(std::int64_t wallMs);
+using platform::FromWallMilliseconds;
 
 } // namespace orvanta::platform::fake

@@ -23,4 +23,23 @@ std::int64_t LinuxClock::nowUtcMs() const {
 
 std::int64_t LinuxClock::utcMsOf(const LocalDateTime& local) const { return wallToUtcMs(WallMilliseconds(local)); }
 
+LocalDateTime LinuxClock::localOf(std::int64_t utcMs) const { return FromWallMilliseconds(utcMs + utcOffsetMs(utcMs)); }
+
+std::optional<std::int64_t> LinuxClock::nextOffsetChangeUtcMs(std::int64_t utcMs) const {
+    // Day by day for a year, then to the millisecond: zones change their offset at most a few times a year.
+    constexpr std::int64_t kDay = 86'400'000;
+    const std::int64_t offset = utcOffsetMs(utcMs);
+    for (std::int64_t day = 1; day <= 366; ++day) {
+        if (utcOffsetMs(utcMs + day * kDay) == offset) continue;
+        std::int64_t lo = utcMs + (day - 1) * kDay, hi = utcMs + day * kDay;
+        while (hi - lo > 1) {
+            const std::int64_t mid = lo + (hi - lo) / 2;
+            if (utcOffsetMs(mid) == offset) lo = mid;
+            else hi = mid;
+        }
+        return hi;
+    }
+    return std::nullopt;
+}
+
 } // namespace orvanta::platform::linux_backend

@@ -10,6 +10,8 @@ public:
     LocalDateTime now() const override;
     std::int64_t nowUtcMs() const override;
     std::int64_t utcMsOf(const LocalDateTime& local) const override;
+    LocalDateTime localOf(std::int64_t utcMs) const override;
+    std::optional<std::int64_t> nextOffsetChangeUtcMs(std::int64_t utcMs) const override;
 };
 
 } // namespace orvanta::platform::linux_backend

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "data/error.h"
 #include "data/sqlite_connection.h"
 #include "data/task_store.h"
@@ -96,6 +98,97 @@ TEST_F(SchedulerTest, ThePollRebuildsOnAClockJumpAndWarnsOnBattery) {
     scheduler.tmr302Timer();
     EXPECT_FALSE(timers.timer("nowake2")->armed());
     EXPECT_EQ(ports.log, (Log{"battery warning"}));
+}
+
+std::string AddDaily(data::TaskStore& store, const std::string& time, const std::string& launch, bool wakes) {
+    data::TaskRecord t;
+    t.title = launch;
+    t.dateMode = data::kDaily;
+    t.time = time;
+    t.endTime = "23:59:59";
+    t.launch = launch;
+    t.event = wakes ? data::kEventWakeAndRun : data::kEventNone;
+    return store.InsertTask(t);
+}
+
+int Count(const Log& log, const std::string& line) { return static_cast<int>(std::count(log.begin(), log.end(), line)); }
+
+TEST_F(SchedulerTest, TwoTasksInOneSecondRunOnceAndNothingLaterRunsEarly) {
+    AddDaily(store, "9:05:00", "/bin/wake-now", true);
+    AddDaily(store, "9:05:00", "/bin/plain-now", false);
+    AddDaily(store, "11:05:00", "/bin/wake-later", true);
+    AddDaily(store, "12:05:00", "/bin/plain-later", false);
+    scheduler.RebuildRunTable();
+    clock.set({2025, 3, 7, 9, 5, 0, 0});
+    ASSERT_TRUE(timers.timer("nowake2")->fire());
+    ASSERT_TRUE(timers.timer("pcwake2")->fire());
+    clock.set({2025, 3, 7, 9, 5, 0, 500});
+    scheduler.doNoWakeTimer(); // the first pass re-arms both timers for the later tasks
+    scheduler.doWakeTimer();   // the second hand-over brings the key its own timer fired for
+    EXPECT_EQ(Count(ports.log, "launch /bin/wake-now"), 1);
+    EXPECT_EQ(Count(ports.log, "launch /bin/plain-now"), 1);
+    EXPECT_EQ(Count(ports.log, "launch /bin/wake-later"), 0);
+    EXPECT_EQ(Count(ports.log, "launch /bin/plain-later"), 0);
+    EXPECT_EQ(timers.timer("pcwake2")->armed()->at, (LocalDateTime{2025, 3, 7, 11, 5, 0, 0}));
+    EXPECT_EQ(timers.timer("nowake2")->armed()->at, (LocalDateTime{2025, 3, 7, 12, 5, 0, 0}));
+    EXPECT_EQ(ports.log.back(), "poll on");
+}
+
+TEST_F(SchedulerTest, ARebuildInsideTheHandOverNeitherLosesTheDueTaskNorRunsTheNext) {
+    AddDaily(store, "9:05:00", "/bin/now", false);
+    AddDaily(store, "13:00:00", "/bin/later", false);
+    scheduler.RebuildRunTable();
+    clock.set({2025, 3, 7, 9, 5, 0, 0});
+    ASSERT_TRUE(timers.timer("nowake2")->fire());
+    clock.set({2025, 3, 7, 9, 5, 0, 200});
+    scheduler.RebuildRunTable(); // an unrelated task saved: the daily task has moved on to tomorrow
+    clock.set({2025, 3, 7, 9, 5, 0, 500});
+    scheduler.doNoWakeTimer();
+    EXPECT_EQ(Count(ports.log, "launch /bin/now"), 1);
+    EXPECT_EQ(Count(ports.log, "launch /bin/later"), 0);
+}
+
+TEST_F(SchedulerTest, AFailedRebuildAtTheEndOfAPassLeavesThePollOnAndIsRetried) {
+    AddOnce("now", "9:05:00", "/bin/now");
+    AddOnce("later", "9:30:00", "/bin/later");
+    scheduler.RebuildRunTable();
+    clock.set({2025, 3, 7, 9, 5, 0, 0});
+    ASSERT_TRUE(timers.timer("nowake2")->fire());
+    clock.set({2025, 3, 7, 9, 5, 0, 500});
+    {
+        data::SqliteConnection locker(store.path()); // the launched program holds the file
+        locker.execute("BEGIN EXCLUSIVE;");
+        EXPECT_THROW(scheduler.doNoWakeTimer(), Error);
+        locker.execute("COMMIT;");
+    }
+    EXPECT_EQ(Count(ports.log, "launch /bin/now"), 1);
+    EXPECT_EQ(ports.log.back(), "poll on");
+    EXPECT_TRUE(scheduler.state().rebuildFailed);
+    clock.set({2025, 3, 7, 9, 5, 10, 500}); // a normal 10-second gap: retried all the same
+    scheduler.tmr302Timer();
+    EXPECT_FALSE(scheduler.state().rebuildFailed);
+    EXPECT_EQ(timers.timer("nowake2")->armed()->at, (LocalDateTime{2025, 3, 7, 9, 30, 0, 0}));
+}
+
+TEST_F(SchedulerTest, TheClockSetBackOverARunTaskRunsNothingTwiceAndStaysArmed) {
+    AddDaily(store, "9:05:00", "/bin/daily", false);
+    AddOnce("later", "10:00:00", "/bin/later");
+    scheduler.RebuildRunTable();
+    clock.set({2025, 3, 7, 9, 5, 0, 0});
+    timers.timer("nowake2")->fire();
+    clock.set({2025, 3, 7, 9, 5, 0, 500});
+    scheduler.doNoWakeTimer();
+    clock.set({2025, 3, 7, 9, 0, 0, 0}); // the user sets the clock back
+    scheduler.tmr302Timer();
+    EXPECT_EQ(timers.timer("nowake2")->armed()->at, (LocalDateTime{2025, 3, 7, 9, 5, 0, 0}));
+    clock.set({2025, 3, 7, 9, 5, 0, 0});
+    timers.timer("nowake2")->fire();
+    clock.set({2025, 3, 7, 9, 5, 0, 500});
+    scheduler.doNoWakeTimer();
+    EXPECT_EQ(Count(ports.log, "launch /bin/daily"), 1);
+    // Not deaf: the later task of the day is armed and the poll runs.
+    EXPECT_EQ(timers.timer("nowake2")->armed()->at, (LocalDateTime{2025, 3, 7, 10, 0, 0, 0}));
+    EXPECT_EQ(ports.log.back(), "poll on");
 }
 
 } // namespace

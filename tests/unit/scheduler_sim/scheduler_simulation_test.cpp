@@ -28,6 +28,15 @@ public:
         world_.setWakingAllowed(Pick(0, 99) < 85);
         const int tasks = Pick(8, 14);
         for (int i = 0; i < tasks; ++i) Add();
+        // Daily tasks in the small hours, where the clocks change, one of them repeating.
+        for (int i = 0; i < 3; ++i) {
+            TaskDef d;
+            d.startSecond = Pick(12, 35) * 300;
+            d.loopMinutes = i == 0 ? 10 : 0;
+            d.endSecond = d.startSecond + 3 * 3600;
+            d.wakes = i == 1;
+            AddDef(d);
+        }
         world_.Start();
         for (int i = 0; i < 24; ++i) world_.At(Anytime(lengthMs), [this] { world_.SetClockBy(ClockChange()); });
         for (int i = 0; i < 30; ++i)
@@ -38,12 +47,25 @@ public:
             world_.At(at, [this] { NearAMoment([this] { world_.LockDatabase(Pick(1'000, 40'000)); }); });
         }
         for (int i = 0; i < 150; ++i) world_.At(Anytime(lengthMs), [this] { NearAMoment([this] { Edit(); }); });
-        for (std::int64_t t = 37 * kMinute; t < lengthMs; t += 37 * kMinute)
-            world_.At(t, [this] {
-                probes_.push_back({world_.realMs(), world_.wallUtcMs(), world_.ArmedUtcMs(true),
-                                   world_.ArmedUtcMs(false), world_.PollActive(), world_.HandOverPending()});
-            });
+        for (std::int64_t t = 37 * kMinute; t < lengthMs; t += 37 * kMinute) world_.At(t, [this] { Probe(); });
+        // Around each daylight-saving change, something rebuilds the table inside the changed hour (and
+        // the timers are looked at right after), where the wall clock misleads most.
+        for (const auto& change : zone_.changes) {
+            const std::int64_t approx = change.utcMs - world_.wallUtcMs() - 3 * kHour;
+            if (approx <= 0 || approx >= lengthMs - kDay) continue;
+            for (int i = 0; i < 3; ++i)
+                world_.At(approx, [this, change] {
+                    const std::int64_t at = world_.realMs() + (change.utcMs - world_.wallUtcMs()) + Pick(1, 3600) * 1000LL;
+                    world_.At(at, [this] { Edit(); });
+                    world_.At(at + 16'000, [this] { Probe(); });
+                });
+        }
         world_.RunUntil(lengthMs);
+    }
+
+    void Probe() {
+        probes_.push_back({world_.realMs(), world_.wallUtcMs(), world_.ArmedUtcMs(true), world_.ArmedUtcMs(false),
+                           world_.PollActive(), world_.HandOverPending()});
     }
 
     const World& world() const { return world_; }
@@ -105,8 +127,9 @@ private:
         return d;
     }
 
-    void Add() {
-        TaskDef d = RandomDef();
+    void Add() { AddDef(RandomDef()); }
+
+    void AddDef(const TaskDef& d) {
         const std::string id = world_.AddTask(d);
         if (id.empty()) return;
         ids_.push_back(id);
