@@ -8,7 +8,7 @@ namespace orvanta::scheduler {
 // the platform; tests record them. None of them reports failure except the macro start, whose failure
 // ends the pass.
 class TaskActions {
-public:
+  public:
     virtual ~TaskActions() = default;
     virtual void TurnMonitorOff() = 0;
     virtual void LogOff() = 0;
@@ -37,7 +37,8 @@ struct ReminderRequest {
     std::string title;
     std::string program;
     std::string parameters;
-    std::string actionWord; // "CloseMonitor", "LogOff", "LockWS", "Reboot", "StandBy", "Hibernate", "ShutDown"
+    std::string
+        actionWord; // "CloseMonitor", "LogOff", "LockWS", "Reboot", "StandBy", "Hibernate", "ShutDown"
 
     bool operator==(const ReminderRequest&) const = default;
 };
@@ -45,7 +46,7 @@ struct ReminderRequest {
 // Shows the confirmation window modally: returns when it has closed. The window may rebuild the run
 // table meanwhile (a postponement).
 class ReminderPresenter {
-public:
+  public:
     virtual ~ReminderPresenter() = default;
     virtual void ShowReminder(const ReminderRequest& request) = 0;
 };
@@ -53,18 +54,18 @@ public:
 // The main window's timers as the scheduler drives them. The waiter threads call these too, so an
 // implementation must be safe to call from any thread (the window posts to its own thread).
 class MainTimers {
-public:
+  public:
     virtual ~MainTimers() = default;
-    virtual void SetPollEnabled(bool enabled) = 0;  // tmr302
-    virtual void StartWakeHandOver() = 0;           // doWake
-    virtual void StartDueHandOver() = 0;            // doNoWake
-    virtual void StartWakeUpNudge() = 0;            // Timer12
+    virtual void SetPollEnabled(bool enabled) = 0; // tmr302
+    virtual void StartWakeHandOver() = 0;          // doWake
+    virtual void StartDueHandOver() = 0;           // doNoWake
+    virtual void StartWakeUpNudge() = 0;           // Timer12
 };
 
 // The process-wide permission for the main window's close to end the program; set before a log off,
 // restart or shut down so the session can end.
 class CloseAllowance {
-public:
+  public:
     virtual ~CloseAllowance() = default;
     virtual void AllowClose() = 0;
 };

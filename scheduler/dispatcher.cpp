@@ -1,10 +1,5 @@
 #include "scheduler/dispatcher.h"
 
-#include <charconv>
-#include <climits>
-#include <exception>
-#include <utility>
-
 #include "data/error.h"
 #include "data/task_record.h"
 #include "scheduler/calendar.h"
@@ -12,12 +7,19 @@
 #include "scheduler/wake_keys.h"
 #include "scheduler/zone_now.h"
 
+#include <charconv>
+#include <climits>
+#include <exception>
+#include <utility>
+
 namespace orvanta::scheduler {
 namespace {
 
 constexpr const char* kLaunchMarker = "OpenEXE";
 
-int EventOf(const TaskRow& row) { return ParseCountdown(row[kColEvent]).value_or(data::kEventNone); }
+int EventOf(const TaskRow& row) {
+    return ParseCountdown(row[kColEvent]).value_or(data::kEventNone);
+}
 
 bool IsPowerOrSessionEvent(int event) {
     return event >= data::kEventRestart && event <= data::kEventMonitorOff;
@@ -80,8 +82,10 @@ bool Dispatcher::RunRow(std::size_t index, Deferred& standBy, Deferred& hibernat
     TaskActions& act = ports_.actions;
 
     if (event == 8) {
-        if (immediate) act.TurnMonitorOff();
-        else Remind(row, countdown, "CloseMonitor");
+        if (immediate)
+            act.TurnMonitorOff();
+        else
+            Remind(row, countdown, "CloseMonitor");
     }
     if (event == 7) {
         if (immediate) {
@@ -93,8 +97,10 @@ bool Dispatcher::RunRow(std::size_t index, Deferred& standBy, Deferred& hibernat
     }
     if (!row[kColMessage].empty()) act.ShowReminderMessage(row[kColMessage]);
     if (event == 4) {
-        if (immediate) act.LockComputer();
-        else Remind(row, countdown, "LockWS");
+        if (immediate)
+            act.LockComputer();
+        else
+            Remind(row, countdown, "LockWS");
     }
     auto record = [&](Deferred& d) { d = {true, immediate, row[kColId], row[kColTitle], countdown}; };
     if (event == 3) {
@@ -112,16 +118,26 @@ bool Dispatcher::RunRow(std::size_t index, Deferred& standBy, Deferred& hibernat
 
     ReminderRequest pending;
     bool anyPending = false;
-    auto step = [&](std::size_t column, std::string ReminderRequest::*slot, const std::function<bool()>& run) {
+    auto step = [&](std::size_t column, std::string ReminderRequest::*slot,
+                    const std::function<bool()>& run) {
         if (row[column].empty()) return true;
         if (immediate) return run();
         pending.*slot = row[column];
         anyPending = true;
         return true;
     };
-    step(kColTerminate, &ReminderRequest::terminate, [&] { act.KillProcessesByName(row[kColTerminate]); return true; });
-    step(kColOpenUrl, &ReminderRequest::openUrl, [&] { act.OpenWebAddress(row[kColOpenUrl]); return true; });
-    step(kColOpenFile, &ReminderRequest::openFile, [&] { act.OpenDocument(row[kColOpenFile]); return true; });
+    step(kColTerminate, &ReminderRequest::terminate, [&] {
+        act.KillProcessesByName(row[kColTerminate]);
+        return true;
+    });
+    step(kColOpenUrl, &ReminderRequest::openUrl, [&] {
+        act.OpenWebAddress(row[kColOpenUrl]);
+        return true;
+    });
+    step(kColOpenFile, &ReminderRequest::openFile, [&] {
+        act.OpenDocument(row[kColOpenFile]);
+        return true;
+    });
     if (!step(kColMacro, &ReminderRequest::macro, [&] { return act.StartTaskMacro(row[kColMacro]); }))
         return false;
     if (!row[kColLaunch].empty()) {
@@ -143,7 +159,8 @@ bool Dispatcher::RunRow(std::size_t index, Deferred& standBy, Deferred& hibernat
     return true;
 }
 
-void Dispatcher::RunDeferred(const Deferred& d, const char* actionWord, const std::function<void()>& immediateAction) {
+void Dispatcher::RunDeferred(const Deferred& d, const char* actionWord,
+                             const std::function<void()>& immediateAction) {
     if (!d.requested) return;
     if (d.immediate) {
         immediateAction();
@@ -166,7 +183,8 @@ bool Dispatcher::DueFor(const TaskRow& row, const std::string& dueKey, bool tabl
     if (!due) return false;
     try {
         const platform::Clock& clock = ports_.clock;
-        return NextOccurrenceAsShown(ParseSchedule(row), clock.localOf(clock.utcMsOf(*due) - 1), clock) == *due;
+        return NextOccurrenceAsShown(ParseSchedule(row), clock.localOf(clock.utcMsOf(*due) - 1), clock) ==
+               *due;
     } catch (const Error&) {
         return false; // the rebuild has reported this row already
     }

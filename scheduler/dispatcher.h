@@ -1,5 +1,10 @@
 #pragma once
 
+#include "platform/api/clock.h"
+#include "scheduler/dispatch_ports.h"
+#include "scheduler/run_table.h"
+#include "scheduler/scheduler_state.h"
+
 #include <cstdint>
 #include <deque>
 #include <exception>
@@ -8,16 +13,11 @@
 #include <string>
 #include <vector>
 
-#include "platform/api/clock.h"
-#include "scheduler/dispatch_ports.h"
-#include "scheduler/run_table.h"
-#include "scheduler/scheduler_state.h"
-
 namespace orvanta::scheduler {
 
 // Runs due timed tasks and pressed hotkey tasks. Lives on the GUI thread.
 class Dispatcher {
-public:
+  public:
     struct Ports {
         TaskActions& actions;
         ReminderPresenter& reminders;
@@ -32,7 +32,8 @@ public:
 
     // table gives the current run table (a rebuild replaces it); rebuild must clear state.dispatchBusy
     // and re-arm the wake-up timers.
-    Dispatcher(SchedulerState& state, Ports ports, std::function<RunTable&()> table, std::function<void()> rebuild);
+    Dispatcher(SchedulerState& state, Ports ports, std::function<RunTable&()> table,
+               std::function<void()> rebuild);
 
     // One pass over the task rows for due key k, which a hand-over brings. While a pass runs (its
     // confirmation open), keys are kept and run in order once it has ended. Every pass ends with a
@@ -46,7 +47,7 @@ public:
     // Runs the actions of every hotkey row with this ID, without confirmation and without a rebuild.
     void DispatchHotkeyTask(const std::string& taskId, const std::vector<TaskRow>& hotkeyRows);
 
-private:
+  private:
     struct Deferred {
         bool requested = false;
         bool immediate = false;

@@ -1,9 +1,9 @@
 #pragma once
 
-#include <functional>
-
 #include "platform/api/clock.h"
 #include "scheduler/scheduler_state.h"
+
+#include <functional>
 
 namespace orvanta::scheduler {
 
@@ -15,7 +15,7 @@ long long PollGapSeconds(const platform::LocalDateTime& then, const platform::Lo
 // The 10-second poll: a jump of the clock (resume, a changed system time) rebuilds the run table so the
 // timers are re-armed from the current clock; leaving mains power warns once per change.
 class PollTicker {
-public:
+  public:
     // acLineStatus: 0 offline, 1 online, 255 unknown (counts as mains).
     // mustRebuild: asked at every tick; true when the timers are not armed as the table needs (a firing
     // that could not be handed over). A failed rebuild is tried again at every tick until one succeeds.
@@ -26,7 +26,7 @@ public:
     // Returns true when it rebuilt.
     bool Tick();
 
-private:
+  private:
     SchedulerState& state_;
     const platform::Clock& clock_;
     std::function<int()> acLineStatus_;

@@ -1,26 +1,26 @@
 #pragma once
 
-#include <functional>
-#include <memory>
-
 #include "data/settings/settings.h"
 #include "platform/api/power_status.h"
 #include "platform/api/wake_timer.h"
 #include "scheduler/dispatch_ports.h"
+
+#include <functional>
+#include <memory>
 
 namespace orvanta::scheduler {
 
 // The one-time offer, at the first showing of the main window, to check that this computer really
 // powers itself on: it goes to sleep and a timer brings it back three minutes later.
 class PowerOnTest {
-public:
+  public:
     struct Ports {
         data::Settings& settings;
         const platform::PowerStatus& power;
         platform::WakeTimerFactory& timers;
         MainTimers& mainTimers;
-        std::function<bool()> askToRun;               // the question; true for OK
-        std::function<void(bool hibernate)> suspend;  // going to sleep for the test
+        std::function<bool()> askToRun;              // the question; true for OK
+        std::function<void(bool hibernate)> suspend; // going to sleep for the test
     };
 
     explicit PowerOnTest(Ports ports);
@@ -30,7 +30,7 @@ public:
 
     static constexpr std::chrono::seconds kWakeAfter{180};
 
-private:
+  private:
     Ports ports_;
     std::unique_ptr<platform::WakeTimer> testTimer_;
 };

@@ -12,7 +12,7 @@ namespace orvanta::scheduler {
 // more than once when a wake-up task and another task share a second, when the clock is set back over
 // a moment that has run, or when a repeated hour shows it again; each occurrence runs once all the same.
 class RanOccurrences {
-public:
+  public:
     bool Contains(const std::string& taskId, const std::string& dueKey) const;
     void Add(const std::string& taskId, const std::string& dueKey, std::int64_t dueWallMs);
     // Forgets occurrences older than this wall-clock moment. The clock set back further than that would
@@ -20,7 +20,7 @@ public:
     void ForgetBefore(std::int64_t wallMs);
     std::size_t size() const { return keys_.size(); }
 
-private:
+  private:
     std::set<std::pair<std::string, std::string>> keys_; // due key, task
     std::deque<std::pair<std::int64_t, std::pair<std::string, std::string>>> byAge_;
 };

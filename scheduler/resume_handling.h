@@ -1,10 +1,10 @@
 #pragma once
 
-#include <functional>
-
 #include "data/settings/settings.h"
 #include "platform/api/keep_awake.h"
 #include "platform/api/resume_monitor.h"
+
+#include <functional>
 
 namespace orvanta::scheduler {
 
@@ -12,11 +12,12 @@ namespace orvanta::scheduler {
 // display is switched on and the computer kept awake for the task; once the user is back, the ordinary
 // idle sleep applies again.
 class ResumeHandling {
-public:
+  public:
     struct Ports {
         platform::KeepAwake& keepAwake;
         const data::Settings& settings;
-        std::function<void()> nudgePointer; // a synthetic mouse move, so the desktop treats the user as present
+        std::function<void()>
+            nudgePointer; // a synthetic mouse move, so the desktop treats the user as present
         std::function<void()> lockComputer;
     };
 
@@ -28,7 +29,7 @@ public:
     // The one-shot timer after a wake-up (Timer12).
     void Timer12Timer();
 
-private:
+  private:
     void KeepAwakeWithDisplayOn();
     Ports ports_;
 };

@@ -83,8 +83,8 @@ RunTableBuild EmptyRunTable(const i18n::TextLookup& text) {
 
 RunTableAssembler::RunTableAssembler(const i18n::TextLookup& text) : text_(text) {}
 
-void RunTableAssembler::Begin(const ZoneNow& now, const RunTableFilters& filters, const std::string& currentTaskId,
-                              RunTable earlier, TaskRows taskRows) {
+void RunTableAssembler::Begin(const ZoneNow& now, const RunTableFilters& filters,
+                              const std::string& currentTaskId, RunTable earlier, TaskRows taskRows) {
     keepTaskRows_ = taskRows == TaskRows::kKept;
     now_ = now;
     nowMs_ = LocalMilliseconds(now.local);

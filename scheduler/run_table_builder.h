@@ -92,8 +92,8 @@ class RunTableAssembler {
     std::size_t idColumn_ = 0;
     RunTableBuild out_;
     bool keepTaskRows_ = true;
-    std::size_t placesUsed_ = 0; // one beyond the highest place of a row added; task rows beyond it are
-                                 // an earlier table's leftovers
+    std::size_t placesUsed_ = 0;       // one beyond the highest place of a row added; task rows beyond it are
+                                       // an earlier table's leftovers
     std::vector<std::size_t> leftOut_; // places of rows added but not in the table
     std::vector<Position> order_;
     std::string displayText_; // the texts of every display row, in read order

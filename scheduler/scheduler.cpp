@@ -1,9 +1,9 @@
 #include "scheduler/scheduler.h"
 
+#include "data/error.h"
+
 #include <exception>
 #include <utility>
-
-#include "data/error.h"
 
 namespace orvanta::scheduler {
 
@@ -12,12 +12,14 @@ Scheduler::Scheduler(Ports ports)
       wakeArming_({ports_.wakeTimers, ports_.mainTimers, ports_.clock, ports_.resumedAutomatically}),
       rebuilder_(ports_.store, ports_.clock, ports_.text,
                  [this](const RunTableBuild& build) { wakeArming_.ArmWakeTimers(build.table); }),
-      dispatcher_(state_,
-                  {ports_.actions, ports_.reminders, ports_.mainTimers, ports_.closeAllowance, ports_.clock,
-                   ports_.reportNotRun, ports_.reportRun},
-                  [this]() -> RunTable& { return rebuilder_.table(); }, [this] { RebuildKeepingProblems(); }),
-      poll_(state_, ports_.clock, ports_.acLineStatus, [this] { RebuildKeepingProblems(); }, ports_.warnOnBattery,
-            [this] { return wakeArming_.NeedsRearming(); }) {
+      dispatcher_(
+          state_,
+          {ports_.actions, ports_.reminders, ports_.mainTimers, ports_.closeAllowance, ports_.clock,
+           ports_.reportNotRun, ports_.reportRun},
+          [this]() -> RunTable& { return rebuilder_.table(); }, [this] { RebuildKeepingProblems(); }),
+      poll_(
+          state_, ports_.clock, ports_.acLineStatus, [this] { RebuildKeepingProblems(); },
+          ports_.warnOnBattery, [this] { return wakeArming_.NeedsRearming(); }) {
     state_.MarkPolled(ports_.clock);
 }
 

@@ -1,9 +1,5 @@
 #pragma once
 
-#include <functional>
-#include <string>
-#include <vector>
-
 #include "data/task_store.h"
 #include "i18n/text_lookup.h"
 #include "platform/api/clock.h"
@@ -15,6 +11,10 @@
 #include "scheduler/scheduler_state.h"
 #include "scheduler/wake_arming.h"
 
+#include <functional>
+#include <string>
+#include <vector>
+
 namespace orvanta::scheduler {
 
 // The scheduler as the main window drives it: the run table with its filters, the wake-up timers, the
@@ -22,7 +22,7 @@ namespace orvanta::scheduler {
 // The handlers raise orvanta::Error for the window's error box only after their own work is complete,
 // so a damaged task row never stops a pass half-way.
 class Scheduler {
-public:
+  public:
     struct Ports {
         const data::TaskStore& store;
         const platform::Clock& clock;
@@ -64,7 +64,7 @@ public:
     SchedulerState& state() { return state_; }
     WakeArming& wakeArming() { return wakeArming_; }
 
-private:
+  private:
     // Rebuilds and keeps the problems for the caller to raise once its steps are done.
     void RebuildKeepingProblems();
     void RaiseProblems();

@@ -1,10 +1,10 @@
 #pragma once
 
-#include <cstdint>
-#include <string>
-
 #include "platform/api/clock.h"
 #include "scheduler/ran_occurrences.h"
+
+#include <cstdint>
+#include <string>
 
 namespace orvanta::scheduler {
 

@@ -1,17 +1,17 @@
 #pragma once
 
-#include <vector>
-
 #include "data/data_set.h"
 #include "platform/api/clock.h"
 #include "scheduler/occurrence.h"
 #include "scheduler/run_table.h"
 
+#include <vector>
+
 namespace orvanta::scheduler {
 
 // Reads task rows from a tasklist query, its columns looked up once for the whole result.
 class TaskRowReader {
-public:
+  public:
     // Raises orvanta::Error ("Field not found in dataset: ...") when a non-empty result lacks a column a
     // task row is made from: such a result is unusable as a whole, unlike a single bad row.
     explicit TaskRowReader(const data::DataSet& rows);
@@ -21,7 +21,7 @@ public:
     void Read(const data::DataSet& rows, TaskRow& row) const;
     void Read(const data::ResultRow& source, TaskRow& row) const;
 
-private:
+  private:
     template <typename Source> void ReadFrom(const Source& source, TaskRow& row) const;
 
     std::vector<std::size_t> columns_; // result column of each source, in source order

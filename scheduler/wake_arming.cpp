@@ -1,8 +1,8 @@
 #include "scheduler/wake_arming.h"
 
-#include <utility>
-
 #include "scheduler/wake_keys.h"
+
+#include <utility>
 
 namespace orvanta::scheduler {
 
@@ -45,7 +45,8 @@ void WakeArming::OnFired(Slot& slot) {
     // On the timer's thread: decide, then only ask the GUI thread's timers to act. The key is the one
     // this firing was armed with; the timer delivers no firing of an arming that has been replaced.
     const bool isWake = &slot == &wake_;
-    if (isWake && ports_.resumedAutomatically && ports_.resumedAutomatically()) ports_.mainTimers.StartWakeUpNudge();
+    if (isWake && ports_.resumedAutomatically && ports_.resumedAutomatically())
+        ports_.mainTimers.StartWakeUpNudge();
     std::string key;
     {
         std::lock_guard lock(mutex_);
@@ -62,8 +63,10 @@ void WakeArming::OnFired(Slot& slot) {
         slot.handed.push_back(key);
     }
     ports_.mainTimers.SetPollEnabled(false);
-    if (isWake) ports_.mainTimers.StartWakeHandOver();
-    else ports_.mainTimers.StartDueHandOver();
+    if (isWake)
+        ports_.mainTimers.StartWakeHandOver();
+    else
+        ports_.mainTimers.StartDueHandOver();
 }
 
 std::string WakeArming::TakePendingWakeKey() {

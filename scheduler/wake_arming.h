@@ -1,15 +1,15 @@
 #pragma once
 
+#include "platform/api/clock.h"
+#include "platform/api/wake_timer.h"
+#include "scheduler/dispatch_ports.h"
+#include "scheduler/run_table.h"
+
 #include <deque>
 #include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
-
-#include "platform/api/clock.h"
-#include "platform/api/wake_timer.h"
-#include "scheduler/dispatch_ports.h"
-#include "scheduler/run_table.h"
 
 namespace orvanta::scheduler {
 
@@ -17,7 +17,7 @@ namespace orvanta::scheduler {
 // asks to wake the computer, "nowake2" for the soonest other one. When a timer fires on its own thread,
 // the armed key is checked against the clock and, when due, handed to the GUI thread's hand-over timers.
 class WakeArming {
-public:
+  public:
     struct Ports {
         platform::WakeTimerFactory& timers;
         MainTimers& mainTimers;
@@ -46,13 +46,13 @@ public:
     std::string PendingWakeKey() const;
     std::string PendingDueKey() const;
 
-private:
+  private:
     struct Slot {
         const char* name;
         bool wakes;
         std::unique_ptr<platform::WakeTimer> timer;
-        std::string pendingKey;         // armed; guarded by mutex_
-        std::deque<std::string> handed; // fired, waiting for the hand-over; guarded by mutex_
+        std::string pendingKey;          // armed; guarded by mutex_
+        std::deque<std::string> handed;  // fired, waiting for the hand-over; guarded by mutex_
         bool firedOutsideWindow = false; // guarded by mutex_
         bool created = false;
     };

@@ -57,8 +57,12 @@ std::optional<std::int64_t> LatenessMs(const std::string& key, const platform::L
 }
 
 // Whole seconds as the clock shows them: now's milliseconds do not count, the key has none.
-bool InWakeWindow(std::int64_t latenessMs) { return latenessMs >= -3000 && latenessMs < 60'000; }
-bool InDueWindow(std::int64_t latenessMs) { return latenessMs >= -3000 && latenessMs < 4000; }
+bool InWakeWindow(std::int64_t latenessMs) {
+    return latenessMs >= -3000 && latenessMs < 60'000;
+}
+bool InDueWindow(std::int64_t latenessMs) {
+    return latenessMs >= -3000 && latenessMs < 4000;
+}
 
 bool WithinWakeWindow(const std::string& key, const platform::LocalDateTime& now) {
     const auto late = LatenessMs(key, now);

@@ -1,12 +1,12 @@
 #pragma once
 
+#include "platform/api/clock.h"
+#include "scheduler/run_table.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
-
-#include "platform/api/clock.h"
-#include "scheduler/run_table.h"
 
 namespace orvanta::scheduler {
 

@@ -1,10 +1,10 @@
 #pragma once
 
-#include <cstdint>
-#include <climits>
-
 #include "platform/api/clock.h"
 #include "scheduler/occurrence.h"
+
+#include <climits>
+#include <cstdint>
 
 namespace orvanta::scheduler {
 

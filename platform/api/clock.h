@@ -64,7 +64,7 @@ constexpr LocalDateTime FromWallMilliseconds(std::int64_t wallMs) {
 // changes at daylight-saving changes: a clock that falls back shows an hour twice, one that springs
 // forward skips an hour. A clock that knows nothing of zones (the defaults) treats local time as UTC.
 class Clock {
-public:
+  public:
     virtual ~Clock() = default;
     virtual LocalDateTime now() const = 0;
 
@@ -79,7 +79,9 @@ public:
     virtual LocalDateTime localOf(std::int64_t utcMs) const { return FromWallMilliseconds(utcMs); }
 
     // The first moment after utcMs at which the zone's offset changes, when one comes within a year.
-    virtual std::optional<std::int64_t> nextOffsetChangeUtcMs(std::int64_t /*utcMs*/) const { return std::nullopt; }
+    virtual std::optional<std::int64_t> nextOffsetChangeUtcMs(std::int64_t /*utcMs*/) const {
+        return std::nullopt;
+    }
 };
 
 } // namespace orvanta::platform

@@ -29,8 +29,10 @@ std::int64_t ResolveWallTime(std::int64_t wallMs, OffsetAt offsetAt) {
     std::int64_t hi = late < early ? early : late;
     while (lo < hi) {
         const std::int64_t mid = lo + (hi - lo) / 2;
-        if (offsetAt(mid) == after) hi = mid;
-        else lo = mid + 1;
+        if (offsetAt(mid) == after)
+            hi = mid;
+        else
+            lo = mid + 1;
     }
     return lo;
 }

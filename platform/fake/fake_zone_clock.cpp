@@ -8,7 +8,9 @@ namespace {
 constexpr std::int64_t kHour = 3'600'000;
 constexpr std::int64_t kDay = 24 * kHour;
 
-std::int64_t DayStart(int year, int month, int day) { return WallMilliseconds({year, month, day, 0, 0, 0, 0}); }
+std::int64_t DayStart(int year, int month, int day) {
+    return WallMilliseconds({year, month, day, 0, 0, 0, 0});
+}
 
 // 0 = Sunday.
 int WeekdayOf(std::int64_t dayStartMs) {
@@ -18,13 +20,15 @@ int WeekdayOf(std::int64_t dayStartMs) {
 
 std::int64_t NthSunday(int year, int month, int n) {
     std::int64_t d = DayStart(year, month, 1);
-    while (WeekdayOf(d) != 0) d += kDay;
+    while (WeekdayOf(d) != 0)
+        d += kDay;
     return d + (n - 1) * 7 * kDay;
 }
 
 std::int64_t LastSunday(int year, int month) {
     std::int64_t d = month == 12 ? DayStart(year + 1, 1, 1) - kDay : DayStart(year, month + 1, 1) - kDay;
-    while (WeekdayOf(d) != 0) d -= kDay;
+    while (WeekdayOf(d) != 0)
+        d -= kDay;
     return d;
 }
 
@@ -68,7 +72,9 @@ ZoneRules AustraliaLordHowe(int fromYear, int toYear) {
     return z;
 }
 
-ZoneRules AsiaTokyo() { return ZoneRules{"Asia/Tokyo", 9 * kHour, {}}; }
+ZoneRules AsiaTokyo() {
+    return ZoneRules{"Asia/Tokyo", 9 * kHour, {}};
+}
 
 std::optional<std::int64_t> FakeZoneClock::nextOffsetChangeUtcMs(std::int64_t utcMs) const {
     for (const auto& c : zone_.changes)
@@ -80,7 +86,9 @@ LocalDateTime FakeZoneClock::LocalAt(std::int64_t utcMs) const {
     return FromWallMilliseconds(utcMs + zone_.OffsetAt(utcMs));
 }
 
-LocalDateTime FakeZoneClock::now() const { return LocalAt(nowUtcMs()); }
+LocalDateTime FakeZoneClock::now() const {
+    return LocalAt(nowUtcMs());
+}
 
 std::int64_t FakeZoneClock::nowUtcMs() const {
     std::lock_guard lock(mutex_);

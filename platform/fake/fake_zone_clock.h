@@ -1,11 +1,11 @@
 #pragma once
 
+#include "platform/api/clock.h"
+
 #include <cstdint>
 #include <mutex>
 #include <string>
 #include <vector>
-
-#include "platform/api/clock.h"
 
 namespace orvanta::platform::fake {
 
@@ -24,14 +24,15 @@ struct ZoneRules {
 
 // The daylight-saving rules of a few zones for the given years, written from the rules themselves
 // (not read from the system's database), so tests run the same everywhere.
-ZoneRules EuropeBerlin(int fromYear, int toYear);    // +1, +2 from last Sunday of March to last of October
-ZoneRules AmericaNewYork(int fromYear, int toYear);  // -5, -4 from 2nd Sunday of March to 1st of November
-ZoneRules AustraliaLordHowe(int fromYear, int toYear); // +10:30, +11 from 1st Sunday of October to 1st of April
-ZoneRules AsiaTokyo();                                 // +9 all year
+ZoneRules EuropeBerlin(int fromYear, int toYear);   // +1, +2 from last Sunday of March to last of October
+ZoneRules AmericaNewYork(int fromYear, int toYear); // -5, -4 from 2nd Sunday of March to 1st of November
+ZoneRules AustraliaLordHowe(int fromYear,
+                            int toYear); // +10:30, +11 from 1st Sunday of October to 1st of April
+ZoneRules AsiaTokyo();                   // +9 all year
 
 // A clock that stands still on an absolute moment until the test moves it, and shows it in a zone.
 class FakeZoneClock : public Clock {
-public:
+  public:
     FakeZoneClock(ZoneRules zone, std::int64_t utcMs) : zone_(std::move(zone)), utcMs_(utcMs) {}
 
     LocalDateTime now() const override;
@@ -45,7 +46,7 @@ public:
     // The wall-clock reading of an absolute moment in this zone.
     LocalDateTime LocalAt(std::int64_t utcMs) const;
 
-private:
+  private:
     ZoneRules zone_;
     mutable std::mutex mutex_;
     std::int64_t utcMs_;

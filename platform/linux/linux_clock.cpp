@@ -1,8 +1,8 @@
 #include "platform/linux/linux_clock.h"
 
-#include <ctime>
-
 #include "platform/linux/local_time.h"
+
+#include <ctime>
 
 namespace orvanta::platform::linux_backend {
 
@@ -11,8 +11,13 @@ LocalDateTime LinuxClock::now() const {
     clock_gettime(CLOCK_REALTIME, &ts);
     tm local{};
     localtime_r(&ts.tv_sec, &local);
-    return LocalDateTime{local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour,
-                         local.tm_min,         local.tm_sec,     static_cast<int>(ts.tv_nsec / 1000000)};
+    return LocalDateTime{local.tm_year + 1900,
+                         local.tm_mon + 1,
+                         local.tm_mday,
+                         local.tm_hour,
+                         local.tm_min,
+                         local.tm_sec,
+                         static_cast<int>(ts.tv_nsec / 1000000)};
 }
 
 std::int64_t LinuxClock::nowUtcMs() const {
@@ -21,9 +26,13 @@ std::int64_t LinuxClock::nowUtcMs() const {
     return static_cast<std::int64_t>(ts.tv_sec) * 1000 + ts.tv_nsec / 1000000;
 }
 
-std::int64_t LinuxClock::utcMsOf(const LocalDateTime& local) const { return wallToUtcMs(WallMilliseconds(local)); }
+std::int64_t LinuxClock::utcMsOf(const LocalDateTime& local) const {
+    return wallToUtcMs(WallMilliseconds(local));
+}
 
-LocalDateTime LinuxClock::localOf(std::int64_t utcMs) const { return FromWallMilliseconds(utcMs + utcOffsetMs(utcMs)); }
+LocalDateTime LinuxClock::localOf(std::int64_t utcMs) const {
+    return FromWallMilliseconds(utcMs + utcOffsetMs(utcMs));
+}
 
 std::optional<std::int64_t> LinuxClock::nextOffsetChangeUtcMs(std::int64_t utcMs) const {
     // Day by day for a year, then to the millisecond: zones change their offset at most a few times a year.
@@ -34,8 +43,10 @@ std::optional<std::int64_t> LinuxClock::nextOffsetChangeUtcMs(std::int64_t utcMs
         std::int64_t lo = utcMs + (day - 1) * kDay, hi = utcMs + day * kDay;
         while (hi - lo > 1) {
             const std::int64_t mid = lo + (hi - lo) / 2;
-            if (utcOffsetMs(mid) == offset) lo = mid;
-            else hi = mid;
+            if (utcOffsetMs(mid) == offset)
+                lo = mid;
+            else
+                hi = mid;
         }
         return hi;
     }

@@ -6,7 +6,7 @@ namespace orvanta::platform::linux_backend {
 
 // The system's wall clock in the local time zone.
 class LinuxClock : public Clock {
-public:
+  public:
     LocalDateTime now() const override;
     std::int64_t nowUtcMs() const override;
     std::int64_t utcMsOf(const LocalDateTime& local) const override;

@@ -30,7 +30,9 @@ std::int64_t utcOffsetMs(std::int64_t utcMs) {
     return static_cast<std::int64_t>(fields.tm_gmtoff) * 1000;
 }
 
-std::int64_t wallToUtcMs(std::int64_t wallMs) { return ResolveWallTime(wallMs, utcOffsetMs); }
+std::int64_t wallToUtcMs(std::int64_t wallMs) {
+    return ResolveWallTime(wallMs, utcOffsetMs);
+}
 
 std::optional<timespec> localToRealtime(const LocalDateTime& local) {
     if (!inCalendar(local)) return std::nullopt;

@@ -41,6 +41,17 @@ class LocalTimeInZone : public ::testing::Test {
     bool hadTz_ = false;
 };
 
+time_t LocalTimeInZone_utc(int year, int month, int day, int hour, int minute, int second) {
+    tm fields{};
+    fields.tm_year = year - 1900;
+    fields.tm_mon = month - 1;
+    fields.tm_mday = day;
+    fields.tm_hour = hour;
+    fields.tm_min = minute;
+    fields.tm_sec = second;
+    return timegm(&fields);
+}
+
 TEST_F(LocalTimeInZone, UsesTheDaylightSavingRuleOfTheDateItself) {
     // Whatever today's offset is, a summer date is an hour further from UTC than a winter date.
     const auto summer = localToRealtime({2025, 7, 1, 12, 0, 0, 250});
@@ -70,6 +81,83 @@ TEST_F(LocalTimeInZone, RefusesMomentsOutsideTheCalendar) {
     };
     for (std::size_t i = 0; i < std::size(outside); ++i)
         EXPECT_FALSE(localToRealtime(outside[i])) << "case " << i;
+}
+
+// Real zones from the system's database, each compared with the offsets the zone itself reports.
+class LocalTimeInRealZones : public ::testing::Test {
+  protected:
+    void Use(const char* zone) {
+        setenv("TZ", zone, 1);
+        tzset();
+    }
+    void TearDown() override {
+        unsetenv("TZ");
+        tzset();
+    }
+    static std::int64_t Ms(time_t seconds) { return static_cast<std::int64_t>(seconds) * 1000; }
+    static std::int64_t At(const LocalDateTime& t) {
+        const auto r = localToRealtime(t);
+        return r ? Ms(r->tv_sec) + r->tv_nsec / 1000000 : -1;
+    }
+};
+
+TEST_F(LocalTimeInRealZones, RepeatedTimesAreTheirFirstInstanceWhateverWasAskedBefore) {
+    struct Case {
+        const char* zone;
+        LocalDateTime repeated;
+        time_t firstUtc;
+    } cases[] = {
+        {"Europe/Berlin", {2026, 10, 25, 2, 30, 0, 0}, 0},
+        {"America/New_York", {2026, 11, 1, 1, 30, 0, 0}, 0},
+        {"Australia/Lord_Howe", {2026, 4, 5, 1, 45, 0, 0}, 0},
+    };
+    cases[0].firstUtc = LocalTimeInZone_utc(2026, 10, 25, 0, 30, 0);
+    cases[1].firstUtc = LocalTimeInZone_utc(2026, 11, 1, 5, 30, 0);
+    cases[2].firstUtc = LocalTimeInZone_utc(2026, 4, 4, 14, 45, 0); // still +11:00 at its first 1:45
+    for (const Case& c : cases) {
+        Use(c.zone);
+        // mktime's answer for a repeated time used to follow the daylight-saving state of its last call.
+        const std::int64_t afterWinter = (At({2026, 1, 15, 12, 0, 0, 0}), At(c.repeated));
+        const std::int64_t afterSummer = (At({2026, 7, 15, 12, 0, 0, 0}), At(c.repeated));
+        EXPECT_EQ(afterWinter, Ms(c.firstUtc)) << c.zone;
+        EXPECT_EQ(afterSummer, Ms(c.firstUtc)) << c.zone;
+    }
+}
+
+TEST_F(LocalTimeInRealZones, SkippedTimesAreTheFirstMomentAfterTheGap) {
+    Use("Europe/Berlin");
+    const std::int64_t gapEnd = Ms(LocalTimeInZone_utc(2026, 3, 29, 1, 0, 0)); // 3:00 summer time
+    EXPECT_EQ(At({2026, 3, 29, 2, 0, 0, 0}), gapEnd);
+    EXPECT_EQ(At({2026, 3, 29, 2, 30, 0, 0}), gapEnd);
+    EXPECT_EQ(At({2026, 3, 29, 3, 0, 0, 0}), gapEnd);
+    EXPECT_EQ(At({2026, 3, 29, 1, 59, 59, 0}), gapEnd - 1000);
+    Use("Australia/Lord_Howe"); // a half-hour change: 2:00 becomes 2:30
+    const std::int64_t lhEnd = Ms(LocalTimeInZone_utc(2026, 10, 3, 15, 30, 0));
+    EXPECT_EQ(At({2026, 10, 4, 2, 15, 0, 0}), lhEnd);
+    EXPECT_EQ(At({2026, 10, 4, 2, 30, 0, 0}), lhEnd);
+    Use("Asia/Tokyo");
+    EXPECT_EQ(At({2026, 3, 29, 2, 30, 0, 0}), Ms(LocalTimeInZone_utc(2026, 3, 28, 17, 30, 0)));
+}
+
+TEST_F(LocalTimeInRealZones, EveryWallTimeOfAYearResolvesToAMomentThatShowsIt) {
+    // Every quarter hour of 2026 in three zones: the moment shows the same wall time (or, in a gap, is
+    // the change itself), and later wall times never resolve to earlier moments.
+    for (const char* zone : {"Europe/Berlin", "America/New_York", "Australia/Lord_Howe"}) {
+        Use(zone);
+        std::int64_t previous = 0;
+        for (std::int64_t wall = WallMilliseconds({2026, 1, 1, 0, 0, 0, 0});
+             wall < WallMilliseconds({2027, 1, 1, 0, 0, 0, 0}); wall += 15 * 60'000) {
+            const std::int64_t utc = wallToUtcMs(wall);
+            const std::int64_t shown = utc + utcOffsetMs(utc);
+            if (shown != wall) {
+                // Only a skipped time moves, forward, onto the moment the clock changed.
+                EXPECT_GT(shown, wall) << zone;
+                EXPECT_NE(utcOffsetMs(utc - 1), utcOffsetMs(utc)) << zone;
+            }
+            EXPECT_GE(utc, previous) << zone;
+            previous = utc;
+        }
+    }
 }
 
 } // namespace

@@ -1,10 +1,9 @@
-#include <gtest/gtest.h>
-
-#include <climits>
-
 #include "platform/fake/fake_clock.h"
 #include "scheduler/dispatcher.h"
 #include "tests/unit/dispatch/recording_ports.h"
+
+#include <climits>
+#include <gtest/gtest.h>
 
 namespace orvanta::scheduler {
 namespace {
@@ -40,14 +39,16 @@ TaskRow MakeRow(const RowSpec& s) {
 }
 
 class DispatcherTest : public ::testing::Test {
-protected:
+  protected:
     SchedulerState state;
     RunTable table;
     test::RecordingPorts ports;
     platform::fake::FakeClock clock{{2025, 3, 7, 9, 5, 0, 500}};
     int rebuilds = 0;
     std::vector<TaskRow> storedRows; // what a rebuild reads back
-    Dispatcher dispatcher{state, {ports, ports, ports, ports, clock}, [this]() -> RunTable& { return table; },
+    Dispatcher dispatcher{state,
+                          {ports, ports, ports, ports, clock},
+                          [this]() -> RunTable& { return table; },
                           [this] {
                               ++rebuilds;
                               ports.log.push_back("rebuild");
@@ -58,7 +59,8 @@ protected:
 
     void Load(std::initializer_list<RowSpec> specs) {
         storedRows.clear();
-        for (const auto& s : specs) storedRows.push_back(MakeRow(s));
+        for (const auto& s : specs)
+            storedRows.push_back(MakeRow(s));
         table.taskRows = storedRows;
         table.taskRowCount = storedRows.size();
     }
@@ -73,8 +75,14 @@ TEST_F(DispatcherTest, AKeyMatchingNothingStillRebuildsAndRestartsThePoll) {
 }
 
 TEST_F(DispatcherTest, ImmediateActionsRunInTheirFixedOrder) {
-    Load({{.id = "1", .event = 0, .message = "line 1\r\nline 2", .terminate = "proc", .url = "http://x",
-           .file = "/f", .macro = "/m.mco", .launch = "/bin/p | -a"}});
+    Load({{.id = "1",
+           .event = 0,
+           .message = "line 1\r\nline 2",
+           .terminate = "proc",
+           .url = "http://x",
+           .file = "/f",
+           .macro = "/m.mco",
+           .launch = "/bin/p | -a"}});
     dispatcher.DispatchDueTasks("2025-3-7-9-5-0");
     EXPECT_EQ(ports.log, (Log{"poll off", "message line 1\r\nline 2", "kill proc", "url http://x", "open /f",
                               "macro /m.mco", "launch /bin/p | -a", "rebuild", "poll on"}));
@@ -97,12 +105,16 @@ TEST_F(DispatcherTest, PowerEventsRunAtTheirStepsAndSuspendAndShutDownAfterTheRe
 
 TEST_F(DispatcherTest, CountDownRowsAskFirstAndNameTheirAction) {
     Load({{.id = "1", .event = 7, .countdown = 30},
-          {.id = "2", .event = 0, .countdown = 30, .message = "hello", .url = "http://u",
+          {.id = "2",
+           .event = 0,
+           .countdown = 30,
+           .message = "hello",
+           .url = "http://u",
            .launch = "/usr/bin/prog | --flag x"},
           {.id = "3", .event = 3, .countdown = 15}});
     dispatcher.DispatchDueTasks("2025-3-7-9-5-0");
-    EXPECT_EQ(ports.log, (Log{"poll off", "rebuild", "reminder 1 LogOff", "message hello", "reminder 2 ", "rebuild", "poll on",
-                              "reminder 3 ShutDown"}));
+    EXPECT_EQ(ports.log, (Log{"poll off", "rebuild", "reminder 1 LogOff", "message hello", "reminder 2 ",
+                              "rebuild", "poll on", "reminder 3 ShutDown"}));
     ASSERT_EQ(ports.reminders.size(), 3u);
     ReminderRequest program;
     program.taskId = "2";
@@ -169,10 +181,10 @@ TEST_F(DispatcherTest, KeysDueWhileAConfirmationIsOpenRunInOrderAfterIt) {
         clock.set({2025, 3, 7, 9, 5, 25, 0});
     };
     d.DispatchDueTasks("2025-3-7-9-5-0");
-        // The table moves on before the confirmation shows, so the later tasks' timers are armed meanwhile.
-    EXPECT_EQ(ports.log, (Log{"poll off", "rebuild", "reminder 1 ", "rebuild", "poll on", "poll off", "launch /bin/second",
-                              "rebuild", "poll on", "poll off", "launch /bin/third", "rebuild", "poll on", "poll off",
-                              "rebuild", "poll on"}));
+    // The table moves on before the confirmation shows, so the later tasks' timers are armed meanwhile.
+    EXPECT_EQ(ports.log, (Log{"poll off", "rebuild", "reminder 1 ", "rebuild", "poll on", "poll off",
+                              "launch /bin/second", "rebuild", "poll on", "poll off", "launch /bin/third",
+                              "rebuild", "poll on", "poll off", "rebuild", "poll on"}));
     EXPECT_EQ(notRun, (std::vector<std::string>{"2025-3-7-9-4-0 too late"}));
 }
 
@@ -184,14 +196,18 @@ TEST_F(DispatcherTest, AKeyIsNotRunBeforeItsMomentWhenTheClockWasSetBack) {
 }
 
 TEST_F(DispatcherTest, AMacroThatCannotStartEndsThePassButNotItsRebuild) {
-    Load({{.id = "1", .event = 5}, {.id = "2", .macro = "/bad.mco", .launch = "/bin/a"}, {.id = "3", .launch = "/bin/b"}});
+    Load({{.id = "1", .event = 5},
+          {.id = "2", .macro = "/bad.mco", .launch = "/bin/a"},
+          {.id = "3", .launch = "/bin/b"}});
     ports.macroStarts = false;
     dispatcher.DispatchDueTasks("2025-3-7-9-5-0");
     EXPECT_EQ(ports.log, (Log{"poll off", "macro /bad.mco", "rebuild", "poll on"}));
 }
 
 TEST_F(DispatcherTest, APostponeThatShrinksTheTableMidPassIsNeverReadPastItsEnd) {
-    Load({{.id = "1", .countdown = 5, .launch = "/bin/a"}, {.id = "2", .launch = "/bin/b"}, {.id = "3", .launch = "/bin/c"}});
+    Load({{.id = "1", .countdown = 5, .launch = "/bin/a"},
+          {.id = "2", .launch = "/bin/b"},
+          {.id = "3", .launch = "/bin/c"}});
     ports.onReminder = [&](const ReminderRequest&) {
         // The user postponed: the table is rebuilt from a store that now holds only task 1.
         table.taskRows.resize(1);
@@ -203,15 +219,16 @@ TEST_F(DispatcherTest, APostponeThatShrinksTheTableMidPassIsNeverReadPastItsEnd)
 }
 
 TEST_F(DispatcherTest, HotkeyTasksRunAtOnceWithoutRebuildOrPoll) {
-    std::vector<TaskRow> hotkeys = {MakeRow({.id = "1", .event = 5, .countdown = 30, .message = "m", .launch = "/bin/x"}),
-                                    MakeRow({.id = "2", .event = 3}),
-                                    MakeRow({.id = "3", .macro = "/bad", .launch = "/bin/never"})};
+    std::vector<TaskRow> hotkeys = {
+        MakeRow({.id = "1", .event = 5, .countdown = 30, .message = "m", .launch = "/bin/x"}),
+        MakeRow({.id = "2", .event = 3}), MakeRow({.id = "3", .macro = "/bad", .launch = "/bin/never"})};
     hotkeys[0][kColEnabled] = "0"; // a pressed hotkey runs whatever its row says
     dispatcher.DispatchHotkeyTask("1", hotkeys);
     dispatcher.DispatchHotkeyTask("2", hotkeys);
     ports.macroStarts = false;
     dispatcher.DispatchHotkeyTask("3", hotkeys);
-    EXPECT_EQ(ports.log, (Log{"message m", "stand by", "launch /bin/x", "close allowed", "shut down", "macro /bad"}));
+    EXPECT_EQ(ports.log,
+              (Log{"message m", "stand by", "launch /bin/x", "close allowed", "shut down", "macro /bad"}));
     EXPECT_EQ(rebuilds, 0);
 }
 

@@ -1,7 +1,3 @@
-#include <gtest/gtest.h>
-
-#include <algorithm>
-
 #include "data/error.h"
 #include "data/sqlite_connection.h"
 #include "data/task_store.h"
@@ -11,6 +7,9 @@
 #include "tests/support/temp_folder.h"
 #include "tests/unit/dispatch/recording_ports.h"
 
+#include <algorithm>
+#include <gtest/gtest.h>
+
 namespace orvanta::scheduler {
 namespace {
 
@@ -18,7 +17,7 @@ using platform::LocalDateTime;
 using Log = std::vector<std::string>;
 
 class SchedulerTest : public ::testing::Test {
-protected:
+  protected:
     test::TempFolder folder;
     platform::fake::FakeClock clock{{2025, 3, 7, 9, 0, 0, 0}};
     data::TaskStore store{folder.file("task.db"), clock};
@@ -31,7 +30,8 @@ protected:
 
     void SetUp() override { store.EnsureTaskTable(); }
 
-    std::string AddOnce(const std::string& title, const std::string& time, const std::string& launch, int event = 0) {
+    std::string AddOnce(const std::string& title, const std::string& time, const std::string& launch,
+                        int event = 0) {
         data::TaskRecord t;
         t.title = title;
         t.dateMode = data::kOnce;
@@ -111,7 +111,9 @@ std::string AddDaily(data::TaskStore& store, const std::string& time, const std:
     return store.InsertTask(t);
 }
 
-int Count(const Log& log, const std::string& line) { return static_cast<int>(std::count(log.begin(), log.end(), line)); }
+int Count(const Log& log, const std::string& line) {
+    return static_cast<int>(std::count(log.begin(), log.end(), line));
+}
 
 TEST_F(SchedulerTest, TwoTasksInOneSecondRunOnceAndNothingLaterRunsEarly) {
     AddDaily(store, "9:05:00", "/bin/wake-now", true);

@@ -1,5 +1,3 @@
-#include <gtest/gtest.h>
-
 #include "platform/fake/fake_clock.h"
 #include "platform/fake/fake_keep_awake.h"
 #include "platform/fake/fake_power_status.h"
@@ -9,6 +7,8 @@
 #include "scheduler/wake_arming.h"
 #include "tests/support/temp_folder.h"
 #include "tests/unit/dispatch/recording_ports.h"
+
+#include <gtest/gtest.h>
 
 namespace orvanta::scheduler {
 namespace {
@@ -34,7 +34,7 @@ RunTable TableOf(std::vector<DisplayRow> rows) {
 }
 
 class WakeArmingTest : public ::testing::Test {
-protected:
+  protected:
     platform::fake::FakeWakeTimerFactory factory;
     platform::fake::FakeClock clock{{2025, 3, 7, 6, 0, 0, 0}};
     test::RecordingPorts ports;
@@ -93,7 +93,7 @@ TEST_F(WakeArmingTest, NoTimerMeansNothingArmedAndNoCrash) {
 }
 
 class ResumeAndPowerTest : public ::testing::Test {
-protected:
+  protected:
     test::TempFolder folder;
     data::Settings settings{folder.file("wake.ini")};
     platform::fake::FakeKeepAwake keepAwake;
@@ -127,7 +127,11 @@ TEST_F(ResumeAndPowerTest, PowerOnTestIsOfferedOnceAndOnlyOnMains) {
     int questions = 0;
     std::vector<bool> suspends;
     bool answer = true;
-    PowerOnTest test({settings, power, timers, ports, [&] { ++questions; return answer; },
+    PowerOnTest test({settings, power, timers, ports,
+                      [&] {
+                          ++questions;
+                          return answer;
+                      },
                       [&](bool hibernate) { suspends.push_back(hibernate); }});
 
     power.setAcLineStatus(platform::AcLineStatus::Offline);

@@ -1,8 +1,8 @@
-#include <gtest/gtest.h>
-
 #include "platform/fake/fake_clock.h"
 #include "scheduler/poll_tick.h"
 #include "scheduler/wake_keys.h"
+
+#include <gtest/gtest.h>
 
 namespace orvanta::scheduler {
 namespace {
@@ -20,11 +20,10 @@ DisplayRow Shown(const std::string& status, const std::string& enabled, const st
 }
 
 TEST(WakeKeys, TheSoonestQualifyingShownRowIsChosenPerTimer) {
-    std::vector<DisplayRow> rows = {Shown("Waiting", "0", "2025-3-7-9-0-0", true),
-                                    Shown("Passed", "1", "2025-3-7-8-0-0", false),
-                                    Shown("Waiting", "1", "2025-3-7-10-0-0", false),
-                                    Shown("Waiting", "1", "2025-3-7-11-0-0", true),
-                                    Shown("Waiting", "1", "2025-3-7-12-0-0", false)};
+    std::vector<DisplayRow> rows = {
+        Shown("Waiting", "0", "2025-3-7-9-0-0", true), Shown("Passed", "1", "2025-3-7-8-0-0", false),
+        Shown("Waiting", "1", "2025-3-7-10-0-0", false), Shown("Waiting", "1", "2025-3-7-11-0-0", true),
+        Shown("Waiting", "1", "2025-3-7-12-0-0", false)};
     EXPECT_EQ(SoonestDueKey(rows, rows.size()), "2025-3-7-10-0-0");
     EXPECT_EQ(SoonestWakeKey(rows, rows.size()), "2025-3-7-11-0-0");
     // Rows past the task count are never read.
@@ -45,7 +44,7 @@ TEST(WakeKeys, ToleranceWindowsCompareWholeMoments) {
         int h, m, s;
         bool wake, due;
     } cases[] = {
-        {6, 59, 56, false, false}, {6, 59, 57, true, true}, {7, 0, 3, true, true},  {7, 0, 4, true, false},
+        {6, 59, 56, false, false}, {6, 59, 57, true, true}, {7, 0, 3, true, true},   {7, 0, 4, true, false},
         {7, 0, 20, true, false},   {7, 0, 59, true, false}, {7, 1, 0, false, false}, {7, 1, 10, false, false},
     };
     for (const auto& c : cases) {
@@ -70,7 +69,8 @@ TEST(PollTick, GapRuleAndItsBounds) {
     SchedulerState state;
     platform::fake::FakeClock clock{{2025, 3, 7, 9, 0, 0, 0}};
     int rebuilds = 0;
-    PollTicker ticker(state, clock, [] { return 1; }, [&] { ++rebuilds; }, [] {});
+    PollTicker ticker(
+        state, clock, [] { return 1; }, [&] { ++rebuilds; }, [] {});
     struct Step {
         int advanceSeconds;
         bool rebuild;
@@ -79,7 +79,8 @@ TEST(PollTick, GapRuleAndItsBounds) {
     long long t = 9 * 3600;
     for (const auto& s : steps) {
         t += s.advanceSeconds;
-        clock.set({2025, 3, 7, static_cast<int>(t / 3600), static_cast<int>(t / 60 % 60), static_cast<int>(t % 60), 0});
+        clock.set({2025, 3, 7, static_cast<int>(t / 3600), static_cast<int>(t / 60 % 60),
+                   static_cast<int>(t % 60), 0});
         const int before = rebuilds;
         EXPECT_EQ(ticker.Tick(), s.rebuild) << "after +" << s.advanceSeconds;
         EXPECT_EQ(rebuilds - before, s.rebuild ? 1 : 0);
@@ -93,7 +94,8 @@ TEST(PollTick, WarnsOncePerChangeFromMainsToBattery) {
     state.MarkPolled(clock);
     int status = 0; // on battery from the start
     int warnings = 0;
-    PollTicker ticker(state, clock, [&] { return status; }, [] {}, [&] { ++warnings; });
+    PollTicker ticker(
+        state, clock, [&] { return status; }, [] {}, [&] { ++warnings; });
     ticker.Tick();
     ticker.Tick();
     EXPECT_EQ(warnings, 1);

@@ -11,9 +11,9 @@ namespace {
 
 constexpr std::int64_t kDayMs = 86'400'000;
 
+using platform::FromWallMilliseconds;
 using platform::LocalDateTime;
 using platform::WallMilliseconds;
-using platform::FromWallMilliseconds;
 
 int DaysIn(int year, int month) {
     static const int days[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
@@ -63,8 +63,8 @@ std::optional<LocalDateTime> ParseKey(const std::string& key) {
 std::string Describe(const std::string& id, std::int64_t utcMs, const platform::fake::ZoneRules& zone) {
     const LocalDateTime l = FromWallMilliseconds(utcMs + zone.OffsetAt(utcMs));
     std::ostringstream out;
-    out << "task " << id << " at " << l.year << "-" << l.month << "-" << l.day << " " << l.hour << ":" << l.minute
-        << ":" << l.second << " local (utc ms " << utcMs << ")";
+    out << "task " << id << " at " << l.year << "-" << l.month << "-" << l.day << " " << l.hour << ":"
+        << l.minute << ":" << l.second << " local (utc ms " << utcMs << ")";
     return out.str();
 }
 
@@ -112,7 +112,8 @@ bool IsSlot(const TaskDef& def, const LocalDateTime& wall) {
     return std::find(slots.begin(), slots.end(), second) != slots.end();
 }
 
-std::optional<std::int64_t> NextAfter(const TaskDef& def, const platform::fake::ZoneRules& zone, std::int64_t utcMs) {
+std::optional<std::int64_t> NextAfter(const TaskDef& def, const platform::fake::ZoneRules& zone,
+                                      std::int64_t utcMs) {
     const std::int64_t wall = utcMs + zone.OffsetAt(utcMs);
     const std::int64_t firstDay = (wall / kDayMs - 1) * kDayMs;
     for (int d = 0; d < 402; ++d) {
@@ -125,8 +126,8 @@ std::optional<std::int64_t> NextAfter(const TaskDef& def, const platform::fake::
     return std::nullopt;
 }
 
-std::vector<std::int64_t> Between(const TaskDef& def, const platform::fake::ZoneRules& zone, std::int64_t fromUtc,
-                                  std::int64_t toUtc) {
+std::vector<std::int64_t> Between(const TaskDef& def, const platform::fake::ZoneRules& zone,
+                                  std::int64_t fromUtc, std::int64_t toUtc) {
     std::set<std::int64_t> found;
     const std::int64_t firstDay = ((fromUtc + zone.OffsetAt(fromUtc)) / kDayMs - 1) * kDayMs;
     const std::int64_t lastDay = ((toUtc + zone.OffsetAt(toUtc)) / kDayMs + 1) * kDayMs;
@@ -188,37 +189,43 @@ std::vector<std::string> Check(const World& world, const std::vector<Probe>& pro
         const TaskVersion* v = versionAt(run.taskId, run.realMs);
         const auto wall = ParseKey(run.dueKey);
         if (!v || !v->exists || !v->enabled || !wall) {
-            broken.push_back("ran task " + run.taskId + " for " + run.dueKey + " while it was deleted or disabled");
+            broken.push_back("ran task " + run.taskId + " for " + run.dueKey +
+                             " while it was deleted or disabled");
             continue;
         }
         // A key is a slot, or the moment after a gap that holds a slot (where the clock skipped it).
         bool isMoment = IsSlot(v->def, *wall);
         for (int slot : SlotsOn(v->def, wall->year, wall->month, wall->day))
-            if (Resolve(zone, WallMilliseconds({wall->year, wall->month, wall->day, 0, 0, 0, 0}) + slot * 1000LL) ==
-                Resolve(zone, WallMilliseconds(*wall)))
+            if (Resolve(zone, WallMilliseconds({wall->year, wall->month, wall->day, 0, 0, 0, 0}) +
+                                  slot * 1000LL) == Resolve(zone, WallMilliseconds(*wall)))
                 isMoment = true;
         if (!isMoment) {
-            broken.push_back("ran task " + run.taskId + " for " + run.dueKey + ", which is none of its moments");
+            broken.push_back("ran task " + run.taskId + " for " + run.dueKey +
+                             ", which is none of its moments");
             continue;
         }
         const std::int64_t o = Resolve(zone, WallMilliseconds(*wall));
         if (run.wallUtcMs < o)
-            broken.push_back("ran " + Describe(run.taskId, o, zone) + " early, at utc ms " + std::to_string(run.wallUtcMs));
+            broken.push_back("ran " + Describe(run.taskId, o, zone) + " early, at utc ms " +
+                             std::to_string(run.wallUtcMs));
         if (run.wallUtcMs - o > 200'000)
-            broken.push_back("ran " + Describe(run.taskId, o, zone) + " late, at utc ms " + std::to_string(run.wallUtcMs));
-        if (++ranAt[{run.taskId, o}] == 2) broken.push_back("ran " + Describe(run.taskId, o, zone) + " twice");
+            broken.push_back("ran " + Describe(run.taskId, o, zone) + " late, at utc ms " +
+                             std::to_string(run.wallUtcMs));
+        if (++ranAt[{run.taskId, o}] == 2)
+            broken.push_back("ran " + Describe(run.taskId, o, zone) + " twice");
     }
     for (const auto& [id, versions] : history) {
         const auto it = world.launches().find("task:" + id);
         const int launched = it == world.launches().end() ? 0 : it->second;
         if (launched != runsPerTask[id])
-            broken.push_back("task " + id + " ran " + std::to_string(runsPerTask[id]) + " times but launched " +
-                             std::to_string(launched) + " times");
+            broken.push_back("task " + id + " ran " + std::to_string(runsPerTask[id]) +
+                             " times but launched " + std::to_string(launched) + " times");
     }
 
     // Every moment the wall clock passed while nothing excused a miss must have run at once.
     const auto& segs = world.segments();
-    std::int64_t wallMin = std::numeric_limits<std::int64_t>::max(), wallMax = std::numeric_limits<std::int64_t>::min();
+    std::int64_t wallMin = std::numeric_limits<std::int64_t>::max(),
+                 wallMax = std::numeric_limits<std::int64_t>::min();
     for (std::size_t i = 0; i < segs.size(); ++i) {
         const std::int64_t to = i + 1 < segs.size() ? segs[i + 1].fromRealMs : endRealMs;
         wallMin = std::min(wallMin, segs[i].fromRealMs + segs[i].shiftMs);
@@ -241,12 +248,14 @@ std::vector<std::string> Check(const World& world, const std::vector<Probe>& pro
                     const std::int64_t from = segs[i].fromRealMs;
                     const std::int64_t to = i + 1 < segs.size() ? segs[i + 1].fromRealMs : endRealMs;
                     const std::int64_t r = o - segs[i].shiftMs;
-                    if (r >= from && r < to && r >= v.realMs && r < vTo) crossings.push_back({r, id, o, v.def.wakes});
+                    if (r >= from && r < to && r >= v.realMs && r < vTo)
+                        crossings.push_back({r, id, o, v.def.wakes});
                 }
             }
         }
     }
-    std::sort(crossings.begin(), crossings.end(), [](const Crossing& a, const Crossing& b) { return a.real < b.real; });
+    std::sort(crossings.begin(), crossings.end(),
+              [](const Crossing& a, const Crossing& b) { return a.real < b.real; });
     auto ranWithin = [&](const std::string& id, std::int64_t moment, std::int64_t from, std::int64_t to) {
         for (const RunRecord& run : world.runs()) {
             if (run.taskId != id || run.realMs < from || run.realMs > to) continue;
@@ -271,7 +280,8 @@ std::vector<std::string> Check(const World& world, const std::vector<Probe>& pro
                 const auto wall = ParseKey(n.dueKey);
                 if (wall && Resolve(zone, WallMilliseconds(*wall)) == c.moment) accounted = true;
             }
-            if (!accounted) broken.push_back(Describe(c.id, c.moment, zone) + " was lost behind a confirmation");
+            if (!accounted)
+                broken.push_back(Describe(c.id, c.moment, zone) + " was lost behind a confirmation");
             continue;
         }
         ++counts.mustRun;
@@ -287,11 +297,14 @@ std::vector<std::string> Check(const World& world, const std::vector<Probe>& pro
                 if (!c.wakes) continue;
                 bool disturbed = changedNear(c.id, c.real, c.real - s.fromRealMs + 2000, 2000);
                 for (std::size_t i = 1; i < segs.size(); ++i)
-                    if (segs[i].fromRealMs >= s.fromRealMs - 12'000 && segs[i].fromRealMs <= c.real + 2000) disturbed = true;
+                    if (segs[i].fromRealMs >= s.fromRealMs - 12'000 && segs[i].fromRealMs <= c.real + 2000)
+                        disturbed = true;
                 for (const auto& l : world.locks())
-                    if (l.fromRealMs <= c.real + 2000 && l.toRealMs + 11'000 >= s.fromRealMs - 12'000) disturbed = true;
+                    if (l.fromRealMs <= c.real + 2000 && l.toRealMs + 11'000 >= s.fromRealMs - 12'000)
+                        disturbed = true;
                 for (const auto& other : world.sleeps())
-                    if (other.toRealMs <= s.fromRealMs && other.toRealMs >= s.fromRealMs - 12'000) disturbed = true;
+                    if (other.toRealMs <= s.fromRealMs && other.toRealMs >= s.fromRealMs - 12'000)
+                        disturbed = true;
                 if (disturbed) break;
                 ++counts.wakeUps;
                 if (!ranWithin(c.id, c.moment, c.real, c.real + 22'000))
@@ -316,13 +329,15 @@ std::vector<std::string> Check(const World& world, const std::vector<Probe>& pro
             auto& s = soonest[v->def.wakes ? 1 : 0];
             if (next && (!s || *next < *s)) s = next;
         }
-        auto text = [](const std::optional<std::int64_t>& t) { return t ? std::to_string(*t) : std::string("nothing"); };
+        auto text = [](const std::optional<std::int64_t>& t) {
+            return t ? std::to_string(*t) : std::string("nothing");
+        };
         if (soonest[0] != p.armedDue)
-            broken.push_back("at real ms " + std::to_string(p.realMs) + " the plain timer waited for " + text(p.armedDue) +
-                             ", the soonest plain moment is " + text(soonest[0]));
+            broken.push_back("at real ms " + std::to_string(p.realMs) + " the plain timer waited for " +
+                             text(p.armedDue) + ", the soonest plain moment is " + text(soonest[0]));
         if (soonest[1] != p.armedWake)
-            broken.push_back("at real ms " + std::to_string(p.realMs) + " the wake timer waited for " + text(p.armedWake) +
-                             ", the soonest wake-up moment is " + text(soonest[1]));
+            broken.push_back("at real ms " + std::to_string(p.realMs) + " the wake timer waited for " +
+                             text(p.armedWake) + ", the soonest wake-up moment is " + text(soonest[1]));
     }
     return broken;
 }

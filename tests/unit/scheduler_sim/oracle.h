@@ -1,12 +1,12 @@
 #pragma once
 
+#include "platform/fake/fake_zone_clock.h"
+#include "tests/unit/scheduler_sim/sim_world.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
-
-#include "platform/fake/fake_zone_clock.h"
-#include "tests/unit/scheduler_sim/sim_world.h"
 
 // What must and must not have happened, worked out from the task definitions, the zone's rules and the
 // record of the simulated world, without the scheduler's own code: occurrences are listed day by day as
@@ -24,11 +24,12 @@ std::vector<int> SlotsOn(const TaskDef& def, int year, int month, int day);
 bool IsSlot(const TaskDef& def, const platform::LocalDateTime& wall);
 
 // The first absolute occurrence strictly after utcMs, within 400 days.
-std::optional<std::int64_t> NextAfter(const TaskDef& def, const platform::fake::ZoneRules& zone, std::int64_t utcMs);
+std::optional<std::int64_t> NextAfter(const TaskDef& def, const platform::fake::ZoneRules& zone,
+                                      std::int64_t utcMs);
 
 // Every absolute occurrence in [fromUtc, toUtc], each once.
-std::vector<std::int64_t> Between(const TaskDef& def, const platform::fake::ZoneRules& zone, std::int64_t fromUtc,
-                                  std::int64_t toUtc);
+std::vector<std::int64_t> Between(const TaskDef& def, const platform::fake::ZoneRules& zone,
+                                  std::int64_t fromUtc, std::int64_t toUtc);
 
 struct Probe {
     std::int64_t realMs = 0, wallUtcMs = 0;

@@ -1,10 +1,9 @@
-#include <gtest/gtest.h>
-
-#include <iostream>
-#include <random>
-
 #include "tests/unit/scheduler_sim/oracle.h"
 #include "tests/unit/scheduler_sim/sim_world.h"
+
+#include <gtest/gtest.h>
+#include <iostream>
+#include <random>
 
 // A year of the scheduler's life per zone: random tasks of every kind, same-second collisions, edits
 // while a hand-over is pending, clocks set forward and back, sleeps with and without wake-up, daylight
@@ -18,16 +17,18 @@ constexpr std::int64_t kDay = 24 * kHour;
 constexpr int kYear = 2027;
 
 class Scenario {
-public:
+  public:
     Scenario(platform::fake::ZoneRules zone, std::uint32_t seed)
         : random_(seed), zone_(zone),
-          world_(zone, oracle::Resolve(zone, platform::WallMilliseconds({kYear, 1, 1, 0, 0, 0, 0})) + Pick(0, 999),
+          world_(zone,
+                 oracle::Resolve(zone, platform::WallMilliseconds({kYear, 1, 1, 0, 0, 0, 0})) + Pick(0, 999),
                  seed) {}
 
     void Run(std::int64_t lengthMs) {
         world_.setWakingAllowed(Pick(0, 99) < 85);
         const int tasks = Pick(8, 14);
-        for (int i = 0; i < tasks; ++i) Add();
+        for (int i = 0; i < tasks; ++i)
+            Add();
         // Daily tasks in the small hours, where the clocks change, one of them repeating.
         for (int i = 0; i < 3; ++i) {
             TaskDef d;
@@ -38,16 +39,20 @@ public:
             AddDef(d);
         }
         world_.Start();
-        for (int i = 0; i < 24; ++i) world_.At(Anytime(lengthMs), [this] { world_.SetClockBy(ClockChange()); });
+        for (int i = 0; i < 24; ++i)
+            world_.At(Anytime(lengthMs), [this] { world_.SetClockBy(ClockChange()); });
         for (int i = 0; i < 30; ++i)
             world_.At(Anytime(lengthMs), [this] { world_.Sleep(Pick(1, 480) * kMinute, Pick(0, 20'000)); });
-        for (int i = 0; i < 25; ++i) world_.At(Anytime(lengthMs), [this] { SleepBeforeAWakeUp(); });
+        for (int i = 0; i < 25; ++i)
+            world_.At(Anytime(lengthMs), [this] { SleepBeforeAWakeUp(); });
         for (int i = 0; i < 15; ++i) {
             const std::int64_t at = Anytime(lengthMs);
             world_.At(at, [this] { NearAMoment([this] { world_.LockDatabase(Pick(1'000, 40'000)); }); });
         }
-        for (int i = 0; i < 150; ++i) world_.At(Anytime(lengthMs), [this] { NearAMoment([this] { Edit(); }); });
-        for (std::int64_t t = 37 * kMinute; t < lengthMs; t += 37 * kMinute) world_.At(t, [this] { Probe(); });
+        for (int i = 0; i < 150; ++i)
+            world_.At(Anytime(lengthMs), [this] { NearAMoment([this] { Edit(); }); });
+        for (std::int64_t t = 37 * kMinute; t < lengthMs; t += 37 * kMinute)
+            world_.At(t, [this] { Probe(); });
         // Around each daylight-saving change, something rebuilds the table inside the changed hour (and
         // the timers are looked at right after), where the wall clock misleads most.
         for (const auto& change : zone_.changes) {
@@ -55,7 +60,8 @@ public:
             if (approx <= 0 || approx >= lengthMs - kDay) continue;
             for (int i = 0; i < 3; ++i)
                 world_.At(approx, [this, change] {
-                    const std::int64_t at = world_.realMs() + (change.utcMs - world_.wallUtcMs()) + Pick(1, 3600) * 1000LL;
+                    const std::int64_t at =
+                        world_.realMs() + (change.utcMs - world_.wallUtcMs()) + Pick(1, 3600) * 1000LL;
                     world_.At(at, [this] { Edit(); });
                     world_.At(at + 16'000, [this] { Probe(); });
                 });
@@ -64,14 +70,14 @@ public:
     }
 
     void Probe() {
-        probes_.push_back({world_.realMs(), world_.wallUtcMs(), world_.ArmedUtcMs(true), world_.ArmedUtcMs(false),
-                           world_.PollActive(), world_.HandOverPending()});
+        probes_.push_back({world_.realMs(), world_.wallUtcMs(), world_.ArmedUtcMs(true),
+                           world_.ArmedUtcMs(false), world_.PollActive(), world_.HandOverPending()});
     }
 
     const World& world() const { return world_; }
     const std::vector<oracle::Probe>& probes() const { return probes_; }
 
-private:
+  private:
     int Pick(int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(random_); }
     std::int64_t Anytime(std::int64_t lengthMs) {
         return std::uniform_int_distribution<std::int64_t>(kMinute, lengthMs - kDay)(random_);
@@ -107,13 +113,16 @@ private:
             d.countdown = 0;
             return d;
         }
-        if (Pick(0, 99) < 35) d.startSecond = Pick(6, 42) * 300; // 0:30 to 3:30, where the clocks change
-        else d.startSecond = Pick(0, 86'399);
+        if (Pick(0, 99) < 35)
+            d.startSecond = Pick(6, 42) * 300; // 0:30 to 3:30, where the clocks change
+        else
+            d.startSecond = Pick(0, 86'399);
         d.year = kYear;
         d.month = Pick(1, 12);
         d.day = d.dateMode == 2 ? Pick(1, 28) : Pick(1, 31);
         if (d.dateMode == 4 && Pick(0, 9) == 0) d.month = 2, d.day = 29;
-        for (auto& w : d.weekdays) w = Pick(0, 2) == 0;
+        for (auto& w : d.weekdays)
+            w = Pick(0, 2) == 0;
         if (Pick(0, 9) == 0) d.weekdays = {};
         if (Pick(0, 99) < 35) {
             static const int loops[] = {5, 10, 15, 30, 60, 90, 120};
@@ -209,7 +218,8 @@ void RunYear(const Zone& zone, std::uint32_t seed, oracle::Counts& total) {
     const auto broken = oracle::Check(scenario.world(), scenario.probes(), length, counts);
     for (std::size_t i = 0; i < broken.size() && i < 15; ++i)
         ADD_FAILURE() << zone.name << " seed " << seed << ": " << broken[i];
-    if (broken.size() > 15) ADD_FAILURE() << zone.name << " seed " << seed << ": " << broken.size() - 15 << " more";
+    if (broken.size() > 15)
+        ADD_FAILURE() << zone.name << " seed " << seed << ": " << broken.size() - 15 << " more";
     // A simulation that exercised nothing would prove nothing.
     EXPECT_GT(counts.mustRun, 300) << zone.name << " seed " << seed;
     EXPECT_GT(counts.probes, 1000) << zone.name << " seed " << seed;
@@ -219,11 +229,12 @@ void RunYear(const Zone& zone, std::uint32_t seed, oracle::Counts& total) {
     total.keptBehindConfirmation += counts.keptBehindConfirmation;
     total.wakeUps += counts.wakeUps;
     total.probes += counts.probes;
-    std::cout << zone.name << " seed " << seed << ": " << counts.occurrences << " occurrences, " << counts.mustRun
-              << " that had to run on time, " << counts.runsChecked << " runs checked, " << counts.wakeUps
-              << " wake-ups, " << counts.keptBehindConfirmation << " behind a confirmation, " << counts.probes
-              << " probes of the timers, " << scenario.world().passesRun() << " hand-overs, "
-              << scenario.world().errors().size() << " error boxes" << std::endl;
+    std::cout << zone.name << " seed " << seed << ": " << counts.occurrences << " occurrences, "
+              << counts.mustRun << " that had to run on time, " << counts.runsChecked << " runs checked, "
+              << counts.wakeUps << " wake-ups, " << counts.keptBehindConfirmation
+              << " behind a confirmation, " << counts.probes << " probes of the timers, "
+              << scenario.world().passesRun() << " hand-overs, " << scenario.world().errors().size()
+              << " error boxes" << std::endl;
 }
 
 // Seeds that once found a fault stay here.
@@ -232,10 +243,12 @@ const std::uint32_t kKeptSeeds[] = {1, 2};
 TEST(SchedulerSimulation, AYearPerZoneRunsEveryMomentOnceAndOnTime) {
     oracle::Counts total;
     for (const Zone& zone : kZones)
-        for (std::uint32_t seed : kKeptSeeds) RunYear(zone, seed, total);
-    std::cout << "in all: " << total.occurrences << " occurrences, " << total.mustRun << " had to run on time, "
-              << total.runsChecked << " runs checked, " << total.wakeUps << " wake-ups, "
-              << total.keptBehindConfirmation << " behind a confirmation, " << total.probes << " probes" << std::endl;
+        for (std::uint32_t seed : kKeptSeeds)
+            RunYear(zone, seed, total);
+    std::cout << "in all: " << total.occurrences << " occurrences, " << total.mustRun
+              << " had to run on time, " << total.runsChecked << " runs checked, " << total.wakeUps
+              << " wake-ups, " << total.keptBehindConfirmation << " behind a confirmation, " << total.probes
+              << " probes" << std::endl;
 }
 
 // More seeds on request: ORVANTA_SIM_SEEDS=100 runs seeds 1000..1099 in every zone.
@@ -244,7 +257,8 @@ TEST(SchedulerSimulation, MoreSeedsOnRequest) {
     if (!more) GTEST_SKIP() << "set ORVANTA_SIM_SEEDS to run more seeds";
     oracle::Counts total;
     for (int i = 0; i < std::atoi(more); ++i)
-        for (const Zone& zone : kZones) RunYear(zone, 1000 + i, total);
+        for (const Zone& zone : kZones)
+            RunYear(zone, 1000 + i, total);
 }
 
 } // namespace

@@ -1,9 +1,9 @@
 #include "tests/unit/scheduler_sim/sim_world.h"
 
+#include "data/error.h"
+
 #include <algorithm>
 #include <limits>
-
-#include "data/error.h"
 
 namespace orvanta::sim {
 namespace {
@@ -11,8 +11,9 @@ namespace {
 constexpr std::int64_t kNever = std::numeric_limits<std::int64_t>::max();
 
 std::string TimeText(int second) {
-    return std::to_string(second / 3600) + ":" + (second / 60 % 60 < 10 ? "0" : "") + std::to_string(second / 60 % 60) +
-           ":" + (second % 60 < 10 ? "0" : "") + std::to_string(second % 60);
+    return std::to_string(second / 3600) + ":" + (second / 60 % 60 < 10 ? "0" : "") +
+           std::to_string(second / 60 % 60) + ":" + (second % 60 < 10 ? "0" : "") +
+           std::to_string(second % 60);
 }
 
 } // namespace
@@ -25,7 +26,8 @@ data::TaskRecord TaskDef::ToRecord(const std::string& title) const {
     r.month = month;
     r.day = day;
     std::int64_t* flags[7] = {&r.sun, &r.mon, &r.tue, &r.wed, &r.thu, &r.fri, &r.sat};
-    for (int i = 0; i < 7; ++i) *flags[i] = weekdays[i] ? 1 : 0;
+    for (int i = 0; i < 7; ++i)
+        *flags[i] = weekdays[i] ? 1 : 0;
     r.time = TimeText(startSecond);
     r.endTime = TimeText(endSecond);
     r.loop = loopMinutes;
@@ -37,8 +39,9 @@ data::TaskRecord TaskDef::ToRecord(const std::string& title) const {
 // A platform timer on the simulated wall clock: it fires once the wall clock reaches its moment while
 // the machine is awake; one that wakes the computer also ends a sleep at its moment.
 class SimTimer : public platform::WakeTimer {
-public:
-    SimTimer(World& world, std::string name, bool wakes) : world_(world), name_(std::move(name)), wakes_(wakes) {
+  public:
+    SimTimer(World& world, std::string name, bool wakes)
+        : world_(world), name_(std::move(name)), wakes_(wakes) {
         world_.Register(this);
     }
     ~SimTimer() override { world_.Unregister(this); }
@@ -61,7 +64,7 @@ public:
 
     std::optional<std::int64_t> dueUtcMs;
 
-private:
+  private:
     World& world_;
     const std::string name_;
     const bool wakes_;
@@ -70,13 +73,13 @@ private:
 
 namespace {
 class SimTimerFactory : public platform::WakeTimerFactory {
-public:
+  public:
     explicit SimTimerFactory(World& world) : world_(world) {}
     std::unique_ptr<platform::WakeTimer> create(const std::string& name, bool wakeSystem) override {
         return std::make_unique<SimTimer>(world_, name, wakeSystem && world_.wakingAllowed());
     }
 
-private:
+  private:
     World& world_;
 };
 } // namespace
@@ -87,11 +90,15 @@ World::World(platform::fake::ZoneRules zone, std::int64_t startUtcMs, std::uint3
     store_ = std::make_unique<data::TaskStore>(folder_.file("task.db"), clock_);
     store_->EnsureTaskTable();
     timerFactory_ = std::make_unique<SimTimerFactory>(*this);
-    scheduler_ = std::make_unique<scheduler::Scheduler>(scheduler::Scheduler::Ports{
-        *store_, clock_, text_, *timerFactory_, *this, *this, *this, *this, [] { return 1; }, [] {},
-        [] { return false; },
-        [this](const std::string& key, const std::string& why) { notRuns_.push_back({key, why, realMs_}); },
-        [this](const std::string& id, const std::string& key) { runs_.push_back({id, key, realMs_, wallUtcMs()}); }});
+    scheduler_ = std::make_unique<scheduler::Scheduler>(
+        scheduler::Scheduler::Ports{*store_, clock_, text_, *timerFactory_, *this, *this, *this, *this,
+                                    [] { return 1; }, [] {}, [] { return false; },
+                                    [this](const std::string& key, const std::string& why) {
+                                        notRuns_.push_back({key, why, realMs_});
+                                    },
+                                    [this](const std::string& id, const std::string& key) {
+                                        runs_.push_back({id, key, realMs_, wallUtcMs()});
+                                    }});
     poll_.active = true;
     poll_.dueMonoMs = monoMs_ + poll_.intervalMs;
 }
@@ -101,7 +108,9 @@ World::~World() {
     lock_.reset();
 }
 
-void World::Unregister(SimTimer* timer) { timers_.erase(std::remove(timers_.begin(), timers_.end(), timer), timers_.end()); }
+void World::Unregister(SimTimer* timer) {
+    timers_.erase(std::remove(timers_.begin(), timers_.end(), timer), timers_.end());
+}
 
 void World::Guarded(const std::function<void()>& handler) {
     // The window's guard: an error becomes its box, and the program goes on.
@@ -116,7 +125,9 @@ void World::Start() {
     Guarded([this] { scheduler_->RebuildRunTable(); });
 }
 
-void World::At(std::int64_t realMs, std::function<void()> event) { events_.emplace(realMs, std::move(event)); }
+void World::At(std::int64_t realMs, std::function<void()> event) {
+    events_.emplace(realMs, std::move(event));
+}
 
 void World::Start(QtTimer& t) {
     t.active = true;
@@ -124,17 +135,26 @@ void World::Start(QtTimer& t) {
 }
 
 void World::SetPollEnabled(bool enabled) {
-    if (enabled && !poll_.active) Start(poll_);
-    else if (!enabled) poll_.active = false;
+    if (enabled && !poll_.active)
+        Start(poll_);
+    else if (!enabled)
+        poll_.active = false;
 }
-void World::StartWakeHandOver() { Start(doWake_); }
-void World::StartDueHandOver() { Start(doNoWake_); }
+void World::StartWakeHandOver() {
+    Start(doWake_);
+}
+void World::StartDueHandOver() {
+    Start(doNoWake_);
+}
 
-void World::LaunchProgram(const std::string& launch) { ++launches_[launch]; }
+void World::LaunchProgram(const std::string& launch) {
+    ++launches_[launch];
+}
 
 void World::ShowReminder(const scheduler::ReminderRequest& request) {
     if (request.launchMarker == "OpenEXE")
-        ++launches_[request.parameters.empty() ? request.program : request.program + "|" + request.parameters];
+        ++launches_[request.parameters.empty() ? request.program
+                                               : request.program + "|" + request.parameters];
     // The user reads it for a while; everything else goes on meanwhile, as in the window's modal loop.
     const std::int64_t hold = std::uniform_int_distribution<std::int64_t>(1'000, 40'000)(random_);
     ++insideConfirmation_;
@@ -168,7 +188,8 @@ bool World::Step(std::int64_t limit) {
     if (asleep_) {
         std::int64_t resumeAt = sleepEndRealMs_;
         for (SimTimer* t : timers_)
-            if (t->wakesSystem() && t->dueUtcMs) resumeAt = std::min(resumeAt, *t->dueUtcMs - shiftMs_ + wakeLatencyMs_);
+            if (t->wakesSystem() && t->dueUtcMs)
+                resumeAt = std::min(resumeAt, *t->dueUtcMs - shiftMs_ + wakeLatencyMs_);
         if (resumeAt < next) {
             next = std::max(resumeAt, realMs_);
             kind = 3;
@@ -206,14 +227,20 @@ bool World::Step(std::int64_t limit) {
         timer->Fire();
         break;
     case 2:
-        if (qt->repeats) qt->dueMonoMs += qt->intervalMs;
-        else qt->active = false;
-        if (qt == &poll_) Guarded([this] { scheduler_->tmr302Timer(); });
-        else if (qt == &refresh_) Guarded([this] { scheduler_->RebuildRunTable(); });
+        if (qt->repeats)
+            qt->dueMonoMs += qt->intervalMs;
+        else
+            qt->active = false;
+        if (qt == &poll_)
+            Guarded([this] { scheduler_->tmr302Timer(); });
+        else if (qt == &refresh_)
+            Guarded([this] { scheduler_->RebuildRunTable(); });
         else {
             ++handOvers_;
-            if (qt == &doWake_) Guarded([this] { scheduler_->doWakeTimer(); });
-            else Guarded([this] { scheduler_->doNoWakeTimer(); });
+            if (qt == &doWake_)
+                Guarded([this] { scheduler_->doWakeTimer(); });
+            else
+                Guarded([this] { scheduler_->doNoWakeTimer(); });
         }
         break;
     case 3:
@@ -272,7 +299,9 @@ void World::Retime(const std::string& id, const TaskDef& def) {
     });
 }
 
-void World::ScheduleRefresh() { Start(refresh_); }
+void World::ScheduleRefresh() {
+    Start(refresh_);
+}
 
 void World::Toggle(const std::string& id) {
     if (lock_ || !defs_.count(id)) return;

@@ -1,5 +1,12 @@
 #pragma once
 
+#include "data/sqlite_connection.h"
+#include "data/task_store.h"
+#include "i18n/text_lookup.h"
+#include "platform/fake/fake_zone_clock.h"
+#include "scheduler/scheduler.h"
+#include "tests/support/temp_folder.h"
+
 #include <array>
 #include <cstdint>
 #include <functional>
@@ -9,13 +16,6 @@
 #include <random>
 #include <string>
 #include <vector>
-
-#include "data/sqlite_connection.h"
-#include "data/task_store.h"
-#include "i18n/text_lookup.h"
-#include "platform/fake/fake_zone_clock.h"
-#include "scheduler/scheduler.h"
-#include "tests/support/temp_folder.h"
 
 namespace orvanta::sim {
 
@@ -67,7 +67,7 @@ class World : public scheduler::MainTimers,
               public scheduler::TaskActions,
               public scheduler::ReminderPresenter,
               public scheduler::CloseAllowance {
-public:
+  public:
     World(platform::fake::ZoneRules zone, std::int64_t startUtcMs, std::uint32_t seed);
     ~World() override;
 
@@ -138,7 +138,7 @@ public:
     // CloseAllowance
     void AllowClose() override {}
 
-private:
+  private:
     struct QtTimer {
         bool active = false;
         std::int64_t dueMonoMs = 0;
