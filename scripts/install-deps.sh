@@ -13,7 +13,7 @@ packages=(
   libxcb1-dev
   # tests, benchmarks, fuzzing
   googletest libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev clang-format
-  xvfb xdotool xclip trayer dbus python3-dbusmock
+  xvfb xdotool xclip trayer dbus python3-dbusmock faketime
   # the desktop's lock-on-resume switch: gsettings and the GNOME schemas
   libglib2.0-bin gsettings-desktop-schemas
   hyperfine

@@ -62,7 +62,11 @@ TMainForm::TMainForm(MainFormPorts ports, LaterFeatures later)
     scheduler_ = std::make_unique<scheduler::Scheduler>(scheduler::Scheduler::Ports{
         ports_.store, ports_.clock, ports_.listTexts, ports_.wakeTimers, timers_, ports_.actions,
         ports_.reminders, *this, [this] { return static_cast<int>(ports_.power.acLineStatus()); },
-        [this] { WarnOnBattery(); }, [this] { return ResumedAutomaticallyJustNow(); }});
+        [this] { WarnOnBattery(); }, [this] { return ResumedAutomaticallyJustNow(); },
+        // Until there is a history of runs, a moment that was handed over and not run is told on stderr.
+        [](const std::string& key, const std::string& why) {
+            qWarning("Orvanta: the tasks due at %s were not run (%s)", key.c_str(), why.c_str());
+        }});
     resumeHandling_ = std::make_unique<scheduler::ResumeHandling>(scheduler::ResumeHandling::Ports{
         ports_.keepAwake, ports_.settings, ports_.nudgePointer, [this] { ports_.actions.LockComputer(); }});
     powerOnTest_ = std::make_unique<scheduler::PowerOnTest>(scheduler::PowerOnTest::Ports{

@@ -137,7 +137,9 @@ void TTaskForm::BuildWidgets() {
     Reminder = Named(new QLabel(QStringLiteral("Confirm"), this), "Reminder");
     CheckBox15 = Named(new QCheckBox(QStringLiteral("Count down from"), this), "CheckBox15");
     num = Named(new QLineEdit(QStringLiteral("30"), this), "num");
-    num->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), num));
+    // Nine digits at most: every such count-down fits the integer it is read into.
+    num->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]{0,9}")), num));
+    num->setMaxLength(9);
     Sec = Named(new QLabel(QStringLiteral("secs"), this), "Sec");
     for (QWidget* w : std::initializer_list<QWidget*>{Reminder, CheckBox15, num, Sec})
         confirm->addWidget(w);
