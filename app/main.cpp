@@ -89,11 +89,12 @@ int main(int argc, char** argv) {
         // Hotkeys and macros: Alt+F12 stops a playing macro through this flag.
         std::atomic<bool> macroStopRequested{false};
         hotkeys::HotkeyRegistrar registrar(globalHotkeys);
+        macros::MacroStopKey stopKey(registrar);
         ui::GuiClipboard clipboard;
         macros::SteadyMacroWaiter waiter(backends->playbackThreadTuning(), backends->playbackSleepMargin());
-        macros::DoDo2 taskMacros({syntheticInput, clipboard, waiter, macroStopRequested,
-                                  [&] { macros::ReleaseMacroStopKey(registrar); }});
-        macros::TaskMacroStarter macroStarter(taskMacros, registrar, macroStopRequested);
+        macros::DoDo2 taskMacros(
+            {syntheticInput, clipboard, waiter, macroStopRequested, [&] { stopKey.Release(); }});
+        macros::TaskMacroStarter macroStarter(taskMacros, stopKey, macroStopRequested);
         actions::DesktopActions::Options actionOptions;
         actionOptions.startMacro = [&](const std::string& path) { return macroStarter.StartTaskMacro(path); };
         actions::DesktopActions actions({sessionPower, launcher, processes, sound, messagePort, clock, paths},
@@ -131,9 +132,8 @@ int main(int argc, char** argv) {
                     errors,
                     settings,
                     macroHooks,
-                    {syntheticInput, clipboard, waiter, macroStopRequested,
-                     [&] { macros::ReleaseMacroStopKey(registrar); }},
-                    [&] { macros::TakeMacroStopKey(registrar); },
+                    {syntheticInput, clipboard, waiter, macroStopRequested, [&] { stopKey.Release(); }},
+                    [&] { stopKey.Take(); },
                     ui::RunMacroFileDialog,
                     ui::MinimizeApplication,
                     ui::RestoreApplication,
@@ -190,6 +190,12 @@ int main(int argc, char** argv) {
                                              NudgePointer},
                            later);
         mainWindow = &form;
+        // A termination signal ends the program as Exit does: every loop ends, modal windows included,
+        // and the playbacks are stopped and let go of their keys as the objects below end.
+        backends->setOnTerminationRequest([] {
+            QMetaObject::invokeMethod(
+                qApp, [] { QCoreApplication::exit(0); }, Qt::QueuedConnection);
+        });
         reminders.setOwner(&form);
         if (!form.HandedOver()) {
             errors.setOwner(&form);

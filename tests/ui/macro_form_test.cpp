@@ -13,6 +13,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QElapsedTimer>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
@@ -403,6 +404,35 @@ TEST_F(MacroFormTest, ClosingTheRecorderStopsOnlyItsOwnPlayback) {
     form->WaitForPlayback();
     form.reset();
     EXPECT_FALSE(stopRequested.load());
+}
+
+TEST_F(MacroFormTest, ClosingTheRecorderDuringALongPauseEndsItsPlaybackAtOnce) {
+    ASSERT_TRUE(macros::WriteMacroFile(
+        File("p.mco"), {"0 KEY_DOWN 16", "0 MOUSE_LEFTDOWN 1 2", "4000 MOUSE_LEFTUP 1 2", "4000 KEY_UP 16"}));
+    editorFile.setText(QString::fromStdString(File("p.mco")));
+    macros::SteadyMacroWaiter steady;
+    ui::MacroFormPorts p = Ports();
+    form = std::make_unique<MacroWindow>(
+        ui::MacroFormPorts{
+            p.languages, p.errors, p.settings, p.hook,
+            macros::MacroPorts{input, clipboard, steady, stopRequested, p.player.releaseStopKey},
+            p.takeStopKey, p.runFileDialog, p.minimizeApplication, p.restoreApplication, p.tickCount,
+            p.mainCaption},
+        &editorFile, &editorBox);
+    form->show();
+    Click(form->BTNPlay);
+    QTRY_VERIFY_WITH_TIMEOUT(input.events().size() >= 3, 2000);
+
+    QElapsedTimer clock;
+    clock.start();
+    form->close();
+    form.reset();
+    EXPECT_LT(clock.elapsed(), 100);
+    const auto events = input.events();
+    ASSERT_GE(events.size(), 2u);
+    EXPECT_EQ((std::vector<std::string>{events.end() - 2, events.end()}),
+              (std::vector<std::string>{"button up left", "key up 16"}));
+    EXPECT_EQ(steps.back(), "release stop key");
 }
 
 TEST_F(MacroFormTest, HookMessagesArriveAsNativeEvents) {
