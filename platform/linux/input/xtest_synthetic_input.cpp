@@ -92,7 +92,18 @@ struct XTestSyntheticInput::Impl {
         return found;
     }
 
+    // Takes in the layout changes the server announced since the last key, so a key goes where its
+    // keysym is now and not where it was when the connection was made.
+    void FollowMappingChanges() {
+        while (XPending(display) > 0) {
+            XEvent event;
+            XNextEvent(display, &event);
+            if (event.type == MappingNotify) XRefreshKeyboardMapping(&event.xmapping);
+        }
+    }
+
     void Key(unsigned virtualKey, bool down) {
+        FollowMappingChanges();
         const unsigned long keysym = VirtualKeyToKeysym(virtualKey);
         if (!keysym) return;
         const KeyCode keycode = KeycodeFor(keysym);
