@@ -13,6 +13,10 @@
 #include <algorithm>
 #include <gtest/gtest.h>
 #include <mutex>
+#include <spawn.h>
+#include <sys/wait.h>
+
+extern char** environ;
 
 namespace orvanta::macros {
 namespace {
@@ -269,6 +273,48 @@ TEST_F(MacroPlaybackTest, TwentyMillisecondStepsKeepTheirSpacing) {
     // Lateness does not pile up over the steps; the bound is loose for a busy machine.
     EXPECT_LE(times.back() - before, milliseconds((kSteps - 1) * kStep + 250));
     EXPECT_EQ(input.cursorPos(), (CursorPoint{100 + 10 * (kSteps - 1), 200}));
+}
+
+// The layout of the test display for one playback, put back to US however the test ends.
+struct Layout {
+    explicit Layout(const char* name) { Set(name); }
+    ~Layout() { Set("us"); }
+    static void Set(const char* name) {
+        std::vector<std::string> args{"setxkbmap", name};
+        std::vector<char*> argv{args[0].data(), args[1].data(), nullptr};
+        pid_t pid = 0;
+        int status = 0;
+        ASSERT_EQ(posix_spawnp(&pid, argv[0], nullptr, nullptr, argv.data(), environ), 0);
+        ASSERT_EQ(waitpid(pid, &status, 0), pid);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << name;
+    }
+};
+
+// What the recorder writes on each layout plays back as the same characters there.
+TEST_F(MacroPlaybackTest, KeysTypeTheSameCharactersOnTheLayoutTheyWereRecordedOn) {
+    struct Case {
+        const char* layout;
+        unsigned virtualKey;
+        std::string keysym;
+    };
+    const std::vector<Case> cases = {
+        {"ru", 0x51, "Cyrillic_shorti"}, {"ru", 0x41, "Cyrillic_ef"}, {"de", 0x5A, "z"},
+        {"de", 0xDB, "udiaeresis"},      {"fr", 0x41, "a"},           {"fr", 0x31, "ampersand"},
+        {"fr", 0xDE, "ugrave"},          {"us", 0xDE, "apostrophe"},
+    };
+    for (const Case& c : cases) {
+        const Layout layout(c.layout);
+        test::XTestWindow& typedInto = *window;
+        typedInto.PumpFor(milliseconds(100)); // the layout change reaches the window first
+        typedInto.keys.clear();
+        stop = false; // the last player set it as it ended
+        SteadyMacroWaiter waiter;
+        Play({"0 KEY_DOWN " + std::to_string(c.virtualKey), "5 KEY_UP " + std::to_string(c.virtualKey)},
+             waiter, input);
+        typedInto.PumpUntil([&] { return typedInto.keys.size() >= 2; }, milliseconds(3000));
+        ASSERT_FALSE(typedInto.keys.empty()) << c.layout << " " << c.virtualKey;
+        EXPECT_EQ(typedInto.keys.front().keysym, c.keysym) << c.layout << " " << c.virtualKey;
+    }
 }
 
 TEST_F(MacroPlaybackTest, AltF12StopsTheTaskMacroDuringItsWaitAndIsFreeAfterwards) {
