@@ -92,8 +92,9 @@ int main(int argc, char** argv) {
         macros::MacroStopKey stopKey(registrar);
         ui::GuiClipboard clipboard;
         macros::SteadyMacroWaiter waiter(backends->playbackThreadTuning(), backends->playbackSleepMargin());
-        macros::DoDo2 taskMacros(
-            {syntheticInput, clipboard, waiter, macroStopRequested, [&] { stopKey.Release(); }});
+        // A task macro waits, two seconds at most, until the keys of the hotkey that started it are up.
+        macros::DoDo2 taskMacros({syntheticInput, clipboard, waiter, macroStopRequested,
+                                  [&] { stopKey.Release(); }, std::chrono::seconds(2)});
         macros::TaskMacroStarter macroStarter(taskMacros, stopKey, macroStopRequested);
         actions::DesktopActions::Options actionOptions;
         actionOptions.startMacro = [&](const std::string& path) { return macroStarter.StartTaskMacro(path); };
@@ -132,7 +133,8 @@ int main(int argc, char** argv) {
                     errors,
                     settings,
                     macroHooks,
-                    {syntheticInput, clipboard, waiter, macroStopRequested, [&] { stopKey.Release(); }},
+                    {syntheticInput, clipboard, waiter, macroStopRequested, [&] { stopKey.Release(); },
+                     std::chrono::milliseconds(0)},
                     [&] { stopKey.Take(); },
                     ui::RunMacroFileDialog,
                     ui::MinimizeApplication,

@@ -134,6 +134,17 @@ void SteadyMacroWaiter::waitUntilOrStop(Clock::time_point moment, std::chrono::m
     }
 }
 
+namespace {
+
+void WaitForReleasedKeys(const MacroPorts& ports) {
+    if (ports.waitForReleasedKeys <= std::chrono::milliseconds(0)) return;
+    const auto end = MacroWaiter::Clock::now() + ports.waitForReleasedKeys;
+    while (!ports.stopRequested.load() && ports.input.anyKeyHeld() && MacroWaiter::Clock::now() < end)
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+}
+
+} // namespace
+
 void PlayMacro(const std::vector<std::string>& lines, const MacroPorts& ports) {
     VectorLineSource source(lines);
     PlayMacro(source, ports);
@@ -146,6 +157,7 @@ void PlayMacro(MacroLineSource& lines, const MacroPorts& ports) {
     auto moment = MacroWaiter::Clock::now();
     HeldInput held;
     ports.waiter.beginPlayback();
+    WaitForReleasedKeys(ports);
     std::string line;
     while (!ports.stopRequested.load() && lines.next(line)) {
         const MacroEvent event = ParseMacroLine(line);

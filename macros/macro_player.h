@@ -83,6 +83,10 @@ struct MacroPorts {
     MacroWaiter& waiter;
     std::atomic<bool>& stopRequested;     // MacroStopRequested
     std::function<void()> releaseStopKey; // unregisters Alt+F12
+    // Before the first line: the longest wait for the keyboard to be let go (0: no wait). A macro started
+    // by its hotkey would otherwise type while the hotkey's own keys are down, into the program's key
+    // grab that lasts until they are released, and its first keys would be lost.
+    std::chrono::milliseconds waitForReleasedKeys{0};
 };
 
 // Plays the lines once on the calling thread: checks the stop flag before every line, waits out each

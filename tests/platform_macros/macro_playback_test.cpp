@@ -275,6 +275,34 @@ TEST_F(MacroPlaybackTest, TwentyMillisecondStepsKeepTheirSpacing) {
     EXPECT_EQ(input.cursorPos(), (CursorPoint{100 + 10 * (kSteps - 1), 200}));
 }
 
+// The program's own key grab holds the keyboard from the hotkey's press to its release; a macro that
+// typed meanwhile would type into that grab and its first keys would be lost.
+TEST_F(MacroPlaybackTest, AMacroStartedByItsHotkeyTypesItsFirstKeysAfterTheHotkeyIsLetGo) {
+    platform::linux_backend::LinuxGlobalHotkeys hotkeys;
+    ASSERT_TRUE(hotkeys.available());
+    SteadyMacroWaiter waiter;
+    DoDo2 player({input, clipboard, waiter, stop, {}, milliseconds(2000)});
+    hotkeys.setOnPressed([&](int, unsigned, unsigned) { player.Start({"0 KEY_DOWN 66", "0 KEY_UP 66"}); });
+    ASSERT_EQ(hotkeys.registerHotkey(platform::kHotkeyAlt, 'K', 5), platform::HotkeyRegistration::Registered);
+
+    XTestSyntheticInput user;
+    user.keyDown(0x12);
+    user.keyDown('K');
+    // The user lets go a moment later, as fingers do.
+    window->PumpFor(milliseconds(300));
+    user.keyUp('K');
+    user.keyUp(0x12);
+    ASSERT_TRUE(window->PumpUntil(
+        [&] {
+            return std::any_of(window->keys.begin(), window->keys.end(),
+                               [](auto& k) { return k.keysym == "b"; });
+        },
+        milliseconds(3000)))
+        << "the macro's key went into the hotkey's grab";
+    player.WaitAll();
+    hotkeys.setOnPressed({});
+}
+
 // The layout of the test display for one playback, put back to US however the test ends.
 struct Layout {
     explicit Layout(const char* name) { Set(name); }

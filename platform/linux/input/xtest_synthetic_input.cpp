@@ -200,6 +200,16 @@ void XTestSyntheticInput::setCursorPos(int x, int y) {
     XSync(impl_->display, False);
 }
 
+bool XTestSyntheticInput::anyKeyHeld() {
+    if (!impl_->display) return false;
+    const std::lock_guard lock(impl_->mutex);
+    char keys[32] = {};
+    XQueryKeymap(impl_->display, keys);
+    for (char byte : keys)
+        if (byte) return true;
+    return false;
+}
+
 std::optional<CursorPoint> XTestSyntheticInput::cursorPos() {
     if (!impl_->display) return std::nullopt;
     const std::lock_guard lock(impl_->mutex);

@@ -310,5 +310,31 @@ TEST_F(StoppablePlaybackTest, TaskMacroFilesTooLargeOrNoFilesAreRefused) {
     EXPECT_FALSE(os.isRegistered(1, 123));
 }
 
+TEST_F(StoppablePlaybackTest, ATaskMacroWaitsForTheKeyboardToBeLetGoWithinItsBound) {
+    MacroPorts waiting{input, clipboard, steady, stop, [this] { ++released; }, std::chrono::seconds(2)};
+    input.holdKeysFor(10); // about 50 ms of held keys
+    const auto before = std::chrono::steady_clock::now();
+    PlayMacro({"0 KEY_DOWN 65"}, waiting);
+    EXPECT_GE(std::chrono::steady_clock::now() - before, std::chrono::milliseconds(40));
+    EXPECT_EQ(input.events(), (Log{"key down 65", "key up 65"}));
+
+    // A key that stays down does not hold the macro back for longer than the bound.
+    MacroPorts bounded{input, clipboard, steady, stop, {}, std::chrono::milliseconds(60)};
+    input.holdKeysFor(1'000'000);
+    const auto start = std::chrono::steady_clock::now();
+    PlayMacro({"0 KEY_DOWN 66"}, bounded);
+    const auto took = std::chrono::steady_clock::now() - start;
+    EXPECT_GE(took, std::chrono::milliseconds(60));
+    EXPECT_LT(took, std::chrono::milliseconds(500));
+    EXPECT_EQ(input.events().size(), 4u);
+
+    // Nor does it hold back a stop.
+    DoDo2 player(bounded);
+    player.Start({"0 KEY_DOWN 67"});
+    stop = true;
+    player.WaitAll();
+    EXPECT_EQ(input.events().size(), 4u);
+}
+
 } // namespace
 } // namespace orvanta::macros
