@@ -2,6 +2,7 @@
 // of its own, HookOff ends it. Each event goes to the window named in the handle block as a client
 // message; the pointer travels in the pointer block, written before the message is sent.
 #include "hook/record_event_codes.h"
+#include "platform/api/macro_hook.h"
 #include "platform/linux/hotkeys/key_positions.h"
 #include "platform/linux/hotkeys/vk_keysym.h"
 #include "platform/linux/macro_hook/hook_message_atom.h"
@@ -42,7 +43,7 @@ constexpr unsigned kStopKey = 123; // F12
 class SharedBlock {
   public:
     explicit SharedBlock(const char* name) {
-        const std::string objectName = std::string("/") + name;
+        const std::string objectName = lx::SharedBlockObjectName(name);
         const int fd = shm_open(objectName.c_str(), O_RDWR | O_CLOEXEC, 0);
         if (fd < 0) return;
         struct stat st {};
@@ -74,6 +75,13 @@ class Recorder {
   public:
     // Opens everything a recording needs; ok() says whether it all worked.
     Recorder() : handleBlock_(lx::kHandleBlockName), pointerBlock_(lx::kPointerBlockName) {
+        Open();
+        // The recorder reads this after HookOn, to say so instead of waiting for events that never come.
+        if (!enabled_ && pointerBlock_.mapped())
+            pointerBlock_.write(platform::kHookStatusOffset, platform::kHookCannotCapture);
+    }
+
+    void Open() {
         if (!handleBlock_.mapped() || !pointerBlock_.mapped()) return;
         window_ = static_cast<std::uint32_t>(handleBlock_.read(0));
         // Three connections, each used by one thread only: the context is made and ended on control,

@@ -239,6 +239,21 @@ TEST_F(MacroFormTest, ALibraryThatCannotBeLoadedLeavesTheWindowAsItWas) {
     EXPECT_TRUE(form->Memo1().lines().empty());
 }
 
+TEST_F(MacroFormTest, ADesktopWithoutInputCaptureIsReportedAndTheWindowStaysIdle) {
+    hook.cannotCapture = true;
+    Open();
+    Click(form->BTNRecord);
+    EXPECT_FALSE(form->recording());
+    EXPECT_EQ(std::count(hook.log.begin(), hook.log.end(), "HookOff"), 1) << hook.log.size();
+    EXPECT_FALSE(hook.BlockMapped("KSMMcoHook"));
+    EXPECT_FALSE(hook.BlockMapped("KSMFmapp"));
+    EXPECT_TRUE(Shown(form->BTNRecord));
+    EXPECT_FALSE(Shown(form->BTNStop));
+    EXPECT_TRUE(steps.empty()) << "the window was minimised: " << steps.front();
+    ASSERT_EQ(errors.errors.size(), 1);
+    EXPECT_TRUE(errors.errors[0].contains("cannot be recorded")) << errors.errors[0].toStdString();
+}
+
 TEST_F(MacroFormTest, AMissingProcedureOrBlockIsReportedAndStopGivesTheWindowBack) {
     for (int failure = 0; failure < 3; ++failure) {
         SCOPED_TRACE(failure);
