@@ -84,6 +84,7 @@ TEST(HookLibraryTest, BlockNamesAreThisUsersAndThisDisplaysOwn) {
 
 TEST(HookLibraryTest, ABlockLeftBehindByAKilledRecorderIsMadeAnewAndPrivate) {
     const std::string object = SharedBlockObjectName("OrvantaStaleBlock");
+    shm_unlink(object.c_str()); // what an earlier run of this test left
     const int fd = shm_open(object.c_str(), O_RDWR | O_CREAT | O_EXCL, 0600);
     ASSERT_GE(fd, 0);
     ASSERT_EQ(ftruncate(fd, 16), 0);
