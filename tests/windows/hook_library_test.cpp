@@ -113,8 +113,8 @@ TEST(MacroHookLibrary, ReportsKeysAndMouseEventsToTheRecorderWindowUntilSwitched
             };
             scan(0x2A, false, false); // left Shift
             scan(0x2A, false, true);
-            scan(0x1D, true, false); // right Control
-            scan(0x1D, true, true);
+            scan(0x1D, false, false); // left Control
+            scan(0x1D, false, true);
             keybd_event(VK_LMENU, 0x38, 0, 0);
             keybd_event(VK_LMENU, 0x38, KEYEVENTF_KEYUP, 0);
             keybd_event(VK_RSHIFT, 0x36, 0, 0);

@@ -83,7 +83,9 @@ DWORD RecordableKey(DWORD vk) {
 LRESULT CALLBACK KeyboardProc(int code, WPARAM wParam, LPARAM lParam) {
     if (code == HC_ACTION) {
         const auto* key = reinterpret_cast<const KBDLLHOOKSTRUCT*>(lParam);
-        const DWORD vk = RecordableKey(key->vkCode);
+        // Input made by scan code alone may come without a key code; the layout gives it.
+        const DWORD scan = (key->scanCode & 0xFF) | ((key->flags & LLKHF_EXTENDED) ? 0xE000u : 0u);
+        const DWORD vk = RecordableKey(key->vkCode ? key->vkCode : MapVirtualKeyA(scan, MAPVK_VSC_TO_VK_EX));
         const bool up = wParam == WM_KEYUP || wParam == WM_SYSKEYUP;
         // The keystroke's lParam as a window would see it: repeat count 1, scan code, extended flag,
         // and bit 31 for a release.
