@@ -3,6 +3,9 @@
 namespace orvanta::actions {
 namespace {
 
+// Linux keeps a process's own name in 15 characters; one of that length may have been cut.
+constexpr std::size_t kCutShortNameLength = 15;
+
 char UpperAscii(char c) {
     return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
 }
@@ -14,12 +17,6 @@ bool SameName(std::string_view a, std::string_view b) {
     return true;
 }
 
-// Both separators count: the name a process was started under may come from either kind of system.
-std::string_view FileNamePart(std::string_view path) {
-    const auto slash = path.find_last_of("/\\");
-    return slash == std::string_view::npos ? path : path.substr(slash + 1);
-}
-
 } // namespace
 
 bool ProcessMatches(const platform::ProcessEntry& process, std::string_view name) {
@@ -27,8 +24,10 @@ bool ProcessMatches(const platform::ProcessEntry& process, std::string_view name
     auto matches = [&](std::string_view candidate) {
         return !candidate.empty() && SameName(candidate, name);
     };
-    return matches(process.imageName) || matches(process.imagePath) || matches(process.shortName) ||
-           matches(process.firstArgument) || matches(FileNamePart(process.firstArgument));
+    if (!process.imagePath.empty()) return matches(process.imageName) || matches(process.imagePath);
+    // A backend may know the file name without the path.
+    if (matches(process.imageName)) return true;
+    return process.shortName.size() < kCutShortNameLength && matches(process.shortName);
 }
 
 bool KillProcessesByName(platform::ProcessControl& processes, std::string_view name) {

@@ -19,6 +19,7 @@
 #include "platform/linux/linux_wake_timer.h"
 #include "platform/linux/macro_hook/linux_macro_hook.h"
 #include "platform/linux/resume_lock/linux_resume_password_setting.h"
+#include "platform/linux/termination_signals.h"
 #include "platform/linux/wake_fire_record.h"
 #include "platform/linux/x11_screen_saver.h"
 
@@ -59,6 +60,10 @@ class LinuxPlatformBackends : public PlatformBackends {
 
     std::function<void()> playbackThreadTuning() const override { return lx::TunePlaybackThread; }
     std::chrono::microseconds playbackSleepMargin() const override { return lx::kTunedThreadSleepMargin; }
+    void setOnTerminationRequest(std::function<void()> onRequest) override {
+        terminationSignals_.reset();
+        terminationSignals_ = std::make_unique<lx::TerminationSignals>(std::move(onRequest));
+    }
 
   private:
     lx::LinuxClock clock_;
@@ -82,6 +87,8 @@ class LinuxPlatformBackends : public PlatformBackends {
     lx::XTestSyntheticInput syntheticInput_;
     lx::LinuxMacroHookPlatform macroHooks_{FolderOf(paths_.executablePath())};
     lx::LinuxResumePasswordSetting resumePassword_;
+    // Last, so it ends first: no request comes in while the other backends end.
+    std::unique_ptr<lx::TerminationSignals> terminationSignals_;
 };
 
 } // namespace

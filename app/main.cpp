@@ -89,11 +89,13 @@ int main(int argc, char** argv) {
         // Hotkeys and macros: Alt+F12 stops a playing macro through this flag.
         std::atomic<bool> macroStopRequested{false};
         hotkeys::HotkeyRegistrar registrar(globalHotkeys);
+        macros::MacroStopKey stopKey(registrar);
         ui::GuiClipboard clipboard;
         macros::SteadyMacroWaiter waiter(backends->playbackThreadTuning(), backends->playbackSleepMargin());
+        // A task macro waits, two seconds at most, until the keys of the hotkey that started it are up.
         macros::DoDo2 taskMacros({syntheticInput, clipboard, waiter, macroStopRequested,
-                                  [&] { macros::ReleaseMacroStopKey(registrar); }});
-        macros::TaskMacroStarter macroStarter(taskMacros, registrar, macroStopRequested);
+                                  [&] { stopKey.Release(); }, std::chrono::seconds(2)});
+        macros::TaskMacroStarter macroStarter(taskMacros, stopKey, macroStopRequested);
         actions::DesktopActions::Options actionOptions;
         actionOptions.startMacro = [&](const std::string& path) { return macroStarter.StartTaskMacro(path); };
         actions::DesktopActions actions({sessionPower, launcher, processes, sound, messagePort, clock, paths},
@@ -131,9 +133,9 @@ int main(int argc, char** argv) {
                     errors,
                     settings,
                     macroHooks,
-                    {syntheticInput, clipboard, waiter, macroStopRequested,
-                     [&] { macros::ReleaseMacroStopKey(registrar); }},
-                    [&] { macros::TakeMacroStopKey(registrar); },
+                    {syntheticInput, clipboard, waiter, macroStopRequested, [&] { stopKey.Release(); },
+                     std::chrono::milliseconds(0)},
+                    [&] { stopKey.Take(); },
                     ui::RunMacroFileDialog,
                     ui::MinimizeApplication,
                     ui::RestoreApplication,
@@ -190,6 +192,12 @@ int main(int argc, char** argv) {
                                              NudgePointer},
                            later);
         mainWindow = &form;
+        // A termination signal ends the program as Exit does: every loop ends, modal windows included,
+        // and the playbacks are stopped and let go of their keys as the objects below end.
+        backends->setOnTerminationRequest([] {
+            QMetaObject::invokeMethod(
+                qApp, [] { QCoreApplication::exit(0); }, Qt::QueuedConnection);
+        });
         reminders.setOwner(&form);
         if (!form.HandedOver()) {
             errors.setOwner(&form);

@@ -55,6 +55,9 @@ class PlatformBackends {
     // How a macro playback thread is made to wake on time, and how long before each moment it may stop
     // sleeping (see macros::SteadyMacroWaiter).
     virtual std::function<void()> playbackThreadTuning() const = 0;
+    // onRequest runs, on some thread, when the system asks the program to end (a termination signal);
+    // it must post the ending to the GUI thread. Called once, before the event loop runs.
+    virtual void setOnTerminationRequest(std::function<void()> onRequest) = 0;
     virtual std::chrono::microseconds playbackSleepMargin() const = 0;
 };
 

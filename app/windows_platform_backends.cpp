@@ -39,6 +39,8 @@ class WindowsPlatformBackends : public PlatformBackends {
 
     std::function<void()> playbackThreadTuning() const override { return wb::TunePlaybackThread; }
     std::chrono::microseconds playbackSleepMargin() const override { return wb::kTunedThreadSleepMargin; }
+    // A windowed program is asked to end through its windows, which take the ordinary Exit road.
+    void setOnTerminationRequest(std::function<void()>) override {}
 
   private:
     wb::WindowsClock clock_;

@@ -2,6 +2,8 @@
 // of its own, HookOff ends it. Each event goes to the window named in the handle block as a client
 // message; the pointer travels in the pointer block, written before the message is sent.
 #include "hook/record_event_codes.h"
+#include "platform/api/macro_hook.h"
+#include "platform/linux/hotkeys/key_positions.h"
 #include "platform/linux/hotkeys/vk_keysym.h"
 #include "platform/linux/macro_hook/hook_message_atom.h"
 
@@ -41,7 +43,7 @@ constexpr unsigned kStopKey = 123; // F12
 class SharedBlock {
   public:
     explicit SharedBlock(const char* name) {
-        const std::string objectName = std::string("/") + name;
+        const std::string objectName = lx::SharedBlockObjectName(name);
         const int fd = shm_open(objectName.c_str(), O_RDWR | O_CLOEXEC, 0);
         if (fd < 0) return;
         struct stat st {};
@@ -73,6 +75,13 @@ class Recorder {
   public:
     // Opens everything a recording needs; ok() says whether it all worked.
     Recorder() : handleBlock_(lx::kHandleBlockName), pointerBlock_(lx::kPointerBlockName) {
+        Open();
+        // The recorder reads this after HookOn, to say so instead of waiting for events that never come.
+        if (!enabled_ && pointerBlock_.mapped())
+            pointerBlock_.write(platform::kHookStatusOffset, platform::kHookCannotCapture);
+    }
+
+    void Open() {
         if (!handleBlock_.mapped() || !pointerBlock_.mapped()) return;
         window_ = static_cast<std::uint32_t>(handleBlock_.read(0));
         // Three connections, each used by one thread only: the context is made and ended on control,
@@ -86,6 +95,7 @@ class Recorder {
         if (!control_ || !data_ || !keys_ || xcb_connection_has_error(sender_) || window_ == 0) return;
         int major = 0, minor = 0;
         if (!XRecordQueryVersion(control_, &major, &minor)) return;
+        positions_.Read(keys_);
         const xcb_intern_atom_cookie_t cookie =
             xcb_intern_atom(sender_, 0, std::strlen(lx::kHookMessageAtomName), lx::kHookMessageAtomName);
         if (xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(sender_, cookie, nullptr)) {
@@ -173,7 +183,7 @@ class Recorder {
             return;
         }
         if (event.type == hook::DeviceEvent::Type::KeyDown || event.type == hook::DeviceEvent::Type::KeyUp)
-            event.detail = lx::KeysymToVirtualKey(XkbKeycodeToKeysym(keys_, x.u.u.detail, 0, 0));
+            event.detail = VirtualKeyOf(x.u.u.detail, x.u.keyButtonPointer.state);
         const auto hookEvent = hook::HookEventOf(event);
         if (!hookEvent) return;
         // F12 ends the recording: its release and whatever follows until HookOff are not reported.
@@ -186,6 +196,33 @@ class Recorder {
             pointerBlock_.write(12, hookEvent->blockY);
         }
         Send(hookEvent->code, hookEvent->param);
+    }
+
+    // What the key produced in the layout group in use and at the level its modifiers choose (Shift, Num
+    // Lock), so a recording made on any layout plays back the same characters.
+    unsigned VirtualKeyOf(unsigned keycode, unsigned state) {
+        FollowMappingChanges();
+        XkbStateRec now{};
+        const unsigned group = XkbGetState(keys_, XkbUseCoreKbd, &now) == Success ? now.group : 0;
+        KeySym produced = NoSymbol;
+        unsigned consumed = 0;
+        XkbLookupKeySym(keys_, static_cast<KeyCode>(keycode), XkbBuildCoreState(state & 0xFF, group),
+                        &consumed, &produced);
+        const KeySym first = XkbKeycodeToKeysym(keys_, static_cast<KeyCode>(keycode), 0, 0);
+        return lx::RecordedVirtualKey(produced, first, static_cast<KeyCode>(keycode), positions_);
+    }
+
+    // Takes in a layout change on the lookup connection before a key is looked up.
+    void FollowMappingChanges() {
+        bool changed = false;
+        while (XPending(keys_) > 0) {
+            XEvent event;
+            XNextEvent(keys_, &event);
+            if (event.type != MappingNotify) continue;
+            XRefreshKeyboardMapping(&event.xmapping);
+            changed = true;
+        }
+        if (changed) positions_.Read(keys_);
     }
 
     void Send(std::uint32_t code, std::uint32_t param) {
@@ -210,6 +247,7 @@ class Recorder {
     Display* control_ = nullptr;
     Display* data_ = nullptr;
     Display* keys_ = nullptr;
+    lx::KeyPositions positions_;
     xcb_connection_t* sender_ = nullptr;
     std::uint32_t atom_ = 0;
     XRecordContext context_ = 0;

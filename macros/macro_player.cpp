@@ -2,6 +2,8 @@
 
 #include "macros/macro_line.h"
 
+#include <algorithm>
+
 namespace orvanta::macros {
 
 namespace {
@@ -56,7 +58,7 @@ void Perform(const MacroEvent& event, const MacroPorts& ports) {
     auto& input = ports.input;
     switch (event.kind) {
     case MacroEvent::Kind::Paste:
-        ports.clipboard.setClipboardText(event.text);
+        if (!ports.clipboard.setClipboardTextUnlessStopped(event.text, ports.stopRequested)) break;
         input.keyDown(kVkControl);
         input.keyDown(kVkV);
         input.keyUp(kVkV);
@@ -114,30 +116,58 @@ void SteadyMacroWaiter::beginPlayback() {
     if (tuneThread_) tuneThread_();
 }
 
-void SteadyMacroWaiter::waitUntil(Clock::time_point moment, std::chrono::milliseconds) {
-    if (moment - Clock::now() > sleepMargin_) std::this_thread::sleep_until(moment - sleepMargin_);
+void SteadyMacroWaiter::waitUntil(Clock::time_point moment, std::chrono::milliseconds spacing) {
+    const std::atomic<bool> never{false};
+    waitUntilOrStop(moment, spacing, never);
+}
+
+void SteadyMacroWaiter::waitUntilOrStop(Clock::time_point moment, std::chrono::milliseconds,
+                                        const std::atomic<bool>& stop) {
+    // Sleeps in short slices so a stop is seen within one of them, however long the pause.
+    constexpr auto kSlice = std::chrono::milliseconds(5);
+    const Clock::time_point sleepEnd = moment - sleepMargin_;
+    for (auto now = Clock::now(); now < sleepEnd && !stop.load(); now = Clock::now())
+        std::this_thread::sleep_until(std::min(sleepEnd, now + kSlice));
     // Busy for the last fraction of a millisecond only: yielding here would hand the processor to any
     // other runnable task for a whole time slice on a busy machine.
-    while (Clock::now() < moment) {
+    while (Clock::now() < moment && !stop.load()) {
     }
 }
 
+namespace {
+
+void WaitForReleasedKeys(const MacroPorts& ports) {
+    if (ports.waitForReleasedKeys <= std::chrono::milliseconds(0)) return;
+    const auto end = MacroWaiter::Clock::now() + ports.waitForReleasedKeys;
+    while (!ports.stopRequested.load() && ports.input.anyKeyHeld() && MacroWaiter::Clock::now() < end)
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+}
+
+} // namespace
+
 void PlayMacro(const std::vector<std::string>& lines, const MacroPorts& ports) {
+    VectorLineSource source(lines);
+    PlayMacro(source, ports);
+}
+
+void PlayMacro(MacroLineSource& lines, const MacroPorts& ports) {
     std::int64_t macroClock = 0;
     // The moment of the last line played; lines earlier than the one before play at once and count on
     // from here.
     auto moment = MacroWaiter::Clock::now();
     HeldInput held;
     ports.waiter.beginPlayback();
-    for (const auto& line : lines) {
-        if (ports.stopRequested.load()) break;
+    WaitForReleasedKeys(ports);
+    std::string line;
+    while (!ports.stopRequested.load() && lines.next(line)) {
         const MacroEvent event = ParseMacroLine(line);
         if (event.kind == MacroEvent::Kind::Skip) continue;
         if (event.kind == MacroEvent::Kind::BadTime) break;
         const std::int64_t delta = event.time - macroClock;
         if (delta > 0) {
             moment += std::chrono::milliseconds(delta);
-            ports.waiter.waitUntil(moment, std::chrono::milliseconds(delta));
+            ports.waiter.waitUntilOrStop(moment, std::chrono::milliseconds(delta), ports.stopRequested);
+            if (ports.stopRequested.load()) break;
         }
         macroClock = event.time;
         if (event.kind == MacroEvent::Kind::BadArgument) break;
@@ -156,14 +186,33 @@ MacroPlayer::~MacroPlayer() {
     WaitAll();
 }
 
+namespace {
+
+// A playback's own copy of the lines.
+class OwnedLines : public MacroLineSource {
+  public:
+    explicit OwnedLines(std::vector<std::string> lines) : lines_(std::move(lines)), source_(lines_) {}
+    bool next(std::string& line) override { return source_.next(line); }
+
+  private:
+    std::vector<std::string> lines_;
+    VectorLineSource source_;
+};
+
+} // namespace
+
 void MacroPlayer::Start(std::vector<std::string> lines) {
+    Start(std::make_unique<OwnedLines>(std::move(lines)));
+}
+
+void MacroPlayer::Start(std::unique_ptr<MacroLineSource> lines) {
     const std::lock_guard lock(mutex_);
     ReapFinished();
     auto& playback = playbacks_.emplace_back();
     playback.thread = std::thread([this, &playback, lines = std::move(lines)] {
         // Nothing may leave the thread: a failing port ends the playback like its last line.
         try {
-            PlayMacro(lines, ports_);
+            PlayMacro(*lines, ports_);
         } catch (...) {
             try {
                 if (ports_.releaseStopKey) ports_.releaseStopKey();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "macros/macro_line_source.h"
 #include "platform/api/synthetic_input.h"
 
 #include <atomic>
@@ -7,6 +8,7 @@
 #include <cstdint>
 #include <functional>
 #include <list>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -28,6 +30,13 @@ class MacroWaiter {
         (void)moment;
         wait(spacing);
     }
+    // As waitUntil, but returns early once stop is set, so a stop never waits out a long pause. Waiters
+    // that cannot be interrupted keep the plain wait.
+    virtual void waitUntilOrStop(Clock::time_point moment, std::chrono::milliseconds spacing,
+                                 const std::atomic<bool>& stop) {
+        (void)stop;
+        waitUntil(moment, spacing);
+    }
     // Runs on the playback's thread before its first line.
     virtual void beginPlayback() {}
 };
@@ -44,6 +53,8 @@ class SteadyMacroWaiter : public MacroWaiter {
         : tuneThread_(std::move(tuneThread)), sleepMargin_(sleepMargin) {}
     void wait(std::chrono::milliseconds duration) override;
     void waitUntil(Clock::time_point moment, std::chrono::milliseconds spacing) override;
+    void waitUntilOrStop(Clock::time_point moment, std::chrono::milliseconds spacing,
+                         const std::atomic<bool>& stop) override;
     void beginPlayback() override;
 
   private:
@@ -57,6 +68,13 @@ class ClipboardPort {
   public:
     virtual ~ClipboardPort() = default;
     virtual void setClipboardText(const std::string& text) = 0;
+    // As setClipboardText, but gives up once stop is set: the thread that would set the text may itself
+    // be waiting for this playback to end. False when the text was not set.
+    virtual bool setClipboardTextUnlessStopped(const std::string& text, const std::atomic<bool>& stop) {
+        (void)stop;
+        setClipboardText(text);
+        return true;
+    }
 };
 
 struct MacroPorts {
@@ -65,15 +83,22 @@ struct MacroPorts {
     MacroWaiter& waiter;
     std::atomic<bool>& stopRequested;     // MacroStopRequested
     std::function<void()> releaseStopKey; // unregisters Alt+F12
+    // Before the first line: the longest wait for the keyboard to be let go (0: no wait). A macro started
+    // by its hotkey would otherwise type while the hotkey's own keys are down, into the program's key
+    // grab that lasts until they are released, and its first keys would be lost.
+    std::chrono::milliseconds waitForReleasedKeys{0};
 };
 
 // Plays the lines once on the calling thread: checks the stop flag before every line, waits out each
 // line's spacing and performs its event. Ends after the last line, on a stop, or quietly at a number that
 // is no integer; in every case the keys and buttons it left held are released, then the stop key.
+// A stop that comes during a wait ends the playback at once; the line waited for is not played.
 void PlayMacro(const std::vector<std::string>& lines, const MacroPorts& ports);
+void PlayMacro(MacroLineSource& lines, const MacroPorts& ports);
 
 // Runs playbacks on threads of their own, each over its own copy of the lines. Destroying the player
-// requests a stop and waits for the playbacks, which end before their next line.
+// requests a stop and waits for the playbacks, which end within a few milliseconds: every wait of a
+// playback watches the stop flag.
 class MacroPlayer {
   public:
     // endStep runs on the playback's thread after it ends; it must post anything that touches windows.
@@ -83,6 +108,8 @@ class MacroPlayer {
     MacroPlayer& operator=(const MacroPlayer&) = delete;
 
     void Start(std::vector<std::string> lines);
+    // The source is read on the playback's thread, so a slow or large file never holds up the caller.
+    void Start(std::unique_ptr<MacroLineSource> lines);
     // Waits for every running playback to end; for tests and shutdown.
     void WaitAll();
 

@@ -1,71 +1,28 @@
 #include "macros/macro_text.h"
 
-#include <filesystem>
-#include <fstream>
-#include <iterator>
+#include "macros/macro_file_lines.h"
 
-#include "data/utf8.h"
+#include <fstream>
+#include <sstream>
 
 namespace orvanta::macros {
 
-using data::AppendUtf8;
-
-namespace {
-
-std::string Utf16ToUtf8(std::string_view bytes, bool bigEndian) {
-    std::string out;
-    out.reserve(bytes.size());
-    const std::size_t units = bytes.size() / 2; // an odd last byte is no character
-    auto unitAt = [&](std::size_t i) -> char16_t {
-        const auto a = static_cast<unsigned char>(bytes[2 * i]);
-        const auto b = static_cast<unsigned char>(bytes[2 * i + 1]);
-        return static_cast<char16_t>(bigEndian ? (a << 8) | b : (b << 8) | a);
-    };
-    for (std::size_t i = 0; i < units; ++i) {
-        const char16_t u = unitAt(i);
-        if (u >= 0xD800 && u <= 0xDBFF && i + 1 < units) {
-            const char16_t low = unitAt(i + 1);
-            if (low >= 0xDC00 && low <= 0xDFFF) {
-                AppendUtf8(out, 0x10000 + ((char32_t(u) - 0xD800) << 10) + (char32_t(low) - 0xDC00));
-                ++i;
-                continue;
-            }
-        }
-        AppendUtf8(out, (u >= 0xD800 && u <= 0xDFFF) ? char32_t(0xFFFD) : char32_t(u));
-    }
-    return out;
-}
-
-std::vector<std::string> SplitLines(std::string_view text) {
+std::vector<std::string> DecodeMacroText(std::string_view bytes) {
+    MacroTextLines source(std::make_unique<std::istringstream>(std::string(bytes)));
     std::vector<std::string> lines;
-    std::size_t start = 0;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] != '\r' && text[i] != '\n') continue;
-        lines.emplace_back(text.substr(start, i - start));
-        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
-        start = i + 1;
-    }
-    if (start < text.size()) lines.emplace_back(text.substr(start));
+    for (std::string line; source.next(line);)
+        lines.push_back(std::move(line));
     return lines;
 }
 
-} // namespace
-
-std::vector<std::string> DecodeMacroText(std::string_view bytes) {
-    if (bytes.starts_with("\xFF\xFE")) return SplitLines(Utf16ToUtf8(bytes.substr(2), false));
-    if (bytes.starts_with("\xFE\xFF")) return SplitLines(Utf16ToUtf8(bytes.substr(2), true));
-    if (bytes.starts_with("\xEF\xBB\xBF")) return SplitLines(bytes.substr(3));
-    return SplitLines(bytes);
-}
-
 std::optional<std::vector<std::string>> ReadMacroFile(const std::string& path) {
-    std::error_code ec;
-    if (std::filesystem::is_directory(path, ec)) return std::nullopt;
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return std::nullopt;
-    const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    if (in.bad()) return std::nullopt;
-    return DecodeMacroText(bytes);
+    if (!MacroFileAcceptable(path)) return std::nullopt;
+    MacroFileLines source(path);
+    std::vector<std::string> lines;
+    for (std::string line; source.next(line);)
+        lines.push_back(std::move(line));
+    if (source.failed()) return std::nullopt;
+    return lines;
 }
 
 } // namespace orvanta::macros

@@ -13,7 +13,7 @@ namespace orvanta::macros {
 // become U+FFFD.
 std::vector<std::string> DecodeMacroText(std::string_view bytes);
 
-// The lines of the file, or nothing when it cannot be read.
+// The lines of the file, or nothing when it cannot be read or is no macro file (MacroFileAcceptable).
 std::optional<std::vector<std::string>> ReadMacroFile(const std::string& path);
 
 // The bytes of a macro file as the recorder writes it: UTF-16 little-endian with a byte order mark, every

@@ -1,27 +1,30 @@
 #include "macros/task_macro_starter.h"
 
-#include "macros/macro_text.h"
+#include "macros/macro_file_lines.h"
 
 namespace orvanta::macros {
 
-void TakeMacroStopKey(hotkeys::HotkeyRegistrar& registrar) {
-    registrar.RegisterTaskHotkey(hotkeys::kMacroStopHotkeyName, hotkeys::kMacroStopModifiers,
-                                 hotkeys::kMacroStopKey);
+void MacroStopKey::Take() {
+    const std::lock_guard lock(mutex_);
+    if (holders_++ == 0)
+        registrar_.RegisterTaskHotkey(hotkeys::kMacroStopHotkeyName, hotkeys::kMacroStopModifiers,
+                                      hotkeys::kMacroStopKey);
 }
 
-void ReleaseMacroStopKey(hotkeys::HotkeyRegistrar& registrar) {
-    registrar.UnregisterTaskHotkey(hotkeys::kMacroStopHotkeyName);
+void MacroStopKey::Release() {
+    const std::lock_guard lock(mutex_);
+    if (holders_ == 0) return;
+    if (--holders_ == 0) registrar_.UnregisterTaskHotkey(hotkeys::kMacroStopHotkeyName);
 }
 
 bool TaskMacroStarter::StartTaskMacro(const std::string& path) {
     stopRequested_.store(false);
-    TakeMacroStopKey(registrar_);
-    auto lines = ReadMacroFile(path);
-    if (!lines) {
-        ReleaseMacroStopKey(registrar_);
+    stopKey_.Take();
+    if (!MacroFileAcceptable(path)) {
+        stopKey_.Release();
         return false;
     }
-    player_.Start(std::move(*lines));
+    player_.Start(std::make_unique<MacroFileLines>(path));
     return true;
 }
 

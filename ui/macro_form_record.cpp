@@ -43,8 +43,21 @@ void TMacroForm::suitempBTNRecordClick() {
     HookBlock_ = ports_.hook.CreateSharedBlock(kPointerBlock);
     if (!HookBlock_) CreateFailed();
     HookBlock_->writeInt32(0, handle);
+    HookBlock_->writeInt32(platform::kHookStatusOffset, 0);
 
     library_->HookOn();
+    if (HookBlock_->readInt32(platform::kHookStatusOffset) == platform::kHookCannotCapture) {
+        // Nothing would ever arrive: back to idle at once, and say why.
+        recording_ = false;
+        ReleaseHook();
+        BTNRecord->show();
+        BTNStop->hide();
+        ports_.errors.ShowError(
+            GetLangText("CannotRecord",
+                        QStringLiteral("Input cannot be recorded on this desktop: the display server does "
+                                       "not let programs capture it (the X RECORD extension is missing).")));
+        return;
+    }
     if (ports_.minimizeApplication) ports_.minimizeApplication();
 }
 

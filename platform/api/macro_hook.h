@@ -26,6 +26,11 @@ class SharedHookBlock {
     virtual std::int32_t readInt32(std::size_t offset) const = 0;
 };
 
+// Offset 4 of the pointer block: a hook library that cannot capture anything on this desktop (no input
+// capture in the display server, no display) writes kHookCannotCapture there during HookOn.
+inline constexpr std::size_t kHookStatusOffset = 4;
+inline constexpr std::int32_t kHookCannotCapture = 1;
+
 // One delivery of the hook message: the event code and the second parameter (a key's flags).
 struct HookMessage {
     unsigned code = 0;

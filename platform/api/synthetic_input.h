@@ -32,6 +32,10 @@ class SyntheticInput {
 
     virtual void setCursorPos(int x, int y) = 0;
     virtual std::optional<CursorPoint> cursorPos() = 0;
+
+    // True while some key of the keyboard is held down, by the user or synthesised; a backend that
+    // cannot tell answers false.
+    virtual bool anyKeyHeld() { return false; }
 };
 
 } // namespace orvanta::platform

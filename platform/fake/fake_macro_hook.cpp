@@ -10,7 +10,10 @@ class FakeMacroHookPlatform::Library : public MacroHookLibrary {
     Library(FakeMacroHookPlatform& owner) : owner_(owner) {}
     ~Library() override { owner_.log.push_back("free library"); }
     bool hasHookProcedures() const override { return owner_.libraryHasProcedures; }
-    void HookOn() override { owner_.log.push_back("HookOn"); }
+    void HookOn() override {
+        owner_.log.push_back("HookOn");
+        if (owner_.cannotCapture) owner_.SetBlockField("KSMFmapp", kHookStatusOffset, kHookCannotCapture);
+    }
     void HookOff() override { owner_.log.push_back("HookOff"); }
 
   private:

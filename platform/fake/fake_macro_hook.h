@@ -17,6 +17,8 @@ class FakeMacroHookPlatform : public MacroHookPlatform {
   public:
     bool libraryLoads = true;
     bool libraryHasProcedures = true;
+    // HookOn reports that nothing can be captured, as a library on a display without input capture does.
+    bool cannotCapture = false;
     std::vector<std::string> failingBlocks;
     std::vector<std::string> log;
 

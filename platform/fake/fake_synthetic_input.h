@@ -2,6 +2,7 @@
 
 #include "platform/api/synthetic_input.h"
 
+#include <atomic>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -23,12 +24,17 @@ class FakeSyntheticInput : public SyntheticInput {
 
     std::vector<std::string> events() const;
 
+    // anyKeyHeld answers true for the next count questions, then false.
+    void holdKeysFor(int count) { heldAnswers_ = count; }
+    bool anyKeyHeld() override { return heldAnswers_-- > 0; }
+
   private:
     void Record(std::string event);
 
     mutable std::mutex mutex_;
     std::vector<std::string> events_;
     CursorPoint cursor_;
+    std::atomic<int> heldAnswers_{0};
 };
 
 } // namespace orvanta::platform::fake

@@ -185,6 +185,15 @@ void WindowsSyntheticInput::setCursorPos(int x, int y) {
     SetCursorPos(x, y);
 }
 
+bool WindowsSyntheticInput::anyKeyHeld() {
+    for (int vk = 0x08; vk < 0xFF; ++vk) {
+        // The generic modifier codes repeat the side-specific ones.
+        if (vk == VK_SHIFT || vk == VK_CONTROL || vk == VK_MENU) continue;
+        if (GetAsyncKeyState(vk) & 0x8000) return true;
+    }
+    return false;
+}
+
 std::optional<CursorPoint> WindowsSyntheticInput::cursorPos() {
     POINT point{};
     if (!GetCursorPos(&point)) return std::nullopt;

@@ -66,6 +66,8 @@ class WindowsSyntheticInput : public SyntheticInput {
     void wheel(int delta) override;
     void setCursorPos(int x, int y) override;
     std::optional<CursorPoint> cursorPos() override;
+    // Any key but the mouse buttons down, as GetAsyncKeyState tells it.
+    bool anyKeyHeld() override;
 };
 
 // A hidden top-level window on a thread of its own receives WM_POWERBROADCAST: an automatic resume

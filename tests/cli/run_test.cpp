@@ -1,16 +1,19 @@
 // orvantactl run: a task's actions carried out for real, from the command line.
-#include <gtest/gtest.h>
+#include "tests/cli/cli_runner.h"
 
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
-#include <thread>
-
+#include <gtest/gtest.h>
+#include <optional>
 #include <signal.h>
 #include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
+#include <utility>
 
-#include "tests/cli/cli_runner.h"
+// Xlib's macros clash with other headers, so it comes last.
+#include <X11/Xlib.h>
 
 namespace orvanta::cli_test {
 namespace {
@@ -19,7 +22,7 @@ namespace fs = std::filesystem;
 
 // The marker program writes its arguments, NUL-separated, to <marker dir>/<its name>.argv.
 class RunTest : public ::testing::Test {
-protected:
+  protected:
     Sandbox sandbox;
     std::string markers = sandbox.root() + "/markers";
     std::string marker = sandbox.root() + "/bin/marker";
@@ -42,7 +45,8 @@ protected:
     // The started program runs detached: wait for its file.
     std::vector<std::string> MarkerArguments(const std::string& name) {
         const std::string path = markers + "/" + name + ".argv";
-        for (int i = 0; i < 100 && !fs::exists(path); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        for (int i = 0; i < 100 && !fs::exists(path); ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
         std::vector<std::string> args;
         const std::string bytes = FileBytes(path);
         if (bytes == "<missing>") return {"<missing>"};
@@ -56,8 +60,9 @@ protected:
 TEST_F(RunTest, ParametersReachTheProgramAsExactArgumentsAndNothingElseRuns) {
     const std::string canary = sandbox.root() + "/canary";
     WriteFile(canary, "still here");
-    const std::string id = Add({"--trigger", "daily", "--start", "7:00", "--message", "line one\nline two", "--launch",
-                                marker, "--params", "\"a b\" ; rm -rf " + canary + " 'q' $HOME `x`"});
+    const std::string id =
+        Add({"--trigger", "daily", "--start", "7:00", "--message", "line one\nline two", "--launch", marker,
+             "--params", "\"a b\" ; rm -rf " + canary + " 'q' $HOME `x`"});
     const CliResult r = sandbox.run({"run", id});
     EXPECT_EQ(r.exitCode, 0) << r.err;
     // The hotkey order: the message first, then the program; each named as it starts.
@@ -76,7 +81,8 @@ TEST_F(RunTest, OpenGoesToTheDesktopOpener) {
     fs::copy_file(ARGV_MARKER_PATH, sandbox.root() + "/bin/xdg-open");
     const std::string path = std::string(sandbox.root() + "/bin:") + std::getenv("PATH");
     setenv("PATH", path.c_str(), 1);
-    const std::string id = Add({"--trigger", "daily", "--start", "7:00", "--open-url", "https://example.org/?a=1&b=2"});
+    const std::string id =
+        Add({"--trigger", "daily", "--start", "7:00", "--open-url", "https://example.org/?a=1&b=2"});
     const CliResult r = sandbox.run({"run", id});
     unsetenv("PATH");
     setenv("PATH", path.substr(path.find(':') + 1).c_str(), 1);
@@ -126,11 +132,59 @@ TEST_F(RunTest, UnknownTasksAndMacrosThatCannotStartFail) {
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_EQ(r.err, "orvantactl: no task with ID 99\n");
 
-    const std::string id = Add({"--trigger", "daily", "--start", "7:00", "--macro", "/nowhere.mco", "--launch", marker});
+    const std::string id =
+        Add({"--trigger", "daily", "--start", "7:00", "--macro", "/nowhere.mco", "--launch", marker});
     r = sandbox.run({"run", id});
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_NE(r.err.find("could not be started"), std::string::npos) << r.err;
     EXPECT_EQ(r.out.find("run: launch"), std::string::npos) << r.out; // the launch after it never ran
+}
+
+// Where the X server has the pointer now; nullopt without a display.
+std::optional<std::pair<int, int>> PointerNow() {
+    Display* display = XOpenDisplay(nullptr);
+    if (!display) return std::nullopt;
+    Window root = 0, child = 0;
+    int x = 0, y = 0, wx = 0, wy = 0;
+    unsigned mask = 0;
+    XQueryPointer(display, DefaultRootWindow(display), &root, &child, &x, &y, &wx, &wy, &mask);
+    XCloseDisplay(display);
+    return std::pair{x, y};
+}
+
+TEST_F(RunTest, AMacroPlaysOnTheDisplayAndTheCommandWaitsForIt) {
+    if (!PointerNow()) GTEST_SKIP() << "needs an X display (scripts/platform-test-env.sh)";
+    const std::string macro = sandbox.root() + "/move.mco";
+    WriteFile(macro, "0 MOUSE_MOVE 5 5\r\n300 MOUSE_MOVE 123 77\r\n");
+    const std::string id = Add({"--trigger", "daily", "--start", "7:00", "--macro", macro});
+    const auto before = std::chrono::steady_clock::now();
+    const CliResult r = sandbox.run({"run", id});
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_NE(r.out.find("run: play the macro " + macro), std::string::npos) << r.out;
+    EXPECT_GE(std::chrono::steady_clock::now() - before, std::chrono::milliseconds(300)) << "it did not wait";
+    EXPECT_EQ(PointerNow(), (std::pair{123, 77}));
+}
+
+TEST_F(RunTest, WithoutADisplayAMacroFailsWithAClearMessage) {
+    const std::string macro = sandbox.root() + "/move.mco";
+    WriteFile(macro, "0 MOUSE_MOVE 5 5\r\n");
+    const std::string id =
+        Add({"--trigger", "daily", "--start", "7:00", "--macro", macro, "--launch", marker});
+    const char* display = std::getenv("DISPLAY");
+    const std::string saved = display ? display : "";
+    unsetenv("DISPLAY");
+    const CliResult r = sandbox.run({"run", id});
+    if (display) setenv("DISPLAY", saved.c_str(), 1);
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_NE(r.err.find("there is no X display"), std::string::npos) << r.err;
+    EXPECT_EQ(r.out.find("run: launch"), std::string::npos) << r.out;
+}
+
+TEST_F(RunTest, AnActionThatCouldNotStartMakesTheCommandFail) {
+    const std::string id = Add({"--trigger", "daily", "--start", "7:00", "--launch", "/nonexistent/program"});
+    const CliResult r = sandbox.run({"run", id});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_NE(r.err.find("orvantactl: could not start /nonexistent/program"), std::string::npos) << r.err;
 }
 
 } // namespace

@@ -94,6 +94,26 @@ TEST(LinuxProcessControl, AFullPathEndsOnlyTheProgramAtThatPath) {
     EXPECT_TRUE(sleepers.stillRunning(atElsewhere));
 }
 
+TEST(LinuxProcessControl, NeitherTheNameAProcessWasStartedUnderNorACutNameEndsIt) {
+    test::TempFolder folder;
+    Sleepers sleepers(folder);
+    const std::string longProgram = sleepers.install("averyveryverylongname");
+    const std::string plain = sleepers.install("OrvSleeperPlain");
+    const pid_t longOne = sleepers.start(longProgram, "averyveryverylongname");
+    // As "exec -a OrvDisguise" starts it: the program is the plain sleeper.
+    const pid_t disguised = sleepers.start(plain, "OrvDisguise");
+
+    LinuxProcessControl control;
+    EXPECT_FALSE(actions::KillProcessesByName(control, "averyveryverylo")) << "the kernel's cut name";
+    EXPECT_FALSE(actions::KillProcessesByName(control, "OrvDisguise")) << "a self-chosen name";
+    EXPECT_TRUE(sleepers.stillRunning(longOne));
+    EXPECT_TRUE(sleepers.stillRunning(disguised));
+    EXPECT_TRUE(actions::KillProcessesByName(control, "averyveryverylongname"));
+    EXPECT_EQ(sleepers.endingSignal(longOne), SIGKILL);
+    EXPECT_TRUE(actions::KillProcessesByName(control, "OrvSleeperPlain"));
+    EXPECT_EQ(sleepers.endingSignal(disguised), SIGKILL);
+}
+
 TEST(LinuxProcessControl, ListsThisProcessByItsProgramFile) {
     LinuxProcessControl control;
     const auto processes = control.listProcesses();

@@ -121,6 +121,24 @@ TEST_F(LinuxProgramLauncherTest, DocumentsAndAddressesGoToXdgOpen) {
     EXPECT_EQ(standIns.argumentsOf("xdg-open"), (Args{"xdg-open", report}));
 }
 
+TEST_F(LinuxProgramLauncherTest, ADocumentWithTheExecuteBitIsOpenedAsADocument) {
+    standIns.add("xdg-open");
+    // Every file on a FAT or NTFS mount carries the execute bit; this one is no program.
+    const std::string letter = standIns.file("Letter.odt");
+    test::WriteFileBytes(letter, std::string("PK\x03\x04 not a program", 24));
+    fs::permissions(letter, fs::perms::owner_all);
+    EXPECT_TRUE(launcher.startProgram({letter, "", {}}));
+    EXPECT_EQ(standIns.argumentsOf("xdg-open"), (Args{"xdg-open", letter}));
+
+    // A program that exists but cannot start for another reason is not handed to the opener.
+    fs::remove(standIns.out() + "/xdg-open.argv");
+    const std::string broken = standIns.file("broken");
+    test::WriteFileBytes(broken, "#!/nonexistent/interpreter\n");
+    fs::permissions(broken, fs::perms::owner_all);
+    EXPECT_FALSE(launcher.startProgram({broken, "", {}}));
+    EXPECT_FALSE(fs::exists(standIns.out() + "/xdg-open.argv"));
+}
+
 TEST_F(LinuxProgramLauncherTest, GioOpensWhatXdgOpenCouldNot) {
     standIns.add("xdg-open");
     standIns.add("gio");

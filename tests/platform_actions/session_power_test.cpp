@@ -42,13 +42,12 @@ class LogindRequests : public ::testing::Test {
     }
 };
 
-TEST_F(LogindRequests, PowerRequestsAreNonInteractiveManagerCalls) {
+TEST_F(LogindRequests, ForcedPowerRequestsAreNonInteractiveManagerCalls) {
     EXPECT_EQ(power.powerOff(true), Result::done);
-    EXPECT_EQ(power.powerOff(false), Result::done);
     EXPECT_EQ(power.reboot(true), Result::done);
     EXPECT_EQ(power.suspend(), Result::done);
     EXPECT_EQ(power.hibernate(), Result::done);
-    EXPECT_EQ(managerCalls("PowerOff"), (Calls{{"false"}, {"false"}}));
+    EXPECT_EQ(managerCalls("PowerOff"), (Calls{{"false"}}));
     EXPECT_EQ(managerCalls("Reboot"), (Calls{{"false"}}));
     EXPECT_EQ(managerCalls("Suspend"), (Calls{{"false"}}));
     EXPECT_EQ(managerCalls("Hibernate"), (Calls{{"false"}}));
@@ -107,6 +106,74 @@ TEST_F(LogindRequests, PoliteLogOffAsksTheDesktopsSessionManager) {
         EXPECT_EQ(power.logOffPolitely(), Result::done);
         EXPECT_EQ(sessionManager.methodCalls(desktop.method), desktop.expected);
         EXPECT_EQ(managerCalls("TerminateSession"), Calls{}) << "the session manager ends the session";
+    }
+}
+
+// The quick-launch Shut Down and Restart: the user asked just now, so programs may save and polkit may ask.
+TEST_F(LogindRequests, PoliteShutDownAndRestartWithoutASessionManagerLetPolkitAsk) {
+    EXPECT_EQ(power.powerOff(false), Result::done);
+    EXPECT_EQ(power.reboot(false), Result::done);
+    EXPECT_EQ(managerCalls("PowerOff"), (Calls{{"true"}}));
+    EXPECT_EQ(managerCalls("Reboot"), (Calls{{"true"}}));
+}
+
+TEST_F(LogindRequests, PoliteShutDownAndRestartGoThroughTheDesktopsSessionManager) {
+    struct Desktop {
+        const char* service;
+        const char* path;
+        const char* interface;
+        const char* shutDown;
+        const char* restart;
+        const char* signature;
+        Calls shutDownCalls;
+        Calls restartCalls;
+    };
+    const Desktop desktops[] = {
+        {"org.gnome.SessionManager",
+         "/org/gnome/SessionManager",
+         "org.gnome.SessionManager",
+         "RequestShutdown",
+         "RequestReboot",
+         "",
+         {{}},
+         {{}}},
+        {"org.kde.ksmserver",
+         "/KSMServer",
+         "org.kde.KSMServerInterface",
+         "logout",
+         "logout",
+         "iii",
+         {{"0", "2", "0"}},
+         {{"0", "2", "0"}, {"0", "1", "0"}}},
+        {"org.xfce.SessionManager",
+         "/org/xfce/SessionManager",
+         "org.xfce.Session.Manager",
+         "Shutdown",
+         "Restart",
+         "b",
+         {{"true"}},
+         {{"true"}}},
+    };
+    for (const Desktop& desktop : desktops) {
+        SCOPED_TRACE(desktop.service);
+        test::SpawnedBusMock running(desktop.service, desktop.path, desktop.interface);
+        ASSERT_TRUE(running.ready());
+        test::BusMock sessionManager(desktop.service, desktop.path, test::BusMock::Bus::Session);
+        ASSERT_TRUE(sessionManager.addMethod(desktop.interface, desktop.shutDown, desktop.signature));
+        if (std::string(desktop.restart) != desktop.shutDown)
+            ASSERT_TRUE(sessionManager.addMethod(desktop.interface, desktop.restart, desktop.signature));
+
+        EXPECT_EQ(power.powerOff(false), Result::done);
+        EXPECT_EQ(sessionManager.methodCalls(desktop.shutDown), desktop.shutDownCalls);
+        EXPECT_EQ(power.reboot(false), Result::done);
+        EXPECT_EQ(sessionManager.methodCalls(desktop.restart), desktop.restartCalls);
+        EXPECT_EQ(managerCalls("PowerOff"), Calls{}) << "the session manager shuts down";
+        EXPECT_EQ(managerCalls("Reboot"), Calls{});
+
+        // The forced forms do not ask the desktop.
+        EXPECT_EQ(power.powerOff(true), Result::done);
+        EXPECT_EQ(managerCalls("PowerOff"), (Calls{{"false"}}));
+        ASSERT_TRUE(manager.clearCalls());
     }
 }
 

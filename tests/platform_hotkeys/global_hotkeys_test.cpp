@@ -8,6 +8,7 @@
 #include <spawn.h>
 #include <string>
 #include <sys/wait.h>
+#include <thread>
 #include <vector>
 
 // clang-format off
@@ -105,6 +106,51 @@ TEST(GlobalHotkeysNoDisplayTest, EveryRegistrationIsUnavailable) {
     EXPECT_FALSE(hotkeys.available());
     EXPECT_EQ(hotkeys.registerHotkey(kHotkeyAlt, 0x31, 1), HotkeyRegistration::Unavailable);
     hotkeys.unregisterHotkey(1);
+}
+
+// Puts the display's layout back however the test ends: the tests after it expect the US one.
+struct UsLayoutAtEnd {
+    ~UsLayoutAtEnd() { RunProgram({"setxkbmap", "us"}); }
+};
+
+// A desktop sets the user's layout after the program has started (autostart); a combination must then
+// still mean its letter, not the key where that letter was before.
+TEST_F(GlobalHotkeysTest, ALayoutChangeMovesEachGrabToWhereItsLetterIsNow) {
+    LinuxGlobalHotkeys hotkeys;
+    ASSERT_TRUE(hotkeys.available());
+    Presses presses;
+    std::vector<unsigned> keys;
+    hotkeys.setOnPressed([&](int id, unsigned, unsigned key) {
+        {
+            const std::lock_guard lock(presses.mutex);
+            keys.push_back(key);
+        }
+        presses.Add(id);
+    });
+    ASSERT_EQ(hotkeys.registerHotkey(kHotkeyAlt, 'A', 1), HotkeyRegistration::Registered);
+    ASSERT_EQ(hotkeys.registerHotkey(kHotkeyAlt, 'Q', 2), HotkeyRegistration::Registered);
+    const UsLayoutAtEnd restore;
+    ASSERT_EQ(RunProgram({"setxkbmap", "fr"}), 0);
+    // The change reaches the grab thread as an event of its own; give it a moment.
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+
+    // On the French layout A and Q have swapped places; xdotool types each letter where it is now.
+    ASSERT_EQ(RunProgram({"xdotool", "key", "alt+a"}), 0);
+    ASSERT_TRUE(presses.WaitFor(1));
+    ASSERT_EQ(RunProgram({"xdotool", "key", "alt+q"}), 0);
+    ASSERT_TRUE(presses.WaitFor(2));
+    EXPECT_EQ(presses.ids, (std::vector<int>{1, 2}));
+    EXPECT_EQ(keys, (std::vector<unsigned>{'A', 'Q'}));
+
+    // And back: the grabs follow again, and an unregistered key is let go on the current layout.
+    ASSERT_EQ(RunProgram({"setxkbmap", "us"}), 0);
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    hotkeys.unregisterHotkey(2);
+    ASSERT_EQ(RunProgram({"xdotool", "key", "alt+a"}), 0);
+    ASSERT_TRUE(presses.WaitFor(3));
+    EXPECT_EQ(presses.ids.back(), 1);
+    LinuxGlobalHotkeys otherProgram;
+    EXPECT_EQ(otherProgram.registerHotkey(kHotkeyAlt, 'Q', 9), HotkeyRegistration::Registered);
 }
 
 } // namespace

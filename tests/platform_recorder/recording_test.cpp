@@ -200,5 +200,48 @@ TEST_F(RecordingTest, ARecordedPathIsPlayedBackAfterSavingAndLoading) {
     EXPECT_TRUE(errors.shown.isEmpty()) << errors.shown.join('\n').toStdString();
 }
 
+// The layout of the test display, set for one recording and put back to US however the test ends.
+struct Layout {
+    explicit Layout(const char* name) { Set(name); }
+    ~Layout() { Set("us"); }
+    static void Set(const char* name) {
+        EXPECT_EQ(QProcess::execute(QStringLiteral("setxkbmap"), {QString::fromLatin1(name)}), 0) << name;
+        QTest::qWait(100);
+    }
+};
+
+// Only the key lines, without times.
+Lines KeyLines(const Lines& lines) {
+    Lines keys;
+    for (const auto& line : WithoutTimes(lines))
+        if (line.starts_with("KEY_")) keys.push_back(line);
+    return keys;
+}
+
+// xdotool types each keysym on the key that carries it in the layout in use, as the user's fingers do.
+TEST_F(RecordingTest, KeysAreRecordedAsWhatTheyTypeOnTheLayoutInUse) {
+    {
+        const Layout russian("ru");
+        // The key in Q's place, which types a Cyrillic letter, is the Q key.
+        EXPECT_EQ(KeyLines(Record(true, {{"key", "Cyrillic_shorti"}, {"key", "Cyrillic_ef"}}, "ru")),
+                  (Lines{"KEY_DOWN 81", "KEY_UP 81", "KEY_DOWN 65", "KEY_UP 65"}));
+    }
+    {
+        const Layout german("de");
+        // Z is where Y is on a US keyboard; ü is the key right of P.
+        EXPECT_EQ(KeyLines(Record(true, {{"key", "z"}, {"key", "udiaeresis"}}, "de")),
+                  (Lines{"KEY_DOWN 90", "KEY_UP 90", "KEY_DOWN 219", "KEY_UP 219"}));
+    }
+    {
+        const Layout french("fr");
+        EXPECT_EQ(KeyLines(Record(true, {{"key", "a"}, {"key", "ampersand"}}, "fr")),
+                  (Lines{"KEY_DOWN 65", "KEY_UP 65", "KEY_DOWN 49", "KEY_UP 49"}));
+    }
+    // With Num Lock on, the keypad key that is End without it types 1.
+    EXPECT_EQ(
+        KeyLines(Record(true, {{"key", "Num_Lock"}, {"key", "KP_End"}, {"key", "Num_Lock"}}, "kp")),
+        (Lines{"KEY_DOWN 144", "KEY_UP 144", "KEY_DOWN 97", "KEY_UP 97", "KEY_DOWN 144", "KEY_UP 144"}));
+}
+
 } // namespace
 } // namespace orvanta::test

@@ -13,6 +13,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QElapsedTimer>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
@@ -238,6 +239,21 @@ TEST_F(MacroFormTest, ALibraryThatCannotBeLoadedLeavesTheWindowAsItWas) {
     EXPECT_TRUE(form->Memo1().lines().empty());
 }
 
+TEST_F(MacroFormTest, ADesktopWithoutInputCaptureIsReportedAndTheWindowStaysIdle) {
+    hook.cannotCapture = true;
+    Open();
+    Click(form->BTNRecord);
+    EXPECT_FALSE(form->recording());
+    EXPECT_EQ(std::count(hook.log.begin(), hook.log.end(), "HookOff"), 1) << hook.log.size();
+    EXPECT_FALSE(hook.BlockMapped("KSMMcoHook"));
+    EXPECT_FALSE(hook.BlockMapped("KSMFmapp"));
+    EXPECT_TRUE(Shown(form->BTNRecord));
+    EXPECT_FALSE(Shown(form->BTNStop));
+    EXPECT_TRUE(steps.empty()) << "the window was minimised: " << steps.front();
+    ASSERT_EQ(errors.errors.size(), 1);
+    EXPECT_TRUE(errors.errors[0].contains("cannot be recorded")) << errors.errors[0].toStdString();
+}
+
 TEST_F(MacroFormTest, AMissingProcedureOrBlockIsReportedAndStopGivesTheWindowBack) {
     for (int failure = 0; failure < 3; ++failure) {
         SCOPED_TRACE(failure);
@@ -403,6 +419,35 @@ TEST_F(MacroFormTest, ClosingTheRecorderStopsOnlyItsOwnPlayback) {
     form->WaitForPlayback();
     form.reset();
     EXPECT_FALSE(stopRequested.load());
+}
+
+TEST_F(MacroFormTest, ClosingTheRecorderDuringALongPauseEndsItsPlaybackAtOnce) {
+    ASSERT_TRUE(macros::WriteMacroFile(
+        File("p.mco"), {"0 KEY_DOWN 16", "0 MOUSE_LEFTDOWN 1 2", "4000 MOUSE_LEFTUP 1 2", "4000 KEY_UP 16"}));
+    editorFile.setText(QString::fromStdString(File("p.mco")));
+    macros::SteadyMacroWaiter steady;
+    ui::MacroFormPorts p = Ports();
+    form = std::make_unique<MacroWindow>(
+        ui::MacroFormPorts{
+            p.languages, p.errors, p.settings, p.hook,
+            macros::MacroPorts{input, clipboard, steady, stopRequested, p.player.releaseStopKey},
+            p.takeStopKey, p.runFileDialog, p.minimizeApplication, p.restoreApplication, p.tickCount,
+            p.mainCaption},
+        &editorFile, &editorBox);
+    form->show();
+    Click(form->BTNPlay);
+    QTRY_VERIFY_WITH_TIMEOUT(input.events().size() >= 3, 2000);
+
+    QElapsedTimer clock;
+    clock.start();
+    form->close();
+    form.reset();
+    EXPECT_LT(clock.elapsed(), 100);
+    const auto events = input.events();
+    ASSERT_GE(events.size(), 2u);
+    EXPECT_EQ((std::vector<std::string>{events.end() - 2, events.end()}),
+              (std::vector<std::string>{"button up left", "key up 16"}));
+    EXPECT_EQ(steps.back(), "release stop key");
 }
 
 TEST_F(MacroFormTest, HookMessagesArriveAsNativeEvents) {

@@ -97,6 +97,36 @@ TEST(MacroHookLibrary, ReportsKeysAndMouseEventsToTheRecorderWindowUntilSwitched
     EXPECT_EQ(g_events[1].code, static_cast<WPARAM>('K'));
     EXPECT_EQ(static_cast<std::uint32_t>(g_events[1].keystroke) >> 31, 1u) << "a release";
 
+    // Shift, Control and Alt as the keyboard sends them, by scan code, and by the side-specific codes the
+    // low-level hook reports: the recorder gets the keys without a side, never codes it reads as mouse
+    // messages.
+    g_events.clear();
+    SendAndPump(
+        [] {
+            auto scan = [](WORD code, bool extended, bool up) {
+                INPUT input{};
+                input.type = INPUT_KEYBOARD;
+                input.ki.wScan = code;
+                input.ki.dwFlags = KEYEVENTF_SCANCODE | (extended ? KEYEVENTF_EXTENDEDKEY : 0u) |
+                                   (up ? KEYEVENTF_KEYUP : 0u);
+                SendInput(1, &input, sizeof input);
+            };
+            scan(0x2A, false, false); // left Shift
+            scan(0x2A, false, true);
+            scan(0x1D, false, false); // left Control
+            scan(0x1D, false, true);
+            keybd_event(VK_LMENU, 0x38, 0, 0);
+            keybd_event(VK_LMENU, 0x38, KEYEVENTF_KEYUP, 0);
+            keybd_event(VK_RSHIFT, 0x36, 0, 0);
+            keybd_event(VK_RSHIFT, 0x36, KEYEVENTF_KEYUP, 0);
+        },
+        8, std::chrono::milliseconds(3000));
+    std::vector<WPARAM> modifierCodes;
+    for (const HookEvent& event : g_events)
+        modifierCodes.push_back(event.code);
+    EXPECT_EQ(modifierCodes, (std::vector<WPARAM>{VK_SHIFT, VK_SHIFT, VK_CONTROL, VK_CONTROL, VK_MENU,
+                                                  VK_MENU, VK_SHIFT, VK_SHIFT}));
+
     g_events.clear();
     SetCursorPos(100, 100);
     SendAndPump(

@@ -81,6 +81,22 @@ TEST(WindowsGlobalHotkeys, ACombinationIsRegisteredRefusedWhenTakenAndDeliveredO
         << "the released combination is free for others";
 }
 
+// A task macro waits for the keys of its hotkey to be let go.
+TEST(WindowsSyntheticInput, AHeldKeyIsSeenUntilItIsLetGo) {
+    wb::WindowsSyntheticInput input;
+    EXPECT_FALSE(input.anyKeyHeld());
+    input.keyDown(VK_F9);
+    bool seen = false;
+    for (int i = 0; i < 50 && !(seen = input.anyKeyHeld()); ++i)
+        Sleep(20);
+    EXPECT_TRUE(seen);
+    input.keyUp(VK_F9);
+    bool released = false;
+    for (int i = 0; i < 50 && !(released = !input.anyKeyHeld()); ++i)
+        Sleep(20);
+    EXPECT_TRUE(released);
+}
+
 TEST(WindowsSyntheticInput, TheCursorGoesWhereItIsSentAndMovesByRelativeSteps) {
     wb::WindowsSyntheticInput input;
     input.setCursorPos(200, 150);

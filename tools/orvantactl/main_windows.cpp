@@ -3,6 +3,7 @@
 #include "platform/windows/windows_actions.h"
 #include "platform/windows/windows_basics.h"
 #include "tools/orvantactl/orvantactl.h"
+#include "tools/orvantactl/start_outcomes.h"
 
 #include <iostream>
 #include <string>
@@ -12,8 +13,11 @@ int main(int argc, char** argv) {
     namespace wb = orvanta::platform::windows_backend;
     const wb::WindowsClock clock;
     const wb::WindowsSystemPaths paths;
-    wb::WindowsSessionPower sessionPower;
-    wb::WindowsProgramLauncher launcher;
+    orvanta::ctl::StartOutcomes outcomes;
+    wb::WindowsSessionPower systemSessionPower;
+    orvanta::ctl::NotingSessionPower sessionPower(systemSessionPower, outcomes);
+    wb::WindowsProgramLauncher systemLauncher;
+    orvanta::ctl::NotingLauncher launcher(systemLauncher, outcomes);
     wb::WindowsProcessControl processes;
     wb::WindowsAlertSound sound;
     // Without a message window, a message is printed where the user ran the command.
@@ -21,5 +25,9 @@ int main(int argc, char** argv) {
     orvanta::actions::DesktopActions actions(
         {sessionPower, launcher, processes, sound, messages, clock, paths}, {});
     const std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + argc);
-    return orvanta::ctl::RunOrvantactl(args, std::cout, std::cerr, clock, paths, actions);
+    int status = orvanta::ctl::RunOrvantactl(args, std::cout, std::cerr, clock, paths, actions);
+    for (const std::string& failure : outcomes.failures())
+        std::cerr << "orvantactl: " << failure << '\n';
+    if (status == 0 && !outcomes.failures().empty()) status = 1;
+    return status;
 }

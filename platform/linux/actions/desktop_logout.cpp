@@ -34,11 +34,39 @@ const std::vector<SessionManagerLogout>& sessionManagerLogouts() {
     return logouts;
 }
 
-std::optional<RequestResult> askSessionManagerToLogOff(sd_bus* bus) {
+const std::vector<SessionManagerLogout>& sessionManagerShutdowns() {
+    static const std::vector<SessionManagerLogout> shutdowns{
+        {"org.gnome.SessionManager", "/org/gnome/SessionManager", "org.gnome.SessionManager",
+         "RequestShutdown", [](sd_bus_message*) { return 0; }},
+        {"org.kde.ksmserver", "/KSMServer", "org.kde.KSMServerInterface", "logout",
+         [](sd_bus_message* call) { return sd_bus_message_append(call, "iii", 0, 2, 0); }},
+        {"org.xfce.SessionManager", "/org/xfce/SessionManager", "org.xfce.Session.Manager", "Shutdown",
+         [](sd_bus_message* call) { return sd_bus_message_append(call, "b", 1); }},
+    };
+    return shutdowns;
+}
+
+const std::vector<SessionManagerLogout>& sessionManagerReboots() {
+    static const std::vector<SessionManagerLogout> reboots{
+        {"org.gnome.SessionManager", "/org/gnome/SessionManager", "org.gnome.SessionManager", "RequestReboot",
+         [](sd_bus_message*) { return 0; }},
+        {"org.kde.ksmserver", "/KSMServer", "org.kde.KSMServerInterface", "logout",
+         [](sd_bus_message* call) { return sd_bus_message_append(call, "iii", 0, 1, 0); }},
+        {"org.xfce.SessionManager", "/org/xfce/SessionManager", "org.xfce.Session.Manager", "Restart",
+         [](sd_bus_message* call) { return sd_bus_message_append(call, "b", 1); }},
+    };
+    return reboots;
+}
+
+std::optional<RequestResult> askSessionManager(sd_bus* bus, const std::vector<SessionManagerLogout>& calls) {
     if (!bus) return std::nullopt;
-    for (const SessionManagerLogout& logout : sessionManagerLogouts())
-        if (nameHasOwner(bus, logout.service)) return callLogout(bus, logout);
+    for (const SessionManagerLogout& call : calls)
+        if (nameHasOwner(bus, call.service)) return callLogout(bus, call);
     return std::nullopt;
+}
+
+std::optional<RequestResult> askSessionManagerToLogOff(sd_bus* bus) {
+    return askSessionManager(bus, sessionManagerLogouts());
 }
 
 } // namespace orvanta::platform::linux_backend

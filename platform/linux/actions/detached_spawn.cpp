@@ -101,7 +101,7 @@ UniqueFd aboveStandard(int fd) {
 
 } // namespace
 
-bool spawnDetached(const SpawnPlan& plan, const SpawnPlan* fallback) {
+bool spawnDetached(const SpawnPlan& plan, const SpawnPlan* fallback, int* startError) {
     if (plan.executable.empty() || plan.arguments.empty()) return false;
     if (fallback && (fallback->executable.empty() || fallback->arguments.empty())) fallback = nullptr;
     const ArgumentVector argv(plan.arguments);
@@ -140,6 +140,7 @@ bool spawnDetached(const SpawnPlan& plan, const SpawnPlan* fallback) {
     ssize_t got;
     while ((got = read(reportRead.get(), &error, sizeof error)) < 0 && errno == EINTR) {
     }
+    if (got != 0 && startError) *startError = got == sizeof error ? error : EIO;
     return got == 0;
 }
 

@@ -3,6 +3,7 @@
 #include "platform/linux/actions/detached_spawn.h"
 #include "platform/linux/actions/program_search.h"
 
+#include <cerrno>
 #include <filesystem>
 
 namespace orvanta::platform::linux_backend {
@@ -41,7 +42,13 @@ const std::vector<std::vector<std::string>>& powerSettingsCommands() {
 }
 
 bool LinuxProgramLauncher::startProgram(const ProgramStart& start) {
-    if (const auto plan = planFor(start.program, start.arguments)) return spawnDetached(*plan);
+    if (const auto plan = planFor(start.program, start.arguments)) {
+        int error = 0;
+        if (spawnDetached(*plan, nullptr, &error)) return true;
+        // A document with the execute bit set, as every file on a FAT or NTFS mount has: the system
+        // cannot run it, so it is opened as a document is.
+        return error == ENOEXEC && openWithDesktop(plan->executable);
+    }
     if (start.program.find('/') != std::string::npos && isDocumentRatherThanProgram(start.program))
         return openWithDesktop(start.program);
     return false;

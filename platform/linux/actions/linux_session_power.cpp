@@ -8,17 +8,26 @@
 
 namespace orvanta::platform::linux_backend {
 
-RequestResult LinuxSessionPower::managerRequest(const char* method) const {
+RequestResult LinuxSessionPower::managerRequest(const char* method, bool interactive) const {
     const SystemBus bus = openSystemBus(options_.callTimeout);
-    return callLogindManager(bus.get(), method);
+    return callLogindManager(bus.get(), method, interactive);
 }
 
-RequestResult LinuxSessionPower::powerOff(bool) {
-    return managerRequest("PowerOff");
+RequestResult LinuxSessionPower::politeRequest(const std::vector<SessionManagerLogout>& calls,
+                                               const char* method) const {
+    {
+        const SystemBus sessionBus = openSessionBus(options_.callTimeout);
+        if (const auto answer = askSessionManager(sessionBus.get(), calls)) return *answer;
+    }
+    return managerRequest(method, true);
 }
 
-RequestResult LinuxSessionPower::reboot(bool) {
-    return managerRequest("Reboot");
+RequestResult LinuxSessionPower::powerOff(bool force) {
+    return force ? managerRequest("PowerOff") : politeRequest(sessionManagerShutdowns(), "PowerOff");
+}
+
+RequestResult LinuxSessionPower::reboot(bool force) {
+    return force ? managerRequest("Reboot") : politeRequest(sessionManagerReboots(), "Reboot");
 }
 
 RequestResult LinuxSessionPower::suspend() {

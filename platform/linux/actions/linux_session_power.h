@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/api/session_power.h"
+#include "platform/linux/actions/desktop_logout.h"
 
 #include <chrono>
 #include <string>
@@ -23,8 +24,8 @@ class LinuxSessionPower : public SessionPower {
     // polkit decides per request; there is nothing to take beforehand.
     PrivilegeResult enableShutdownPrivilege() override { return {}; }
 
-    // logind ends the programs of every session itself, signalling them first; there is no gentler
-    // way through it, so force changes nothing here.
+    // Forced: logind at once, without asking. Not forced: the desktop's session manager where one owns
+    // its name on the session bus (programs may save or object), else logind with polkit allowed to ask.
     RequestResult powerOff(bool force) override;
     RequestResult reboot(bool force) override;
     // The desktop's session manager where one answers on the session bus, else logind ends the session.
@@ -36,7 +37,8 @@ class LinuxSessionPower : public SessionPower {
     RequestResult turnMonitorOff() override;
 
   private:
-    RequestResult managerRequest(const char* method) const;
+    RequestResult managerRequest(const char* method, bool interactive = false) const;
+    RequestResult politeRequest(const std::vector<SessionManagerLogout>& calls, const char* method) const;
 
     Options options_;
 };

@@ -76,11 +76,11 @@ std::optional<LogindSession> findOwnSession(sd_bus* bus) {
     return displaySessionOfUser(bus);
 }
 
-RequestResult callLogindManager(sd_bus* bus, const char* method) {
+RequestResult callLogindManager(sd_bus* bus, const char* method, bool interactive) {
     if (!bus) return RequestResult::unavailable;
     sd_bus_error error = SD_BUS_ERROR_NULL;
     const int called = sd_bus_call_method(bus, logind::kService, logind::kPath, logind::kManager, method,
-                                          &error, nullptr, "b", 0);
+                                          &error, nullptr, "b", interactive ? 1 : 0);
     const RequestResult result = requestResult(called, error.name);
     sd_bus_error_free(&error);
     return result;

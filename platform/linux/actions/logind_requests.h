@@ -20,9 +20,10 @@ struct LogindSession {
 // display session. nullopt when none of these answers.
 std::optional<LogindSession> findOwnSession(sd_bus* systemBus);
 
-// Manager.PowerOff, Reboot, Suspend or Hibernate, never interactive: polkit decides without a prompt
-// the program could not answer at a scheduled moment.
-RequestResult callLogindManager(sd_bus* systemBus, const char* method);
+// Manager.PowerOff, Reboot, Suspend or Hibernate. Not interactive unless asked: polkit then decides
+// without a prompt, which nobody may be there to answer at a scheduled moment. Interactive lets polkit
+// ask the user, for a request the user has just made.
+RequestResult callLogindManager(sd_bus* systemBus, const char* method, bool interactive = false);
 
 // Session.Lock on our session; desktops lock their screen on it.
 RequestResult lockOwnSession(sd_bus* systemBus);

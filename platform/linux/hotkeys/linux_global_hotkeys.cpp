@@ -138,9 +138,53 @@ struct LinuxGlobalHotkeys::Impl {
             action(grab.mask | extra);
     }
 
-    HotkeyRegistration Register(unsigned modifiers, unsigned virtualKey, int id) {
+    KeyCode KeycodeOf(unsigned virtualKey) const {
         const unsigned long keysym = VirtualKeyToKeysym(virtualKey);
-        const KeyCode keycode = keysym ? XKeysymToKeycode(display, keysym) : 0;
+        return keysym ? XKeysymToKeycode(display, keysym) : 0;
+    }
+
+    // The keyboard's layout changed (a desktop sets its own after log-in, the user switches): the keys
+    // are grabbed anew where their keysyms are now, so a combination keeps meaning its letter. A key the
+    // new layout lacks stays registered without a grab until a layout has it again.
+    void OnMappingChanged(XMappingEvent& event) {
+        XRefreshKeyboardMapping(&event);
+        if (event.request != MappingKeyboard && event.request != MappingModifier) return;
+        std::map<int, Grab> before;
+        before.swap(grabs);
+        for (auto& [id, grab] : before)
+            if (grab.keycode) Ungrab(grab);
+        numLockMask = FindNumLockMask();
+        for (auto& [id, grab] : before) {
+            grab.keycode = KeycodeOf(grab.virtualKey);
+            bool clash = false;
+            for (const auto& [otherId, other] : grabs)
+                clash = clash || (other.keycode == grab.keycode && other.mask == grab.mask);
+            if (grab.keycode && (clash || !GrabAll(grab))) grab.keycode = 0;
+            grabs[id] = grab;
+        }
+    }
+
+    // Grabs every variant; on an error releases those that went through and answers false.
+    bool GrabAll(const Grab& grab) {
+        const int error = WithErrorsTrapped(display, [&] {
+            ForEachVariant(grab, [&](unsigned mask) {
+                XGrabKey(display, grab.keycode, mask, root, False, GrabModeAsync, GrabModeAsync);
+            });
+        });
+        if (error == 0) return true;
+        // Release the variants that did go through; another client keeps its own.
+        Ungrab(grab);
+        return false;
+    }
+
+    void Ungrab(const Grab& grab) {
+        WithErrorsTrapped(display, [&] {
+            ForEachVariant(grab, [&](unsigned mask) { XUngrabKey(display, grab.keycode, mask, root); });
+        });
+    }
+
+    HotkeyRegistration Register(unsigned modifiers, unsigned virtualKey, int id) {
+        const KeyCode keycode = KeycodeOf(virtualKey);
         if (keycode == 0) return HotkeyRegistration::Unavailable;
         Grab grab{keycode, 0, modifiers, virtualKey};
         if (modifiers & kHotkeyAlt) grab.mask |= Mod1Mask;
@@ -151,19 +195,7 @@ struct LinuxGlobalHotkeys::Impl {
         for (const auto& [otherId, other] : grabs)
             if (other.keycode == grab.keycode && other.mask == grab.mask) return HotkeyRegistration::Refused;
         if (grabs.contains(id)) Unregister(id);
-
-        const int error = WithErrorsTrapped(display, [&] {
-            ForEachVariant(grab, [&](unsigned mask) {
-                XGrabKey(display, keycode, mask, root, False, GrabModeAsync, GrabModeAsync);
-            });
-        });
-        if (error != 0) {
-            // Release the variants that did go through; another client keeps its own.
-            WithErrorsTrapped(display, [&] {
-                ForEachVariant(grab, [&](unsigned mask) { XUngrabKey(display, keycode, mask, root); });
-            });
-            return HotkeyRegistration::Refused;
-        }
+        if (!GrabAll(grab)) return HotkeyRegistration::Refused;
         grabs[id] = grab;
         return HotkeyRegistration::Registered;
     }
@@ -173,15 +205,13 @@ struct LinuxGlobalHotkeys::Impl {
         if (it == grabs.end()) return;
         const Grab grab = it->second;
         grabs.erase(it);
-        WithErrorsTrapped(display, [&] {
-            ForEachVariant(grab, [&](unsigned mask) { XUngrabKey(display, grab.keycode, mask, root); });
-        });
+        if (grab.keycode) Ungrab(grab);
     }
 
     void Deliver(const XKeyEvent& event) {
         const unsigned mask = event.state & kRelevantModifiers;
         for (const auto& [id, grab] : grabs) {
-            if (grab.keycode != event.keycode || grab.mask != mask) continue;
+            if (!grab.keycode || grab.keycode != event.keycode || grab.mask != mask) continue;
             PressedCallback callback;
             {
                 const std::lock_guard lock(mutex);
@@ -209,6 +239,7 @@ struct LinuxGlobalHotkeys::Impl {
                 XEvent event;
                 XNextEvent(display, &event);
                 if (event.type == KeyPress) Deliver(event.xkey);
+                if (event.type == MappingNotify) OnMappingChanged(event.xmapping);
             }
             pollfd fds[2] = {{xfd, POLLIN, 0}, {wake.get(), POLLIN, 0}};
             poll(fds, 2, -1);

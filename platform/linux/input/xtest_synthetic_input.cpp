@@ -1,5 +1,6 @@
 #include "platform/linux/input/xtest_synthetic_input.h"
 
+#include "platform/linux/hotkeys/key_positions.h"
 #include "platform/linux/hotkeys/vk_keysym.h"
 
 #include <X11/XKBlib.h>
@@ -38,6 +39,7 @@ struct XTestSyntheticInput::Impl {
     // Keysyms the keyboard has on no key's first level (the keypad digits while Num Lock is off, keys
     // the layout lacks) are bound to spare keycodes for as long as this connection lives.
     std::map<unsigned long, KeyCode> spareKeys;
+    KeyPositions positions;
 
     explicit Impl(const std::string& displayName) {
         display = XOpenDisplay(displayName.empty() ? nullptr : displayName.c_str());
@@ -46,7 +48,9 @@ struct XTestSyntheticInput::Impl {
         if (!XTestQueryExtension(display, &eventBase, &errorBase, &major, &minor)) {
             XCloseDisplay(display);
             display = nullptr;
+            return;
         }
+        positions.Read(display);
     }
     ~Impl() {
         if (!display) return;
@@ -92,10 +96,38 @@ struct XTestSyntheticInput::Impl {
         return found;
     }
 
+    // Takes in the layout changes the server announced since the last key, so a key goes where its
+    // keysym is now and not where it was when the connection was made.
+    void FollowMappingChanges() {
+        bool changed = false;
+        while (XPending(display) > 0) {
+            XEvent event;
+            XNextEvent(display, &event);
+            if (event.type != MappingNotify) continue;
+            XRefreshKeyboardMapping(&event.xmapping);
+            changed = true;
+        }
+        if (changed) positions.Read(display);
+    }
+
+    // The key for a code: punctuation by its place; a letter or digit where the layout group in use types
+    // it without a modifier, else by its place (the Q key of a Cyrillic layout); other keys as before.
+    KeyCode KeycodeForVirtualKey(unsigned virtualKey, unsigned long keysym) {
+        const KeyCode place = positions.KeycodeAt(virtualKey);
+        if (place && IsPunctuationVirtualKey(virtualKey)) return place;
+        XkbStateRec state{};
+        const int group = XkbGetState(display, XkbUseCoreKbd, &state) == Success ? state.group : 0;
+        const KeyCode direct = XKeysymToKeycode(display, keysym);
+        if (direct && XkbKeycodeToKeysym(display, direct, group, 0) == keysym) return direct;
+        if (place) return place;
+        return KeycodeFor(keysym);
+    }
+
     void Key(unsigned virtualKey, bool down) {
+        FollowMappingChanges();
         const unsigned long keysym = VirtualKeyToKeysym(virtualKey);
         if (!keysym) return;
-        const KeyCode keycode = KeycodeFor(keysym);
+        const KeyCode keycode = KeycodeForVirtualKey(virtualKey, keysym);
         if (!keycode) return;
         XTestFakeKeyEvent(display, keycode, down ? True : False, CurrentTime);
         XFlush(display);
@@ -166,6 +198,16 @@ void XTestSyntheticInput::setCursorPos(int x, int y) {
     XTestFakeMotionEvent(impl_->display, -1, x, y, CurrentTime);
     // A round trip, so a click that follows on any connection lands at the new position.
     XSync(impl_->display, False);
+}
+
+bool XTestSyntheticInput::anyKeyHeld() {
+    if (!impl_->display) return false;
+    const std::lock_guard lock(impl_->mutex);
+    char keys[32] = {};
+    XQueryKeymap(impl_->display, keys);
+    for (char byte : keys)
+        if (byte) return true;
+    return false;
 }
 
 std::optional<CursorPoint> XTestSyntheticInput::cursorPos() {

@@ -27,6 +27,7 @@ class XTestSyntheticInput : public SyntheticInput {
     void wheel(int delta) override;
     void setCursorPos(int x, int y) override;
     std::optional<CursorPoint> cursorPos() override;
+    bool anyKeyHeld() override;
 
   private:
     struct Impl;

@@ -3,6 +3,7 @@
 #include "platform/linux/macro_hook/hook_message_atom.h"
 
 #include <X11/Xlib.h>
+#include <cerrno>
 #include <cstring>
 #include <dlfcn.h>
 #include <fcntl.h>
@@ -38,18 +39,22 @@ class DlHookLibrary : public MacroHookLibrary {
     void (*off_)();
 };
 
-// A block mapped read-write. Made only by this user and readable only by them: a block someone else
-// made first could feed the recorder pointer positions, so it is refused. The name goes when the block
-// is closed, as a file mapping ends with its last handle.
+// A block mapped read-write, made afresh by this user and readable only by them. One left behind by a
+// recorder of ours that was killed is removed and made anew; one of another user's is refused, since
+// it could feed the recorder pointer positions. The name goes when the block is closed, as a file
+// mapping ends with its last handle.
 class PosixSharedBlock : public SharedHookBlock {
   public:
-    static std::unique_ptr<PosixSharedBlock> Create(const std::string& name) {
-        const std::string objectName = "/" + name;
-        const int fd = shm_open(objectName.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    static std::unique_ptr<PosixSharedBlock> Create(const std::string& objectName) {
+        int fd = shm_open(objectName.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+        if (fd < 0 && errno == EEXIST && LeftBehindByUs(objectName)) {
+            shm_unlink(objectName.c_str());
+            fd = shm_open(objectName.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+        }
         if (fd < 0) return nullptr;
         struct stat st {};
         if (fstat(fd, &st) != 0 || st.st_uid != geteuid() || (st.st_mode & 077) != 0 ||
-            (st.st_size < kSharedBlockBytes && ftruncate(fd, kSharedBlockBytes) != 0)) {
+            ftruncate(fd, kSharedBlockBytes) != 0) {
             close(fd);
             return nullptr;
         }
@@ -79,6 +84,13 @@ class PosixSharedBlock : public SharedHookBlock {
     }
 
   private:
+    // The C library keeps shared memory as files of this folder.
+    static bool LeftBehindByUs(const std::string& objectName) {
+        struct stat st {};
+        if (stat(("/dev/shm" + objectName).c_str(), &st) != 0) return errno == ENOENT; // gone meanwhile
+        return st.st_uid == geteuid();
+    }
+
     PosixSharedBlock(std::string objectName, int fd, void* memory)
         : objectName_(std::move(objectName)), fd_(fd), memory_(memory) {}
     std::string objectName_;
@@ -89,7 +101,7 @@ class PosixSharedBlock : public SharedHookBlock {
 } // namespace
 
 LinuxMacroHookPlatform::LinuxMacroHookPlatform(std::string libraryFolder, const std::string& displayName)
-    : libraryFolder_(std::move(libraryFolder)) {
+    : libraryFolder_(std::move(libraryFolder)), displayName_(displayName) {
     // Atoms live as long as the server, so the number can be learnt once on a short connection.
     if (Display* display = XOpenDisplay(displayName.empty() ? nullptr : displayName.c_str())) {
         messageAtom_ = XInternAtom(display, kHookMessageAtomName, False);
@@ -105,7 +117,7 @@ std::unique_ptr<MacroHookLibrary> LinuxMacroHookPlatform::LoadHookLibrary() {
 }
 
 std::unique_ptr<SharedHookBlock> LinuxMacroHookPlatform::CreateSharedBlock(const std::string& name) {
-    return PosixSharedBlock::Create(name);
+    return PosixSharedBlock::Create(SharedBlockObjectName(name, displayName_));
 }
 
 std::optional<HookMessage> LinuxMacroHookPlatform::DecodeHookMessage(const std::string& eventType,

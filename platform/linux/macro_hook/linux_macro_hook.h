@@ -6,8 +6,9 @@
 
 namespace orvanta::platform::linux_backend {
 
-// The hook library as a shared library beside the program, the blocks as POSIX shared memory
-// ("/" + name), and the hook message as an X client message to the recorder's window.
+// The hook library as a shared library beside the program, the blocks as POSIX shared memory named
+// for the user and the display (SharedBlockObjectName), and the hook message as an X client message to
+// the recorder's window.
 class LinuxMacroHookPlatform : public MacroHookPlatform {
   public:
     // libraryFolder: where libTalvenorMacro.so lies, the running program's folder. An empty display name
@@ -20,6 +21,7 @@ class LinuxMacroHookPlatform : public MacroHookPlatform {
 
   private:
     std::string libraryFolder_;
+    std::string displayName_;
     unsigned long messageAtom_ = 0; // 0: no display, so no message can be one
 };
 

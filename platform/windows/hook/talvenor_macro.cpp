@@ -61,17 +61,39 @@ void Report(HWND recorder, WPARAM code, LPARAM keystroke) {
                         &ignored);
 }
 
+// The low-level hook names the side of Shift, Control and Alt (160 to 165); the recorder reads codes 150 to
+// 185 as mouse messages, so those become the keys without a side, which play back the same. Other keys of
+// that range (browser and media keys) cannot be recorded as keys and are not reported: 0.
+DWORD RecordableKey(DWORD vk) {
+    switch (vk) {
+    case VK_LSHIFT:
+    case VK_RSHIFT:
+        return VK_SHIFT;
+    case VK_LCONTROL:
+    case VK_RCONTROL:
+        return VK_CONTROL;
+    case VK_LMENU:
+    case VK_RMENU:
+        return VK_MENU;
+    default:
+        return vk >= 150 && vk <= 185 ? 0 : vk;
+    }
+}
+
 LRESULT CALLBACK KeyboardProc(int code, WPARAM wParam, LPARAM lParam) {
     if (code == HC_ACTION) {
         const auto* key = reinterpret_cast<const KBDLLHOOKSTRUCT*>(lParam);
+        // Input made by scan code alone may come without a key code; the layout gives it.
+        const DWORD scan = (key->scanCode & 0xFF) | ((key->flags & LLKHF_EXTENDED) ? 0xE000u : 0u);
+        const DWORD vk = RecordableKey(key->vkCode ? key->vkCode : MapVirtualKeyA(scan, MAPVK_VSC_TO_VK_EX));
         const bool up = wParam == WM_KEYUP || wParam == WM_SYSKEYUP;
         // The keystroke's lParam as a window would see it: repeat count 1, scan code, extended flag,
         // and bit 31 for a release.
         std::uint32_t keystroke =
             1u | ((key->scanCode & 0xFF) << 16) | ((key->flags & LLKHF_EXTENDED) ? 1u << 24 : 0);
         if (up) keystroke |= 0xC0000000u;
-        if (HWND recorder = RecorderWindow())
-            SendMessageA(recorder, kHookMessage, key->vkCode,
+        if (HWND recorder = vk ? RecorderWindow() : nullptr)
+            SendMessageA(recorder, kHookMessage, vk,
                          static_cast<LPARAM>(static_cast<std::int32_t>(keystroke)));
     }
     return CallNextHookEx(g_keyboardHook, code, wParam, lParam);

@@ -14,13 +14,18 @@ ProcessEntry Process(std::int64_t id, std::string path, std::string shortName, s
     return {id, std::move(path), std::move(name), std::move(shortName), std::move(argv0)};
 }
 
-TEST(ProcessMatches, BareNamesFullPathsAndCase) {
+TEST(ProcessMatches, OnlyTheProgramFilesNameOrPathCounts) {
     const ProcessEntry editor = Process(1, "/usr/bin/gedit", "gedit", "gedit");
     const ProcessEntry script = Process(2, "/usr/bin/python3.11", "backup.py", "/usr/bin/python3");
-    const ProcessEntry foreign = Process(3, "", "Notepad", "/opt/wine/Notepad.exe"); // exe unreadable
-    const ProcessEntry nameless = Process(5, "", "", "");                            // a zombie, say
+    // exec -a firefox sleep 100: the process calls itself firefox, the program is sleep.
+    const ProcessEntry disguised = Process(3, "/usr/bin/sleep", "sleep", "firefox");
+    // The system cuts its own name of a process at 15 characters.
     const ProcessEntry longName =
-        Process(4, "/usr/bin/gnome-control-center", "gnome-control-c", "gnome-control-center");
+        Process(4, "/opt/tools/averyveryverylongname", "averyveryverylo", "averyveryverylongname");
+    const ProcessEntry nameless = Process(5, "", "", ""); // a zombie, say
+    // Another user's processes: the program file cannot be read, only the kept name is known.
+    const ProcessEntry foreign = Process(6, "", "Notepad", "/opt/wine/Notepad.exe");
+    const ProcessEntry foreignCut = Process(7, "", "gnome-control-c", "gnome-control-center");
     struct Case {
         const ProcessEntry& process;
         std::string value;
@@ -36,22 +41,31 @@ TEST(ProcessMatches, BareNamesFullPathsAndCase) {
         {editor, "gedi", false},
         {editor, "gedit ", false},
         {editor, "", false},
-        {script, "backup.py", true},
-        {script, "python3", true},
         {script, "python3.11", true},
-        {script, "/usr/bin/python3", true},
         {script, "/usr/bin/python3.11", true},
-        {script, "python", false},
-        {foreign, "notepad.exe", true},
-        {foreign, "notepad", true},
-        {foreign, "/opt/wine/notepad.exe", true},
+        {script, "backup.py", false},
+        {script, "python3", false},
+        {script, "/usr/bin/python3", false},
+        {disguised, "sleep", true},
+        {disguised, "firefox", false},
+        {longName, "averyveryverylongname", true},
+        {longName, "/opt/tools/averyveryverylongname", true},
+        {longName, "averyveryverylo", false},
         {nameless, "", false},
-        {longName, "gnome-control-center", true},
-        {longName, "gnome-control-c", true},
+        {foreign, "notepad", true},
+        {foreign, "notepad.exe", false},
+        {foreign, "/opt/wine/notepad.exe", false},
+        {foreignCut, "gnome-control-c", false},
+        {foreignCut, "gnome-control-center", false},
     };
     for (const Case& c : cases)
         EXPECT_EQ(ProcessMatches(c.process, c.value), c.matches)
-            << c.process.firstArgument << " against \"" << c.value << "\"";
+            << c.process.imagePath << " (" << c.process.shortName << ") against \"" << c.value << "\"";
+
+    // A backend that knows a program's file name but not its path (as some systems report it).
+    const ProcessEntry bare{8, "", "CALC.EXE", "CALC.EXE", ""};
+    EXPECT_TRUE(ProcessMatches(bare, "calc.exe"));
+    EXPECT_FALSE(ProcessMatches(bare, "C:\\Windows\\calc.exe"));
 }
 
 TEST(KillProcessesByName, EndsEveryMatchAndAnswersForTheLastAttempt) {

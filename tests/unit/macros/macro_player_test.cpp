@@ -1,4 +1,5 @@
 #include "hotkeys/hotkey_registrar.h"
+#include "macros/macro_file_lines.h"
 #include "macros/macro_player.h"
 #include "macros/task_macro_starter.h"
 #include "platform/fake/fake_global_hotkeys.h"
@@ -157,9 +158,10 @@ TEST_F(MacroPlayerTest, TaskMacrosPlayOnTheirOwnThreadAndHoldAltF12MeanWhile) {
     bool heldDuringPlayback = false;
     waiter.onStopWait = [&] { heldDuringPlayback = os.isRegistered(1, 123); };
     waiter.stopAtWait = 1;
-    MacroPorts taskPorts{input, clipboard, waiter, stop, [&] { ReleaseMacroStopKey(registrar); }};
+    MacroStopKey stopKey(registrar);
+    MacroPorts taskPorts{input, clipboard, waiter, stop, [&] { stopKey.Release(); }};
     DoDo2 player(taskPorts);
-    TaskMacroStarter starter(player, registrar, stop);
+    TaskMacroStarter starter(player, stopKey, stop);
 
     stop = true; // left over from an earlier stop
     ASSERT_TRUE(starter.StartTaskMacro(path));
@@ -183,6 +185,155 @@ TEST_F(MacroPlayerTest, TheRecordersPlaybackRunsItsEndStepAfterAStop) {
         EXPECT_EQ(ends.load(), 1);
     }
     EXPECT_EQ(released, 1);
+}
+
+bool PollUntil(const std::function<bool()>& condition, std::chrono::milliseconds limit) {
+    const auto end = std::chrono::steady_clock::now() + limit;
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() > end) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    return true;
+}
+
+bool Contains(const Log& log, const std::string& entry) {
+    return std::find(log.begin(), log.end(), entry) != log.end();
+}
+
+// Playbacks on the real waiter, with their long pauses cut short by a stop.
+class StoppablePlaybackTest : public MacroPlayerTest {
+  protected:
+    SteadyMacroWaiter steady;
+    MacroPorts steadyPorts{input, clipboard, steady, stop, [this] { ++released; }};
+};
+
+TEST_F(StoppablePlaybackTest, AStopEndsALongPauseAtOnceAndLetsGoOfWhatIsHeld) {
+    DoDo2 player(steadyPorts);
+    player.Start({"0 KEY_DOWN 16", "0 MOUSE_LEFTDOWN 4 5", "3000 KEY_UP 16", "3000 MOUSE_LEFTUP 4 5"});
+    ASSERT_TRUE(
+        PollUntil([&] { return Contains(input.events(), "button down left"); }, std::chrono::seconds(2)));
+
+    const auto before = std::chrono::steady_clock::now();
+    stop = true;
+    player.WaitAll();
+    const auto took = std::chrono::steady_clock::now() - before;
+    EXPECT_LT(took, std::chrono::milliseconds(100));
+    const Log events = input.events();
+    ASSERT_GE(events.size(), 2u);
+    EXPECT_EQ((Log{events.end() - 2, events.end()}), (Log{"button up left", "key up 16"}));
+    EXPECT_EQ(released, 1);
+}
+
+TEST_F(StoppablePlaybackTest, DestroyingThePlayerStopsItsPlaybacksWithinTheBound) {
+    const auto before = std::chrono::steady_clock::now();
+    {
+        DoDo2 player(steadyPorts);
+        player.Start({"0 KEY_DOWN 17", "5000 KEY_UP 17"});
+        player.Start({"0 KEY_DOWN 18", "5000 KEY_UP 18"});
+        ASSERT_TRUE(PollUntil([&] { return input.events().size() >= 2; }, std::chrono::seconds(2)));
+    }
+    EXPECT_LT(std::chrono::steady_clock::now() - before, std::chrono::milliseconds(1000));
+    EXPECT_TRUE(Contains(input.events(), "key up 17"));
+    EXPECT_TRUE(Contains(input.events(), "key up 18"));
+}
+
+// A clipboard whose owner never gets to it, as when the GUI thread waits for the player.
+class UnreachableClipboard : public ClipboardPort {
+  public:
+    void setClipboardText(const std::string&) override { FAIL() << "the plain wait cannot be stopped"; }
+    bool setClipboardTextUnlessStopped(const std::string&, const std::atomic<bool>& stop) override {
+        while (!stop.load())
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        return false;
+    }
+};
+
+TEST_F(StoppablePlaybackTest, APasteThatCannotBeDeliveredIsAbandonedOnStopWithoutTheKeystrokes) {
+    UnreachableClipboard unreachable;
+    DoDo2 player({input, unreachable, steady, stop, [this] { ++released; }});
+    player.Start({"0 INPUT secret", "10 KEY_DOWN 65"});
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    stop = true;
+    player.WaitAll();
+    // No Ctrl+V into whatever has the focus, and nothing after it.
+    EXPECT_TRUE(input.events().empty());
+    EXPECT_EQ(released, 1);
+}
+
+TEST_F(StoppablePlaybackTest, AltF12StaysTakenUntilTheLastOfOverlappingPlaybacksEnds) {
+    platform::fake::FakeGlobalHotkeys os;
+    hotkeys::HotkeyRegistrar registrar(os);
+    MacroStopKey stopKey(registrar);
+    std::atomic<int> ended{0};
+    DoDo2 player({input, clipboard, steady, stop, [&] {
+                      stopKey.Release();
+                      ++ended;
+                  }});
+    stopKey.Take();
+    player.Start({"0 KEY_DOWN 65", "3000 KEY_UP 65"});
+    stopKey.Take();
+    player.Start({"0 KEY_DOWN 66", "10 KEY_UP 66"});
+    ASSERT_TRUE(PollUntil([&] { return ended.load() == 1; }, std::chrono::seconds(2)));
+    EXPECT_TRUE(os.isRegistered(1, 123)) << "the first playback lost its stop key";
+    // Alt+F12 still stops the one that plays.
+    EXPECT_TRUE(os.press(1, 123));
+    stop = true;
+    player.WaitAll();
+    EXPECT_FALSE(os.isRegistered(1, 123));
+    // A release without a take does not free a combination someone else took.
+    stopKey.Take();
+    stopKey.Release();
+    stopKey.Release();
+    stopKey.Take();
+    EXPECT_TRUE(os.isRegistered(1, 123));
+}
+
+TEST_F(StoppablePlaybackTest, TaskMacroFilesTooLargeOrNoFilesAreRefused) {
+    test::TempFolder folder;
+    platform::fake::FakeGlobalHotkeys os;
+    hotkeys::HotkeyRegistrar registrar(os);
+    MacroStopKey stopKey(registrar);
+    DoDo2 player({input, clipboard, steady, stop, [&] { stopKey.Release(); }});
+    TaskMacroStarter starter(player, stopKey, stop);
+
+    const std::string huge = folder.file("huge.mco");
+    {
+        std::ofstream out(huge, std::ios::binary);
+        out << "0 KEY_DOWN 65\r\n";
+        out.seekp(static_cast<std::streamoff>(kMaxMacroFileBytes));
+        out.put('\n');
+    }
+    EXPECT_FALSE(starter.StartTaskMacro(huge));
+    EXPECT_FALSE(starter.StartTaskMacro(folder.path()));
+    player.WaitAll();
+    EXPECT_TRUE(input.events().empty());
+    EXPECT_FALSE(os.isRegistered(1, 123));
+}
+
+TEST_F(StoppablePlaybackTest, ATaskMacroWaitsForTheKeyboardToBeLetGoWithinItsBound) {
+    MacroPorts waiting{input, clipboard, steady, stop, [this] { ++released; }, std::chrono::seconds(2)};
+    input.holdKeysFor(10); // about 50 ms of held keys
+    const auto before = std::chrono::steady_clock::now();
+    PlayMacro({"0 KEY_DOWN 65"}, waiting);
+    EXPECT_GE(std::chrono::steady_clock::now() - before, std::chrono::milliseconds(40));
+    EXPECT_EQ(input.events(), (Log{"key down 65", "key up 65"}));
+
+    // A key that stays down does not hold the macro back for longer than the bound.
+    MacroPorts bounded{input, clipboard, steady, stop, {}, std::chrono::milliseconds(60)};
+    input.holdKeysFor(1'000'000);
+    const auto start = std::chrono::steady_clock::now();
+    PlayMacro({"0 KEY_DOWN 66"}, bounded);
+    const auto took = std::chrono::steady_clock::now() - start;
+    EXPECT_GE(took, std::chrono::milliseconds(60));
+    EXPECT_LT(took, std::chrono::milliseconds(500));
+    EXPECT_EQ(input.events().size(), 4u);
+
+    // Nor does it hold back a stop.
+    DoDo2 player(bounded);
+    player.Start({"0 KEY_DOWN 67"});
+    stop = true;
+    player.WaitAll();
+    EXPECT_EQ(input.events().size(), 4u);
 }
 
 } // namespace

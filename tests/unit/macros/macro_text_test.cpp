@@ -1,8 +1,10 @@
+#include "macros/macro_file_lines.h"
 #include "macros/macro_text.h"
 #include "tests/support/temp_folder.h"
 
 #include <fstream>
 #include <gtest/gtest.h>
+#include <sstream>
 
 namespace orvanta::macros {
 namespace {
@@ -52,6 +54,64 @@ TEST(MacroTextTest, ReadingAFileAndFailingToRead) {
     EXPECT_EQ(ReadMacroFile(path), (Lines{"0 MOUSE_MOVE 1 2"}));
     EXPECT_FALSE(ReadMacroFile(folder.file("missing.mco")));
     EXPECT_FALSE(ReadMacroFile(folder.path()));
+}
+
+Lines ReadInChunks(const std::string& bytes, std::size_t chunk) {
+    MacroTextLines source(std::make_unique<std::istringstream>(bytes), chunk);
+    Lines lines;
+    for (std::string line; source.next(line);)
+        lines.push_back(line);
+    EXPECT_FALSE(source.failed());
+    return lines;
+}
+
+TEST(MacroTextTest, ReadingAChunkAtATimeGivesTheSameLinesWhereverTheChunksEnd) {
+    // Byte order marks, surrogate pairs, CR LF and lone surrogates all fall across chunk ends somewhere.
+    const std::u16string text = u"0 INPUT \U0001F600x\r\n\r\n5 KEY_DOWN 65\r6\n7 \xD800z\r\n";
+    const std::vector<std::string> inputs{
+        "\xFF\xFE" + Utf16(text, false),
+        "\xFE\xFF" + Utf16(text, true) + "q",
+        "\xEF\xBB\xBF"
+        "a\r\nb\r\rc\n",
+        "ab\r\n",
+        "\xFF",
+    };
+    for (const std::string& bytes : inputs) {
+        const Lines whole = DecodeMacroText(bytes);
+        for (std::size_t chunk = 1; chunk <= 9; ++chunk)
+            EXPECT_EQ(ReadInChunks(bytes, chunk), whole) << "chunks of " << chunk;
+    }
+    EXPECT_EQ(DecodeMacroText("\xFF\xFE" + Utf16(text, false)),
+              (Lines{"0 INPUT \xF0\x9F\x98\x80x", "", "5 KEY_DOWN 65", "6", "7 \xEF\xBF\xBDz"}));
+}
+
+TEST(MacroTextTest, AMacroFileIsOpenedAtItsFirstLineAndLargeOnesAreRefused) {
+    test::TempFolder folder;
+    const std::string path = folder.file("later.mco");
+    std::ofstream(path, std::ios::binary) << "0 KEY_DOWN 65\r\n";
+    // Made on one thread, read on another: the file is read only when the lines are asked for.
+    MacroFileLines lines(path);
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << "5 KEY_UP 66\n";
+    std::string line;
+    ASSERT_TRUE(lines.next(line));
+    EXPECT_EQ(line, "5 KEY_UP 66");
+    EXPECT_FALSE(lines.next(line));
+    EXPECT_FALSE(lines.failed());
+
+    EXPECT_TRUE(MacroFileAcceptable(path));
+    EXPECT_FALSE(MacroFileAcceptable(folder.path()));
+    EXPECT_FALSE(MacroFileAcceptable(folder.file("missing.mco")));
+    const std::string huge = folder.file("huge.mco");
+    {
+        std::ofstream out(huge, std::ios::binary);
+        out.seekp(static_cast<std::streamoff>(kMaxMacroFileBytes));
+        out.put('\n'); // one byte past the limit
+    }
+    EXPECT_FALSE(MacroFileAcceptable(huge));
+    EXPECT_FALSE(ReadMacroFile(huge));
+    MacroFileLines refused(huge);
+    EXPECT_FALSE(refused.next(line));
+    EXPECT_TRUE(refused.failed());
 }
 
 } // namespace
