@@ -191,7 +191,9 @@ int main(int argc, char** argv) {
                            later);
         mainWindow = &form;
         reminders.setOwner(&form);
-        if (!form.HandedOver()) {
+        if (!form.StartRefusal().isEmpty()) {
+            status = 1;
+        } else if (!form.HandedOver()) {
             errors.setOwner(&form);
             form.ShowAtStart();
             status = QApplication::exec();

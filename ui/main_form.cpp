@@ -25,6 +25,7 @@
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <iostream>
 
 namespace orvanta::ui {
 
@@ -290,6 +291,15 @@ bool TMainForm::HandOverToRunningCopy() {
     if (ports_.instance.claim()) {
         channel_->Listen(address);
         return false;
+    }
+    if (const std::string failure = ports_.instance.claimFailure(); !failure.empty()) {
+        // Neither the running copy nor this one can be sure of the other: this one ends, unasked.
+        startRefusal_ = QString::fromStdString(failure);
+        handedOver_ = true;
+        // Told on the terminal too, before the box waits for the user.
+        std::cerr << "orvanta: " << failure << std::endl;
+        Guarded([&] { ports_.errors.ShowError(startRefusal_); });
+        return true;
     }
     // Renamed first, so nothing that looks for the running copy by its title finds this one.
     setWindowTitle(QStringLiteral("Orvanta_"));

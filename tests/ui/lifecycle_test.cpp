@@ -75,6 +75,23 @@ TEST_F(StartUp, ASecondCopyHandsOverToTheRunningOneAndEnds) {
     EXPECT_FALSE(form->isVisible());
 }
 
+TEST_F(StartUp, ACopyThatCannotMakeSureItIsAloneSaysSoAndNeitherRunsNorHandsOver) {
+    ui::InstanceChannel running;
+    ASSERT_TRUE(running.Listen(QString::fromStdString(instance.handOverAddress())));
+    QSignalSpy called(&running, &ui::InstanceChannel::quitMessageReceived);
+    instance.failClaims("the lock folder is another user's");
+    form = std::make_unique<ui::TMainForm>(Ports(instance));
+    EXPECT_EQ(form->StartRefusal(), "the lock folder is another user's");
+    EXPECT_EQ(errors.errors, QStringList{"the lock folder is another user's"});
+    EXPECT_FALSE(called.wait(300)) << "a copy that may not be alone must not disturb the other";
+    EXPECT_FALSE(std::filesystem::exists(store.path()));
+    EXPECT_EQ(wakeTimers.createdCount("nowake2"), 0);
+    EXPECT_FALSE(form->timers().tmr302.isActive());
+    form->ShowAtStart();
+    EXPECT_FALSE(form->isVisible());
+}
+
+
 TEST_F(StartUp, TheQuitMessageBringsTheWindowBackFromTheTrayOnTheTaskList) {
     settings.writeText("tray", "tray", "1");
     Start();

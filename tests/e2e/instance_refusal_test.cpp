@@ -1,0 +1,60 @@
+#include "tests/e2e/program_run.h"
+#include "tests/support/temp_folder.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <gtest/gtest.h>
+
+namespace orvanta::test {
+namespace {
+
+using namespace std::chrono_literals;
+
+// A session whose runtime folder cannot hold the instance lock (here a file stands where the folder
+// should be, as a broken login or su leaves it): no copy may think it is alone, or each would fire every
+// task once more.
+TEST(InstanceRefusal, WithoutAUsableLockTheProgramSaysSoEndsAndRunsNothing) {
+    if (!std::getenv("DISPLAY")) GTEST_SKIP() << "no X display: run under scripts/platform-test-env.sh";
+    TempFolder folder;
+    ProgramHome home{folder.path()};
+    home.WriteSettings("[Option]\nmfirst=0\n");
+    const std::string notAFolder = folder.file("runtime");
+    WriteFileBytes(notAFolder, "x");
+
+    QProcess copy;
+    home.Prepare(copy);
+    QProcessEnvironment env = copy.processEnvironment();
+    env.insert("XDG_RUNTIME_DIR", QString::fromStdString(notAFolder));
+    copy.setProcessEnvironment(env);
+    copy.start();
+    ASSERT_TRUE(copy.waitForStarted());
+
+    QByteArray told;
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+            copy.waitForReadyRead(100);
+            told += copy.readAllStandardError();
+            return told.contains("only one copy");
+        },
+        15s))
+        << told.toStdString();
+    EXPECT_TRUE(told.contains(QByteArray::fromStdString(notAFolder))) << told.toStdString();
+    // Only the error box: no tray icon, no task database, no scheduler.
+    EXPECT_FALSE(TrayIconShown(copy.processId()));
+    EXPECT_FALSE(std::filesystem::exists(home.dataFolder() + "/task.db"));
+
+    // The user closes the box; the copy ends with a failure status.
+    for (const QString& box : VisibleMainWindows(copy.processId()))
+        RunTool("xdotool", {"key", "--window", box, "Return"});
+    const bool ended = copy.waitForFinished(10000);
+    if (!ended) {
+        copy.kill();
+        copy.waitForFinished();
+    }
+    EXPECT_TRUE(ended);
+    EXPECT_EQ(copy.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(copy.exitCode(), 1);
+}
+
+} // namespace
+} // namespace orvanta::test
