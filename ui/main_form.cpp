@@ -4,6 +4,7 @@
 #include "actions/quick_launch.h"
 #include "data/settings/data_folder.h"
 #include "data/settings/settings_keys.h"
+#include "data/settings/text_file.h"
 #include "ui/app_icon.h"
 #include "ui/backup_commands.h"
 #include "ui/banner.h"
@@ -282,6 +283,9 @@ void TMainForm::FormCreate() {
         ports_.registry.writeString(platform::kLangManagerKeyPath, "Orvanta",
                                     FolderOf(program, ports_.paths.pathSeparator()));
     });
+    // Copies a killed write left behind; no other writer of ours runs now that the claim is held.
+    ini::RemoveStaleTemporaries(ports_.settings.filePath());
+    ini::RemoveStaleTemporaries(ports_.store.path());
     Guarded([this] { RebuildRunTable(); });
     if (later_.loadHotkeys) Guarded(later_.loadHotkeys);
 }

@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <optional>
 #include <string_view>
+#include <unistd.h>
 
 namespace orvanta::platform::linux_backend {
 namespace {
@@ -241,7 +242,8 @@ bool LinuxUserRegistry::writeString(const std::string& keyPath, const std::strin
 void LinuxUserRegistry::deleteValue(const std::string& keyPath, const std::string& valueName) {
     // A value that cannot be removed stays; like a missing one, that is not reported.
     if (IsRunKey(keyPath)) {
-        if (std::string path = autostartFile(valueName); !path.empty()) (void)std::remove(path.c_str());
+        if (std::string path = autostartFile(valueName); !path.empty())
+            (void)::unlink(path.c_str()); // never a folder
         return;
     }
     if (!registryFile().empty()) (void)ini::DeleteProfileKey(registryFile(), keyPath, valueName);
