@@ -10,22 +10,18 @@ namespace {
 
 using namespace std::chrono_literals;
 
-// A session whose runtime folder cannot hold the instance lock (here a file stands where the folder
-// should be, as a broken login or su leaves it): no copy may think it is alone, or each would fire every
-// task once more.
+// A lock that cannot be taken (here a link another user planted where the lock file belongs): no copy
+// may think it is alone, or each would fire every task once more.
 TEST(InstanceRefusal, WithoutAUsableLockTheProgramSaysSoEndsAndRunsNothing) {
     if (!std::getenv("DISPLAY")) GTEST_SKIP() << "no X display: run under scripts/platform-test-env.sh";
     TempFolder folder;
     ProgramHome home{folder.path()};
     home.WriteSettings("[Option]\nmfirst=0\n");
-    const std::string notAFolder = folder.file("runtime");
-    WriteFileBytes(notAFolder, "x");
+    const std::string lock = folder.file("run/TalvenorScheduler.lock");
+    std::filesystem::create_symlink(folder.file("elsewhere"), lock);
 
     QProcess copy;
     home.Prepare(copy);
-    QProcessEnvironment env = copy.processEnvironment();
-    env.insert("XDG_RUNTIME_DIR", QString::fromStdString(notAFolder));
-    copy.setProcessEnvironment(env);
     copy.start();
     ASSERT_TRUE(copy.waitForStarted());
 
@@ -38,9 +34,9 @@ TEST(InstanceRefusal, WithoutAUsableLockTheProgramSaysSoEndsAndRunsNothing) {
         },
         15s))
         << told.toStdString();
-    EXPECT_TRUE(told.contains(QByteArray::fromStdString(notAFolder))) << told.toStdString();
-    // Only the error box: no tray icon, no task database, no scheduler.
-    EXPECT_FALSE(TrayIconShown(copy.processId()));
+    EXPECT_TRUE(told.contains(QByteArray::fromStdString(lock))) << told.toStdString();
+    EXPECT_FALSE(std::filesystem::exists(folder.file("elsewhere"))) << "the link was followed";
+    // Only the error box: the task database is not even made, let alone scheduled.
     EXPECT_FALSE(std::filesystem::exists(home.dataFolder() + "/task.db"));
 
     // The user closes the box; the copy ends with a failure status.
