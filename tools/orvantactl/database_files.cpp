@@ -54,11 +54,11 @@ void ExportTasks(const std::string& database, const std::string& file) {
 
 void ImportTasks(const std::string& database, const std::string& file) {
     if (!data::IsTaskDatabase(file)) {
-        // Said plainly where the file is a task database but for what was added to it.
+        // Names what else a sound database holds, such as a trigger added to a backup.
         if (data::DatabaseDamage(file).empty()) {
             const std::string extra = data::ObjectBeyondTaskTable(file);
             if (!extra.empty())
-                throw Error(Quoted(file) + " holds more than tasks (" + extra + "); not importing it");
+                throw Error(Quoted(file) + " is not a task database (it holds " + extra + ")");
         }
         throw Error(Quoted(file) + " is not a task database");
     }
