@@ -199,7 +199,9 @@ int main(int argc, char** argv) {
                 qApp, [] { QCoreApplication::exit(0); }, Qt::QueuedConnection);
         });
         reminders.setOwner(&form);
-        if (!form.HandedOver()) {
+        if (!form.StartRefusal().isEmpty()) {
+            status = 1;
+        } else if (!form.HandedOver()) {
             errors.setOwner(&form);
             form.ShowAtStart();
             status = QApplication::exec();

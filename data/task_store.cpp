@@ -1,6 +1,13 @@
 #include "data/task_store.h"
 
-#include <sqlite3.h>
+#include "data/database_checks.h"
+#include "data/dos_date_time.h"
+#include "data/error.h"
+#include "data/placed_timed_read.h"
+#include "data/settings/text_file.h"
+#include "data/sqlite_connection.h"
+#include "data/task_database_template.h"
+#include "data/task_statements.h"
 
 #include <algorithm>
 #include <cctype>
@@ -8,13 +15,7 @@
 #include <filesystem>
 #include <fstream>
 #include <set>
-
-#include "data/dos_date_time.h"
-#include "data/error.h"
-#include "data/sqlite_connection.h"
-#include "data/placed_timed_read.h"
-#include "data/task_database_template.h"
-#include "data/task_statements.h"
+#include <sqlite3.h>
 
 namespace orvanta::data {
 namespace {
@@ -32,7 +33,19 @@ const std::string& CheckedId(const std::string& id) {
 TaskStore::TaskStore(std::string databasePath, const platform::Clock& clock)
     : path_(std::move(databasePath)), clock_(clock) {}
 
+void TaskStore::CheckIntegrity() const {
+    damage_ = DatabaseDamage(path_);
+    if (!damage_.empty()) throw Error(DamagedDatabaseMessage(path_, damage_));
+}
+
+void TaskStore::RefuseWriteIfDamaged() const {
+    if (damage_.empty()) return;
+    CheckIntegrity();
+}
+
 void TaskStore::EnsureTaskTable() const {
+    // A damaged file may have lost its table; making a new one would write into what is left.
+    if (!damage_.empty()) return;
     SqliteConnection db(path_);
     if (db.query(sql::FindTableQuery()).rowCount() == 0) db.execute(sql::CreateTableStatement());
 }
@@ -57,6 +70,7 @@ DataSet TaskStore::ReadAllTasks() const {
 }
 
 std::string TaskStore::InsertTask(const TaskRecord& task) const {
+    RefuseWriteIfDamaged();
     SqliteConnection db(path_);
     // Both statements commit together: a failed read-back must not leave a task the caller was told
     // could not be saved.
@@ -68,47 +82,56 @@ std::string TaskStore::InsertTask(const TaskRecord& task) const {
 }
 
 void TaskStore::UpdateTask(const std::string& id, const TaskRecord& task) const {
+    RefuseWriteIfDamaged();
     SqliteConnection db(path_);
     db.execute(sql::UpdateStatement(CheckedId(id), task, DosDateTime(clock_.now())));
 }
 
 void TaskStore::UpdateTaskKeepOrder(const std::string& id, const TaskRecord& task) const {
+    RefuseWriteIfDamaged();
     SqliteConnection db(path_);
     db.execute(sql::UpdateKeepOrderStatement(CheckedId(id), task));
 }
 
 void TaskStore::SetTaskEnabled(const std::string& id, bool enabled) const {
+    RefuseWriteIfDamaged();
     SqliteConnection db(path_);
     db.execute(sql::SetEnabledStatement(CheckedId(id), enabled));
 }
 
 void TaskStore::DeleteTask(const std::string& id) const {
+    RefuseWriteIfDamaged();
     SqliteConnection db(path_);
     db.execute(sql::DeleteStatement(CheckedId(id)));
 }
 
 void TaskStore::DeleteAllTimedTasks() const {
+    RefuseWriteIfDamaged();
     SqliteConnection db(path_);
     db.execute(sql::DeleteAllTimedStatement());
 }
 
 void TaskStore::DeleteDisabledTimedTasks() const {
+    RefuseWriteIfDamaged();
     SqliteConnection db(path_);
     db.execute(sql::DeleteDisabledTimedStatement());
 }
 
 void TaskStore::DeleteAllHotkeyTasks() const {
+    RefuseWriteIfDamaged();
     SqliteConnection db(path_);
     db.execute(sql::DeleteAllHotkeyStatement());
 }
 
 void TaskStore::DeleteDisabledHotkeyTasks() const {
+    RefuseWriteIfDamaged();
     SqliteConnection db(path_);
     db.execute(sql::DeleteDisabledHotkeyStatement());
 }
 
 void TaskStore::PostponeTask(const std::string& id, const std::string& newTitle, int year, int month, int day,
                              const std::string& time) const {
+    RefuseWriteIfDamaged();
     SqliteConnection db(path_);
     // A duplicate without its postponed moment would fire again at the original time.
     InTransaction(db, [&] {
@@ -131,10 +154,10 @@ void CopyDatabase(const std::string& sourcePath, const std::string& destinationP
 
 bool IsTaskDatabase(const std::string& path) {
     static const std::set<std::string> kColumns = {
-        "ID",      "ENABLED", "TITLE",    "DATEMODE",  "YEAR",    "MONTH",     "DAY",       "SUN",
-        "MON",     "TUE",     "WED",      "THU",       "FRI",     "SAT",       "TIME",      "LOOP",
-        "ENDTIME", "HOTKEY1", "HOTKEY2",  "HKLOOP",    "COUNTDOWN", "EVENT",   "MACRO",     "LAUNCH",
-        "TERMINATE", "OPENFILE", "OPENURL", "MESSAGE", "LAST"};
+        "ID",        "ENABLED",  "TITLE",   "DATEMODE", "YEAR",      "MONTH", "DAY",   "SUN",
+        "MON",       "TUE",      "WED",     "THU",      "FRI",       "SAT",   "TIME",  "LOOP",
+        "ENDTIME",   "HOTKEY1",  "HOTKEY2", "HKLOOP",   "COUNTDOWN", "EVENT", "MACRO", "LAUNCH",
+        "TERMINATE", "OPENFILE", "OPENURL", "MESSAGE",  "LAST"};
     sqlite3* db = nullptr;
     // Read-only, so checking a path never creates or changes a file.
     if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
@@ -147,42 +170,24 @@ bool IsTaskDatabase(const std::string& path) {
     if (sqlite3_prepare_v2(db, "PRAGMA table_info(tasklist);", -1, &stmt, nullptr) == SQLITE_OK) {
         while (sqlite3_step(stmt) == SQLITE_ROW) {
             std::string name = reinterpret_cast<const char*>(sqlite3_column_text(stmt, 1));
-            std::transform(name.begin(), name.end(), name.begin(), [](unsigned char c) { return std::toupper(c); });
+            std::transform(name.begin(), name.end(), name.begin(),
+                           [](unsigned char c) { return std::toupper(c); });
             found.insert(name);
             ++count;
         }
     }
     sqlite3_finalize(stmt);
     sqlite3_close(db);
-    return count == 29 && found == kColumns;
+    // Triggers or views in a copied file would run hidden statements against the tasks once it is the
+    // task database; a damaged file would lose tasks on the way.
+    return count == 29 && found == kColumns && ObjectBeyondTaskTable(path).empty() &&
+           DatabaseDamage(path).empty();
 }
 
 bool SeedTaskDatabase(const std::string& path) {
-    namespace fs = std::filesystem;
-    std::error_code ec;
-    if (fs::exists(fs::symlink_status(path, ec))) return false;
-    // Written under a temporary name and moved into place, so a crash never leaves half a database.
-    const std::string temporary = path + ".seed-tmp";
-    {
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        const auto bytes = TaskDatabaseTemplate();
-        out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-        if (!out.flush()) {
-            out.close();
-            fs::remove(temporary, ec);
-            return false;
-        }
-    }
-    if (fs::exists(fs::symlink_status(path, ec))) {
-        fs::remove(temporary, ec);
-        return false;
-    }
-    fs::rename(temporary, path, ec);
-    if (ec) {
-        fs::remove(temporary, ec);
-        return false;
-    }
-    return true;
+    const auto bytes = TaskDatabaseTemplate();
+    return ini::PlaceNewFile(path,
+                             std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
 }
 
 } // namespace orvanta::data

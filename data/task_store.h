@@ -1,22 +1,28 @@
 #pragma once
 
-#include <functional>
-#include <string>
-
 #include "data/data_set.h"
 #include "data/placed_timed_read.h"
 #include "data/task_record.h"
 #include "platform/api/clock.h"
+
+#include <functional>
+#include <string>
 
 namespace orvanta::data {
 
 // The only code that issues SQL against task.db. Every operation opens the file, runs its statements
 // and closes it again; nothing is kept between operations.
 class TaskStore {
-public:
+  public:
     TaskStore(std::string databasePath, const platform::Clock& clock);
 
     const std::string& path() const { return path_; }
+
+    // Runs SQLite's quick check on the file. A damaged file raises the message that names it and says
+    // how to restore the tasks, and is remembered: from then on every operation that writes raises that
+    // message instead of touching the file, until a later check finds it sound again (an import or the
+    // user replaced it). Reading goes on.
+    void CheckIntegrity() const;
 
     void EnsureTaskTable() const;
     DataSet ReadTimedTasks(bool hideDisabled) const;
@@ -43,15 +49,20 @@ public:
     // Every task, in ID order; for tools that need the whole table.
     DataSet ReadAllTasks() const;
 
-private:
+  private:
+    // Raises the damage message while the file is known to be damaged and still is.
+    void RefuseWriteIfDamaged() const;
+
     std::string path_;
     const platform::Clock& clock_;
+    mutable std::string damage_;
 };
 
 // Replaces the destination database's content with the source's, through SQLite's online backup.
 void CopyDatabase(const std::string& sourcePath, const std::string& destinationPath);
 
-// True when the file opens as an SQLite database holding a tasklist table of the 29 task columns.
+// True when the file opens as a sound SQLite database holding a tasklist table of the 29 task columns
+// and nothing else of its own: no trigger, view or other table or index.
 bool IsTaskDatabase(const std::string& path);
 
 // Writes the built-in template database to the path when no file exists there. Returns true when it

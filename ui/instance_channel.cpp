@@ -2,12 +2,15 @@
 
 #include <QLocalServer>
 #include <QLocalSocket>
+#include <QTimer>
 
 namespace orvanta::ui {
 namespace {
 
 // Longer lines are no quit message; a peer that never ends its line is dropped at this size.
 constexpr qint64 kMaxMessage = 64;
+// A later copy sends its line at once; a peer still silent after this holds a descriptor for nothing.
+constexpr int kPeerPatienceMs = 1000;
 
 } // namespace
 
@@ -25,6 +28,11 @@ bool InstanceChannel::Listen(const QString& address) {
 void InstanceChannel::OnConnection() {
     while (QLocalSocket* socket = server_->nextPendingConnection()) {
         connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
+        // Bound to the socket, so the drop is forgotten with a peer that was served and is gone.
+        QTimer::singleShot(kPeerPatienceMs, socket, [socket] {
+            socket->abort();
+            socket->deleteLater();
+        });
         connect(socket, &QLocalSocket::readyRead, this, [this, socket] {
             if (socket->canReadLine()) {
                 const QByteArray line = socket->readLine(kMaxMessage).trimmed();

@@ -11,7 +11,8 @@ namespace orvanta::ui {
 inline constexpr const char* kQuitMessage = "QuitMessage";
 
 // The running copy's end of the hand-over: a local socket at the instance's address. Every connection
-// that delivers the quit message raises quitMessageReceived once; anything else is ignored.
+// that delivers the quit message raises quitMessageReceived once; anything else is ignored, and a peer
+// that has not sent its line within a second is dropped.
 class InstanceChannel : public QObject {
     Q_OBJECT
 

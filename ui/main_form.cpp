@@ -4,6 +4,7 @@
 #include "actions/quick_launch.h"
 #include "data/settings/data_folder.h"
 #include "data/settings/settings_keys.h"
+#include "data/settings/text_file.h"
 #include "ui/app_icon.h"
 #include "ui/backup_commands.h"
 #include "ui/banner.h"
@@ -25,6 +26,7 @@
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <iostream>
 
 namespace orvanta::ui {
 
@@ -285,6 +287,10 @@ void TMainForm::FormCreate() {
         ports_.registry.writeString(platform::kLangManagerKeyPath, "Orvanta",
                                     FolderOf(program, ports_.paths.pathSeparator()));
     });
+    // Copies a killed write left behind; no other writer of ours runs now that the claim is held.
+    ini::RemoveStaleTemporaries(ports_.settings.filePath());
+    ini::RemoveStaleTemporaries(ports_.store.path());
+    Guarded([this] { ports_.store.CheckIntegrity(); });
     Guarded([this] { RebuildRunTable(); });
     if (later_.loadHotkeys) Guarded(later_.loadHotkeys);
 }
@@ -294,6 +300,15 @@ bool TMainForm::HandOverToRunningCopy() {
     if (ports_.instance.claim()) {
         channel_->Listen(address);
         return false;
+    }
+    if (const std::string failure = ports_.instance.claimFailure(); !failure.empty()) {
+        // Neither the running copy nor this one can be sure of the other: this one ends, unasked.
+        startRefusal_ = QString::fromStdString(failure);
+        handedOver_ = true;
+        // Told on the terminal too, before the box waits for the user.
+        std::cerr << "orvanta: " << failure << std::endl;
+        Guarded([&] { ports_.errors.ShowError(startRefusal_); });
+        return true;
     }
     // Renamed first, so nothing that looks for the running copy by its title finds this one.
     setWindowTitle(QStringLiteral("Orvanta_"));

@@ -43,6 +43,8 @@ class TMainForm : public QMainWindow, public TLangForm, public scheduler::CloseA
 
     // True when another copy was running: this one has handed over and must end without showing.
     bool HandedOver() const { return handedOver_; }
+    // Why this copy must end without running, told to the user already; empty when it may run.
+    const QString& StartRefusal() const { return startRefusal_; }
     // True when the settings ask to start hidden in the notification area (and there is one).
     bool StartsHidden() const { return startsHidden_; }
     // Shows the window as the program starts: unless it starts hidden.
@@ -185,6 +187,7 @@ class TMainForm : public QMainWindow, public TLangForm, public scheduler::CloseA
     InstanceChannel* channel_ = nullptr;
 
     bool handedOver_ = false;
+    QString startRefusal_;
     bool startsHidden_ = false;
     bool closeAllowed_ = false;
     bool settingsLocked_ = false;

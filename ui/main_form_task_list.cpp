@@ -190,13 +190,13 @@ void TMainForm::SwitchInPlace(bool enable) {
         if (tableRow) (*tableRow)[column] = value;
     };
 
+    // Stored first: a locked or read-only file leaves the box, the row and the dispatcher's table as
+    // they are, in step with what is stored.
+    ports_.store.SetTaskEnabled(id, enable);
     reselectTaskId_ = id;
     const std::string state = enable ? "1" : "0";
     setCell(kDispEnabled, state);
     (*task)[scheduler::kColEnabled] = state;
-    // Should the store refuse, the check box keeps the new state until the next rebuild shows the stored
-    // one; no refresh is scheduled.
-    ports_.store.SetTaskEnabled(id, enable);
     setCell(kDispText, ToggledRowText(*task, ports_.listTexts));
     reGetCountdown_ = 5;
     if (!timers_.reGet.isActive()) timers_.reGet.start();

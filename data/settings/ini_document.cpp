@@ -55,11 +55,23 @@ LineInfo Classify(std::string_view body) {
     return {LineKind::Entry, key, valueBegin == std::string_view::npos ? body.size() : valueBegin};
 }
 
-std::string ProfileValue(std::string_view raw) {
+// The value a read makes of the raw text after '=', before the length cut.
+std::string_view UnwrappedValue(std::string_view raw) {
     std::string_view v = Trim(raw);
     if (v.size() >= 2 && (v.front() == '"' || v.front() == '\'') && v.back() == v.front())
         v = v.substr(1, v.size() - 2);
-    return std::string(v.substr(0, kMaxValueLength));
+    return v;
+}
+
+std::string ProfileValue(std::string_view raw) {
+    return std::string(UnwrappedValue(raw).substr(0, kMaxValueLength));
+}
+
+// A value that reading would trim or unwrap goes out inside one more pair of quotes, which reading
+// removes again; anything else is written as it is, so hand-written files keep their look.
+std::string StoredForm(std::string_view value) {
+    if (UnwrappedValue(value) == value) return std::string(value);
+    return "\"" + std::string(value) + "\"";
 }
 
 } // namespace
@@ -134,7 +146,8 @@ void IniDocument::terminateLastLine() {
 bool IniDocument::setValue(std::string_view section, std::string_view key, std::string_view value) {
     if (!IsStorable(section, key, value)) return false;
     const std::string ending = lineEnding();
-    std::string entry = std::string(key) + "=" + std::string(value);
+    const std::string stored = StoredForm(value);
+    std::string entry = std::string(key) + "=" + stored;
 
     std::optional<Range> range = findSection(section);
     if (!range) {
@@ -149,7 +162,7 @@ bool IniDocument::setValue(std::string_view section, std::string_view key, std::
     if (std::optional<std::size_t> index = findKey(*range, key)) {
         // Keep the key's own spelling and the blanks around '=' as the file has them.
         std::string& body = lines_[*index].body;
-        body = body.substr(0, Classify(body).valueBegin) + std::string(value);
+        body = body.substr(0, Classify(body).valueBegin) + stored;
         return true;
     }
     // The end of a section is its last non-blank line, so the blank lines that separate it from the

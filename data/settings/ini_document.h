@@ -31,8 +31,10 @@ class IniDocument {
     bool hasSection(std::string_view section) const { return findSection(section).has_value(); }
 
     // Replaces the value of an existing key in place, else adds the key at the end of its section,
-    // else adds the section at the end of the text. Returns false, changing nothing, when the names or
-    // the value cannot be stored on one INI line (see IsStorable).
+    // else adds the section at the end of the text. A value with blanks around it, or enclosed in a pair
+    // of quotes, is written inside one more pair of double quotes, so that value() gives back exactly
+    // what was set. Returns false, changing nothing, when the names or the value cannot be stored on
+    // one INI line (see IsStorable).
     bool setValue(std::string_view section, std::string_view key, std::string_view value);
 
     // Removes the line of the key. Returns false when there was no such key.
@@ -43,7 +45,7 @@ class IniDocument {
     // Whether a section name, key name and value survive a write and read back as the same names.
     // Names must be non-empty, free of line breaks and of surrounding blanks; a key must not contain
     // '=' nor start with ';' or '['; a section name must not contain ']'. A value must be free of
-    // line breaks (blanks and quotes around it are allowed but are dropped again on reading).
+    // line breaks.
     static bool IsStorable(std::string_view section, std::string_view key, std::string_view value);
 
   private:

@@ -6,12 +6,20 @@
 namespace orvanta::ini {
 namespace {
 
-// The current text of a file about to be rewritten. An existing file we cannot read must not be
-// replaced by one holding only our key, so that case yields nothing.
+// The current text of a file about to be rewritten. An existing file we cannot read, and anything
+// that is not a settings file at all, must not be replaced by one holding only our key, so those cases
+// yield nothing.
 std::optional<std::string> ContentToEdit(const std::string& path) {
-    if (std::optional<std::string> content = ReadWholeFile(path)) return content;
-    if (FileExists(path)) return std::nullopt;
-    return std::string();
+    TextRead read = ReadTextFile(path);
+    switch (read.kind) {
+    case TextRead::Content:
+        return std::move(read.content);
+    case TextRead::Missing:
+        return std::string();
+    case TextRead::Refused:
+        break;
+    }
+    return std::nullopt;
 }
 
 } // namespace
@@ -33,9 +41,9 @@ bool WriteProfileString(const std::string& path, std::string_view section, std::
 }
 
 bool DeleteProfileKey(const std::string& path, std::string_view section, std::string_view key) {
-    std::optional<std::string> content = ReadWholeFile(path);
-    if (!content) return !FileExists(path);
-    IniDocument document(*content);
+    TextRead read = ReadTextFile(path);
+    if (read.kind != TextRead::Content) return read.kind == TextRead::Missing;
+    IniDocument document(read.content);
     if (!document.removeKey(section, key)) return true;
     return ReplaceWholeFile(path, document.text());
 }

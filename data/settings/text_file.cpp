@@ -2,18 +2,21 @@
 
 #include <chrono>
 #include <cstdint>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
+#include <iostream>
+#include <mutex>
 #include <random>
-#include <system_error>
+#include <set>
 
 namespace orvanta::ini {
-namespace fs = std::filesystem;
 namespace {
 
-// Two writers racing on the same target must not share a temporary file.
-std::string UniqueSuffix() {
+constexpr std::string_view kTemporaryMark = ".tmp";
+constexpr std::size_t kTemporaryDigits = 16;
+
+} // namespace
+
+std::string TemporarySuffix() {
+    // Two writers racing on the same target must not share a temporary file.
     auto n = static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count());
     try {
         std::random_device device;
@@ -22,61 +25,33 @@ std::string UniqueSuffix() {
         // No entropy source: the clock alone still separates writers in practice.
     }
     static constexpr char kDigits[] = "0123456789abcdef";
-    std::string suffix = ".tmp";
-    for (int i = 0; i < 16; ++i, n >>= 4)
+    std::string suffix(kTemporaryMark);
+    for (std::size_t i = 0; i < kTemporaryDigits; ++i, n >>= 4)
         suffix += kDigits[n & 0xF];
     return suffix;
 }
 
-bool WriteNewFile(const fs::path& path, std::string_view content) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    if (!out) return false;
-    out.write(content.data(), static_cast<std::streamsize>(content.size()));
-    out.flush();
-    bool written = out.good();
-    out.close();
-    return written && !out.fail();
+bool IsTemporaryNameOf(std::string_view fileName, std::string_view targetName) {
+    if (fileName.size() != targetName.size() + kTemporaryMark.size() + kTemporaryDigits) return false;
+    if (fileName.substr(0, targetName.size()) != targetName) return false;
+    fileName.remove_prefix(targetName.size());
+    if (fileName.substr(0, kTemporaryMark.size()) != kTemporaryMark) return false;
+    fileName.remove_prefix(kTemporaryMark.size());
+    return fileName.find_first_not_of("0123456789abcdef") == std::string_view::npos;
 }
 
-} // namespace
+void WarnOnce(const std::string& path, const std::string& reason) {
+    static std::mutex mutex;
+    static std::set<std::string> told;
+    std::lock_guard<std::mutex> lock(mutex);
+    if (!told.insert(path + '\n' + reason).second) return;
+    std::cerr << "orvanta: " << path << ": " << reason << "; read as empty" << std::endl;
+}
 
 std::optional<std::string> ReadWholeFile(const std::string& path) {
-    std::ifstream in(fs::path(path), std::ios::binary);
-    if (!in) return std::nullopt;
-    std::string content((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad()) return std::nullopt;
-    return content;
-}
-
-bool FileExists(const std::string& path) {
-    std::error_code ec;
-    return fs::is_regular_file(fs::path(path), ec);
-}
-
-bool ReplaceWholeFile(const std::string& path, std::string_view content) {
-    std::error_code ec;
-    fs::path target(path);
-    // Renaming over a symbolic link would replace the link itself; the user meant the file behind it.
-    if (fs::is_symlink(target, ec)) {
-        fs::path resolved = fs::weakly_canonical(target, ec);
-        if (ec) return false;
-        target = resolved;
-    }
-    fs::path temporary = target;
-    temporary += UniqueSuffix();
-    if (!WriteNewFile(temporary, content)) {
-        fs::remove(temporary, ec);
-        return false;
-    }
-    // The replacement keeps the access rights the user gave the old file.
-    if (fs::file_status old = fs::status(target, ec); !ec && fs::is_regular_file(old))
-        fs::permissions(temporary, old.permissions(), fs::perm_options::replace, ec);
-    fs::rename(temporary, target, ec);
-    if (ec) {
-        fs::remove(temporary, ec);
-        return false;
-    }
-    return true;
+    TextRead read = ReadTextFile(path);
+    if (read.kind != TextRead::Content) return std::nullopt;
+    return std::move(read.content);
 }
 
 } // namespace orvanta::ini

@@ -12,9 +12,13 @@ class SingleInstance {
 
     // Claims the instance for this process until the object is destroyed or the process ends. True when
     // this process is the first copy (also when asked again after a success); false while another
-    // process holds the claim. Where the system gives no way to tell, the answer is true: a second copy
-    // is better than none.
+    // process holds the claim, and also when the claim can be neither taken nor checked: two copies
+    // would each run every task, so a claim that cannot be made counts as refused.
     virtual bool claim() = 0;
+
+    // Why the last claim could not be made at all, for the user; empty when it was made or another copy
+    // holds it. A copy that reads a reason here must not run and must not hand over either.
+    virtual std::string claimFailure() const { return {}; }
 
     // Where the first copy listens for a later copy's hand-over: a local-socket name, the same for every
     // copy in this user's session.

@@ -4,7 +4,7 @@ namespace orvanta::platform::fake {
 
 bool FakeSingleInstance::claim() {
     ++claims_;
-    return !anotherCopyRuns_;
+    return !anotherCopyRuns_ && failure_.empty();
 }
 
 } // namespace orvanta::platform::fake

@@ -14,13 +14,18 @@ class FakeSingleInstance : public SingleInstance {
         : address_(std::move(address)), anotherCopyRuns_(anotherCopyRuns) {}
 
     bool claim() override;
+    std::string claimFailure() const override { return failure_; }
     std::string handOverAddress() const override { return address_; }
+
+    // From now on the claim cannot be made, for the reason given.
+    void failClaims(std::string reason) { failure_ = std::move(reason); }
 
     int claims() const { return claims_; }
 
   private:
     std::string address_;
     bool anotherCopyRuns_;
+    std::string failure_;
     int claims_ = 0;
 };
 

@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <optional>
 #include <string_view>
+#include <unistd.h>
 
 namespace orvanta::platform::linux_backend {
 namespace {
@@ -158,16 +159,6 @@ std::optional<DesktopEntry> ParseDesktopEntry(std::string_view content) {
     return entry;
 }
 
-// Profile reads drop blanks around a value and one pair of enclosing quotes; wrapping such a value in
-// quotes once more brings it back exactly.
-std::string ProtectForProfile(const std::string& value) {
-    auto isBlank = [](char c) { return c == ' ' || c == '\t' || c == '\v' || c == '\f'; };
-    bool quoted =
-        value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front();
-    bool needsQuotes = !value.empty() && (isBlank(value.front()) || isBlank(value.back()) || quoted);
-    return needsQuotes ? "\"" + value + "\"" : value;
-}
-
 } // namespace
 
 std::string DesktopExecValue(const std::string& programPath) {
@@ -245,13 +236,14 @@ bool LinuxUserRegistry::writeString(const std::string& keyPath, const std::strin
         return ini::ReplaceWholeFile(path, content);
     }
     if (registryFile().empty() || !paths.ensureFolder(registryFolder())) return false;
-    return ini::WriteProfileString(registryFile(), keyPath, valueName, ProtectForProfile(value));
+    return ini::WriteProfileString(registryFile(), keyPath, valueName, value);
 }
 
 void LinuxUserRegistry::deleteValue(const std::string& keyPath, const std::string& valueName) {
     // A value that cannot be removed stays; like a missing one, that is not reported.
     if (IsRunKey(keyPath)) {
-        if (std::string path = autostartFile(valueName); !path.empty()) (void)std::remove(path.c_str());
+        if (std::string path = autostartFile(valueName); !path.empty())
+            (void)::unlink(path.c_str()); // never a folder
         return;
     }
     if (!registryFile().empty()) (void)ini::DeleteProfileKey(registryFile(), keyPath, valueName);

@@ -1,5 +1,6 @@
 #include "platform/windows/windows_single_instance.h"
 
+#include <string>
 #include <utility>
 #include <windows.h>
 
@@ -14,7 +15,13 @@ WindowsSingleInstance::~WindowsSingleInstance() {
 bool WindowsSingleInstance::claim() {
     if (mutex_) return true;
     HANDLE handle = CreateMutexA(nullptr, FALSE, name_.c_str());
-    if (!handle) return true; // the system gives no way to tell: a second copy is better than none
+    if (!handle) {
+        // Without the mutex nothing keeps a second copy from running every task again.
+        failure_ = "Cannot make sure that only one copy of the program runs (the system refused the "
+                   "instance mutex, error " +
+                   std::to_string(GetLastError()) + "); this copy ends so that no task runs twice.";
+        return false;
+    }
     if (GetLastError() == ERROR_ALREADY_EXISTS) {
         CloseHandle(handle);
         return false;

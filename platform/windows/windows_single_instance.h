@@ -16,10 +16,12 @@ class WindowsSingleInstance : public SingleInstance {
     WindowsSingleInstance& operator=(const WindowsSingleInstance&) = delete;
 
     bool claim() override;
+    std::string claimFailure() const override { return failure_; }
     std::string handOverAddress() const override { return name_; }
 
   private:
     std::string name_;
+    std::string failure_;
     void* mutex_ = nullptr;
 };
 

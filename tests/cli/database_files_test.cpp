@@ -120,5 +120,26 @@ TEST(DatabaseFiles, ImportRefusesAnythingButATaskDatabaseAndLeavesTasksAsTheyWer
     EXPECT_EQ(FileBytes(box.database()), before);
 }
 
+TEST(DatabaseFiles, ImportRefusesABackupCarryingTriggersOrViews) {
+    Sandbox box;
+    const std::string backup = box.root() + "/tasks.krlbak";
+    ASSERT_EQ(box.run({"export", backup}).exitCode, 0);
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(backup.c_str(), &db), SQLITE_OK);
+    // Would bring back a task that starts a program each time the user deletes one.
+    EXPECT_EQ(
+        sqlite3_exec(db,
+                     "CREATE TRIGGER back AFTER DELETE ON tasklist BEGIN INSERT INTO tasklist (Enabled, "
+                     "Title, DateMode, Launch) VALUES (1, 'x', 1, 'y'); END;",
+                     nullptr, nullptr, nullptr),
+        SQLITE_OK);
+    sqlite3_close(db);
+    const std::string before = FileBytes(box.database());
+    const CliResult r = box.run({"import", backup});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_NE(r.err.find("trigger back"), std::string::npos) << r.err;
+    EXPECT_EQ(FileBytes(box.database()), before);
+}
+
 } // namespace
 } // namespace orvanta::cli_test

@@ -11,12 +11,13 @@ namespace orvanta::test {
 
 // A fresh private folder per test, removed with everything in it when the test ends.
 class TempFolder {
-public:
-    TempFolder() {
+  public:
+    TempFolder() : TempFolder(std::filesystem::temp_directory_path()) {}
+    // Under the given folder, such as memory-backed /dev/shm for a test that writes a file many times.
+    explicit TempFolder(const std::filesystem::path& base) {
         // create_directory answers false for a name already taken, so two tests never share a folder.
         std::random_device seed;
         std::mt19937_64 random(seed());
-        const auto base = std::filesystem::temp_directory_path();
         for (int attempt = 0; attempt < 100 && path_.empty(); ++attempt) {
             auto candidate = base / ("orvanta-test-" + std::to_string(random() % 1000000000));
             std::error_code ec;
@@ -38,7 +39,7 @@ public:
     const std::string& path() const { return path_; }
     std::string file(const std::string& name) const { return path_ + "/" + name; }
 
-private:
+  private:
     std::string path_;
 };
 

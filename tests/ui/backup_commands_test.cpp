@@ -1,3 +1,4 @@
+#include "data/error.h"
 #include "data/sqlite_connection.h"
 #include "hotkeys/hotkey_tasks.h"
 #include "platform/fake/fake_global_hotkeys.h"
@@ -161,6 +162,66 @@ TEST_F(BackupCommandsTest, AFileThatIsNoTaskDatabaseIsRefusedAndTheTasksStay) {
     }
     EXPECT_EQ(ListTitles(), Titles{"alpha"});
     EXPECT_EQ(hotkeyLoads, loadsBefore);
+}
+
+// A backup is a plain copy of someone's task database: whatever else it holds came from elsewhere.
+TEST_F(BackupCommandsTest, ABackupCarryingTriggersOrViewsIsRefusedWhole) {
+    AddTask("alpha", "10:00:00");
+    Start();
+    exportAnswer = files.file("clean");
+    Trigger(form->menus().Export1);
+    const std::string clean = files.file("clean.krlbak");
+    ASSERT_TRUE(data::IsTaskDatabase(clean));
+    const std::string added[] = {
+        // Brings back a task that launches a program whenever the user deletes one.
+        "CREATE TRIGGER keep AFTER DELETE ON tasklist BEGIN INSERT INTO tasklist (Enabled, Title, DateMode, "
+        "Launch) VALUES (1, 'hidden', 1, 'evil'); END;",
+        "CREATE VIEW everything AS SELECT * FROM tasklist;",
+        "CREATE TABLE notes (text TEXT);",
+        "CREATE INDEX by_title ON tasklist (Title);",
+    };
+    const std::string before = ReadFileBytes(store.path());
+    for (const std::string& statement : added) {
+        SCOPED_TRACE(statement);
+        const std::string file = files.file("carrying.krlbak");
+        fs::copy_file(clean, file, fs::copy_options::overwrite_existing);
+        data::SqliteConnection(file).execute(statement);
+        errors.errors.clear();
+        importAnswer = file;
+        EXPECT_EQ(Trigger(form->menus().Import1), QStringList{});
+        ASSERT_EQ(errors.errors.size(), 1);
+        EXPECT_TRUE(errors.errors[0].contains("not an Orvanta tasks file"));
+        EXPECT_EQ(ReadFileBytes(store.path()), before);
+    }
+    EXPECT_EQ(ListTitles(), Titles{"alpha"});
+}
+
+// A task database cut short by a full disk or a copy that stopped half-way.
+TEST_F(BackupCommandsTest, ADamagedTaskDatabaseIsNamedAtStartAndNotWrittenTo) {
+    for (int i = 0; i < 60; ++i)
+        AddTask("task " + std::to_string(i) + std::string(200, 'x'), "10:00:00");
+    ASSERT_GT(fs::file_size(store.path()), 12000u);
+    fs::resize_file(store.path(), 5000);
+    const std::string damaged = ReadFileBytes(store.path());
+    Start();
+    const QString told = errors.errors.join("\n");
+    EXPECT_TRUE(told.contains(QString::fromStdString(store.path()) + "\" is damaged")) << told.toStdString();
+    EXPECT_TRUE(told.contains("Import Tasks File")) << told.toStdString();
+
+    // Neither the editor's save nor a toggle reaches the file.
+    errors.errors.clear();
+    data::TaskRecord t;
+    t.title = "new";
+    t.dateMode = data::kDaily;
+    t.enabled = 1;
+    t.time = "9:00:00";
+    EXPECT_THROW(store.InsertTask(t), orvanta::Error);
+    EXPECT_EQ(ReadFileBytes(store.path()), damaged);
+
+    // Once the user has put a sound file in its place, saving works again.
+    fs::remove(store.path());
+    data::SeedTaskDatabase(store.path());
+    EXPECT_NO_THROW(store.InsertTask(t));
 }
 
 TEST_F(BackupCommandsTest, ACancelledImportChangesNothing) {

@@ -3,6 +3,7 @@
 #include "ui/tray.h"
 
 #include <QAction>
+#include <QLocalSocket>
 #include <QSignalSpy>
 #include <QTabWidget>
 #include <QTest>
@@ -73,6 +74,46 @@ TEST_F(StartUp, ASecondCopyHandsOverToTheRunningOneAndEnds) {
     EXPECT_EQ(wakeTimers.createdCount("nowake2"), 0);
     form->ShowAtStart();
     EXPECT_FALSE(form->isVisible());
+}
+
+TEST_F(StartUp, ACopyThatCannotMakeSureItIsAloneSaysSoAndNeitherRunsNorHandsOver) {
+    ui::InstanceChannel running;
+    ASSERT_TRUE(running.Listen(QString::fromStdString(instance.handOverAddress())));
+    QSignalSpy called(&running, &ui::InstanceChannel::quitMessageReceived);
+    instance.failClaims("the lock folder is another user's");
+    form = std::make_unique<ui::TMainForm>(Ports(instance));
+    EXPECT_EQ(form->StartRefusal(), "the lock folder is another user's");
+    EXPECT_EQ(errors.errors, QStringList{"the lock folder is another user's"});
+    EXPECT_FALSE(called.wait(300)) << "a copy that may not be alone must not disturb the other";
+    EXPECT_FALSE(std::filesystem::exists(store.path()));
+    EXPECT_EQ(wakeTimers.createdCount("nowake2"), 0);
+    EXPECT_FALSE(form->timers().tmr302.isActive());
+    form->ShowAtStart();
+    EXPECT_FALSE(form->isVisible());
+}
+
+TEST(InstanceChannel, PeersThatSayNothingAreDroppedAndTheNextCopyIsStillHeard) {
+    TempFolder runtime;
+    const QString address = QString::fromStdString(runtime.file("channel"));
+    ui::InstanceChannel running;
+    ASSERT_TRUE(running.Listen(address));
+    QSignalSpy called(&running, &ui::InstanceChannel::quitMessageReceived);
+    std::vector<std::unique_ptr<QLocalSocket>> silent;
+    for (int i = 0; i < 40; ++i) {
+        silent.push_back(std::make_unique<QLocalSocket>());
+        silent.back()->connectToServer(address);
+        ASSERT_TRUE(silent.back()->waitForConnected(2000));
+    }
+    // A peer that started its line but never ended it is no better.
+    silent.front()->write("Quit");
+    auto connected = [&] {
+        return std::count_if(silent.begin(), silent.end(),
+                             [](const auto& s) { return s->state() == QLocalSocket::ConnectedState; });
+    };
+    EXPECT_TRUE(QTest::qWaitFor([&] { return connected() == 0; }, 3000)) << connected() << " still held";
+    EXPECT_EQ(called.count(), 0);
+    EXPECT_TRUE(ui::SendQuitMessage(address));
+    EXPECT_TRUE(called.wait(2000));
 }
 
 TEST_F(StartUp, TheQuitMessageBringsTheWindowBackFromTheTrayOnTheTaskList) {

@@ -107,7 +107,7 @@ TEST_F(InPlaceToggle, APassedTaskOpensTheEditorInsteadOfBeingEnabled) {
     EXPECT_TRUE(StoredEnabled(passed));
 }
 
-TEST_F(InPlaceToggle, ARefusedWriteKeepsTheBoxButSchedulesNoRefresh) {
+TEST_F(InPlaceToggle, ARefusedWriteLeavesTheBoxTheRowAndTheScheduleAsStored) {
     const std::string task = AddTask("task", "10:00:00");
     Start();
     {
@@ -119,8 +119,14 @@ TEST_F(InPlaceToggle, ARefusedWriteKeepsTheBoxButSchedulesNoRefresh) {
     const std::string textBefore = ListRows()[RowOf(task)][kDispText];
     form->Disabled1Click();
     EXPECT_EQ(errors.errors.size(), 1);
-    EXPECT_EQ(ListRows()[RowOf(task)][kDispEnabled], "0");
+    EXPECT_EQ(ListRows()[RowOf(task)][kDispEnabled], "1");
     EXPECT_EQ(ListRows()[RowOf(task)][kDispText], textBefore);
+    EXPECT_TRUE(StoredEnabled(task));
+    // The dispatcher still runs the task it was told stays enabled.
+    const scheduler::RunTable& table = form->scheduler().table();
+    ASSERT_EQ(table.taskRows.size(), 1u);
+    EXPECT_EQ(table.taskRows[0][scheduler::kColEnabled], "1");
+    EXPECT_EQ(table.displayRows[0][kDispEnabled], "1");
     EXPECT_FALSE(form->timers().reGet.isActive());
 }
 

@@ -1,5 +1,6 @@
 #include "tools/orvantactl/database_files.h"
 
+#include "data/database_checks.h"
 #include "data/error.h"
 #include "data/settings/data_folder.h"
 #include "data/task_store.h"
@@ -52,7 +53,15 @@ void ExportTasks(const std::string& database, const std::string& file) {
 }
 
 void ImportTasks(const std::string& database, const std::string& file) {
-    if (!data::IsTaskDatabase(file)) throw Error(Quoted(file) + " is not a task database");
+    if (!data::IsTaskDatabase(file)) {
+        // Names what else a sound database holds, such as a trigger added to a backup.
+        if (data::DatabaseDamage(file).empty()) {
+            const std::string extra = data::ObjectBeyondTaskTable(file);
+            if (!extra.empty())
+                throw Error(Quoted(file) + " is not a task database (it holds " + extra + ")");
+        }
+        throw Error(Quoted(file) + " is not a task database");
+    }
     if (SameFile(database, file)) throw Error(Quoted(file) + " is the task database itself");
     data::CopyDatabase(file, database);
 }

@@ -108,6 +108,40 @@ TEST(IniDocumentWrite, RefusesWhatCannotBeReadBack) {
     }
 }
 
+TEST(IniDocumentWrite, EveryValueReadsBackAsWritten) {
+    // What reading would trim or unwrap is written inside one more pair of quotes.
+    const struct {
+        const char* value;
+        const char* line;
+    } cases[] = {
+        {"plain", "k=plain"},     {" lead", "k=\" lead\""}, {"trail ", "k=\"trail \""},
+        {"\"q\"", "k=\"\"q\"\""}, {"'q'", "k=\"'q'\""},     {"\"q'", "k=\"q'"},
+        {"\"", "k=\""},           {"\tx", "k=\"\tx\""},     {"", "k="},
+    };
+    for (const auto& c : cases) {
+        IniDocument document("[A]\nk=old\n");
+        ASSERT_TRUE(document.setValue("A", "k", c.value)) << c.value;
+        EXPECT_EQ(document.text(), "[A]\n" + std::string(c.line) + "\n") << c.value;
+        EXPECT_EQ(document.value("A", "k"), c.value) << c.value;
+        IniDocument fresh("");
+        ASSERT_TRUE(fresh.setValue("A", "k", c.value));
+        EXPECT_EQ(fresh.value("A", "k"), c.value) << c.value;
+    }
+    // Every printable text of up to three characters, which covers each way a value can begin and end.
+    int wrong = 0;
+    IniDocument document("[A]\n");
+    for (int a = ' '; a <= '~'; ++a)
+        for (int b = ' ' - 1; b <= '~'; ++b)
+            for (int c = ' ' - 1; c <= '~'; ++c) {
+                std::string value{static_cast<char>(a)};
+                if (b >= ' ') value += static_cast<char>(b);
+                if (b >= ' ' && c >= ' ') value += static_cast<char>(c);
+                ASSERT_TRUE(document.setValue("A", "k", value));
+                if (document.value("A", "k") != value && ++wrong < 5) ADD_FAILURE() << "[" << value << "]";
+            }
+    EXPECT_EQ(wrong, 0);
+}
+
 TEST(IniDocumentRemove, RemovesOnlyTheKeyLine) {
     IniDocument document("[A]\r\nx=1\r\nk=2\r\n[B]\r\nk=3\r\n");
     EXPECT_TRUE(document.removeKey("a", "K"));

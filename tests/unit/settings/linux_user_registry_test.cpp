@@ -85,10 +85,11 @@ TEST_F(LinuxUserRegistryTest, MissingOrSwitchedOffRunValueReadsEmpty) {
     LinuxUserRegistry registry;
     EXPECT_EQ(registry.readString(kRunKeyPath, "Orvanta"), "");
     std::filesystem::create_directories(config.file("config/autostart"));
-    WriteFileBytes(autostartFile(), "[Desktop Entry]\nType=Application\nExec=/usr/bin/orvanta\nHidden=true\n");
+    WriteFileBytes(autostartFile(),
+                   "[Desktop Entry]\nType=Application\nExec=/usr/bin/orvanta\nHidden=true\n");
     EXPECT_EQ(registry.readString(kRunKeyPath, "Orvanta"), "");
     WriteFileBytes(autostartFile(),
-               "[Desktop Entry]\r\nExec = /usr/bin/orvanta\r\n[Desktop Action x]\r\nExec=/bin/no\r\n");
+                   "[Desktop Entry]\r\nExec = /usr/bin/orvanta\r\n[Desktop Action x]\r\nExec=/bin/no\r\n");
     EXPECT_EQ(registry.readString(kRunKeyPath, "Orvanta"), "/usr/bin/orvanta");
 }
 
@@ -130,6 +131,25 @@ TEST_F(LinuxUserRegistryTest, RefusedWritesReportFalse) {
     std::filesystem::remove(config.file("config"));
     EXPECT_FALSE(registry.writeString(kRunKeyPath, "../escape", "/usr/bin/orvanta"));
     EXPECT_FALSE(registry.writeString(kLangManagerKeyPath, "Orvanta", "two\nlines"));
+}
+
+TEST_F(LinuxUserRegistryTest, AFolderWhereAFileBelongsReadsEmptyAndRefusesWrites) {
+    std::filesystem::create_directories(autostartFile());
+    std::filesystem::create_directories(config.file("config/Orvanta/registry.ini"));
+    LinuxUserRegistry registry;
+    EXPECT_EQ(registry.readString(kRunKeyPath, "Orvanta"), "");
+    EXPECT_EQ(registry.readString(kLangManagerKeyPath, "Orvanta"), "");
+    EXPECT_FALSE(registry.writeString(kRunKeyPath, "Orvanta", "/usr/bin/orvanta"));
+    EXPECT_FALSE(registry.writeString(kLangManagerKeyPath, "Orvanta", "/opt"));
+    EXPECT_TRUE(std::filesystem::is_directory(autostartFile()));
+}
+
+TEST_F(LinuxUserRegistryTest, ValuesThatReadingWouldChangeComeBackExactly) {
+    LinuxUserRegistry registry;
+    for (const std::string value : {" lead", "trail\t", "\"\"both\"\"", "'one'", "\"half", "''"}) {
+        ASSERT_TRUE(registry.writeString(kLangManagerKeyPath, "Orvanta", value));
+        EXPECT_EQ(registry.readString(kLangManagerKeyPath, "Orvanta"), value);
+    }
 }
 
 } // namespace

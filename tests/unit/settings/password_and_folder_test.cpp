@@ -1,5 +1,8 @@
 #include "data/settings/data_folder.h"
+#include "data/settings/ini_document.h"
 #include "data/settings/password.h"
+#include "data/settings/settings.h"
+#include "data/settings/settings_keys.h"
 #include "platform/fake/fake_system_paths.h"
 #include "tests/support/temp_folder.h"
 
@@ -28,6 +31,37 @@ TEST(EncodePassword, CombinesEachByteWithItsSuccessor) {
     };
     for (const auto& c : cases)
         EXPECT_EQ(EncodePassword(c.plain), c.encoded) << c.plain;
+}
+
+// The stored form must read back as written, or the right password is wrong for good. Three printable
+// characters cover each way an encoded value can begin and end; the file access around it is the same
+// for every value.
+TEST(EncodePassword, EveryPrintablePasswordOfUpToThreeCharactersReadsBackFromTheSettingsText) {
+    std::vector<std::string> lost;
+    ini::IniDocument document("[Option]\nlock=1\n");
+    auto check = [&](const std::string& password) {
+        const std::string encoded = EncodePassword(password);
+        ASSERT_TRUE(document.setValue("Option", "pword", encoded));
+        if (document.value("Option", "pword") != encoded && lost.size() < 10) lost.push_back(password);
+    };
+    long tried = 0;
+    for (char a = ' '; a <= '~'; ++a) {
+        check({a});
+        for (char b = ' '; b <= '~'; ++b) {
+            check({a, b});
+            for (char c = ' '; c <= '~'; ++c, ++tried)
+                check({a, b, c});
+        }
+    }
+    EXPECT_EQ(tried, 95 * 95 * 95);
+    EXPECT_EQ(lost, std::vector<std::string>{});
+    // The same through the file, for the kinds that once failed.
+    test::TempFolder temp;
+    Settings settings(temp.file("wake.ini"));
+    for (const char* password : {"Qwerty!", "orvanta!", "summer%"}) {
+        settings.write(settings_keys::kEncodedPassword, EncodePassword(password));
+        EXPECT_EQ(settings.read(settings_keys::kEncodedPassword), EncodePassword(password)) << password;
+    }
 }
 
 TEST(DataFolder, IsOrvantaUnderTheAppDataRootAndIsCreated) {

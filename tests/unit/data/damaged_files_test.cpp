@@ -1,0 +1,165 @@
+#include "data/database_checks.h"
+#include "data/error.h"
+#include "data/settings/text_file.h"
+#include "data/sqlite_connection.h"
+#include "data/task_store.h"
+#include "platform/fake/fake_clock.h"
+#include "tests/support/temp_folder.h"
+
+#include <filesystem>
+#include <functional>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+namespace orvanta::data {
+namespace {
+
+using test::ReadFileBytes;
+using test::TempFolder;
+using test::WriteFileBytes;
+namespace fs = std::filesystem;
+
+TaskRecord Task(const std::string& title) {
+    TaskRecord t;
+    t.title = title;
+    t.dateMode = kDaily;
+    t.enabled = 1;
+    t.time = "9:00:00";
+    return t;
+}
+
+class DamagedTaskDatabase : public ::testing::Test {
+  protected:
+    TempFolder folder;
+    std::string path = folder.file("task.db");
+    platform::fake::FakeClock clock{{2025, 3, 7, 9, 0, 0, 0}};
+    TaskStore store{path, clock};
+
+    // A database of several pages, the way a user's grows.
+    std::string SoundDatabase() {
+        fs::remove(path);
+        SeedTaskDatabase(path);
+        for (int i = 0; i < 80; ++i)
+            store.InsertTask(Task("task " + std::to_string(i) + std::string(300, 'x')));
+        return ReadFileBytes(path);
+    }
+};
+
+// Ways a file gets damaged in life: cut short by a full disk or an interrupted copy, a page lost or
+// overwritten by a failing disk, a header scribbled on.
+TEST_F(DamagedTaskDatabase, EachKindIsNamedAndNothingIsWrittenToIt) {
+    const std::string sound = SoundDatabase();
+    ASSERT_GT(sound.size(), 30000u);
+    ASSERT_EQ(DatabaseDamage(path), "");
+    const std::size_t page = 4096;
+    auto overwrite = [&](std::size_t at, std::size_t length, char with) {
+        std::string bytes = sound;
+        bytes.replace(at, length, std::string(length, with));
+        return bytes;
+    };
+    const struct {
+        const char* kind;
+        std::string bytes;
+    } cases[] = {
+        {"cut at 5000 bytes", sound.substr(0, 5000)},
+        {"cut at two pages", sound.substr(0, 2 * page)},
+        {"cut half-way", sound.substr(0, sound.size() / 2)},
+        {"last page lost", sound.substr(0, sound.size() - page)},
+        {"second page zeroed", overwrite(page, page, '\0')},
+        {"second page all ones", overwrite(page, page, '\xFF')},
+        {"schema page garbled", overwrite(100, 200, '\x5A')},
+        {"middle page zeroed", overwrite((sound.size() / page / 2) * page, page, '\0')},
+        {"header page count wrong", overwrite(28, 4, '\x7F')},
+        {"not a database at all", std::string(8192, 'z')},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.kind);
+        WriteFileBytes(path, c.bytes);
+        EXPECT_NE(DatabaseDamage(path), "");
+        try {
+            store.CheckIntegrity();
+            ADD_FAILURE() << "no damage found";
+        } catch (const Error& e) {
+            EXPECT_NE(std::string(e.what()).find("\"" + path + "\" is damaged"), std::string::npos)
+                << e.what();
+            EXPECT_NE(std::string(e.what()).find(".krlbak"), std::string::npos) << e.what();
+        }
+        const std::function<void()> writes[] = {
+            [&] { store.InsertTask(Task("new")); },
+            [&] { store.SetTaskEnabled("1", false); },
+            [&] { store.UpdateTask("1", Task("changed")); },
+            [&] { store.DeleteTask("2"); },
+            [&] { store.DeleteAllTimedTasks(); },
+            [&] { store.DeleteDisabledHotkeyTasks(); },
+            [&] { store.PostponeTask("1", "later", 2025, 3, 8, "9:00:00"); },
+        };
+        for (const auto& write : writes)
+            EXPECT_THROW(write(), Error);
+        store.EnsureTaskTable();
+        EXPECT_EQ(ReadFileBytes(path), c.bytes) << "the damaged file was written to";
+        EXPECT_FALSE(IsTaskDatabase(path)) << "a damaged file is no backup to import";
+    }
+    // A sound file put in its place is used again.
+    WriteFileBytes(path, sound);
+    EXPECT_NO_THROW(store.InsertTask(Task("after")));
+}
+
+TEST_F(DamagedTaskDatabase, AMissingOrSoundFileIsNotDamaged) {
+    EXPECT_EQ(DatabaseDamage(path), "");
+    EXPECT_NO_THROW(store.CheckIntegrity());
+    SoundDatabase();
+    EXPECT_NO_THROW(store.CheckIntegrity());
+    EXPECT_TRUE(IsTaskDatabase(path));
+}
+
+TEST(BackupObjects, OnlyTheTaskTableAndSqlitesOwnBookkeepingPass) {
+    TempFolder folder;
+    const std::string path = folder.file("backup.krlbak");
+    SeedTaskDatabase(path);
+    EXPECT_EQ(ObjectBeyondTaskTable(path), "");
+    SqliteConnection(path).execute(
+        "CREATE TABLE other (id INTEGER PRIMARY KEY AUTOINCREMENT, t TEXT UNIQUE);");
+    EXPECT_EQ(ObjectBeyondTaskTable(path), "table other");
+    SqliteConnection(path).execute("DROP TABLE other;");
+    SqliteConnection(path).execute("CREATE TRIGGER again AFTER DELETE ON tasklist BEGIN INSERT INTO tasklist "
+                                   "(Title) VALUES ('x'); END;");
+    EXPECT_EQ(ObjectBeyondTaskTable(path), "trigger again");
+    EXPECT_FALSE(IsTaskDatabase(path));
+}
+
+TEST(Seeding, APlantedLinkIsNeitherFollowedNorMovedIntoPlace) {
+    TempFolder folder;
+    const std::string path = folder.file("task.db");
+    const std::string victim = folder.file("victim");
+    WriteFileBytes(victim, "someone's file");
+    for (const char* planted : {"task.db.seed-tmp", "task.db.tmp"}) {
+        std::error_code ec;
+        fs::create_symlink(victim, folder.file(planted), ec);
+    }
+    ASSERT_TRUE(SeedTaskDatabase(path));
+    EXPECT_EQ(ReadFileBytes(victim), "someone's file");
+    EXPECT_FALSE(fs::is_symlink(path));
+    EXPECT_TRUE(IsTaskDatabase(path));
+    struct stat st {};
+    ASSERT_EQ(stat(path.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 077, 0u) << "the task list is the user's alone";
+}
+
+TEST(Seeding, NeverReplacesAFileThatIsThere) {
+    TempFolder folder;
+    const std::string path = folder.file("task.db");
+    fs::create_symlink(folder.file("absent"), path);
+    EXPECT_FALSE(SeedTaskDatabase(path)) << "a dangling link is something";
+    EXPECT_FALSE(fs::exists(folder.file("absent")));
+    fs::remove(path);
+    WriteFileBytes(path, "the user's own");
+    EXPECT_FALSE(ini::PlaceNewFile(path, "new"));
+    EXPECT_EQ(ReadFileBytes(path), "the user's own");
+    std::vector<std::string> left;
+    for (const auto& entry : fs::directory_iterator(folder.path()))
+        left.push_back(entry.path().filename());
+    EXPECT_EQ(left, std::vector<std::string>{"task.db"});
+}
+
+} // namespace
+} // namespace orvanta::data
