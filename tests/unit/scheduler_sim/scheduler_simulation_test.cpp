@@ -1,6 +1,7 @@
 #include "tests/unit/scheduler_sim/oracle.h"
 #include "tests/unit/scheduler_sim/sim_world.h"
 
+#include <cstring>
 #include <gtest/gtest.h>
 #include <iostream>
 #include <random>
@@ -256,6 +257,12 @@ TEST(SchedulerSimulation, MoreSeedsOnRequest) {
     const char* more = std::getenv("ORVANTA_SIM_SEEDS");
     if (!more) GTEST_SKIP() << "set ORVANTA_SIM_SEEDS to run more seeds";
     oracle::Counts total;
+    const char* only = std::getenv("ORVANTA_SIM_ONLY"); // "zone-index:seed"
+    if (only) {
+        RunYear(kZones[std::atoi(only)], static_cast<std::uint32_t>(std::atoi(std::strchr(only, ':') + 1)),
+                total);
+        return;
+    }
     for (int i = 0; i < std::atoi(more); ++i)
         for (const Zone& zone : kZones)
             RunYear(zone, 1000 + i, total);
