@@ -26,11 +26,29 @@ void WakeArming::Arm(Slot& slot, const std::string& key) {
         return;
     }
     slot.timer->cancel();
+    // A moment that has come but whose firing was not delivered yet (the rebuild came first) would be
+    // lost by the new arming: it is handed over as its firing would have been. Once cancel() has
+    // returned no firing of it can follow, and one being delivered has cleared the key already.
+    bool handOver = false;
     const auto due = ParseDueKey(key);
     {
         std::lock_guard lock(mutex_);
+        if (!slot.pendingKey.empty() && slot.pendingKey != key) {
+            const auto late = LatenessMs(slot.pendingKey, ports_.clock);
+            if (late && *late >= 0 && (slot.wakes ? InWakeWindow(*late) : InDueWindow(*late))) {
+                slot.handed.push_back(slot.pendingKey);
+                handOver = true;
+            }
+        }
         slot.pendingKey = due ? key : std::string();
         slot.firedOutsideWindow = false;
+    }
+    if (handOver) {
+        ports_.mainTimers.SetPollEnabled(false);
+        if (slot.wakes)
+            ports_.mainTimers.StartWakeHandOver();
+        else
+            ports_.mainTimers.StartDueHandOver();
     }
     if (due) slot.timer->arm(*due);
 }

@@ -193,5 +193,20 @@ TEST_F(SchedulerTest, TheClockSetBackOverARunTaskRunsNothingTwiceAndStaysArmed) 
     EXPECT_EQ(ports.log.back(), "poll on");
 }
 
+TEST_F(SchedulerTest, ARebuildAtTheMomentItselfHandsOverTheFiringItCancels) {
+    AddOnce("now", "9:05:00", "/bin/now");
+    AddOnce("later", "9:30:00", "/bin/later");
+    scheduler.RebuildRunTable();
+    // The moment has come, but a task saved in that very millisecond rebuilds before the timer's
+    // firing is delivered: the re-arming must not swallow it.
+    clock.set({2025, 3, 7, 9, 5, 0, 0});
+    scheduler.RebuildRunTable();
+    EXPECT_EQ(timers.timer("nowake2")->armed()->at, (LocalDateTime{2025, 3, 7, 9, 30, 0, 0}));
+    clock.set({2025, 3, 7, 9, 5, 0, 500});
+    scheduler.doNoWakeTimer();
+    EXPECT_EQ(Count(ports.log, "launch /bin/now"), 1);
+    EXPECT_EQ(Count(ports.log, "launch /bin/later"), 0);
+}
+
 } // namespace
 } // namespace orvanta::scheduler
