@@ -65,17 +65,7 @@ std::int64_t LocalMilliseconds(const platform::LocalDateTime& t) {
 }
 
 platform::LocalDateTime FromLocalMilliseconds(std::int64_t ms) {
-    constexpr std::int64_t kDay = 86'400'000;
-    const std::int64_t dayNumber = ms >= 0 ? ms / kDay : (ms - (kDay - 1)) / kDay;
-    const Date date = DateFromDayNumber(dayNumber);
-    const std::int64_t ofDay = ms - dayNumber * kDay;
-    return {date.year,
-            date.month,
-            date.day,
-            static_cast<int>(ofDay / 3'600'000),
-            static_cast<int>(ofDay / 60'000 % 60),
-            static_cast<int>(ofDay / 1000 % 60),
-            static_cast<int>(ofDay % 1000)};
+    return platform::FromWallMilliseconds(ms);
 }
 
 } // namespace orvanta::scheduler

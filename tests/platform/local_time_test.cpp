@@ -8,6 +8,18 @@
 namespace orvanta::platform::linux_backend {
 namespace {
 
+// UTC seconds of a date and time.
+time_t Utc(int year, int month, int day, int hour, int minute, int second) {
+    tm fields{};
+    fields.tm_year = year - 1900;
+    fields.tm_mon = month - 1;
+    fields.tm_mday = day;
+    fields.tm_hour = hour;
+    fields.tm_min = minute;
+    fields.tm_sec = second;
+    return timegm(&fields);
+}
+
 // Central European rules written out, so the test needs no zone database.
 class LocalTimeInZone : public ::testing::Test {
   protected:
@@ -25,43 +37,21 @@ class LocalTimeInZone : public ::testing::Test {
         tzset();
     }
 
-    static time_t utc(int year, int month, int day, int hour, int minute, int second) {
-        tm fields{};
-        fields.tm_year = year - 1900;
-        fields.tm_mon = month - 1;
-        fields.tm_mday = day;
-        fields.tm_hour = hour;
-        fields.tm_min = minute;
-        fields.tm_sec = second;
-        return timegm(&fields);
-    }
-
   private:
     std::string saved_;
     bool hadTz_ = false;
 };
 
-time_t LocalTimeInZone_utc(int year, int month, int day, int hour, int minute, int second) {
-    tm fields{};
-    fields.tm_year = year - 1900;
-    fields.tm_mon = month - 1;
-    fields.tm_mday = day;
-    fields.tm_hour = hour;
-    fields.tm_min = minute;
-    fields.tm_sec = second;
-    return timegm(&fields);
-}
-
 TEST_F(LocalTimeInZone, UsesTheDaylightSavingRuleOfTheDateItself) {
     // Whatever today's offset is, a summer date is an hour further from UTC than a winter date.
     const auto summer = localToRealtime({2025, 7, 1, 12, 0, 0, 250});
     ASSERT_TRUE(summer);
-    EXPECT_EQ(summer->tv_sec, utc(2025, 7, 1, 10, 0, 0));
+    EXPECT_EQ(summer->tv_sec, Utc(2025, 7, 1, 10, 0, 0));
     EXPECT_EQ(summer->tv_nsec, 250000000L);
 
     const auto winter = localToRealtime({2025, 1, 9, 7, 5, 0, 0});
     ASSERT_TRUE(winter);
-    EXPECT_EQ(winter->tv_sec, utc(2025, 1, 9, 6, 5, 0));
+    EXPECT_EQ(winter->tv_sec, Utc(2025, 1, 9, 6, 5, 0));
 
     // On the autumn change day, 01:59:59 is still summer time and 03:00:00 already winter time.
     const auto lastSummer = localToRealtime({2025, 10, 26, 1, 59, 59, 0});
@@ -111,9 +101,9 @@ TEST_F(LocalTimeInRealZones, RepeatedTimesAreTheirFirstInstanceWhateverWasAskedB
         {"America/New_York", {2026, 11, 1, 1, 30, 0, 0}, 0},
         {"Australia/Lord_Howe", {2026, 4, 5, 1, 45, 0, 0}, 0},
     };
-    cases[0].firstUtc = LocalTimeInZone_utc(2026, 10, 25, 0, 30, 0);
-    cases[1].firstUtc = LocalTimeInZone_utc(2026, 11, 1, 5, 30, 0);
-    cases[2].firstUtc = LocalTimeInZone_utc(2026, 4, 4, 14, 45, 0); // still +11:00 at its first 1:45
+    cases[0].firstUtc = Utc(2026, 10, 25, 0, 30, 0);
+    cases[1].firstUtc = Utc(2026, 11, 1, 5, 30, 0);
+    cases[2].firstUtc = Utc(2026, 4, 4, 14, 45, 0); // still +11:00 at its first 1:45
     for (const Case& c : cases) {
         Use(c.zone);
         // mktime's answer for a repeated time used to follow the daylight-saving state of its last call.
@@ -126,17 +116,17 @@ TEST_F(LocalTimeInRealZones, RepeatedTimesAreTheirFirstInstanceWhateverWasAskedB
 
 TEST_F(LocalTimeInRealZones, SkippedTimesAreTheFirstMomentAfterTheGap) {
     Use("Europe/Berlin");
-    const std::int64_t gapEnd = Ms(LocalTimeInZone_utc(2026, 3, 29, 1, 0, 0)); // 3:00 summer time
+    const std::int64_t gapEnd = Ms(Utc(2026, 3, 29, 1, 0, 0)); // 3:00 summer time
     EXPECT_EQ(At({2026, 3, 29, 2, 0, 0, 0}), gapEnd);
     EXPECT_EQ(At({2026, 3, 29, 2, 30, 0, 0}), gapEnd);
     EXPECT_EQ(At({2026, 3, 29, 3, 0, 0, 0}), gapEnd);
     EXPECT_EQ(At({2026, 3, 29, 1, 59, 59, 0}), gapEnd - 1000);
     Use("Australia/Lord_Howe"); // a half-hour change: 2:00 becomes 2:30
-    const std::int64_t lhEnd = Ms(LocalTimeInZone_utc(2026, 10, 3, 15, 30, 0));
+    const std::int64_t lhEnd = Ms(Utc(2026, 10, 3, 15, 30, 0));
     EXPECT_EQ(At({2026, 10, 4, 2, 15, 0, 0}), lhEnd);
     EXPECT_EQ(At({2026, 10, 4, 2, 30, 0, 0}), lhEnd);
     Use("Asia/Tokyo");
-    EXPECT_EQ(At({2026, 3, 29, 2, 30, 0, 0}), Ms(LocalTimeInZone_utc(2026, 3, 28, 17, 30, 0)));
+    EXPECT_EQ(At({2026, 3, 29, 2, 30, 0, 0}), Ms(Utc(2026, 3, 28, 17, 30, 0)));
 }
 
 TEST_F(LocalTimeInRealZones, EveryWallTimeOfAYearResolvesToAMomentThatShowsIt) {
