@@ -348,21 +348,36 @@ void TMainForm::MinimizeToTray() {
 
 void TMainForm::changeEvent(QEvent* event) {
     QMainWindow::changeEvent(event);
-    if (event->type() != QEvent::WindowStateChange || !isMinimized() || !ports_.trayAvailable) return;
-    closeAllowed_ = true;
-    mainWindowUnlocked_ = false;
-    timers_.clearmm.start();
-    // Hidden once the state change is through; hiding inside it confuses some window managers.
-    QMetaObject::invokeMethod(
-        this,
-        [this] {
-            if (isMinimized()) hide();
-        },
-        Qt::QueuedConnection);
+    if (event->type() != QEvent::WindowStateChange) return;
+    const bool wasMinimized = static_cast<QWindowStateChangeEvent*>(event)->oldState() & Qt::WindowMinimized;
+    if (isMinimized()) {
+        // Minimised, the window is not in use, in the task bar as much as in the notification area.
+        mainWindowUnlocked_ = false;
+        if (!ports_.trayAvailable) return;
+        closeAllowed_ = true;
+        timers_.clearmm.start();
+        // Hidden once the state change is through; hiding inside it confuses some window managers.
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                if (isMinimized()) hide();
+            },
+            Qt::QueuedConnection);
+        return;
+    }
+    if (!wasMinimized) return;
+    closeAllowed_ = false;
+    // Restored from the task bar the window was never hidden, so no show event comes: it is a showing all
+    // the same and asks as one.
+    if (isVisible())
+        QMetaObject::invokeMethod(
+            this, [this] { Guarded([this] { FormShow(); }); }, Qt::QueuedConnection);
 }
 
 void TMainForm::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
+    // A shown window ends the program only by Exit or a confirmed close, whatever allowed it while hidden.
+    closeAllowed_ = false;
     // Questions of the showing come once the window is up, not inside the show itself.
     if (!event->spontaneous())
         QMetaObject::invokeMethod(
@@ -370,7 +385,8 @@ void TMainForm::showEvent(QShowEvent* event) {
 }
 
 void TMainForm::FormShow() {
-    lockCancelled_ = false;
+    // While a prompt is open its outcome stands for this showing too: it is left as the prompt set it.
+    if (!openPrompt_) lockCancelled_ = false;
     powerOnTest_->Offer();
     if (settingsLocked_) AskPassword();
     timers_.Timer7.start();
@@ -392,8 +408,9 @@ void TMainForm::closeEvent(QCloseEvent* event) {
         const QString question =
             GetLangText("OnClose1", "Quit this program all functions will be disabled!") + "\r" +
             GetLangText("OnClose2", "Minimize to system tray?");
+        // The buttons name what they do: a generic "Cancel" on the one that quits has ended programs.
         if (AskQuestion(question,
-                        {GetLangText("Button1Caption", "OK"), GetLangText("Button2Caption", "No")}) != 1) {
+                        {GetLangText("CloseMinimize", "Minimize"), GetLangText("CloseQuit", "Quit")}) != 1) {
             closeAllowed_ = true;
             hide();
             ports_.quitApplication();
@@ -417,15 +434,24 @@ void TMainForm::TrayDoubleClick() {
     ShowFromTray(0);
 }
 
-void TMainForm::AskPassword() {
+bool TMainForm::AskPassword() {
+    if (openPrompt_) {
+        // One prompt at a time: a second request points the user at the open one and is not passed.
+        openPrompt_->raise();
+        openPrompt_->activateWindow();
+        return false;
+    }
     // Centred on the desktop, as the window it guards may not be showing.
-    TLockForm::Ask(ports_.languages, ports_.settings, lockCancelled_);
+    TLockForm prompt(ports_.languages, ports_.settings, lockCancelled_);
+    openPrompt_ = &prompt;
+    prompt.exec();
+    openPrompt_ = nullptr;
+    return !lockCancelled_;
 }
 
 bool TMainForm::UnlockForEditor() {
     if (mainWindowUnlocked_ || !settingsLocked_) return true;
-    AskPassword();
-    return !lockCancelled_;
+    return AskPassword();
 }
 
 void TMainForm::OpenSetPassword() {
@@ -438,9 +464,7 @@ void TMainForm::RunatWin1Click() {
     // The item has flipped its own mark; it flips only once the prompt is passed.
     menus_.RunatWin1->setChecked(!menus_.RunatWin1->isChecked());
     Guarded([this] {
-        lockCancelled_ = false;
-        if (settingsLocked_) AskPassword();
-        if (lockCancelled_) return;
+        if (settingsLocked_ && !AskPassword()) return;
         optionsPage_->ToggleRunAtStartupFromTray();
     });
 }

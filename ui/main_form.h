@@ -9,7 +9,9 @@
 #include "ui/main_menus.h"
 #include "ui/main_timers.h"
 
+#include <QDialog>
 #include <QMainWindow>
+#include <QPointer>
 #include <atomic>
 #include <memory>
 #include <string>
@@ -139,8 +141,9 @@ class TMainForm : public QMainWindow, public TLangForm, public scheduler::CloseA
     void NoteAutomaticResume();
     bool ResumedAutomaticallyJustNow() const; // asked on a wake timer's thread
     void NotAvailable(const QString& what);
-    // Shows a new password prompt; its outcome is left in lockCancelled_.
-    void AskPassword();
+    // Shows a new password prompt unless one is open; its outcome is left in lockCancelled_. True when
+    // the right password was entered.
+    bool AskPassword();
     void OpenEditor(const QString& mode, const std::string& taskId);
 
     // List helpers.
@@ -183,6 +186,7 @@ class TMainForm : public QMainWindow, public TLangForm, public scheduler::CloseA
     QLabel* statusLine_ = nullptr;
     Tray* tray_ = nullptr;
     InstanceChannel* channel_ = nullptr;
+    QPointer<QDialog> openPrompt_;
 
     bool handedOver_ = false;
     bool startsHidden_ = false;
