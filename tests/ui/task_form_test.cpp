@@ -346,8 +346,8 @@ TEST_F(TaskFormTest, SavingEnablesRefreshesAndSelects) {
 
 TEST_F(TaskFormTest, EnterTwiceInTheMemoSaves) {
     auto editor = Open(kModeNewScheduled);
-    QFocusEvent enter(QEvent::FocusIn);
-    QCoreApplication::sendEvent(editor->Memo1, &enter); // entering the memo asks for the reminder
+    QFocusEvent enter(QEvent::FocusIn, Qt::MouseFocusReason);
+    QCoreApplication::sendEvent(editor->Memo1, &enter); // clicking into the memo asks for the reminder
     EXPECT_TRUE(editor->CheckBox12->isChecked());
     QCoreApplication::sendEvent(editor->edit5, &enter);
     editor->edit5->clear(); // an empty address is dropped on saving
@@ -358,6 +358,33 @@ TEST_F(TaskFormTest, EnterTwiceInTheMemoSaves) {
     QTest::keyClick(editor->Memo1, Qt::Key_Return);
     ASSERT_FALSE(editor->editingId().empty());
     EXPECT_EQ(StoredTask(editor->editingId()).message, "hi");
+}
+
+TEST_F(TaskFormTest, TabbingThroughTheFieldsLeavesTheActionsAlone) {
+    auto editor = Open(kModeNewScheduled);
+    editor->CheckBox3->setChecked(true); // Lock Desktop
+    for (QWidget* field : std::initializer_list<QWidget*>{editor->edit5, editor->Memo1}) {
+        QFocusEvent tabbed(QEvent::FocusIn, Qt::TabFocusReason);
+        QCoreApplication::sendEvent(field, &tabbed);
+        QFocusEvent back(QEvent::FocusIn, Qt::BacktabFocusReason);
+        QCoreApplication::sendEvent(field, &back);
+        QTest::keyClick(field, Qt::Key_Tab);
+    }
+    EXPECT_TRUE(editor->CheckBox3->isChecked());
+    EXPECT_FALSE(editor->CheckBox11->isChecked());
+    EXPECT_FALSE(editor->CheckBox12->isChecked());
+
+    // Typing into a field is choosing its action.
+    QTest::keyClicks(editor->edit5, "x");
+    EXPECT_TRUE(editor->CheckBox11->isChecked());
+    EXPECT_FALSE(editor->CheckBox3->isChecked());
+    editor->CheckBox3->setChecked(true);
+    QTest::keyClicks(editor->Memo1, "y");
+    EXPECT_TRUE(editor->CheckBox12->isChecked());
+    EXPECT_FALSE(editor->CheckBox3->isChecked());
+    editor->CheckBox3->setChecked(true);
+    QTest::mouseClick(editor->edit5, Qt::LeftButton);
+    EXPECT_TRUE(editor->CheckBox11->isChecked());
 }
 
 TEST_F(TaskFormTest, PickersFillTheirFields) {
