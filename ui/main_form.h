@@ -1,5 +1,6 @@
 #pragma once
 
+#include "data/error.h"
 #include "scheduler/power_on_test.h"
 #include "scheduler/resume_handling.h"
 #include "scheduler/scheduler.h"
@@ -8,6 +9,7 @@
 #include "ui/main_form_ports.h"
 #include "ui/main_menus.h"
 #include "ui/main_timers.h"
+#include "ui/unscheduled_tasks.h"
 
 #include <QDialog>
 #include <QMainWindow>
@@ -69,6 +71,10 @@ class TMainForm : public QMainWindow, public TLangForm, public scheduler::CloseA
     void OpenSetPassword();
 
     TaskListView* TaskList() const { return taskList_; }
+    // The separator of this system's paths, by which the file pickers know its file names.
+    char pathSeparator() const { return ports_.paths.pathSeparator(); }
+    // The timed tasks the last rebuild could not schedule; the list shows them after the others.
+    const std::vector<UnscheduledTask>& unscheduledTasks() const { return unscheduled_; }
     QTabWidget* PageControl1() const { return pageControl_; }
     MessageDialog* suiMessageDialog1() const { return messageDialog_; }
     const MainMenus& menus() const { return menus_; }
@@ -163,9 +169,25 @@ class TMainForm : public QMainWindow, public TLangForm, public scheduler::CloseA
     template <typename Step> void SchedulerStep(Step&& step) {
         Guarded([&] {
             const TableFollows follow{*this};
-            step();
+            TellNewProblemsOnly(step);
         });
     }
+    // Runs a step that may rebuild; of the tasks the rebuild leaves out, only those not told before
+    // reach the error box. Other errors pass unchanged.
+    template <typename Step> void TellNewProblemsOnly(Step&& step) {
+        try {
+            step();
+        } catch (const Error& e) {
+            if (!IsProblemReport(e)) throw;
+            const auto fresh = problemReports_.TakeNew(scheduler_->current().problems);
+            if (!fresh.empty()) throw Error(scheduler::DescribeRowProblems(fresh));
+            return;
+        }
+        if (scheduler_->current().problems.empty()) problemReports_.TakeNew({});
+    }
+    bool IsProblemReport(const Error& e) const;
+    // Reads the left-out tasks again when the rebuild's problems have changed.
+    void RefreshUnscheduled();
 
     MainFormPorts ports_;
     LaterFeatures later_;
@@ -187,6 +209,9 @@ class TMainForm : public QMainWindow, public TLangForm, public scheduler::CloseA
     Tray* tray_ = nullptr;
     InstanceChannel* channel_ = nullptr;
     QPointer<QDialog> openPrompt_;
+    std::vector<UnscheduledTask> unscheduled_;
+    std::vector<scheduler::RowProblem> unscheduledFor_; // the problems unscheduled_ was read for
+    ProblemReports problemReports_;
 
     bool handedOver_ = false;
     bool startsHidden_ = false;

@@ -125,6 +125,8 @@ void TTaskForm::ConnectHandlers() {
     connect(Button1, &QPushButton::clicked, this, &QDialog::reject);
     connect(dt_endtime, &QTimeEdit::timeChanged, this, [this] { dt_endtime->setStyleSheet({}); });
     connect(cbHK2, &QComboBox::currentIndexChanged, this, [this] { cbHK2->setStyleSheet({}); });
+    for (QComboBox* field : {ComboBox8, ComboBox10, ComboBox11})
+        connect(field, &QComboBox::currentTextChanged, this, [field] { field->setStyleSheet({}); });
     edit5->installEventFilter(this);
     Memo1->installEventFilter(this);
     Memo1->viewport()->installEventFilter(this);

@@ -6,6 +6,8 @@
 #include <QAbstractTableModel>
 #include <QStyledItemDelegate>
 #include <QTableView>
+#include <map>
+#include <string>
 #include <vector>
 
 namespace orvanta::ui {
@@ -23,6 +25,9 @@ class TaskListModel : public QAbstractTableModel {
     // Replaces every row; noneText is the localized "None" the empty list's single row shows. Returns
     // false, touching nothing, when the rows are the ones already shown.
     bool SetRows(const std::vector<scheduler::DisplayRow>& rows, const std::string& noneText);
+    // The problems of the rows that could not be scheduled, by task ID: such a row is drawn as switched
+    // off, and its problem is its hint.
+    void SetRowProblems(std::map<std::string, std::string> problems);
     // Changes one cell in place (the toggle does, until the next rebuild).
     void SetCell(int row, std::size_t column, const std::string& value);
 
@@ -37,6 +42,7 @@ class TaskListModel : public QAbstractTableModel {
   private:
     std::vector<scheduler::DisplayRow> rows_;
     std::string noneText_;
+    std::map<std::string, std::string> problems_;
 };
 
 // Draws a row's text and, over its first column, the flat check box.

@@ -252,16 +252,50 @@ TEST_F(TaskFormTest, ValidationStopsWithoutWriting) {
         EXPECT_EQ(answer.questions[0], "Please specify your hotkey before saving.");
         EXPECT_TRUE(editor->cbHK2->styleSheet().contains("red"));
     }
-    {
+    EXPECT_EQ(Stored().size(), before);
+}
+
+TEST_F(TaskFormTest, DaysAndMonthsOffTheCalendarAreRefusedBeforeAnythingIsWritten) {
+    const QString day = "The day must be a number from 1 to 31.";
+    const QString month = "The month must be a number from 1 to 12.";
+    const std::size_t before = Stored().size();
+    const struct {
+        bool annually;
+        const char* month;
+        const char* day;
+        QString message;
+    } cases[] = {{false, "", "45", day},  {false, "", "0", day},    {false, "", "abc", day},
+                 {false, "", "", day},    {true, "13", "5", month}, {true, "0", "5", month},
+                 {true, "x", "5", month}, {true, "2", "32", day},   {true, "12", "-1", day}};
+    for (const auto& c : cases) {
+        QuestionAnswerer answer(*form, 1);
         auto editor = Open(kModeNewScheduled);
         editor->CheckBox3->setChecked(true);
-        editor->RadioButton3->setChecked(true);
-        editor->ComboBox8->setEditText("x");
+        (c.annually ? editor->RadioButton4 : editor->RadioButton3)->setChecked(true);
+        if (c.annually) editor->ComboBox11->setEditText(c.month);
+        (c.annually ? editor->ComboBox10 : editor->ComboBox8)->setEditText(c.day);
         editor->Button2Click();
-        EXPECT_EQ(errors.errors.size(), 1);
+        EXPECT_EQ(answer.questions, QStringList{c.message}) << c.month << "/" << c.day;
+        QComboBox* field = c.message == month ? editor->ComboBox11
+                           : c.annually       ? editor->ComboBox10
+                                              : editor->ComboBox8;
+        EXPECT_TRUE(field->styleSheet().contains("red")) << c.month << "/" << c.day;
         EXPECT_TRUE(editor->isVisible());
+        EXPECT_TRUE(errors.errors.isEmpty());
     }
     EXPECT_EQ(Stored().size(), before);
+
+    // The ends of the ranges are days of the calendar.
+    QuestionAnswerer none(*form, 1);
+    auto edge = Open(kModeNewScheduled);
+    edge->CheckBox3->setChecked(true);
+    edge->RadioButton4->setChecked(true);
+    edge->ComboBox11->setEditText("12");
+    edge->ComboBox10->setEditText(" 31");
+    edge->Button2Click();
+    EXPECT_TRUE(none.questions.isEmpty());
+    ASSERT_EQ(Stored().size(), before + 1);
+    EXPECT_EQ(Stored().back().day, 31);
 }
 
 TEST_F(TaskFormTest, UntitledTasksAreNamedAfterTheirActions) {
