@@ -62,5 +62,33 @@ TEST_F(LanguageSwitch, AKeyMissingFromTheNewFileKeepsThePreviousText) {
               "           En attente ---- Daily ---- 10:00:00 ---- Backup");
 }
 
+// Saved in the ANSI code page, as an older editor leaves it.
+class LanguageInItsCodePage : public MainFormTest {
+  protected:
+    void SetUp() override {
+        WriteFileBytes(binFolder + "/Language/Orvanta.DEU",
+                       "[General]\nLanguage=Deutsch\nCharset=0\n[TMainForm]\n"
+                       "DelBtn.Caption=L\xF6schen\nNone=Keine Aufgaben \xFC"
+                       "brig\n");
+        Start();
+        const auto& items = languages->Items();
+        for (std::size_t i = 0; i < items.size(); ++i)
+            if (items[i].FileName.ends_with(".DEU")) languages->SetLanguage(static_cast<int>(i));
+    }
+};
+
+TEST_F(LanguageInItsCodePage, ShowsItsTextsAndKnowsTheEmptyList) {
+    EXPECT_EQ(form->findChild<QToolButton*>("DelBtn")->text(), QString::fromUtf8("Löschen"));
+    ASSERT_EQ(ListRows().size(), 1u);
+    EXPECT_EQ(QString::fromStdString(ListRows()[0][scheduler::kDispText]),
+              QString::fromUtf8("Keine Aufgaben übrig"));
+    EXPECT_TRUE(form->TaskList()->model().ShowsNone());
+    QuestionAnswerer answerer(*form, 1);
+    form->DelBtnClick();
+    form->DelAllBtnClick();
+    EXPECT_TRUE(answerer.questions.isEmpty());
+    EXPECT_TRUE(errors.errors.isEmpty());
+}
+
 } // namespace
 } // namespace orvanta::test
