@@ -13,9 +13,11 @@
 #include "ui/options_page.h"
 #include "ui/set_pw_form.h"
 #include "ui/task_list_view.h"
+#include "ui/toolkit_translations.h"
 #include "ui/tray.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QLabel>
@@ -58,7 +60,8 @@ std::string FolderOf(const std::string& path, char separator) {
 
 TMainForm::TMainForm(MainFormPorts ports, LaterFeatures later)
     : QMainWindow(nullptr), TLangForm(this, "TMainForm", ports.languages), ports_(std::move(ports)),
-      later_(std::move(later)) {
+      later_(std::move(later)),
+      toolkitTranslations_(std::make_unique<ToolkitTranslations>(ports_.languages)) {
     scheduler_ = std::make_unique<scheduler::Scheduler>(scheduler::Scheduler::Ports{
         ports_.store, ports_.clock, ports_.listTexts, ports_.wakeTimers, timers_, ports_.actions,
         ports_.reminders, *this, [this] { return static_cast<int>(ports_.power.acLineStatus()); },
@@ -78,6 +81,7 @@ TMainForm::TMainForm(MainFormPorts ports, LaterFeatures later)
     BuildWidgets();
     ConnectHandlers();
     ReloadLanguage();
+    ApplyPlatformWording();
     StartTrayIcon();
     FormCreate();
 }
@@ -529,8 +533,17 @@ void TMainForm::Timer3Timer() {
     Guarded([this] { optionsPage_->Timer3Timer(); });
 }
 
+void TMainForm::ApplyPlatformWording() {
+    if (ports_.paths.pathSeparator() == '\\') return;
+    menus_.RunatWin1->setText(GetLangText("RunAtLogin", "Start at Log In"));
+    optionsPage_->CheckBox1->setText(GetLangText("RunAtLoginBox", "Start at log in"));
+    optionsPage_->CheckBox1->setToolTip(
+        GetLangText("RunAtLoginHint", "Tick it to start Orvanta when you log in."));
+}
+
 void TMainForm::LanguageChanged() {
     ReloadLanguage();
+    ApplyPlatformWording();
     ApplyHideLaterCaption();
     optionsPage_->PlaceControls();
     // The list's words come from the language too.

@@ -31,6 +31,7 @@ class InstanceChannel;
 class MessageDialog;
 class OptionsPage;
 class TaskListView;
+class ToolkitTranslations;
 class Tray;
 
 // The main window: owns all scheduling state, the task list with its commands, the notification-area
@@ -140,6 +141,8 @@ class TMainForm : public QMainWindow, public TLangForm, public scheduler::CloseA
     void ApplySettings();
     void FormShow();
     void ApplyHideLaterCaption();
+    // The start-at-login texts in this system's own words: only Windows has a "Windows startup".
+    void ApplyPlatformWording();
     void SyncFilterChecks();
     void ShowTable();
     void WarnOnBattery();
@@ -191,6 +194,7 @@ class TMainForm : public QMainWindow, public TLangForm, public scheduler::CloseA
 
     MainFormPorts ports_;
     LaterFeatures later_;
+    std::unique_ptr<ToolkitTranslations> toolkitTranslations_;
     MainTimerSet timers_;
     std::unique_ptr<scheduler::Scheduler> scheduler_;
     std::unique_ptr<scheduler::ResumeHandling> resumeHandling_;

@@ -1,8 +1,15 @@
+#include "i18n/language_file.h"
 #include "tests/ui/main_form_fixture.h"
+#include "ui/options_page.h"
 
 #include <QAction>
+#include <QCheckBox>
+#include <QFileDialog>
+#include <QLocale>
 #include <QTabWidget>
+#include <QTest>
 #include <QToolButton>
+#include <filesystem>
 
 namespace orvanta::test {
 namespace {
@@ -88,6 +95,51 @@ TEST_F(LanguageInItsCodePage, ShowsItsTextsAndKnowsTheEmptyList) {
     form->DelAllBtnClick();
     EXPECT_TRUE(answerer.questions.isEmpty());
     EXPECT_TRUE(errors.errors.isEmpty());
+}
+
+// The language files as they ship.
+class ShippedLanguages : public MainFormTest {
+  protected:
+    void SetUp() override {
+        for (const auto& file :
+             std::filesystem::directory_iterator(std::string(ORVANTA_SOURCE_DIR) + "/Language"))
+            if (file.path().filename().string().starts_with("Orvanta."))
+                std::filesystem::copy_file(file.path(),
+                                           binFolder + "/Language/" + file.path().filename().string());
+    }
+    void Choose(const std::string& extension) {
+        const auto& items = languages->Items();
+        for (std::size_t i = 0; i < items.size(); ++i)
+            if (items[i].FileName.ends_with(extension)) languages->SetLanguage(static_cast<int>(i));
+    }
+};
+
+TEST_F(ShippedLanguages, TheQuestionsAndTheToolkitsOwnTextsSpeakTheChosenLanguage) {
+    settings.writeText("Option", "mfirst", "1");
+    Start();
+    Choose(".DEU");
+    const auto german = i18n::LanguageFile::Open(binFolder + "/Language/Orvanta.DEU");
+    ASSERT_NE(german, nullptr);
+    QuestionAnswerer no(*form, 2);
+    form->show();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !no.questions.isEmpty(); }, 5000));
+    EXPECT_EQ(no.questions[0], QString::fromStdString(german->text("TMainForm", "PowerTest", "<missing>")));
+    EXPECT_EQ(QFileDialog::tr("All files (*)"), QString::fromUtf8("Alle Dateien (*)"));
+    EXPECT_EQ(QLocale().language(), QLocale::German);
+    Choose(".ENU");
+    EXPECT_EQ(QFileDialog::tr("All files (*)"), "All files (*)");
+    EXPECT_EQ(QLocale().language(), QLocale::English);
+}
+
+TEST_F(ShippedLanguages, NoTextNamesWindowsOnThisSystem) {
+    Start();
+    for (const std::string extension : {".DEU", ".ENU"}) {
+        Choose(extension);
+        for (const QString& text : {form->menus().RunatWin1->text(), form->optionsPage().CheckBox1->text(),
+                                    form->optionsPage().CheckBox1->toolTip()})
+            EXPECT_FALSE(text.contains("windows", Qt::CaseInsensitive))
+                << extension << ": " << text.toStdString();
+    }
 }
 
 } // namespace
