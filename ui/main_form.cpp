@@ -27,6 +27,7 @@
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <filesystem>
 
 namespace orvanta::ui {
 
@@ -211,8 +212,14 @@ void TMainForm::ConnectHandlers() {
     for (QAction* a : {m.AtomicClock2, m.AtomicClock1})
         connect(a, &QAction::triggered, this,
                 [this] { Guarded([this] { ports_.programs.StartAtomicClock(); }); });
-    for (QAction* a : {m.UserManual1, m.Visitwebsite1, m.About1, m.About2, m.Help2})
-        later(a, false);
+    for (QAction* a : {m.About1, m.About2})
+        on(a, &TMainForm::About1Click);
+    for (QAction* a : {m.UserManual1, m.Help2}) {
+        on(a, &TMainForm::UserManual1Click);
+        later(a, !UserManualPath().empty());
+    }
+    on(m.Visitwebsite1, &TMainForm::Visitwebsite1Click);
+    later(m.Visitwebsite1, !ports_.about.website.isEmpty());
     ConnectBackupCommands();
 
     on(m.RunatWin1, &TMainForm::RunatWin1Click);
@@ -470,6 +477,36 @@ void TMainForm::RunatWin1Click() {
     Guarded([this] {
         if (settingsLocked_ && !AskPassword()) return;
         optionsPage_->ToggleRunAtStartupFromTray();
+    });
+}
+
+void TMainForm::About1Click() {
+    Guarded([this] {
+        TAboutForm about(ports_.languages, ports_.about, this);
+        about.exec();
+    });
+}
+
+std::string TMainForm::UserManualPath() const {
+    const char separator = ports_.paths.pathSeparator();
+    const std::string folder = FolderOf(ports_.paths.executablePath(), separator);
+    if (folder.empty()) return {};
+    const std::string path = folder + separator + "doc" + separator + "orvanta-manual.html";
+    std::error_code error;
+    return std::filesystem::is_regular_file(path, error) ? path : std::string();
+}
+
+void TMainForm::UserManual1Click() {
+    Guarded([this] {
+        const std::string path = UserManualPath();
+        if (!path.empty()) ports_.programs.OpenDocument(path);
+    });
+}
+
+void TMainForm::Visitwebsite1Click() {
+    Guarded([this] {
+        if (!ports_.about.website.isEmpty())
+            ports_.programs.OpenWebAddress(ports_.about.website.toStdString());
     });
 }
 

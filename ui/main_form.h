@@ -110,6 +110,11 @@ class TMainForm : public QMainWindow, public TLangForm, public scheduler::CloseA
     void QuitMessageReceived();
     void TrayDoubleClick();
     void RunatWin1Click();
+    void About1Click();
+    void UserManual1Click();
+    void Visitwebsite1Click();
+    // The user manual shipped beside the program; empty when it is not there.
+    std::string UserManualPath() const;
 
     // Timer handlers.
     void tmr302Timer();
