@@ -39,6 +39,7 @@ TaskEditorHost MakeTaskEditorHost(TMainForm& main, const TaskEditorServices& ser
         main.activateWindow();
     };
     host.unlockOnShow = [&main] { return main.UnlockForEditor(); };
+    host.prefersHibernate = [&power = services.power] { return power.prefersHibernateToSleep(); };
     host.pickFile = [separator = main.pathSeparator()](QWidget* parent, const QString& filter) {
         return PickExistingFile(parent, filter, separator);
     };

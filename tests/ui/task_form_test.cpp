@@ -202,6 +202,18 @@ TEST_F(TaskFormTest, ShutDownAsksForSleepInstead) {
     }
 }
 
+TEST_F(TaskFormTest, ShutDownOffersHibernateWhereThePlatformPrefersIt) {
+    for (const bool prefers : {true, false}) {
+        power.setPrefersHibernateToSleep(prefers);
+        QuestionAnswerer answer(*form, 1);
+        auto editor = Open(kModeNewScheduled);
+        editor->CheckBox1->setChecked(true);
+        EXPECT_EQ(editor->CheckBox5->isChecked(), prefers);
+        EXPECT_EQ(editor->CheckBox4->isChecked(), !prefers);
+        EXPECT_FALSE(editor->CheckBox1->isChecked());
+    }
+}
+
 TEST_F(TaskFormTest, ALoadedShutDownAsksNothing) {
     data::TaskRecord t = Plain("off");
     t.event = data::kEventShutDown;
