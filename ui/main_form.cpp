@@ -4,6 +4,7 @@
 #include "actions/quick_launch.h"
 #include "data/settings/data_folder.h"
 #include "data/settings/settings_keys.h"
+#include "scheduler/calendar.h"
 #include "ui/app_icon.h"
 #include "ui/backup_commands.h"
 #include "ui/banner.h"
@@ -19,14 +20,18 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QDate>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QLocale>
 #include <QMenu>
 #include <QStatusBar>
 #include <QTabWidget>
+#include <QTime>
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <charconv>
 #include <filesystem>
 
 namespace orvanta::ui {
@@ -121,6 +126,7 @@ void TMainForm::BuildWidgets() {
     delAllBtn_ = ToolButton(toolBar_, "DelAllBtn", "Empty", "Delete all scheduled tasks.");
     scheduledLayout->addWidget(toolBar_);
     taskList_ = new TaskListView(scheduled);
+    taskList_->model().SetRowHint([this](const scheduler::DisplayRow& row) { return RowHint(row); });
     scheduledLayout->addWidget(taskList_, 1);
 
     // The captions keep their blanks: they set the tabs' widths.
@@ -478,6 +484,21 @@ void TMainForm::RunatWin1Click() {
         if (settingsLocked_ && !AskPassword()) return;
         optionsPage_->ToggleRunAtStartupFromTray();
     });
+}
+
+QString TMainForm::RowHint(const scheduler::DisplayRow& row) const {
+    const QString text = QString::fromStdString(row[scheduler::kDispText]).trimmed();
+    std::int64_t due = 0;
+    const std::string& seconds = row[scheduler::kDispDueSeconds];
+    if (row[scheduler::kDispStatus] != scheduler::kStatusWaiting ||
+        std::from_chars(seconds.data(), seconds.data() + seconds.size(), due).ec != std::errc())
+        return text;
+    // The row says the time of day; the hint adds the day it falls on, which the row leaves out for
+    // every kind but once tasks.
+    const scheduler::Date date = scheduler::DateFromDayNumber(due / 86'400);
+    const QString day = QLocale().toString(QDate(date.year, date.month, date.day), QLocale::LongFormat);
+    const QString time = QTime(0, 0).addSecs(int(due % 86'400)).toString(QStringLiteral("H:mm:ss"));
+    return text + "\n" + GetLangText("NextRun", "Next run:") + " " + day + " " + time;
 }
 
 void TMainForm::About1Click() {

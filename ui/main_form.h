@@ -113,6 +113,8 @@ class TMainForm : public QMainWindow, public TLangForm, public scheduler::CloseA
     void About1Click();
     void UserManual1Click();
     void Visitwebsite1Click();
+    // A list row's hint: its text and, for a waiting task, the date and time of its next run.
+    QString RowHint(const scheduler::DisplayRow& row) const;
     // The user manual shipped beside the program; empty when it is not there.
     std::string UserManualPath() const;
 

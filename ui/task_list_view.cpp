@@ -62,6 +62,7 @@ QVariant TaskListModel::data(const QModelIndex& index, int role) const {
             return QBrush(QGuiApplication::palette().color(QPalette::Disabled, QPalette::Text));
         if (role == Qt::ToolTipRole) return QString::fromStdString(problem->second);
     }
+    if (role == Qt::ToolTipRole && hint_ && !ShowsNone()) return hint_(row);
     if (role != Qt::DisplayRole && role != Qt::ToolTipRole) return {};
     return QString::fromStdString(row[index.column()]);
 }

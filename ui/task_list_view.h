@@ -6,6 +6,7 @@
 #include <QAbstractTableModel>
 #include <QStyledItemDelegate>
 #include <QTableView>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -28,6 +29,8 @@ class TaskListModel : public QAbstractTableModel {
     // The problems of the rows that could not be scheduled, by task ID: such a row is drawn as switched
     // off, and its problem is its hint.
     void SetRowProblems(std::map<std::string, std::string> problems);
+    // The hint of a scheduled row; empty: the row's text.
+    void SetRowHint(std::function<QString(const scheduler::DisplayRow&)> hint) { hint_ = std::move(hint); }
     // Changes one cell in place (the toggle does, until the next rebuild).
     void SetCell(int row, std::size_t column, const std::string& value);
 
@@ -43,6 +46,7 @@ class TaskListModel : public QAbstractTableModel {
     std::vector<scheduler::DisplayRow> rows_;
     std::string noneText_;
     std::map<std::string, std::string> problems_;
+    std::function<QString(const scheduler::DisplayRow&)> hint_;
 };
 
 // Draws a row's text and, over its first column, the flat check box.
