@@ -68,6 +68,9 @@ class TLangMgr {
 // the language's own name with the English one in brackets, UTF-8; an unknown extension as itself in
 // upper case.
 std::string LanguageDisplayName(const std::string& extension);
+// The locale name ("de", "pt_BR") of a language file's extension (with its full stop, any letter case);
+// empty when the extension names no known language.
+std::string LanguageLocaleName(const std::string& extension);
 
 // The lookup for texts that are not owned by a window object (the scheduler's row texts, the tray
 // hint): answers from the manager's current file, reread after every change of language. Registers

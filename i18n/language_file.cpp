@@ -1,6 +1,7 @@
 #include "i18n/language_file.h"
 
 #include "data/settings/text_file.h"
+#include "i18n/code_pages.h"
 
 #include <charconv>
 #include <limits>
@@ -13,7 +14,13 @@ std::unique_ptr<LanguageFile> LanguageFile::Open(const std::string& path) noexce
         if (path.empty() || !ini::FileExists(path)) return nullptr;
         std::optional<std::string> content = ini::ReadWholeFile(path);
         if (!content) return nullptr;
-        return std::make_unique<LanguageFile>(*content);
+        auto file = std::make_unique<LanguageFile>(*content);
+        // A file saved in its language's 8-bit code page says which one by its character set; the key
+        // and the section names are plain ASCII, so they read the same before decoding.
+        if (!IsUtf8(*content))
+            file = std::make_unique<LanguageFile>(
+                DecodeCharset(*content, file->integer("General", "Charset").value_or(0)));
+        return file;
     } catch (...) {
         return nullptr;
     }

@@ -25,12 +25,32 @@ constexpr DisplayName kDisplayNames[] = {
     {".THA", "ไทย(Thai)"},
 };
 
+// The locale each language file stands for, by which the toolkit's own translations are found.
+constexpr DisplayName kLocaleNames[] = {
+    {".ENU", "en"}, {".ARA", "ar"}, {".CHT", "zh_TW"}, {".CHS", "zh_CN"}, {".CSY", "cs"},
+    {".DAN", "da"}, {".NLD", "nl"}, {".FIN", "fi"},    {".FRA", "fr"},    {".DEU", "de"},
+    {".ELL", "el"}, {".HEB", "he"}, {".HUN", "hu"},    {".ITA", "it"},    {".JPN", "ja"},
+    {".KOR", "ko"}, {".NOR", "nb"}, {".PLK", "pl"},    {".PTB", "pt_BR"}, {".PTG", "pt_PT"},
+    {".RUS", "ru"}, {".ESN", "es"}, {".SVE", "sv"},    {".TRK", "tr"},    {".THA", "th"},
+};
+
+std::string Upper(std::string text) {
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; });
+    return text;
+}
+
 } // namespace
 
+std::string LanguageLocaleName(const std::string& extension) {
+    const std::string upper = Upper(extension);
+    for (const DisplayName& entry : kLocaleNames)
+        if (entry.extension == upper) return std::string(entry.name);
+    return {};
+}
+
 std::string LanguageDisplayName(const std::string& extension) {
-    std::string upper = extension;
-    std::transform(upper.begin(), upper.end(), upper.begin(),
-                   [](char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; });
+    const std::string upper = Upper(extension);
     for (const DisplayName& entry : kDisplayNames)
         if (entry.extension == upper) return std::string(entry.name);
     return upper;

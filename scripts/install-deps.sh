@@ -11,6 +11,8 @@ packages=(
   qt6-base-dev libx11-dev libxtst-dev libxext-dev libxss-dev libsystemd-dev
   # the macro hook library sends its messages over xcb
   libxcb1-dev
+  # the toolkit's own dialogs in the chosen language
+  qt6-translations-l10n
   # tests, benchmarks, fuzzing
   googletest libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev clang-format
   xvfb xdotool xclip trayer dbus python3-dbusmock faketime

@@ -68,6 +68,8 @@ bool TLockForm::CheckPassword() {
         lockCancelled_ = false;
         return true;
     }
+    // The next try starts from an empty field, not from the wrong text hidden behind the stars.
+    Edit1->clear();
     QMessageBox notice(QMessageBox::Warning, windowTitle(), GetLangText("Err1", "Password is wrong!"),
                        QMessageBox::Ok, this);
     notice.exec();

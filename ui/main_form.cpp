@@ -5,6 +5,7 @@
 #include "data/settings/data_folder.h"
 #include "data/settings/settings_keys.h"
 #include "data/settings/text_file.h"
+#include "scheduler/calendar.h"
 #include "ui/app_icon.h"
 #include "ui/backup_commands.h"
 #include "ui/banner.h"
@@ -14,18 +15,25 @@
 #include "ui/options_page.h"
 #include "ui/set_pw_form.h"
 #include "ui/task_list_view.h"
+#include "ui/toolkit_translations.h"
 #include "ui/tray.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QCloseEvent>
+#include <QDate>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QLocale>
 #include <QMenu>
 #include <QStatusBar>
 #include <QTabWidget>
+#include <QTime>
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <charconv>
+#include <filesystem>
 #include <iostream>
 
 namespace orvanta::ui {
@@ -60,7 +68,8 @@ std::string FolderOf(const std::string& path, char separator) {
 
 TMainForm::TMainForm(MainFormPorts ports, LaterFeatures later)
     : QMainWindow(nullptr), TLangForm(this, "TMainForm", ports.languages), ports_(std::move(ports)),
-      later_(std::move(later)) {
+      later_(std::move(later)),
+      toolkitTranslations_(std::make_unique<ToolkitTranslations>(ports_.languages)) {
     scheduler_ = std::make_unique<scheduler::Scheduler>(scheduler::Scheduler::Ports{
         ports_.store, ports_.clock, ports_.listTexts, ports_.wakeTimers, timers_, ports_.actions,
         ports_.reminders, *this, [this] { return static_cast<int>(ports_.power.acLineStatus()); },
@@ -84,6 +93,7 @@ TMainForm::TMainForm(MainFormPorts ports, LaterFeatures later)
     BuildWidgets();
     ConnectHandlers();
     ReloadLanguage();
+    ApplyPlatformWording();
     StartTrayIcon();
     FormCreate();
 }
@@ -122,6 +132,7 @@ void TMainForm::BuildWidgets() {
     delAllBtn_ = ToolButton(toolBar_, "DelAllBtn", "Empty", "Delete all scheduled tasks.");
     scheduledLayout->addWidget(toolBar_);
     taskList_ = new TaskListView(scheduled);
+    taskList_->model().SetRowHint([this](const scheduler::DisplayRow& row) { return RowHint(row); });
     scheduledLayout->addWidget(taskList_, 1);
 
     // The captions keep their blanks: they set the tabs' widths.
@@ -213,8 +224,14 @@ void TMainForm::ConnectHandlers() {
     for (QAction* a : {m.AtomicClock2, m.AtomicClock1})
         connect(a, &QAction::triggered, this,
                 [this] { Guarded([this] { ports_.programs.StartAtomicClock(); }); });
-    for (QAction* a : {m.UserManual1, m.Visitwebsite1, m.About1, m.About2, m.Help2})
-        later(a, false);
+    for (QAction* a : {m.About1, m.About2})
+        on(a, &TMainForm::About1Click);
+    for (QAction* a : {m.UserManual1, m.Help2}) {
+        on(a, &TMainForm::UserManual1Click);
+        later(a, !UserManualPath().empty());
+    }
+    on(m.Visitwebsite1, &TMainForm::Visitwebsite1Click);
+    later(m.Visitwebsite1, !ports_.about.website.isEmpty());
     ConnectBackupCommands();
 
     on(m.RunatWin1, &TMainForm::RunatWin1Click);
@@ -367,21 +384,36 @@ void TMainForm::MinimizeToTray() {
 
 void TMainForm::changeEvent(QEvent* event) {
     QMainWindow::changeEvent(event);
-    if (event->type() != QEvent::WindowStateChange || !isMinimized() || !ports_.trayAvailable) return;
-    closeAllowed_ = true;
-    mainWindowUnlocked_ = false;
-    timers_.clearmm.start();
-    // Hidden once the state change is through; hiding inside it confuses some window managers.
-    QMetaObject::invokeMethod(
-        this,
-        [this] {
-            if (isMinimized()) hide();
-        },
-        Qt::QueuedConnection);
+    if (event->type() != QEvent::WindowStateChange) return;
+    const bool wasMinimized = static_cast<QWindowStateChangeEvent*>(event)->oldState() & Qt::WindowMinimized;
+    if (isMinimized()) {
+        // Minimised, the window is not in use, in the task bar as much as in the notification area.
+        mainWindowUnlocked_ = false;
+        if (!ports_.trayAvailable) return;
+        closeAllowed_ = true;
+        timers_.clearmm.start();
+        // Hidden once the state change is through; hiding inside it confuses some window managers.
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                if (isMinimized()) hide();
+            },
+            Qt::QueuedConnection);
+        return;
+    }
+    if (!wasMinimized) return;
+    closeAllowed_ = false;
+    // Restored from the task bar the window was never hidden, so no show event comes: it is a showing all
+    // the same and asks as one.
+    if (isVisible())
+        QMetaObject::invokeMethod(
+            this, [this] { Guarded([this] { FormShow(); }); }, Qt::QueuedConnection);
 }
 
 void TMainForm::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
+    // A shown window ends the program only by Exit or a confirmed close, whatever allowed it while hidden.
+    closeAllowed_ = false;
     // Questions of the showing come once the window is up, not inside the show itself.
     if (!event->spontaneous())
         QMetaObject::invokeMethod(
@@ -389,7 +421,8 @@ void TMainForm::showEvent(QShowEvent* event) {
 }
 
 void TMainForm::FormShow() {
-    lockCancelled_ = false;
+    // While a prompt is open its outcome stands for this showing too: it is left as the prompt set it.
+    if (!openPrompt_) lockCancelled_ = false;
     powerOnTest_->Offer();
     if (settingsLocked_) AskPassword();
     timers_.Timer7.start();
@@ -411,8 +444,9 @@ void TMainForm::closeEvent(QCloseEvent* event) {
         const QString question =
             GetLangText("OnClose1", "Quit this program all functions will be disabled!") + "\r" +
             GetLangText("OnClose2", "Minimize to system tray?");
+        // The buttons name what they do: a generic "Cancel" on the one that quits has ended programs.
         if (AskQuestion(question,
-                        {GetLangText("Button1Caption", "OK"), GetLangText("Button2Caption", "No")}) != 1) {
+                        {GetLangText("CloseMinimize", "Minimize"), GetLangText("CloseQuit", "Quit")}) != 1) {
             closeAllowed_ = true;
             hide();
             ports_.quitApplication();
@@ -436,15 +470,24 @@ void TMainForm::TrayDoubleClick() {
     ShowFromTray(0);
 }
 
-void TMainForm::AskPassword() {
+bool TMainForm::AskPassword() {
+    if (openPrompt_) {
+        // One prompt at a time: a second request points the user at the open one and is not passed.
+        openPrompt_->raise();
+        openPrompt_->activateWindow();
+        return false;
+    }
     // Centred on the desktop, as the window it guards may not be showing.
-    TLockForm::Ask(ports_.languages, ports_.settings, lockCancelled_);
+    TLockForm prompt(ports_.languages, ports_.settings, lockCancelled_);
+    openPrompt_ = &prompt;
+    prompt.exec();
+    openPrompt_ = nullptr;
+    return !lockCancelled_;
 }
 
 bool TMainForm::UnlockForEditor() {
     if (mainWindowUnlocked_ || !settingsLocked_) return true;
-    AskPassword();
-    return !lockCancelled_;
+    return AskPassword();
 }
 
 void TMainForm::OpenSetPassword() {
@@ -457,10 +500,53 @@ void TMainForm::RunatWin1Click() {
     // The item has flipped its own mark; it flips only once the prompt is passed.
     menus_.RunatWin1->setChecked(!menus_.RunatWin1->isChecked());
     Guarded([this] {
-        lockCancelled_ = false;
-        if (settingsLocked_) AskPassword();
-        if (lockCancelled_) return;
+        if (settingsLocked_ && !AskPassword()) return;
         optionsPage_->ToggleRunAtStartupFromTray();
+    });
+}
+
+QString TMainForm::RowHint(const scheduler::DisplayRow& row) const {
+    const QString text = QString::fromStdString(row[scheduler::kDispText]).trimmed();
+    std::int64_t due = 0;
+    const std::string& seconds = row[scheduler::kDispDueSeconds];
+    if (row[scheduler::kDispStatus] != scheduler::kStatusWaiting ||
+        std::from_chars(seconds.data(), seconds.data() + seconds.size(), due).ec != std::errc())
+        return text;
+    // The row says the time of day; the hint adds the day it falls on, which the row leaves out for
+    // every kind but once tasks.
+    const scheduler::Date date = scheduler::DateFromDayNumber(due / 86'400);
+    const QString day = QLocale().toString(QDate(date.year, date.month, date.day), QLocale::LongFormat);
+    const QString time = QTime(0, 0).addSecs(int(due % 86'400)).toString(QStringLiteral("H:mm:ss"));
+    return text + "\n" + GetLangText("NextRun", "Next run:") + " " + day + " " + time;
+}
+
+void TMainForm::About1Click() {
+    Guarded([this] {
+        TAboutForm about(ports_.languages, ports_.about, this);
+        about.exec();
+    });
+}
+
+std::string TMainForm::UserManualPath() const {
+    const char separator = ports_.paths.pathSeparator();
+    const std::string folder = FolderOf(ports_.paths.executablePath(), separator);
+    if (folder.empty()) return {};
+    const std::string path = folder + separator + "doc" + separator + "orvanta-manual.html";
+    std::error_code error;
+    return std::filesystem::is_regular_file(path, error) ? path : std::string();
+}
+
+void TMainForm::UserManual1Click() {
+    Guarded([this] {
+        const std::string path = UserManualPath();
+        if (!path.empty()) ports_.programs.OpenDocument(path);
+    });
+}
+
+void TMainForm::Visitwebsite1Click() {
+    Guarded([this] {
+        if (!ports_.about.website.isEmpty())
+            ports_.programs.OpenWebAddress(ports_.about.website.toStdString());
     });
 }
 
@@ -524,8 +610,17 @@ void TMainForm::Timer3Timer() {
     Guarded([this] { optionsPage_->Timer3Timer(); });
 }
 
+void TMainForm::ApplyPlatformWording() {
+    if (ports_.paths.pathSeparator() == '\\') return;
+    menus_.RunatWin1->setText(GetLangText("RunAtLogin", "Start at Log In"));
+    optionsPage_->CheckBox1->setText(GetLangText("RunAtLoginBox", "Start at log in"));
+    optionsPage_->CheckBox1->setToolTip(
+        GetLangText("RunAtLoginHint", "Tick it to start Orvanta when you log in."));
+}
+
 void TMainForm::LanguageChanged() {
     ReloadLanguage();
+    ApplyPlatformWording();
     ApplyHideLaterCaption();
     optionsPage_->PlaceControls();
     // The list's words come from the language too.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "data/error.h"
 #include "scheduler/power_on_test.h"
 #include "scheduler/resume_handling.h"
 #include "scheduler/scheduler.h"
@@ -8,8 +9,11 @@
 #include "ui/main_form_ports.h"
 #include "ui/main_menus.h"
 #include "ui/main_timers.h"
+#include "ui/unscheduled_tasks.h"
 
+#include <QDialog>
 #include <QMainWindow>
+#include <QPointer>
 #include <atomic>
 #include <memory>
 #include <string>
@@ -27,6 +31,7 @@ class InstanceChannel;
 class MessageDialog;
 class OptionsPage;
 class TaskListView;
+class ToolkitTranslations;
 class Tray;
 
 // The main window: owns all scheduling state, the task list with its commands, the notification-area
@@ -69,6 +74,10 @@ class TMainForm : public QMainWindow, public TLangForm, public scheduler::CloseA
     void OpenSetPassword();
 
     TaskListView* TaskList() const { return taskList_; }
+    // The separator of this system's paths, by which the file pickers know its file names.
+    char pathSeparator() const { return ports_.paths.pathSeparator(); }
+    // The timed tasks the last rebuild could not schedule; the list shows them after the others.
+    const std::vector<UnscheduledTask>& unscheduledTasks() const { return unscheduled_; }
     QTabWidget* PageControl1() const { return pageControl_; }
     MessageDialog* suiMessageDialog1() const { return messageDialog_; }
     const MainMenus& menus() const { return menus_; }
@@ -103,6 +112,13 @@ class TMainForm : public QMainWindow, public TLangForm, public scheduler::CloseA
     void QuitMessageReceived();
     void TrayDoubleClick();
     void RunatWin1Click();
+    void About1Click();
+    void UserManual1Click();
+    void Visitwebsite1Click();
+    // A list row's hint: its text and, for a waiting task, the date and time of its next run.
+    QString RowHint(const scheduler::DisplayRow& row) const;
+    // The user manual shipped beside the program; empty when it is not there.
+    std::string UserManualPath() const;
 
     // Timer handlers.
     void tmr302Timer();
@@ -134,6 +150,8 @@ class TMainForm : public QMainWindow, public TLangForm, public scheduler::CloseA
     void ApplySettings();
     void FormShow();
     void ApplyHideLaterCaption();
+    // The start-at-login texts in this system's own words: only Windows has a "Windows startup".
+    void ApplyPlatformWording();
     void SyncFilterChecks();
     void ShowTable();
     void WarnOnBattery();
@@ -141,8 +159,9 @@ class TMainForm : public QMainWindow, public TLangForm, public scheduler::CloseA
     void NoteAutomaticResume();
     bool ResumedAutomaticallyJustNow() const; // asked on a wake timer's thread
     void NotAvailable(const QString& what);
-    // Shows a new password prompt; its outcome is left in lockCancelled_.
-    void AskPassword();
+    // Shows a new password prompt unless one is open; its outcome is left in lockCancelled_. True when
+    // the right password was entered.
+    bool AskPassword();
     void OpenEditor(const QString& mode, const std::string& taskId);
 
     // List helpers.
@@ -162,12 +181,29 @@ class TMainForm : public QMainWindow, public TLangForm, public scheduler::CloseA
     template <typename Step> void SchedulerStep(Step&& step) {
         Guarded([&] {
             const TableFollows follow{*this};
-            step();
+            TellNewProblemsOnly(step);
         });
     }
+    // Runs a step that may rebuild; of the tasks the rebuild leaves out, only those not told before
+    // reach the error box. Other errors pass unchanged.
+    template <typename Step> void TellNewProblemsOnly(Step&& step) {
+        try {
+            step();
+        } catch (const Error& e) {
+            if (!IsProblemReport(e)) throw;
+            const auto fresh = problemReports_.TakeNew(scheduler_->current().problems);
+            if (!fresh.empty()) throw Error(scheduler::DescribeRowProblems(fresh));
+            return;
+        }
+        if (scheduler_->current().problems.empty()) problemReports_.TakeNew({});
+    }
+    bool IsProblemReport(const Error& e) const;
+    // Reads the left-out tasks again when the rebuild's problems have changed.
+    void RefreshUnscheduled();
 
     MainFormPorts ports_;
     LaterFeatures later_;
+    std::unique_ptr<ToolkitTranslations> toolkitTranslations_;
     MainTimerSet timers_;
     std::unique_ptr<scheduler::Scheduler> scheduler_;
     std::unique_ptr<scheduler::ResumeHandling> resumeHandling_;
@@ -185,6 +221,10 @@ class TMainForm : public QMainWindow, public TLangForm, public scheduler::CloseA
     QLabel* statusLine_ = nullptr;
     Tray* tray_ = nullptr;
     InstanceChannel* channel_ = nullptr;
+    QPointer<QDialog> openPrompt_;
+    std::vector<UnscheduledTask> unscheduled_;
+    std::vector<scheduler::RowProblem> unscheduledFor_; // the problems unscheduled_ was read for
+    ProblemReports problemReports_;
 
     bool handedOver_ = false;
     QString startRefusal_;

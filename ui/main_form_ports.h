@@ -14,6 +14,7 @@
 #include "platform/api/user_registry.h"
 #include "platform/api/wake_timer.h"
 #include "scheduler/dispatch_ports.h"
+#include "ui/about_form.h"
 #include "ui/backup_commands.h"
 
 #include <QString>
@@ -59,6 +60,8 @@ struct MainFormPorts {
     std::function<void()> nudgePointer;
     // The export and import file dialogs; each one left empty is the desktop's own.
     BackupFileDialogs backupDialogs = {};
+    // The support and web-site addresses of the about box and the Help menu.
+    AboutInfo about = BuiltInAboutInfo();
 };
 
 // The windows and steps later work brings. Each one left empty keeps the commands that need it

@@ -9,6 +9,7 @@
 
 #include <QAction>
 #include <algorithm>
+#include <map>
 
 namespace orvanta::ui {
 
@@ -22,13 +23,50 @@ using scheduler::kStatusPassed;
 
 void TMainForm::RebuildRunTable() {
     const TableFollows follow{*this};
-    scheduler_->RebuildRunTable();
+    TellNewProblemsOnly([this] { scheduler_->RebuildRunTable(); });
+}
+
+bool TMainForm::IsProblemReport(const Error& e) const {
+    const auto& problems = scheduler_->current().problems;
+    return !problems.empty() && e.what() == scheduler::DescribeRowProblems(problems);
+}
+
+void TMainForm::RefreshUnscheduled() {
+    const auto& problems = scheduler_->current().problems;
+    const bool same =
+        std::equal(problems.begin(), problems.end(), unscheduledFor_.begin(), unscheduledFor_.end(),
+                   [](const scheduler::RowProblem& a, const scheduler::RowProblem& b) {
+                       return a.taskId == b.taskId && a.problem == b.problem;
+                   });
+    if (same) return;
+    // Cleared first: should the read fail, the list shows no stale rows and the next showing tries again.
+    unscheduled_.clear();
+    unscheduledFor_.clear();
+    unscheduled_ = ReadUnscheduledTasks(ports_.store, problems);
+    unscheduledFor_ = problems;
 }
 
 void TMainForm::ShowTable() {
     try {
         const scheduler::RunTableBuild& build = scheduler_->current();
-        taskList_->showRows(build.table.displayRows, GetLangText("None", "None").toStdString());
+        const std::string none = GetLangText("None", "None").toStdString();
+        try {
+            RefreshUnscheduled();
+        } catch (const Error&) {
+            // The store could not be read back: the error box of the rebuild has said what is missing.
+        }
+        std::map<std::string, std::string> problems;
+        std::vector<DisplayRow> rows = build.table.displayRows;
+        if (!unscheduled_.empty()) {
+            if (rows.size() == 1 && rows[0][kDispId].empty()) rows.clear(); // the "None" row
+            const std::string label = GetLangText("Unscheduled", "Not scheduled").toStdString();
+            for (const UnscheduledTask& task : unscheduled_) {
+                rows.push_back(UnscheduledDisplayRow(task, label));
+                problems[task.row[scheduler::kColId]] = task.problem;
+            }
+        }
+        taskList_->model().SetRowProblems(std::move(problems));
+        taskList_->showRows(rows, none);
         tray_->SetHint(QString::fromStdString(build.hint));
     } catch (...) {
         // Only memory can fail here; the list keeps what it showed.
@@ -37,7 +75,7 @@ void TMainForm::ShowTable() {
 
 bool TMainForm::ListIsEmpty() const {
     const auto& rows = taskList_->model().rows();
-    return scheduler_->current().table.taskRowCount == 0 || rows.empty() ||
+    return (scheduler_->current().table.taskRowCount == 0 && unscheduled_.empty()) || rows.empty() ||
            rows[0][kDispText] == GetLangText("None", "None").toStdString();
 }
 

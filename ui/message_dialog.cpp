@@ -6,6 +6,7 @@
 #include <QPushButton>
 #include <QStyle>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace orvanta::ui {
 
@@ -45,9 +46,20 @@ int MessageDialog::Ask(const QString& caption, const QString& text, const QStrin
         connect(button, &QPushButton::clicked, this, [this, number] { done(number); });
         if (i == 0) button->setDefault(true);
     }
-    adjustSize();
+    FitToText();
     // Escape and the title bar's close answer 0, which no caller takes for yes.
     return exec();
+}
+
+void MessageDialog::FitToText() {
+    // The box is reused: a size kept from a shorter text would clip this one, and a wrapped text needs
+    // the height for the width it gets, which the plain size hint does not give.
+    layout()->invalidate();
+    layout()->activate();
+    const QSize hint = sizeHint();
+    const int width = hint.width();
+    const int height = layout()->hasHeightForWidth() ? layout()->totalHeightForWidth(width) : hint.height();
+    resize(width, std::max(height, hint.height()));
 }
 
 QString MessageDialog::text() const {

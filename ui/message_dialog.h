@@ -25,6 +25,8 @@ class MessageDialog : public QDialog {
     void PressButton(int number);
 
   private:
+    void FitToText();
+
     QLabel* icon_;
     QLabel* text_;
     QDialogButtonBox* buttons_;

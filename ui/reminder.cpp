@@ -5,6 +5,7 @@
 #include <QCursor>
 #include <QDateTime>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
@@ -46,8 +47,14 @@ TReminder::TReminder(ReminderPorts ports, scheduler::ReminderRequest request, QW
     Button3->setObjectName("Button3");
     Button2 = new QPushButton(QStringLiteral("Pass"), this);
     Button2->setObjectName("Button2");
-    for (QPushButton* b : {Button1, Button3, Button2})
+    // No button answers a stray Return or Space: a keystroke meant for another window must not run a
+    // shut down. The window itself holds the focus until the user picks a button.
+    for (QPushButton* b : {Button1, Button3, Button2}) {
+        b->setAutoDefault(false);
+        b->setDefault(false);
         buttons->addWidget(b);
+    }
+    setFocusPolicy(Qt::StrongFocus);
     root->addLayout(buttons);
 
     PopupMenu1 = new QMenu(this);
@@ -99,6 +106,7 @@ TReminder::TReminder(ReminderPorts ports, scheduler::ReminderRequest request, QW
     } else {
         ShowWaiting();
     }
+    setFocus();
     if (owner) {
         adjustSize();
         move(owner->geometry().center() - rect().center());
@@ -111,7 +119,19 @@ void TReminder::ShowWaiting() {
     lb3->hide();
 }
 
+void TReminder::keyPressEvent(QKeyEvent* event) {
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (!enter) {
+        QDialog::keyPressEvent(event);
+        return;
+    }
+    auto* chosen = qobject_cast<QPushButton*>(focusWidget());
+    if (chosen && chosen->isVisible() && chosen->isEnabled()) chosen->click();
+}
+
 void TReminder::Timer1Timer() {
+    // The user is choosing a delay: the actions wait for that choice instead of running under the menu.
+    if (remaining_ <= 1 && PopupMenu1->isVisible()) return;
     --remaining_;
     lb2->setText(QString::number(remaining_));
     if (remaining_ <= 0) Button1Click();

@@ -53,6 +53,9 @@ class TReminder : public QDialog, public TLangForm {
     QAction *wait5, *wait10, *wait15, *wait30, *wait60, *wait120, *wait180, *wait300, *Waitalong;
     QTimer Timer1;
 
+  protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
   private:
     void ShowWaiting();
     bool RunActions(); // false when the macro could not be started

@@ -7,6 +7,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateEdit>
+#include <QFocusEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -124,8 +125,11 @@ void TTaskForm::ConnectHandlers() {
     connect(Button1, &QPushButton::clicked, this, &QDialog::reject);
     connect(dt_endtime, &QTimeEdit::timeChanged, this, [this] { dt_endtime->setStyleSheet({}); });
     connect(cbHK2, &QComboBox::currentIndexChanged, this, [this] { cbHK2->setStyleSheet({}); });
+    for (QComboBox* field : {ComboBox8, ComboBox10, ComboBox11})
+        connect(field, &QComboBox::currentTextChanged, this, [field] { field->setStyleSheet({}); });
     edit5->installEventFilter(this);
     Memo1->installEventFilter(this);
+    Memo1->viewport()->installEventFilter(this);
     suiButton8->setEnabled(bool(host_.openMacroRecorder));
 }
 
@@ -352,9 +356,20 @@ void TTaskForm::WakeUpToggled(bool checked) {
 }
 
 bool TTaskForm::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::FocusIn) {
+    // A click into the URL field or the memo, or typing there, chooses its action. Focus that only passes
+    // through by Tab does not: it would untick the power action the user had chosen.
+    const bool clicked = event->type() == QEvent::MouseButtonPress ||
+                         (event->type() == QEvent::FocusIn &&
+                          static_cast<QFocusEvent*>(event)->reason() == Qt::MouseFocusReason);
+    bool typed = false;
+    if (event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        typed = !key->text().isEmpty() && key->key() != Qt::Key_Tab && key->key() != Qt::Key_Backtab &&
+                key->key() != Qt::Key_Escape;
+    }
+    if (clicked || typed) {
         if (watched == edit5) CheckBox11->setChecked(true);
-        if (watched == Memo1) CheckBox12->setChecked(true);
+        if (watched == Memo1 || watched == Memo1->viewport()) CheckBox12->setChecked(true);
     }
     if (watched == Memo1 && event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent*>(event)->key();

@@ -105,6 +105,8 @@ class TTaskForm : public QDialog, public TLangForm {
     // Saving.
     bool DropEmptyActionsAndAsk(); // false: leave the editor (closed or staying)
     bool CheckTimesAndHotkey();
+    // The day and month fields of the monthly and yearly triggers hold days of the calendar.
+    bool CheckDayAndMonth();
     data::TaskRecord BuildRecord() const;
     int EventCode() const;
     QString GeneratedDescription() const;

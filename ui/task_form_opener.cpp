@@ -16,7 +16,13 @@ TaskEditorHost MakeTaskEditorHost(TMainForm& main, const TaskEditorServices& ser
                         services.errors,
                         *main.suiMessageDialog1(),
                         main.scheduler().currentTaskId()};
-    host.scheduledRows = [&main] { return main.scheduler().current().table.taskRows; };
+    // The tasks the rebuild could not schedule open too, so that they can be mended.
+    host.scheduledRows = [&main] {
+        std::vector<scheduler::TaskRow> rows = main.scheduler().current().table.taskRows;
+        for (const UnscheduledTask& task : main.unscheduledTasks())
+            rows.push_back(task.row);
+        return rows;
+    };
     host.rebuildRunTable = [&main] { main.RebuildRunTable(); };
     host.selectScheduled = [&main](const std::string& id) {
         const auto& rows = main.TaskList()->model().rows();
@@ -33,17 +39,29 @@ TaskEditorHost MakeTaskEditorHost(TMainForm& main, const TaskEditorServices& ser
         main.activateWindow();
     };
     host.unlockOnShow = [&main] { return main.UnlockForEditor(); };
-    host.pickFile = PickExistingFile;
+    host.prefersHibernate = [&power = services.power] { return power.prefersHibernateToSleep(); };
+    host.pickFile = [separator = main.pathSeparator()](QWidget* parent, const QString& filter) {
+        return PickExistingFile(parent, filter, separator);
+    };
     host.launch = services.launch;
     host.openMacroRecorder = services.openMacroRecorder;
     return host;
 }
 
-QString PickExistingFile(QWidget* parent, const QString& filter) {
+QString PickExistingFile(QWidget* parent, const QString& filter, char pathSeparator) {
     QFileDialog dialog(parent);
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setOption(QFileDialog::ReadOnly, false);
-    dialog.setNameFilter(filter);
+    if (pathSeparator == '\\') {
+        dialog.setNameFilter(filter);
+    } else if (filter == QLatin1String("*.exe")) {
+        // No program here ends in ".exe": programs are the files one may run, whatever their names.
+        dialog.setNameFilter(QFileDialog::tr("Programs (*)"));
+        dialog.setFilter(QDir::AllDirs | QDir::Files | QDir::Executable | QDir::NoDotAndDotDot);
+    } else {
+        // "*.*" would hide every file without a dot in its name.
+        dialog.setNameFilter(QFileDialog::tr("All files (*)"));
+    }
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
     return dialog.selectedFiles().front();
 }

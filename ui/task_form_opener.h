@@ -21,7 +21,9 @@ struct TaskEditorServices {
 // The editor's view of the main window: its task rows, rebuild, selection and message box.
 TaskEditorHost MakeTaskEditorHost(TMainForm& main, const TaskEditorServices& services);
 
-// A file-open dialog for an existing file matching a pattern such as "*.exe"; empty when cancelled.
-QString PickExistingFile(QWidget* parent, const QString& filter);
+// A file-open dialog for an existing file matching one of the editor's patterns, "*.exe" for programs
+// or "*.*" for any file, as the desktop whose paths use that separator names such files; empty when
+// cancelled.
+QString PickExistingFile(QWidget* parent, const QString& filter, char pathSeparator);
 
 } // namespace orvanta::ui

@@ -55,6 +55,7 @@ void TTaskForm::Button2Click() {
     RunGuarded(host_.errors, [this] {
         if (!DropEmptyActionsAndAsk()) return;
         if (!CheckTimesAndHotkey()) return;
+        if (!CheckDayAndMonth()) return;
         const data::TaskRecord record = BuildRecord();
         Write(record);
         RefreshAndSelect();
@@ -90,6 +91,29 @@ bool TTaskForm::CheckTimesAndHotkey() {
         cbHK2->setStyleSheet(QStringLiteral("background-color: red"));
         cbHK2->setFocus();
         return false;
+    }
+    return true;
+}
+
+bool TTaskForm::CheckDayAndMonth() {
+    // The rebuild cannot schedule a row off the calendar; saved, it would be missing from the list.
+    auto refuse = [this](QComboBox* field, const QString& message) {
+        Ask(message, 1);
+        field->setStyleSheet(QStringLiteral("background-color: red"));
+        field->setFocus();
+        return false;
+    };
+    auto inRange = [](QComboBox* field, int last) {
+        bool ok = false;
+        const int value = field->currentText().trimmed().toInt(&ok);
+        return ok && value >= 1 && value <= last;
+    };
+    const QString dayError = GetLangText("DayERR", "The day must be a number from 1 to 31.");
+    if (RadioButton3->isChecked() && !inRange(ComboBox8, 31)) return refuse(ComboBox8, dayError);
+    if (RadioButton4->isChecked()) {
+        if (!inRange(ComboBox11, 12))
+            return refuse(ComboBox11, GetLangText("MonthERR", "The month must be a number from 1 to 12."));
+        if (!inRange(ComboBox10, 31)) return refuse(ComboBox10, dayError);
     }
     return true;
 }

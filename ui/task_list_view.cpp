@@ -1,8 +1,11 @@
 #include "ui/task_list_view.h"
 
 #include <QApplication>
+#include <QBrush>
+#include <QGuiApplication>
 #include <QHeaderView>
 #include <QMouseEvent>
+#include <QPalette>
 
 namespace orvanta::ui {
 
@@ -44,10 +47,24 @@ int TaskListModel::columnCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : static_cast<int>(scheduler::kDisplayColumnCount);
 }
 
+void TaskListModel::SetRowProblems(std::map<std::string, std::string> problems) {
+    if (problems == problems_) return;
+    problems_ = std::move(problems);
+    if (rowCount() > 0) emit dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1));
+}
+
 QVariant TaskListModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || index.row() >= rowCount()) return {};
+    const scheduler::DisplayRow& row = rows_[index.row()];
+    const auto problem = problems_.empty() ? problems_.end() : problems_.find(row[scheduler::kDispId]);
+    if (problem != problems_.end()) {
+        if (role == Qt::ForegroundRole)
+            return QBrush(QGuiApplication::palette().color(QPalette::Disabled, QPalette::Text));
+        if (role == Qt::ToolTipRole) return QString::fromStdString(problem->second);
+    }
+    if (role == Qt::ToolTipRole && hint_ && !ShowsNone()) return hint_(row);
     if (role != Qt::DisplayRole && role != Qt::ToolTipRole) return {};
-    return QString::fromStdString(rows_[index.row()][index.column()]);
+    return QString::fromStdString(row[index.column()]);
 }
 
 TaskListDelegate::TaskListDelegate(const TaskListModel& model, QObject* parent)

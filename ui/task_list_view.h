@@ -6,6 +6,9 @@
 #include <QAbstractTableModel>
 #include <QStyledItemDelegate>
 #include <QTableView>
+#include <functional>
+#include <map>
+#include <string>
 #include <vector>
 
 namespace orvanta::ui {
@@ -23,6 +26,11 @@ class TaskListModel : public QAbstractTableModel {
     // Replaces every row; noneText is the localized "None" the empty list's single row shows. Returns
     // false, touching nothing, when the rows are the ones already shown.
     bool SetRows(const std::vector<scheduler::DisplayRow>& rows, const std::string& noneText);
+    // The problems of the rows that could not be scheduled, by task ID: such a row is drawn as switched
+    // off, and its problem is its hint.
+    void SetRowProblems(std::map<std::string, std::string> problems);
+    // The hint of a scheduled row; empty: the row's text.
+    void SetRowHint(std::function<QString(const scheduler::DisplayRow&)> hint) { hint_ = std::move(hint); }
     // Changes one cell in place (the toggle does, until the next rebuild).
     void SetCell(int row, std::size_t column, const std::string& value);
 
@@ -37,6 +45,8 @@ class TaskListModel : public QAbstractTableModel {
   private:
     std::vector<scheduler::DisplayRow> rows_;
     std::string noneText_;
+    std::map<std::string, std::string> problems_;
+    std::function<QString(const scheduler::DisplayRow&)> hint_;
 };
 
 // Draws a row's text and, over its first column, the flat check box.

@@ -21,6 +21,11 @@ class PowerStatus {
     // True when a timer can bring this computer out of sleep. When false, the task editor refuses wake-up
     // tasks.
     virtual bool canWakeFromSleep() const = 0;
+
+    // True when a task that would shut down is better off hibernating than sleeping: a timer can bring
+    // the computer back from hibernation and there is no system battery that sleep would run down. A
+    // backend that cannot tell answers false, and the editor offers sleep.
+    virtual bool prefersHibernateToSleep() const { return false; }
 };
 
 } // namespace orvanta::platform

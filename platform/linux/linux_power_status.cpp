@@ -62,4 +62,13 @@ bool LinuxPowerStatus::canWakeFromSleep() const {
     return sources_.alarmClockUsable ? sources_.alarmClockUsable() : alarmClockUsable();
 }
 
+bool LinuxPowerStatus::prefersHibernateToSleep() const {
+    std::error_code ec;
+    for (fs::directory_iterator it(sources_.powerSupplyRoot, ec), end; !ec && it != end; it.increment(ec))
+        if (readAttribute(it->path() / "type") == "Battery" &&
+            readAttribute(it->path() / "scope") != "Device")
+            return false;
+    return canWakeFromSleep();
+}
+
 } // namespace orvanta::platform::linux_backend

@@ -30,6 +30,9 @@ class LinuxPowerStatus : public PowerStatus {
 
     AcLineStatus acLineStatus() const override;
     bool canWakeFromSleep() const override;
+    // The real-time clock's alarm wakes the computer from hibernation where it wakes it from sleep; a
+    // computer without a system battery has nothing that sleep would run down.
+    bool prefersHibernateToSleep() const override;
 
   private:
     PowerStatusSources sources_;

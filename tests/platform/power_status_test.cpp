@@ -80,5 +80,18 @@ TEST(LinuxPowerStatus, WakingNeedsBothTheAlarmClockAndAnRtc) {
     EXPECT_FALSE(FakeSysfs({}, false).status(true).canWakeFromSleep());
 }
 
+TEST(LinuxPowerStatus, HibernateIsPreferredOnlyByAComputerThatWakesAndHasNoSystemBattery) {
+    EXPECT_TRUE(FakeSysfs({{"AC", kMainsOn}}, true).status(true).prefersHibernateToSleep());
+    EXPECT_FALSE(FakeSysfs({{"AC", kMainsOn}, {"BAT0", battery("Full")}}, true)
+                     .status(true)
+                     .prefersHibernateToSleep());
+    Attributes mouse = battery("Discharging");
+    mouse["scope"] = "Device";
+    EXPECT_TRUE(
+        FakeSysfs({{"AC", kMainsOn}, {"hid-mouse", mouse}}, true).status(true).prefersHibernateToSleep());
+    EXPECT_FALSE(FakeSysfs({{"AC", kMainsOn}}, false).status(true).prefersHibernateToSleep());
+    EXPECT_FALSE(FakeSysfs({{"AC", kMainsOn}}, true).status(false).prefersHibernateToSleep());
+}
+
 } // namespace
 } // namespace orvanta::platform::linux_backend

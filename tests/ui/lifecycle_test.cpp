@@ -1,5 +1,6 @@
 #include "tests/ui/main_form_fixture.h"
 #include "ui/instance_channel.h"
+#include "ui/macro_form_opener.h"
 #include "ui/tray.h"
 
 #include <QAction>
@@ -7,6 +8,7 @@
 #include <QSignalSpy>
 #include <QTabWidget>
 #include <QTest>
+#include <map>
 #include <thread>
 
 namespace orvanta::test {
@@ -151,7 +153,7 @@ TEST_F(ClosingTheWindow, OkToTheQuestionMinimizesIntoTheTray) {
     form->close();
     EXPECT_EQ(ok.questions,
               QStringList{"Quit this program all functions will be disabled!\nMinimize to system tray?"});
-    EXPECT_EQ(ok.captions, (QStringList{"OK", "No"}));
+    EXPECT_EQ(ok.captions, (QStringList{"Minimize", "Quit"}));
     EXPECT_EQ(quits, 0);
     EXPECT_TRUE(form->CloseAllowed());
     EXPECT_TRUE(form->timers().clearmm.isActive());
@@ -194,6 +196,70 @@ TEST_F(ClosingTheWindow, QuickLaunchShutDownAllowsTheCloseButLogOffMeetsTheQuest
     EXPECT_TRUE(form->CloseAllowed());
     EXPECT_EQ(sessionPower.calls(), (std::vector<std::string>{"enableShutdownPrivilege", "logOffPolitely",
                                                               "enableShutdownPrivilege", "powerOff"}));
+}
+
+TEST_F(ClosingTheWindow, AWindowBroughtBackAfterARecordingAsksBeforeItEnds) {
+    // The recorder gets the desktop to itself and gives it back when it stops.
+    ui::MinimizeApplication();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !form->isVisible(); }, 2000));
+    ui::RestoreApplication();
+    ASSERT_TRUE(form->isVisible());
+    QuestionAnswerer ok(*form, 1);
+    form->close();
+    EXPECT_EQ(ok.questions.size(), 1);
+    EXPECT_EQ(quits, 0);
+}
+
+TEST_F(ClosingTheWindow, AWindowRestoredWithoutATrayAsksBeforeItEnds) {
+    form.reset();
+    trayAvailable = false;
+    Start();
+    form->show();
+    form->AllowClose(); // a shut down that the system then refused
+    form->showMinimized();
+    form->showNormal();
+    QuestionAnswerer ok(*form, 1);
+    form->close();
+    EXPECT_EQ(ok.questions.size(), 1);
+    EXPECT_EQ(quits, 0);
+}
+
+// The buttons of the close question in each shipped language: what the one that keeps the program running
+// and the one that ends it say there.
+class ClosingInEveryLanguage : public MainFormTest {
+  protected:
+    void SetUp() override {
+        for (const auto& file :
+             std::filesystem::directory_iterator(std::string(ORVANTA_SOURCE_DIR) + "/Language"))
+            if (file.path().filename().string().starts_with("Orvanta."))
+                std::filesystem::copy_file(file.path(),
+                                           binFolder + "/Language/" + file.path().filename().string());
+        Start();
+    }
+    const std::map<std::string, QStringList> meanings{{"English", {"Minimize", "Quit"}},
+                                                      {"Deutsch", {"Minimieren", "Beenden"}}};
+};
+
+TEST_F(ClosingInEveryLanguage, TheButtonsSayWhatTheyDo) {
+    const auto& items = languages->Items();
+    ASSERT_GE(items.size(), 2u);
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        const std::string& name = items[i].Name;
+        ASSERT_TRUE(meanings.count(name)) << name << " ships without a checked close question";
+        languages->SetLanguage(static_cast<int>(i));
+        form->ShowFromTray(0);
+        {
+            QuestionAnswerer keep(*form, 1);
+            form->close();
+            EXPECT_EQ(keep.captions, meanings.at(name)) << name;
+            EXPECT_EQ(quits, 0) << name;
+        }
+        form->ShowFromTray(0);
+        QuestionAnswerer end(*form, 2);
+        form->close();
+        EXPECT_EQ(quits, 1) << name;
+        quits = 0;
+    }
 }
 
 class MainTimers : public MainFormTest {};

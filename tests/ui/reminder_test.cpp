@@ -2,6 +2,8 @@
 #include "ui/reminder.h"
 
 #include <QLabel>
+#include <QMenu>
+#include <QPushButton>
 #include <QTest>
 
 namespace orvanta::test {
@@ -174,6 +176,45 @@ TEST_F(ReminderTest, AnUntitledCopyCarriesOnlyTheSuffix) {
     Remind(r)->wait60->trigger();
     EXPECT_EQ(Stored().back().title, " - Delay for 1 hour");
     EXPECT_EQ(Stored().back().time, "10:00:00");
+}
+
+TEST_F(ReminderTest, ReturnRunsNothingUntilAButtonHasTheFocus) {
+    scheduler::ReminderRequest r;
+    r.taskId = "1";
+    r.countdown = 30;
+    r.actionWord = "ShutDown";
+    auto reminder = Remind(r);
+    reminder->activateWindow();
+    QCoreApplication::processEvents();
+    for (QPushButton* b : {reminder->Button1, reminder->Button2, reminder->Button3})
+        EXPECT_FALSE(b->isDefault()) << b->objectName().toStdString();
+    EXPECT_FALSE(qobject_cast<QPushButton*>(reminder->focusWidget()));
+    for (int key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Space})
+        QTest::keyClick(reminder.get(), Qt::Key(key));
+    EXPECT_TRUE(actions.log.empty());
+    EXPECT_TRUE(reminder->isVisible());
+    EXPECT_TRUE(reminder->Timer1.isActive());
+
+    // A button the user chose answers Return.
+    reminder->Button2->setFocus();
+    QTest::keyClick(reminder->Button2, Qt::Key_Return);
+    EXPECT_FALSE(reminder->isVisible());
+    EXPECT_TRUE(actions.log.empty());
+}
+
+TEST_F(ReminderTest, TheCountDownHoldsAtOneWhileTheDelayMenuIsOpen) {
+    auto reminder = Remind(Programs("1", 2));
+    reminder->Button3Click();
+    ASSERT_TRUE(reminder->PopupMenu1->isVisible());
+    for (int i = 0; i < 5; ++i)
+        reminder->Timer1Timer();
+    EXPECT_EQ(reminder->lb2->text(), "1");
+    EXPECT_TRUE(actions.log.empty());
+    EXPECT_TRUE(reminder->isVisible());
+    reminder->PopupMenu1->hide();
+    reminder->Timer1Timer();
+    EXPECT_EQ(actions.log.size(), 5u);
+    EXPECT_FALSE(reminder->isVisible());
 }
 
 } // namespace

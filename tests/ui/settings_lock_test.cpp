@@ -7,6 +7,7 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <algorithm>
 
 namespace orvanta::test {
 namespace {
@@ -116,6 +117,102 @@ TEST_F(SettingsLock, TheMainWindowOpensOnlyForTheRightPassword) {
         EXPECT_FALSE(form->mainWindowUnlocked()) << way;
         EXPECT_EQ(refused.unexpected, 0);
     }
+}
+
+TEST_F(SettingsLock, WithoutATrayRestoringFromTheTaskBarAsksAgain) {
+    trayAvailable = false;
+    Protect("abc");
+    Start();
+    ModalAnswerer right;
+    right.Password("abc");
+    ShowAndSettle(right);
+    form->showMinimized();
+    QCoreApplication::processEvents();
+    ASSERT_TRUE(form->isVisible()); // it stays in the task bar
+    EXPECT_FALSE(form->mainWindowUnlocked());
+
+    ModalAnswerer refused;
+    refused.CancelPrompt();
+    form->showNormal();
+    ASSERT_TRUE(WaitFor([&] { return refused.done(); }));
+    EXPECT_EQ(refused.prompts, 1);
+    ASSERT_TRUE(WaitFor([&] { return form->isMinimized(); }));
+    EXPECT_FALSE(form->mainWindowUnlocked());
+    EXPECT_EQ(refused.unexpected, 0);
+
+    ModalAnswerer again;
+    again.Password("abc");
+    form->showNormal();
+    ASSERT_TRUE(WaitFor([&] { return again.done(); }));
+    QTest::qWait(150);
+    EXPECT_FALSE(form->isMinimized());
+    EXPECT_TRUE(form->mainWindowUnlocked());
+}
+
+// Counts the password prompts open at once while a second request for one comes in during the first.
+class PromptCounter {
+  public:
+    explicit PromptCounter(std::function<void()> secondRequest) {
+        timer_.setInterval(5);
+        QObject::connect(&timer_, &QTimer::timeout, [this, secondRequest] {
+            int open = 0;
+            for (QWidget* w : QApplication::topLevelWidgets())
+                open += qobject_cast<ui::TLockForm*>(w) && w->isVisible();
+            most = std::max(most, open);
+            auto* prompt = qobject_cast<ui::TLockForm*>(QApplication::activeModalWidget());
+            if (!prompt) return;
+            if (!requested_) {
+                requested_ = true;
+                QTimer::singleShot(0, &timer_, secondRequest);
+                return;
+            }
+            ++cancelled;
+            prompt->Button1->click();
+        });
+        timer_.start();
+    }
+    int most = 0;
+    int cancelled = 0;
+
+  private:
+    QTimer timer_;
+    bool requested_ = false;
+};
+
+TEST_F(SettingsLock, OnlyOnePromptIsOpenAtATime) {
+    Protect("abc");
+    Start();
+    QAction* item = form->menus().RunatWin1;
+    {
+        PromptCounter counter([&] { item->trigger(); });
+        item->trigger();
+        EXPECT_EQ(counter.most, 1);
+        EXPECT_EQ(counter.cancelled, 1);
+    }
+    EXPECT_FALSE(item->isChecked());
+    {
+        // The window shown from the tray menu while the prompt of the editor is open.
+        PromptCounter counter([&] { form->ShowFromTray(0); });
+        EXPECT_FALSE(form->UnlockForEditor());
+        EXPECT_EQ(counter.most, 1);
+        ASSERT_TRUE(WaitFor([&] { return !form->isVisible() || form->isMinimized(); }));
+        EXPECT_FALSE(form->mainWindowUnlocked());
+    }
+}
+
+TEST_F(SettingsLock, AWrongPasswordIsClearedFromTheField) {
+    Protect("abc");
+    Start();
+    ui::TLockForm prompt(*languages, settings, cancelled);
+    prompt.show();
+    prompt.Edit1->setText("abd");
+    ModalAnswerer answers;
+    answers.AcknowledgeNotice();
+    prompt.Edit1EnterPressed();
+    EXPECT_EQ(answers.notices, QStringList{"Password is wrong!"});
+    EXPECT_TRUE(prompt.isVisible());
+    EXPECT_EQ(prompt.Edit1->text(), "");
+    EXPECT_TRUE(cancelled);
 }
 
 TEST_F(SettingsLock, AnUnprotectedMainWindowAsksNothing) {

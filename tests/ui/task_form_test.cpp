@@ -202,6 +202,18 @@ TEST_F(TaskFormTest, ShutDownAsksForSleepInstead) {
     }
 }
 
+TEST_F(TaskFormTest, ShutDownOffersHibernateWhereThePlatformPrefersIt) {
+    for (const bool prefers : {true, false}) {
+        power.setPrefersHibernateToSleep(prefers);
+        QuestionAnswerer answer(*form, 1);
+        auto editor = Open(kModeNewScheduled);
+        editor->CheckBox1->setChecked(true);
+        EXPECT_EQ(editor->CheckBox5->isChecked(), prefers);
+        EXPECT_EQ(editor->CheckBox4->isChecked(), !prefers);
+        EXPECT_FALSE(editor->CheckBox1->isChecked());
+    }
+}
+
 TEST_F(TaskFormTest, ALoadedShutDownAsksNothing) {
     data::TaskRecord t = Plain("off");
     t.event = data::kEventShutDown;
@@ -252,16 +264,50 @@ TEST_F(TaskFormTest, ValidationStopsWithoutWriting) {
         EXPECT_EQ(answer.questions[0], "Please specify your hotkey before saving.");
         EXPECT_TRUE(editor->cbHK2->styleSheet().contains("red"));
     }
-    {
+    EXPECT_EQ(Stored().size(), before);
+}
+
+TEST_F(TaskFormTest, DaysAndMonthsOffTheCalendarAreRefusedBeforeAnythingIsWritten) {
+    const QString day = "The day must be a number from 1 to 31.";
+    const QString month = "The month must be a number from 1 to 12.";
+    const std::size_t before = Stored().size();
+    const struct {
+        bool annually;
+        const char* month;
+        const char* day;
+        QString message;
+    } cases[] = {{false, "", "45", day},  {false, "", "0", day},    {false, "", "abc", day},
+                 {false, "", "", day},    {true, "13", "5", month}, {true, "0", "5", month},
+                 {true, "x", "5", month}, {true, "2", "32", day},   {true, "12", "-1", day}};
+    for (const auto& c : cases) {
+        QuestionAnswerer answer(*form, 1);
         auto editor = Open(kModeNewScheduled);
         editor->CheckBox3->setChecked(true);
-        editor->RadioButton3->setChecked(true);
-        editor->ComboBox8->setEditText("x");
+        (c.annually ? editor->RadioButton4 : editor->RadioButton3)->setChecked(true);
+        if (c.annually) editor->ComboBox11->setEditText(c.month);
+        (c.annually ? editor->ComboBox10 : editor->ComboBox8)->setEditText(c.day);
         editor->Button2Click();
-        EXPECT_EQ(errors.errors.size(), 1);
+        EXPECT_EQ(answer.questions, QStringList{c.message}) << c.month << "/" << c.day;
+        QComboBox* field = c.message == month ? editor->ComboBox11
+                           : c.annually       ? editor->ComboBox10
+                                              : editor->ComboBox8;
+        EXPECT_TRUE(field->styleSheet().contains("red")) << c.month << "/" << c.day;
         EXPECT_TRUE(editor->isVisible());
+        EXPECT_TRUE(errors.errors.isEmpty());
     }
     EXPECT_EQ(Stored().size(), before);
+
+    // The ends of the ranges are days of the calendar.
+    QuestionAnswerer none(*form, 1);
+    auto edge = Open(kModeNewScheduled);
+    edge->CheckBox3->setChecked(true);
+    edge->RadioButton4->setChecked(true);
+    edge->ComboBox11->setEditText("12");
+    edge->ComboBox10->setEditText(" 31");
+    edge->Button2Click();
+    EXPECT_TRUE(none.questions.isEmpty());
+    ASSERT_EQ(Stored().size(), before + 1);
+    EXPECT_EQ(Stored().back().day, 31);
 }
 
 TEST_F(TaskFormTest, UntitledTasksAreNamedAfterTheirActions) {
@@ -346,8 +392,8 @@ TEST_F(TaskFormTest, SavingEnablesRefreshesAndSelects) {
 
 TEST_F(TaskFormTest, EnterTwiceInTheMemoSaves) {
     auto editor = Open(kModeNewScheduled);
-    QFocusEvent enter(QEvent::FocusIn);
-    QCoreApplication::sendEvent(editor->Memo1, &enter); // entering the memo asks for the reminder
+    QFocusEvent enter(QEvent::FocusIn, Qt::MouseFocusReason);
+    QCoreApplication::sendEvent(editor->Memo1, &enter); // clicking into the memo asks for the reminder
     EXPECT_TRUE(editor->CheckBox12->isChecked());
     QCoreApplication::sendEvent(editor->edit5, &enter);
     editor->edit5->clear(); // an empty address is dropped on saving
@@ -358,6 +404,33 @@ TEST_F(TaskFormTest, EnterTwiceInTheMemoSaves) {
     QTest::keyClick(editor->Memo1, Qt::Key_Return);
     ASSERT_FALSE(editor->editingId().empty());
     EXPECT_EQ(StoredTask(editor->editingId()).message, "hi");
+}
+
+TEST_F(TaskFormTest, TabbingThroughTheFieldsLeavesTheActionsAlone) {
+    auto editor = Open(kModeNewScheduled);
+    editor->CheckBox3->setChecked(true); // Lock Desktop
+    for (QWidget* field : std::initializer_list<QWidget*>{editor->edit5, editor->Memo1}) {
+        QFocusEvent tabbed(QEvent::FocusIn, Qt::TabFocusReason);
+        QCoreApplication::sendEvent(field, &tabbed);
+        QFocusEvent back(QEvent::FocusIn, Qt::BacktabFocusReason);
+        QCoreApplication::sendEvent(field, &back);
+        QTest::keyClick(field, Qt::Key_Tab);
+    }
+    EXPECT_TRUE(editor->CheckBox3->isChecked());
+    EXPECT_FALSE(editor->CheckBox11->isChecked());
+    EXPECT_FALSE(editor->CheckBox12->isChecked());
+
+    // Typing into a field is choosing its action.
+    QTest::keyClicks(editor->edit5, "x");
+    EXPECT_TRUE(editor->CheckBox11->isChecked());
+    EXPECT_FALSE(editor->CheckBox3->isChecked());
+    editor->CheckBox3->setChecked(true);
+    QTest::keyClicks(editor->Memo1, "y");
+    EXPECT_TRUE(editor->CheckBox12->isChecked());
+    EXPECT_FALSE(editor->CheckBox3->isChecked());
+    editor->CheckBox3->setChecked(true);
+    QTest::mouseClick(editor->edit5, Qt::LeftButton);
+    EXPECT_TRUE(editor->CheckBox11->isChecked());
 }
 
 TEST_F(TaskFormTest, PickersFillTheirFields) {

@@ -1,0 +1,95 @@
+#include "tests/ui/task_form_fixture.h"
+#include "ui/message_dialog.h"
+
+#include <QApplication>
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QLabel>
+#include <QLayout>
+#include <QTimer>
+
+namespace orvanta::test {
+namespace {
+
+// What the open question box shows: whether its text has the room it needs.
+struct Fit {
+    bool textFits = false;
+    QString text;
+};
+
+class SharedQuestionBox : public MainFormTest {
+  protected:
+    void SetUp() override { Start(); }
+    Fit AskAndMeasure(const QString& text) {
+        Fit fit;
+        QTimer probe;
+        probe.setInterval(5);
+        QObject::connect(&probe, &QTimer::timeout, [&] {
+            ui::MessageDialog* box = form->suiMessageDialog1();
+            if (!box->isVisible()) return;
+            QLabel* label = nullptr;
+            for (QLabel* candidate : box->findChildren<QLabel*>())
+                if (candidate->text() == ui::DisplayLineBreaks(text)) label = candidate;
+            if (!label) return box->PressButton(1);
+            fit.text = label->text();
+            fit.textFits = label->height() >= label->heightForWidth(label->width()) &&
+                           box->height() >= box->layout()->totalHeightForWidth(box->width());
+            box->PressButton(1);
+        });
+        probe.start();
+        form->AskQuestion(text);
+        return fit;
+    }
+};
+
+TEST_F(SharedQuestionBox, GrowsToEachTextAfterAShorterOne) {
+    QString longText;
+    for (int i = 0; i < 12; ++i)
+        longText += QStringLiteral("Zeile %1: Diese Aufgabe wird beim nächsten Start neu geplant.\r").arg(i);
+    const QStringList texts{"Short.", longText, "Short again.", longText + longText};
+    for (const QString& text : texts) {
+        const Fit fit = AskAndMeasure(text);
+        EXPECT_EQ(fit.text, ui::DisplayLineBreaks(text));
+        EXPECT_TRUE(fit.textFits) << text.left(20).toStdString();
+    }
+}
+
+// The pickers of the editor open the desktop's file dialog with filters that show this system's files.
+class DesktopFilePickers : public TaskFormTest {
+  protected:
+    struct Seen {
+        QStringList nameFilters;
+        QDir::Filters filter;
+    };
+    Seen Pick(const QString& filter) {
+        Seen seen;
+        QTimer probe;
+        probe.setInterval(5);
+        QObject::connect(&probe, &QTimer::timeout, [&] {
+            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            if (!dialog) return;
+            seen = {dialog->nameFilters(), dialog->filter()};
+            dialog->reject();
+        });
+        probe.start();
+        ui::TaskEditorHost host =
+            ui::MakeTaskEditorHost(*form, {*languages, clock, power, store, errors, {}});
+        QWidget parent;
+        EXPECT_TRUE(host.pickFile(&parent, filter).isEmpty());
+        return seen;
+    }
+};
+
+TEST_F(DesktopFilePickers, ShowEveryFileAndProgramsByTheirMode) {
+    const Seen anyFile = Pick("*.*");
+    EXPECT_EQ(anyFile.nameFilters, QStringList{"All files (*)"});
+    const Seen program = Pick("*.exe");
+    ASSERT_EQ(program.nameFilters.size(), 1);
+    EXPECT_FALSE(program.nameFilters[0].contains(".exe"));
+    EXPECT_TRUE(program.nameFilters[0].endsWith("(*)"));
+    EXPECT_TRUE(program.filter & QDir::Executable);
+    EXPECT_TRUE(program.filter & QDir::AllDirs);
+}
+
+} // namespace
+} // namespace orvanta::test
