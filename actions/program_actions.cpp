@@ -54,6 +54,11 @@ ProgramActions::SettingsStart ProgramActions::StartAtomicClock() {
                                                               : SettingsStart::Refused;
 }
 
+bool ProgramActions::HasUninstaller() const {
+    const std::string uninstaller = BesideExecutable(options_.uninstaller);
+    return !uninstaller.empty() && options_.isFile(uninstaller);
+}
+
 bool ProgramActions::StartUninstall() {
     // The service would keep its program files open while they are being removed.
     KillProcessesByName(options_.serviceProgram);

@@ -55,6 +55,8 @@ class ProgramActions {
     // Tools > Uninstall: ends every running service program, then starts the uninstaller where one is
     // installed beside the executable. False when there is none to start.
     bool StartUninstall();
+    // Whether there is an uninstaller to start (the menu item is greyed without one).
+    bool HasUninstaller() const;
 
   private:
     // The file of that name in our executable's folder; empty when we cannot tell the folder.

@@ -201,7 +201,7 @@ void Dispatcher::DispatchDueTasks(const std::string& dueKey) {
         if (!failure) failure = std::move(e);
     };
     try {
-        RunPass(dueKey, kQueuedKeyToleranceMs);
+        RunPass(dueKey, kHandedKeyToleranceMs);
     } catch (...) {
         keepFirst(std::current_exception());
     }
@@ -232,6 +232,11 @@ void Dispatcher::BeforeConfirmation() {
 }
 
 void Dispatcher::RunPass(const std::string& dueKey, std::int64_t toleranceMs) {
+    // Whatever escapes, the next key must not be parked behind a pass that is over.
+    struct PassEnd {
+        bool& running;
+        ~PassEnd() { running = false; }
+    } passEnd{passRunning_};
     passRunning_ = true;
     rearmedThisPass_ = false;
     state_.dispatchBusy = true;
@@ -247,6 +252,7 @@ void Dispatcher::RunPass(const std::string& dueKey, std::int64_t toleranceMs) {
 
     Deferred standBy, hibernate, shutDown;
     bool macroFailed = false;
+    bool rowFailed = false;
     if (due) {
         try {
             const auto dueWall = ParseDueKey(dueKey);
@@ -269,6 +275,7 @@ void Dispatcher::RunPass(const std::string& dueKey, std::int64_t toleranceMs) {
             state_.ran.ForgetBefore(LocalMilliseconds(ports_.clock.now()) - kRememberRunsMs);
         } catch (...) {
             failure = std::current_exception();
+            rowFailed = true;
         }
     }
 
@@ -283,7 +290,8 @@ void Dispatcher::RunPass(const std::string& dueKey, std::int64_t toleranceMs) {
     state_.lastPollUtcMs = ports_.clock.nowUtcMs();
     ports_.timers.SetPollEnabled(true);
 
-    if (due && !macroFailed && !failure) {
+    // A failed rebuild does not cancel a shut-down or stand-by the user asked for; a row that failed does.
+    if (due && !macroFailed && !rowFailed) {
         TaskActions& act = ports_.actions;
         try {
             RunDeferred(standBy, "StandBy", [&] { act.Suspend(false); });
@@ -296,7 +304,6 @@ void Dispatcher::RunPass(const std::string& dueKey, std::int64_t toleranceMs) {
             failure = std::current_exception();
         }
     }
-    passRunning_ = false;
     if (!failure) failure = std::exchange(passFailure_, nullptr);
     if (failure) std::rethrow_exception(failure);
 }

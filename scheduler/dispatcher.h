@@ -43,6 +43,10 @@ class Dispatcher {
 
     // A key kept while a pass ran is still run when it is at most this late by then.
     static constexpr std::int64_t kQueuedKeyToleranceMs = 60'000;
+    // A key straight from its hand-over: the wake waiter accepts up to a minute late, and the hand-over
+    // and a GUI thread busy after a resume add to that.
+    static constexpr std::int64_t kHandedKeyToleranceMs = 75'000;
+    bool PassRunning() const { return passRunning_; }
 
     // Runs the actions of every hotkey row with this ID, without confirmation and without a rebuild.
     void DispatchHotkeyTask(const std::string& taskId, const std::vector<TaskRow>& hotkeyRows);

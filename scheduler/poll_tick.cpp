@@ -17,8 +17,14 @@ PollTicker::PollTicker(SchedulerState& state, const platform::Clock& clock, std:
       warnOnBattery_(std::move(warnOnBattery)), mustRebuild_(std::move(mustRebuild)) {}
 
 bool PollTicker::Tick() {
-    const long long gap = (clock_.nowUtcMs() - state_.lastPollUtcMs) / 1000; // truncated toward zero
-    const bool jumped = gap > 15 || gap < 5;
+    clock_.refreshZone();
+    const platform::LocalDateTime then = state_.lastPollTime;
+    const std::int64_t thenUtc = state_.lastPollUtcMs;
+    const long long gap = (clock_.nowUtcMs() - thenUtc) / 1000; // truncated toward zero
+    // The wall clock moving otherwise than absolute time is a change of zone or of its offset; a
+    // rebuild then is harmless (nothing that ran runs again) and arms what the new wall clock needs.
+    const long long wallGap = PollGapSeconds(then, clock_.now());
+    const bool jumped = gap > 15 || gap < 5 || (thenUtc != 0 && (wallGap - gap > 1 || gap - wallGap > 1));
     // Recorded before the rebuild, so a rebuild that fails still leaves the next tick a normal gap.
     state_.MarkPolled(clock_);
     const bool rebuild = jumped || state_.rebuildFailed || (mustRebuild_ && mustRebuild_());

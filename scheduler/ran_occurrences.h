@@ -1,7 +1,7 @@
 #pragma once
 
 #include <cstdint>
-#include <deque>
+#include <map>
 #include <set>
 #include <string>
 #include <utility>
@@ -21,8 +21,8 @@ class RanOccurrences {
     std::size_t size() const { return keys_.size(); }
 
   private:
-    std::set<std::pair<std::string, std::string>> keys_; // due key, task
-    std::deque<std::pair<std::int64_t, std::pair<std::string, std::string>>> byAge_;
+    std::set<std::pair<std::string, std::string>> keys_;                     // due key, task
+    std::multimap<std::int64_t, std::pair<std::string, std::string>> byAge_; // by the due moment
 };
 
 } // namespace orvanta::scheduler

@@ -47,7 +47,11 @@ void Scheduler::HandOver(const std::function<std::string()>& takeKey) {
     // Every key its timer fired for since the last hand-over, oldest first; one failing pass does not
     // keep the others from running.
     std::exception_ptr failure;
-    for (std::string key = takeKey(); !key.empty(); key = takeKey()) {
+    std::string key = takeKey();
+    // A hand-over with nothing to take (its key went with an earlier one) must not leave the poll off
+    // that its firing switched off.
+    if (key.empty() && !dispatcher_.PassRunning()) ports_.mainTimers.SetPollEnabled(true);
+    for (; !key.empty(); key = takeKey()) {
         try {
             dispatcher_.DispatchDueTasks(key);
         } catch (...) {
@@ -67,7 +71,17 @@ void Scheduler::doNoWakeTimer() {
 }
 
 void Scheduler::tmr302Timer() {
-    poll_.Tick();
+    const bool failedBefore = state_.rebuildFailed;
+    try {
+        poll_.Tick();
+    } catch (const Error& e) {
+        // The poll retries a failed rebuild every tick; the same failure is shown once, not every 10 s.
+        const bool sameAsBefore = failedBefore && e.what() == lastPollFailure_;
+        lastPollFailure_ = e.what();
+        if (sameAsBefore) return;
+        throw;
+    }
+    lastPollFailure_.clear();
     RaiseProblems();
 }
 

@@ -75,6 +75,7 @@ class Scheduler {
     RunTableFilters filters_;
     std::string currentTaskId_;
     std::string problems_;
+    std::string lastPollFailure_;
     WakeArming wakeArming_;
     RunTableRebuilder rebuilder_;
     Dispatcher dispatcher_;

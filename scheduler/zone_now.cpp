@@ -42,9 +42,14 @@ bool ZoneNow::Reached(const platform::LocalDateTime& moment) const {
 
 platform::LocalDateTime NextOccurrence(const Schedule& schedule, const ZoneNow& now) {
     platform::LocalDateTime occurrence = NextOccurrence(schedule, now.local);
-    if (now.repeatMs != 0 && schedule.dateMode != data::kOnce) {
-        for (int i = 0; i < kMostSlotsToSkip && now.Reached(occurrence); ++i)
-            occurrence = NextOccurrence(schedule, FromLocalMilliseconds(LocalMilliseconds(occurrence) + 1));
+    if (now.repeatMs != 0) {
+        for (int i = 0; i < kMostSlotsToSkip && now.Reached(occurrence); ++i) {
+            const platform::LocalDateTime next =
+                NextOccurrence(schedule, FromLocalMilliseconds(LocalMilliseconds(occurrence) + 1));
+            // A once task without a later slot stays on the moment it has reached.
+            if (next <= occurrence) break;
+            occurrence = next;
+        }
     }
     if (now.clock && LocalMilliseconds(occurrence) >= now.settledUntilWallMs)
         occurrence = now.clock->localOf(now.clock->utcMsOf(occurrence));

@@ -34,7 +34,7 @@ struct ZoneNow {
 };
 
 // NextOccurrence seen from now, moved on past any occurrence whose moment has already gone although the
-// wall clock shows it ahead (the repeated hour above). A once task keeps its moment and is then reached.
+// wall clock shows it ahead (the repeated hour above); a once task moves only to a later slot of its day.
 // An occurrence at a time the clock skips comes out as the first moment after the gap, so that every
 // task due in the gap shares that moment's due key and they run together, once.
 platform::LocalDateTime NextOccurrence(const Schedule& schedule, const ZoneNow& now);

@@ -256,9 +256,14 @@ void TMainForm::ConnectBackupCommands() {
             [this, backup] { Guarded([&] { backup->Export1Click(); }); });
     connect(menus_.Import1, &QAction::triggered, this,
             [this, backup] { Guarded([&] { backup->Import1Click(); }); });
+    // Only an uninstaller that was started may end the program; without one the item is grey.
+    auto offerUninstall = [this] { menus_.Uninstall2->setEnabled(ports_.programs.HasUninstaller()); };
+    offerUninstall();
+    connect(menus_.Tools1, &QMenu::aboutToShow, this, offerUninstall);
     connect(menus_.Uninstall2, &QAction::triggered, this, [this] {
-        Guarded([this] { ports_.programs.StartUninstall(); });
-        Exit1Click();
+        bool started = false;
+        Guarded([&] { started = ports_.programs.StartUninstall(); });
+        if (started) Exit1Click();
     });
 }
 

@@ -78,6 +78,9 @@ class Clock {
     // The wall-clock reading of an absolute moment.
     virtual LocalDateTime localOf(std::int64_t utcMs) const { return FromWallMilliseconds(utcMs); }
 
+    // Takes up a change of the system's time zone (asked at every poll).
+    virtual void refreshZone() const {}
+
     // The first moment after utcMs at which the zone's offset changes, when one comes within a year.
     virtual std::optional<std::int64_t> nextOffsetChangeUtcMs(std::int64_t /*utcMs*/) const {
         return std::nullopt;

@@ -30,6 +30,11 @@ std::int64_t LinuxClock::utcMsOf(const LocalDateTime& local) const {
     return wallToUtcMs(WallMilliseconds(local));
 }
 
+// localtime_r does not look at the zone again by itself; tzset reads TZ and /etc/localtime afresh.
+void LinuxClock::refreshZone() const {
+    tzset();
+}
+
 LocalDateTime LinuxClock::localOf(std::int64_t utcMs) const {
     return FromWallMilliseconds(utcMs + utcOffsetMs(utcMs));
 }

@@ -11,6 +11,7 @@ class LinuxClock : public Clock {
     std::int64_t nowUtcMs() const override;
     std::int64_t utcMsOf(const LocalDateTime& local) const override;
     LocalDateTime localOf(std::int64_t utcMs) const override;
+    void refreshZone() const override;
     std::optional<std::int64_t> nextOffsetChangeUtcMs(std::int64_t utcMs) const override;
 };
 

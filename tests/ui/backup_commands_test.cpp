@@ -250,6 +250,7 @@ TEST_F(BackupCommandsTest, UninstallEndsTheServiceStartsTheUninstallerAndQuits) 
     const std::string uninstaller = binFolder + "/orvanta-uninstall";
     WriteFileBytes(uninstaller, "#!/bin/sh\n");
     Start();
+    EXPECT_TRUE(form->menus().Uninstall2->isEnabled());
     form->menus().Uninstall2->trigger();
 
     EXPECT_EQ(processes.killed(), (std::vector<std::int64_t>{10, 12}));
@@ -260,13 +261,15 @@ TEST_F(BackupCommandsTest, UninstallEndsTheServiceStartsTheUninstallerAndQuits) 
     EXPECT_EQ(quits, 1);
 }
 
-TEST_F(BackupCommandsTest, UninstallWithoutAnUninstallerStillEndsTheServiceAndQuits) {
+TEST_F(BackupCommandsTest, WithoutAnUninstallerTheItemIsGreyAndNothingEnds) {
     processes.setProcesses({{10, "/opt/orvanta/OrvantaService", "OrvantaService", "OrvantaService", ""}});
     Start();
+    EXPECT_FALSE(form->menus().Uninstall2->isEnabled());
     form->menus().Uninstall2->trigger();
-    EXPECT_EQ(processes.killed(), std::vector<std::int64_t>{10});
+    EXPECT_TRUE(processes.killed().empty());
     EXPECT_TRUE(launcher.requests().empty());
-    EXPECT_EQ(quits, 1);
+    EXPECT_FALSE(form->CloseAllowed());
+    EXPECT_EQ(quits, 0);
 }
 
 // The desktop's dialogs as the window uses them: filtered to backups, and without a second overwrite

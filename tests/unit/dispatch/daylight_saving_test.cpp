@@ -88,15 +88,33 @@ TEST_F(DaylightSavingTest, AutumnRunsARepeatedTimeOnceAtItsFirstInstanceAndMoves
     EXPECT_EQ(timers.timer("nowake2")->history().size(), armings);
 }
 
-TEST_F(DaylightSavingTest, ThePollSeesNoJumpAtTheChangeItself) {
-    Daily("4:00:00", "/bin/four");
-    SetUtc(Utc(2027, 10, 31, 0, 59) + 55'000); // 2:59:55 summer time
+TEST_F(DaylightSavingTest, ARebuildAtTheChangeItselfRunsNothingAgainAndArmsTheNextMoment) {
+    Daily("2:30:00", "/bin/half-past-two");
+    SetUtc(Utc(2027, 10, 31, 0, 29)); // 2:29 summer time
     scheduler.RebuildRunTable();
+    FireAndHandOver();                         // 2:30, first instance
+    SetUtc(Utc(2027, 10, 31, 0, 59) + 55'000); // 2:59:55 summer time
     scheduler.state().MarkPolled(clock);
-    const std::size_t armings = timers.timer("nowake2")->history().size();
-    SetUtc(Utc(2027, 10, 31, 1, 0) + 5'000); // 2:00:05 winter time, ten seconds later
-    scheduler.tmr302Timer();
-    EXPECT_EQ(timers.timer("nowake2")->history().size(), armings);
+    SetUtc(Utc(2027, 10, 31, 1, 0) + 5'000);        // 2:00:05 winter time, ten seconds later
+    scheduler.tmr302Timer();                        // the wall clock went back: the poll rebuilds to be sure
+    EXPECT_EQ(ArmedUtc(), Utc(2027, 11, 1, 1, 30)); // tomorrow's 2:30, not the second instance
+    EXPECT_EQ(Launches("/bin/half-past-two"), 1);
+}
+
+TEST_F(DaylightSavingTest, AOnceTaskKeepsItsLaterSlotsWhenRebuiltInTheRepeatedHour) {
+    data::TaskRecord t;
+    t.title = "once";
+    t.dateMode = data::kOnce;
+    t.year = 2027, t.month = 10, t.day = 31;
+    t.time = "1:00:00";
+    t.loop = 30;
+    t.endTime = "3:00:00"; // once tasks include their end
+    t.launch = "/bin/once";
+    store.InsertTask(t);
+    SetUtc(Utc(2027, 10, 31, 1, 10)); // 2:10 winter time: 2:30 has gone in its first instance
+    scheduler.RebuildRunTable();
+    EXPECT_EQ(scheduler.current().table.displayRows[0][kDispStatus], kStatusWaiting);
+    EXPECT_EQ(ArmedUtc(), Utc(2027, 10, 31, 2, 0)); // 3:00 winter time, which comes only once
 }
 
 TEST_F(DaylightSavingTest, SpringRunsTheSkippedHourOnceAtTheFirstMomentAfterTheGap) {

@@ -56,8 +56,9 @@ TEST_F(SchedulerTest, ATaskRunsOnceFromItsTimerAndTheTimersMoveOn) {
     clock.set({2025, 3, 7, 9, 5, 0, 3});
     ASSERT_TRUE(timers.timer("nowake2")->fire());
     scheduler.doNoWakeTimer();
-    scheduler.doNoWakeTimer(); // a stray second hand-over has no key left
-    EXPECT_EQ(ports.log, (Log{"poll off", "doNoWake", "poll off", "launch /bin/first", "poll on"}));
+    scheduler.doNoWakeTimer(); // a stray second hand-over has no key left, and leaves the poll on
+    EXPECT_EQ(ports.log,
+              (Log{"poll off", "doNoWake", "poll off", "launch /bin/first", "poll on", "poll on"}));
     EXPECT_FALSE(timers.timer("nowake2")->armed()); // nothing else waits without a wake-up
     EXPECT_EQ(scheduler.current().table.displayRows[0][kDispStatus], kStatusWaiting);
     EXPECT_FALSE(scheduler.state().dispatchBusy);
@@ -206,6 +207,33 @@ TEST_F(SchedulerTest, ARebuildAtTheMomentItselfHandsOverTheFiringItCancels) {
     scheduler.doNoWakeTimer();
     EXPECT_EQ(Count(ports.log, "launch /bin/now"), 1);
     EXPECT_EQ(Count(ports.log, "launch /bin/later"), 0);
+}
+
+TEST_F(SchedulerTest, AWakeUpAcceptedAMinuteLateIsNotDroppedByItsPass) {
+    AddOnce("wake", "9:05:00", "/bin/wake", data::kEventWakeAndRun);
+    scheduler.RebuildRunTable();
+    clock.set({2025, 3, 7, 9, 5, 59, 700}); // a slow resume, still inside the wake window
+    ASSERT_TRUE(timers.timer("pcwake2")->fire());
+    clock.set({2025, 3, 7, 9, 6, 0, 400}); // the hand-over, half a second and more later
+    scheduler.doWakeTimer();
+    EXPECT_EQ(Count(ports.log, "launch /bin/wake"), 1);
+}
+
+TEST_F(SchedulerTest, ADatabaseThatStaysLockedIsReportedOnceNotAtEveryPoll) {
+    AddOnce("later", "11:00:00", "/bin/later");
+    data::SqliteConnection locker(store.path());
+    locker.execute("BEGIN EXCLUSIVE;");
+    clock.set({2025, 3, 7, 9, 0, 30, 0}); // a jump: the poll rebuilds, and cannot
+    EXPECT_THROW(scheduler.tmr302Timer(), Error);
+    for (int tick = 1; tick <= 4; ++tick) {
+        clock.set({2025, 3, 7, 9, 0, 30 + tick * 10, 0});
+        EXPECT_NO_THROW(scheduler.tmr302Timer()) << "tick " << tick;
+    }
+    locker.execute("COMMIT;");
+    clock.set({2025, 3, 7, 9, 1, 20, 0});
+    scheduler.tmr302Timer(); // retried and done
+    EXPECT_FALSE(scheduler.state().rebuildFailed);
+    EXPECT_EQ(timers.timer("nowake2")->armed()->at, (LocalDateTime{2025, 3, 7, 11, 0, 0, 0}));
 }
 
 } // namespace

@@ -307,10 +307,11 @@ std::vector<std::string> Check(const World& world, const std::vector<Probe>& pro
                         disturbed = true;
                 if (disturbed) break;
                 ++counts.wakeUps;
-                // Rows of the same moment run one after the other: a confirmation before this one delays it.
-                const std::int64_t limit = overlaps(world.confirmations(), c.real, c.real + 22'000)
+                // A resume takes up to a minute; rows of the same moment run one after the other, so a
+                // confirmation before this one delays it further.
+                const std::int64_t limit = overlaps(world.confirmations(), c.real, c.real + 62'000)
                                                ? c.real + 200'000
-                                               : c.real + 22'000;
+                                               : c.real + 62'000;
                 if (!ranWithin(c.id, c.moment, c.real, limit))
                     broken.push_back(Describe(c.id, c.moment, zone) + " did not wake the computer and run");
                 break;

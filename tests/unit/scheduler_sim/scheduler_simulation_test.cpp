@@ -43,7 +43,7 @@ class Scenario {
         for (int i = 0; i < 24; ++i)
             world_.At(Anytime(lengthMs), [this] { world_.SetClockBy(ClockChange()); });
         for (int i = 0; i < 30; ++i)
-            world_.At(Anytime(lengthMs), [this] { world_.Sleep(Pick(1, 480) * kMinute, Pick(0, 20'000)); });
+            world_.At(Anytime(lengthMs), [this] { world_.Sleep(Pick(1, 480) * kMinute, Pick(0, 58'000)); });
         for (int i = 0; i < 25; ++i)
             world_.At(Anytime(lengthMs), [this] { SleepBeforeAWakeUp(); });
         for (int i = 0; i < 15; ++i) {
@@ -120,7 +120,8 @@ class Scenario {
             d.startSecond = Pick(0, 86'399);
         d.year = kYear;
         d.month = Pick(1, 12);
-        d.day = d.dateMode == 2 ? Pick(1, 28) : Pick(1, 31);
+        static const int monthDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31}; // 2027
+        d.day = d.dateMode == 2 ? Pick(1, monthDays[d.month - 1]) : Pick(1, 31);
         if (d.dateMode == 4 && Pick(0, 9) == 0) d.month = 2, d.day = 29;
         for (auto& w : d.weekdays)
             w = Pick(0, 2) == 0;
@@ -166,7 +167,7 @@ class Scenario {
         if (!next || *next - world_.wallUtcMs() > 60 * kDay) return;
         const std::int64_t before = Pick(1, 60) * kMinute;
         world_.At(world_.realMs() + (*next - world_.wallUtcMs()) - before,
-                  [this, before] { world_.Sleep(before + Pick(1, 240) * kMinute, Pick(0, 20'000)); });
+                  [this, before] { world_.Sleep(before + Pick(1, 240) * kMinute, Pick(0, 58'000)); });
     }
 
     void Edit() {
