@@ -1,5 +1,7 @@
 #include "data/database_checks.h"
 
+#include "data/task_statements.h"
+
 #include <cctype>
 #include <sqlite3.h>
 #include <string_view>
@@ -61,6 +63,15 @@ bool IsSqliteOwn(std::string_view name) {
     return name.size() > 7 && SameNameIgnoringCase(name.substr(0, 7), "sqlite_");
 }
 
+// SQL text compared as SQLite keeps it: spacing, letter case and a final ";" do not count.
+std::string WithoutSpacesOrCase(const std::string& text) {
+    std::string out;
+    for (char c : text)
+        if (!std::isspace(static_cast<unsigned char>(c)) && c != ';')
+            out += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return out;
+}
+
 bool Exists(const std::string& path) {
     sqlite3_vfs* vfs = sqlite3_vfs_find(nullptr);
     int exists = 0;
@@ -102,7 +113,21 @@ std::string ObjectBeyondTaskTable(const std::string& path) {
             return false;
         });
     if (!failure.empty()) return "unreadable schema: " + failure;
-    return extra;
+    if (!extra.empty()) return extra;
+    // The task table is taken whole, so it must be the one this program makes: a constraint or default
+    // of a backup's own would come along into the user's file.
+    std::string definition;
+    const std::string tableFailure =
+        db.rows("SELECT sql, name FROM sqlite_master WHERE type = 'table' AND lower(name) = 'tasklist';",
+                [&](const std::string& text, const std::string&) {
+                    definition = text;
+                    return false;
+                });
+    if (!tableFailure.empty()) return "unreadable schema: " + tableFailure;
+    if (!definition.empty() &&
+        WithoutSpacesOrCase(definition) != WithoutSpacesOrCase(sql::TemplateCreateTableStatement()))
+        return "a task table defined otherwise";
+    return {};
 }
 
 } // namespace orvanta::data

@@ -141,5 +141,53 @@ TEST(DatabaseFiles, ImportRefusesABackupCarryingTriggersOrViews) {
     EXPECT_EQ(FileBytes(box.database()), before);
 }
 
+TEST(DatabaseFiles, ImportRefusesABackupWhoseTaskTableCarriesConstraintsOfItsOwn) {
+    Sandbox box;
+    const std::string backup = box.root() + "/tasks.krlbak";
+    ASSERT_EQ(box.run({"export", backup}).exitCode, 0);
+    ASSERT_EQ(box.run({"import", backup}).exitCode, 0) << "a backup of our own imports";
+    // The same columns, with a constraint that would stop every later save of a longer title.
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(backup.c_str(), &db), SQLITE_OK);
+    EXPECT_EQ(
+        sqlite3_exec(db,
+                     "DROP TABLE tasklist; CREATE TABLE tasklist ([ID] INTEGER PRIMARY KEY, [Enabled] "
+                     "INTEGER, [Title] VARCHAR (255) CHECK (length(Title) < 5), [DateMode] INTEGER, [Year] "
+                     "INTEGER, [Month] INTEGER, [Day] INTEGER, [Sun] INTEGER, [Mon] INTEGER, [Tue] INTEGER, "
+                     "[Wed] INTEGER, [Thu] INTEGER, [Fri] INTEGER, [Sat] INTEGER, [Time] VARCHAR (255), "
+                     "[Loop] INTEGER, [EndTime] VARCHAR (255), [Hotkey1] INTEGER, [Hotkey2] INTEGER, "
+                     "[hkLoop] INTEGER, [Countdown] INTEGER, [Event] INTEGER, [Macro] VARCHAR (255), "
+                     "[Launch] VARCHAR (255), [Terminate] VARCHAR (255), [OpenFile] VARCHAR (255), "
+                     "[OpenURL] VARCHAR (255), [Message] TEXT, [Last] VARCHAR (255));",
+                     nullptr, nullptr, nullptr),
+        SQLITE_OK);
+    sqlite3_close(db);
+    const std::string before = FileBytes(box.database());
+    const CliResult r = box.run({"import", backup});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_NE(r.err.find("defined otherwise"), std::string::npos) << r.err;
+    EXPECT_EQ(FileBytes(box.database()), before);
+}
+
+TEST(DatabaseFiles, ADamagedDatabaseIsNamedAndNotWrittenTo) {
+    Sandbox box;
+    for (int i = 0; i < 40; ++i)
+        ASSERT_EQ(box.run({"add", "--trigger", "daily", "--launch", "/bin/true"}).exitCode, 0);
+    std::string bytes = FileBytes(box.database());
+    ASSERT_GT(bytes.size(), 12000u);
+    for (std::size_t i = 8000; i < 11000; ++i)
+        bytes[i] = static_cast<char>(i * 131 % 251);
+    WriteFile(box.database(), bytes);
+    for (const std::vector<std::string>& command :
+         {std::vector<std::string>{"add", "--trigger", "daily", "--launch", "/bin/true"},
+          std::vector<std::string>{"disable", "3"}, std::vector<std::string>{"delete", "3"}}) {
+        const CliResult r = box.run(command);
+        EXPECT_EQ(r.exitCode, 1) << command[0];
+        EXPECT_NE(r.err.find("is damaged"), std::string::npos) << r.err;
+        EXPECT_NE(r.err.find(box.database()), std::string::npos) << r.err;
+    }
+    EXPECT_EQ(FileBytes(box.database()), bytes);
+}
+
 } // namespace
 } // namespace orvanta::cli_test

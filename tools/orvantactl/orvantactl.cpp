@@ -38,6 +38,11 @@ std::vector<scheduler::RowProblem> Run(const Invocation& invocation, std::ostrea
     const std::string database = PrepareTaskDatabase(folder, paths.pathSeparator());
     const data::TaskStore store(database, clock);
     const data::Settings settings(data::SettingsFilePath(folder, paths.pathSeparator()));
+    // A damaged file is named and left as it is, as the program does, before anything writes to it. An
+    // import replaces the whole file, which is how it is restored, so it is not held back.
+    const bool writes = invocation.command == Command::Add || invocation.command == Command::Enable ||
+                        invocation.command == Command::Disable || invocation.command == Command::Delete;
+    if (writes) store.CheckIntegrity();
     switch (invocation.command) {
     case Command::Help:
         break;
@@ -93,9 +98,9 @@ int RunOrvantactl(const std::vector<std::string>& args, std::ostream& out, std::
         }
         std::optional<FixedClock> fixedClock;
         if (invocation.now) fixedClock.emplace(*invocation.now);
-        const auto problems = Run(
-            invocation, out, fixedClock ? static_cast<const platform::Clock&>(*fixedClock) : clock, paths,
-            actions);
+        const auto problems =
+            Run(invocation, out, fixedClock ? static_cast<const platform::Clock&>(*fixedClock) : clock, paths,
+                actions);
         out.flush();
         if (problems.empty()) return 0;
         ReportProblems(problems, err);

@@ -2,6 +2,7 @@
 #include "data/error.h"
 #include "data/settings/text_file.h"
 #include "data/sqlite_connection.h"
+#include "data/task_statements.h"
 #include "data/task_store.h"
 #include "platform/fake/fake_clock.h"
 #include "tests/support/temp_folder.h"
@@ -125,6 +126,16 @@ TEST(BackupObjects, OnlyTheTaskTableAndSqlitesOwnBookkeepingPass) {
                                    "(Title) VALUES ('x'); END;");
     EXPECT_EQ(ObjectBeyondTaskTable(path), "trigger again");
     EXPECT_FALSE(IsTaskDatabase(path));
+
+    // A task table made by the store's own statement is the template's, whatever its spacing.
+    const std::string made = folder.file("made.db");
+    SqliteConnection(made).execute(sql::CreateTableStatement());
+    EXPECT_EQ(ObjectBeyondTaskTable(made), "");
+    const std::string altered = folder.file("altered.db");
+    std::string withDefault = sql::CreateTableStatement();
+    withDefault.replace(withDefault.find("[Launch] VARCHAR (255)"), 22, "[Launch] VARCHAR (255) DEFAULT 'x'");
+    SqliteConnection(altered).execute(withDefault);
+    EXPECT_EQ(ObjectBeyondTaskTable(altered), "a task table defined otherwise");
 }
 
 TEST(Seeding, APlantedLinkIsNeitherFollowedNorMovedIntoPlace) {
