@@ -10,6 +10,39 @@ namespace {
 
 using namespace std::chrono_literals;
 
+// An X display of the test's own for the refused copy. A copy ended through its error box leaves the
+// shared test display so that a later test's program no longer takes Return in its dialogs, for a cause
+// not found in the X server's state; on a display of its own it cannot reach them.
+class OwnDisplay {
+  public:
+    OwnDisplay() {
+        server_.start(QStringLiteral("Xvfb"),
+                      {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-nolisten"),
+                       QStringLiteral("tcp"), QStringLiteral("-screen"), QStringLiteral("0"),
+                       QStringLiteral("800x600x24")});
+        if (!server_.waitForStarted()) return;
+        QByteArray number;
+        for (int i = 0; i < 50 && !number.contains('\n'); ++i) {
+            server_.waitForReadyRead(100);
+            number += server_.readAllStandardOutput();
+        }
+        if (number.trimmed().isEmpty()) return;
+        if (const char* shared = std::getenv("DISPLAY")) shared_ = shared;
+        name_ = ":" + number.trimmed().toStdString();
+        setenv("DISPLAY", name_.c_str(), 1);
+    }
+    ~OwnDisplay() {
+        if (!shared_.empty()) setenv("DISPLAY", shared_.c_str(), 1);
+        server_.kill();
+        server_.waitForFinished();
+    }
+    bool ready() const { return !name_.empty(); }
+
+  private:
+    QProcess server_;
+    std::string name_, shared_;
+};
+
 // A lock that cannot be taken (here a link another user planted where the lock file belongs): no copy
 // may think it is alone, or each would fire every task once more.
 TEST(InstanceRefusal, WithoutAUsableLockTheProgramSaysSoEndsAndRunsNothing) {
@@ -20,6 +53,8 @@ TEST(InstanceRefusal, WithoutAUsableLockTheProgramSaysSoEndsAndRunsNothing) {
     const std::string lock = folder.file("run/TalvenorScheduler.lock");
     std::filesystem::create_symlink(folder.file("elsewhere"), lock);
 
+    const OwnDisplay display;
+    ASSERT_TRUE(display.ready()) << "Xvfb did not start";
     QProcess copy;
     home.Prepare(copy);
     copy.start();
