@@ -13,18 +13,21 @@
 #include <QCheckBox>
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QLabel>
 #include <QLineEdit>
 #include <QProcess>
 #include <QPushButton>
 #include <QTest>
 #include <chrono>
 #include <cstdlib>
+#include <functional>
 #include <gtest/gtest.h>
 #include <thread>
 
 // clang-format off
 // Xlib defines macros (None, Bool) that break headers included after it, so it comes last.
 #include <X11/Xlib.h>
+#include <X11/extensions/XInput2.h>
 // clang-format on
 
 namespace orvanta::test {
@@ -98,6 +101,7 @@ class RecordingTest : public ::testing::Test {
     PointerSamplingWaiter waiter;
     std::atomic<bool> stopRequested{false};
     QString saveAs;
+    bool pauseNoted = false; // whether the last recording's window said it had paused
 
     void SetUp() override {
         if (!std::getenv("DISPLAY")) GTEST_SKIP() << "needs an X display (scripts/platform-test-env.sh)";
@@ -122,6 +126,14 @@ class RecordingTest : public ::testing::Test {
 
     // Records what the steps make with xdotool, ended by F12, and saves it under the given name.
     Lines Record(bool ignoreMoves, const std::vector<QStringList>& steps, const std::string& file) {
+        std::vector<std::function<void(ui::TMacroForm&)>> actions;
+        for (const auto& step : steps)
+            actions.push_back([step](ui::TMacroForm&) { Xdotool(step); });
+        return Record(ignoreMoves, actions, file);
+    }
+
+    Lines Record(bool ignoreMoves, const std::vector<std::function<void(ui::TMacroForm&)>>& steps,
+                 const std::string& file) {
         Xdotool({"mousemove", "5", "5"});
         // Not shown, so the clicks land on no window of ours; the window still has its id for the hook.
         ui::TMacroForm form(Ports(), nullptr, nullptr);
@@ -130,7 +142,7 @@ class RecordingTest : public ::testing::Test {
         ui::RunGuarded(errors, [&] { form.suitempBTNRecordClick(); });
         EXPECT_TRUE(form.recording());
         for (const auto& step : steps)
-            Xdotool(step);
+            step(form);
         Xdotool({"key", "F12"});
         QElapsedTimer waited;
         waited.start();
@@ -139,6 +151,7 @@ class RecordingTest : public ::testing::Test {
         EXPECT_FALSE(form.recording()) << "F12 did not end the recording";
         EXPECT_TRUE(errors.shown.isEmpty()) << errors.shown.join('\n').toStdString();
         EXPECT_EQ(form.Edit1->text().toStdString(), folder.file(file) + ".mco");
+        pauseNoted = form.lblPaused->isVisibleTo(&form);
         return form.Memo1().lines();
     }
 };
@@ -241,6 +254,98 @@ TEST_F(RecordingTest, KeysAreRecordedAsWhatTheyTypeOnTheLayoutInUse) {
     EXPECT_EQ(
         KeyLines(Record(true, {{"key", "Num_Lock"}, {"key", "KP_End"}, {"key", "Num_Lock"}}, "kp")),
         (Lines{"KEY_DOWN 144", "KEY_UP 144", "KEY_DOWN 97", "KEY_UP 97", "KEY_DOWN 144", "KEY_UP 144"}));
+}
+
+// Another program on the display that takes the keyboard for itself, as a password prompt or a screen
+// locker does.
+class KeyboardGrabber {
+  public:
+    KeyboardGrabber() : display_(XOpenDisplay(nullptr)) {}
+    ~KeyboardGrabber() { Quit(); }
+    KeyboardGrabber(const KeyboardGrabber&) = delete;
+    KeyboardGrabber& operator=(const KeyboardGrabber&) = delete;
+
+    bool Grab() {
+        return display_ && XGrabKeyboard(display_, DefaultRootWindow(display_), False, GrabModeAsync,
+                                         GrabModeAsync, CurrentTime) == GrabSuccess;
+    }
+    void Ungrab() {
+        XUngrabKeyboard(display_, CurrentTime);
+        XSync(display_, False);
+    }
+    // The toolkits' way: the master keyboard grabbed through XInput 2.
+    bool GrabDevice() {
+        int major = 2, minor = 0;
+        if (!display_ || XIQueryVersion(display_, &major, &minor) != Success) return false;
+        keyboard_ = MasterKeyboard();
+        unsigned char bits[XIMaskLen(XI_LASTEVENT)] = {};
+        XISetMask(bits, XI_KeyPress);
+        XIEventMask mask{keyboard_, sizeof bits, bits};
+        return keyboard_ > 0 && XIGrabDevice(display_, keyboard_, DefaultRootWindow(display_), CurrentTime, 0,
+                                             XIGrabModeAsync, XIGrabModeAsync, False, &mask) == GrabSuccess;
+    }
+    void UngrabDevice() {
+        XIUngrabDevice(display_, keyboard_, CurrentTime);
+        XSync(display_, False);
+    }
+    // Ends without letting go, as a killed program does.
+    void Quit() {
+        if (display_) XCloseDisplay(display_);
+        display_ = nullptr;
+    }
+
+  private:
+    int MasterKeyboard() {
+        int count = 0, id = -1;
+        XIDeviceInfo* info = XIQueryDevice(display_, XIAllMasterDevices, &count);
+        for (int i = 0; info && i < count; ++i)
+            if (info[i].use == XIMasterKeyboard) id = info[i].deviceid;
+        if (info) XIFreeDeviceInfo(info);
+        return id;
+    }
+    Display* display_;
+    int keyboard_ = -1;
+};
+
+TEST_F(RecordingTest, NothingIsRecordedWhileAnotherProgramHoldsTheKeyboard) {
+    KeyboardGrabber prompt, locker, killed;
+    auto key = [](const char* name) { return [name](ui::TMacroForm&) { Xdotool({"key", name}); }; };
+    const Lines lines =
+        Record(true,
+               {key("b"),
+                // A key held when the prompt takes the keyboard is let go in the recording too.
+                [](ui::TMacroForm&) {
+                    Xdotool({"keydown", "h"});
+                },
+                [&](ui::TMacroForm&) { ASSERT_TRUE(prompt.Grab()); },
+                [](ui::TMacroForm&) {
+                    Xdotool({"keyup", "h"});
+                },
+                key("s"), key("e"),
+                [](ui::TMacroForm&) {
+                    Xdotool({"click", "1"});
+                },
+                [](ui::TMacroForm& form) {
+                    // F12 typed into the prompt is no stop key either.
+                    Xdotool({"key", "F12"});
+                    QTest::qWait(100);
+                    EXPECT_TRUE(form.recording());
+                },
+                [&](ui::TMacroForm&) { prompt.Ungrab(); }, key("d"),
+                [&](ui::TMacroForm&) { ASSERT_TRUE(locker.GrabDevice()); }, key("x"),
+                [&](ui::TMacroForm&) { locker.UngrabDevice(); }, key("f"),
+                [&](ui::TMacroForm&) { ASSERT_TRUE(killed.Grab()); }, key("q"),
+                [&](ui::TMacroForm&) { killed.Quit(); }, key("g")},
+               "grabbed");
+    EXPECT_EQ(WithoutTimes(lines),
+              (Lines{"KEY_DOWN 66", "KEY_UP 66", "KEY_DOWN 72", "KEY_UP 72", "KEY_DOWN 68", "KEY_UP 68",
+                     "KEY_DOWN 70", "KEY_UP 70", "KEY_DOWN 71", "KEY_UP 71"}));
+    EXPECT_TRUE(pauseNoted) << "the window does not say that it paused";
+}
+
+TEST_F(RecordingTest, ARecordingWithoutAGrabSaysNothingAboutAPause) {
+    EXPECT_EQ(KeyLines(Record(true, {{"key", "b"}}, "plain")), (Lines{"KEY_DOWN 66", "KEY_UP 66"}));
+    EXPECT_FALSE(pauseNoted);
 }
 
 } // namespace

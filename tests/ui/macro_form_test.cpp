@@ -13,6 +13,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QLabel>
 #include <QElapsedTimer>
 #include <QLineEdit>
 #include <QPushButton>
@@ -252,6 +253,32 @@ TEST_F(MacroFormTest, ADesktopWithoutInputCaptureIsReportedAndTheWindowStaysIdle
     EXPECT_TRUE(steps.empty()) << "the window was minimised: " << steps.front();
     ASSERT_EQ(errors.errors.size(), 1);
     EXPECT_TRUE(errors.errors[0].contains("cannot be recorded")) << errors.errors[0].toStdString();
+}
+
+TEST_F(MacroFormTest, APauseOfTheLibraryIsNotedInTheWindowUntilTheNextRecording) {
+    dialogAnswers = {QString::fromStdString(File("p1")), QString::fromStdString(File("p2"))};
+    Open();
+    Click(form->BTNRecord);
+    ASSERT_TRUE(form->recording());
+    form->PauseTimerTimer();
+    EXPECT_FALSE(Shown(form->lblPaused)) << "no pause yet";
+    // The library pauses and resumes before the window looks again: the note is still given.
+    hook.SetBlockField("KSMFmapp", platform::kHookStatusOffset, platform::kHookPaused);
+    QTest::qWait(400);
+    hook.SetBlockField("KSMFmapp", platform::kHookStatusOffset, 0);
+    Hook(65, 0, 0, 0);
+    Hook(123);
+    EXPECT_FALSE(form->recording());
+    EXPECT_TRUE(Shown(form->lblPaused));
+    EXPECT_TRUE(form->lblPaused->text().contains("another program held the keyboard"))
+        << form->lblPaused->text().toStdString();
+    // A pause in the last moments before F12 counts as well; a new recording starts without the note.
+    Click(form->BTNRecord);
+    EXPECT_FALSE(Shown(form->lblPaused));
+    hook.SetBlockField("KSMFmapp", platform::kHookStatusOffset, platform::kHookPaused);
+    Hook(123);
+    EXPECT_TRUE(Shown(form->lblPaused));
+    EXPECT_TRUE(errors.errors.isEmpty());
 }
 
 TEST_F(MacroFormTest, AMissingProcedureOrBlockIsReportedAndStopGivesTheWindowBack) {
