@@ -5,6 +5,7 @@
 #include "platform/fake/fake_locale_info.h"
 #include "platform/linux/input/xtest_synthetic_input.h"
 #include "platform/linux/macro_hook/linux_macro_hook.h"
+#include "tests/platform/scoped_env.h"
 #include "tests/support/temp_folder.h"
 #include "ui/error_box.h"
 #include "ui/macro_form.h"
@@ -23,6 +24,7 @@
 #include <functional>
 #include <gtest/gtest.h>
 #include <thread>
+#include <unistd.h>
 
 // clang-format off
 // Xlib defines macros (None, Bool) that break headers included after it, so it comes last.
@@ -346,6 +348,39 @@ TEST_F(RecordingTest, NothingIsRecordedWhileAnotherProgramHoldsTheKeyboard) {
 TEST_F(RecordingTest, ARecordingWithoutAGrabSaysNothingAboutAPause) {
     EXPECT_EQ(KeyLines(Record(true, {{"key", "b"}}, "plain")), (Lines{"KEY_DOWN 66", "KEY_UP 66"}));
     EXPECT_FALSE(pauseNoted);
+}
+
+// Asks the test's logind (python3-dbusmock) on the system bus.
+void Logind(const QString& path, const QString& method, const QStringList& args) {
+    QStringList call{"call",          "--system", "--dest",   "org.freedesktop.login1",
+                     "--object-path", path,       "--method", method};
+    ASSERT_EQ(QProcess::execute(QStringLiteral("gdbus"), call + args), 0) << method.toStdString();
+    QTest::qWait(100); // the signal reaches the recording thread
+}
+
+TEST_F(RecordingTest, NothingIsRecordedWhileTheSessionIsLocked) {
+    if (!std::getenv("DBUS_SYSTEM_BUS_ADDRESS")) GTEST_SKIP() << "needs the test's logind";
+    const QString id = QStringLiteral("rec%1").arg(getpid());
+    const QString session = QStringLiteral("/org/freedesktop/login1/session/") + id;
+    Logind("/org/freedesktop/login1", "org.freedesktop.DBus.Mock.AddSession",
+           {id, "seat0", QString::number(getuid()), "tester", "true"});
+    const std::string idText = id.toStdString();
+    const ScopedEnv sessionId{"XDG_SESSION_ID", idText.c_str()};
+    auto locked = [&](bool on) {
+        return [&, on](ui::TMacroForm&) {
+            Logind(session, "org.freedesktop.login1.Session.SetLockedHint", {on ? "true" : "false"});
+        };
+    };
+    auto key = [](const char* name) { return [name](ui::TMacroForm&) { Xdotool({"key", name}); }; };
+    const Lines lines =
+        Record(true, {key("b"), locked(true), key("s"), key("e"), locked(false), key("d")}, "locked");
+    EXPECT_EQ(WithoutTimes(lines), (Lines{"KEY_DOWN 66", "KEY_UP 66", "KEY_DOWN 68", "KEY_UP 68"}));
+    EXPECT_TRUE(pauseNoted);
+
+    // A session locked before the recording starts is paused from the first key on.
+    Logind(session, "org.freedesktop.login1.Session.SetLockedHint", {"true"});
+    const Lines fromStart = Record(true, {key("x"), locked(false), key("f")}, "locked-first");
+    EXPECT_EQ(WithoutTimes(fromStart), (Lines{"KEY_DOWN 70", "KEY_UP 70"}));
 }
 
 } // namespace
