@@ -1,6 +1,7 @@
 // The hook library: HookOn starts capturing every keyboard and mouse event of the X display on a thread
 // of its own, HookOff ends it. Each event goes to the window named in the handle block as a client
 // message; the pointer travels in the pointer block, written before the message is sent.
+#include "hook/lock_watch.h"
 #include "hook/record_event_codes.h"
 #include "platform/api/macro_hook.h"
 #include "platform/linux/hotkeys/key_positions.h"
@@ -13,7 +14,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
-#include <functional>
 #include <memory>
 #include <mutex>
 #include <poll.h>
@@ -21,9 +21,9 @@
 #include <string>
 #include <sys/mman.h>
 #include <sys/stat.h>
-#include <systemd/sd-bus.h>
 #include <thread>
 #include <unistd.h>
+#include <vector>
 #include <xcb/xcb.h>
 
 // clang-format off
@@ -74,88 +74,6 @@ class SharedBlock {
 
   private:
     char* memory_ = nullptr;
-};
-
-// Whether logind says this session's screen is locked, followed on a system bus connection of its own.
-// Without logind (or a session it knows) the screen counts as unlocked; the locker's keyboard grab still
-// pauses the recording.
-class LockWatch {
-  public:
-    explicit LockWatch(std::function<void()> changed) : changed_(std::move(changed)) {
-        if (sd_bus_open_system(&bus_) < 0) {
-            bus_ = nullptr;
-            return;
-        }
-        // HookOn runs on the window's thread: a logind that does not answer must not hang it.
-        sd_bus_set_method_call_timeout(bus_, 1000 * 1000);
-        if (!FindSession()) return;
-        sd_bus_match_signal(bus_, nullptr, kLogind, path_.c_str(), "org.freedesktop.DBus.Properties",
-                            "PropertiesChanged", &LockWatch::OnChanged, this);
-        Read();
-    }
-    ~LockWatch() {
-        if (bus_) sd_bus_flush_close_unref(bus_);
-    }
-    LockWatch(const LockWatch&) = delete;
-    LockWatch& operator=(const LockWatch&) = delete;
-
-    bool locked() const { return locked_; }
-    int fd() const { return bus_ && !path_.empty() ? sd_bus_get_fd(bus_) : -1; }
-    short events() const {
-        const int e = bus_ ? sd_bus_get_events(bus_) : 0;
-        return static_cast<short>(e > 0 ? e : POLLIN);
-    }
-    void Process() {
-        if (!bus_) return;
-        while (sd_bus_process(bus_, nullptr) > 0) {
-        }
-    }
-
-  private:
-    static constexpr const char* kLogind = "org.freedesktop.login1";
-
-    // The session of $XDG_SESSION_ID, else the one logind finds for this process.
-    bool FindSession() {
-        const char* id = std::getenv("XDG_SESSION_ID");
-        sd_bus_message* reply = nullptr;
-        const int r =
-            id && *id
-                ? sd_bus_call_method(bus_, kLogind, "/org/freedesktop/login1",
-                                     "org.freedesktop.login1.Manager", "GetSession", nullptr, &reply, "s", id)
-                : sd_bus_call_method(bus_, kLogind, "/org/freedesktop/login1",
-                                     "org.freedesktop.login1.Manager", "GetSessionByPID", nullptr, &reply,
-                                     "u", static_cast<std::uint32_t>(getpid()));
-        const char* path = nullptr;
-        if (r >= 0 && sd_bus_message_read(reply, "o", &path) >= 0 && path) path_ = path;
-        sd_bus_message_unref(reply);
-        return !path_.empty();
-    }
-
-    void Read() {
-        int locked = 0;
-        if (sd_bus_get_property_trivial(bus_, kLogind, path_.c_str(), "org.freedesktop.login1.Session",
-                                        "LockedHint", nullptr, 'b', &locked) >= 0)
-            locked_ = locked != 0;
-    }
-
-    static int OnChanged(sd_bus_message* message, void* self, sd_bus_error*) {
-        auto* watch = static_cast<LockWatch*>(self);
-        // Only the session's own properties count; the new value is asked for, whether it came along or
-        // was only said to have changed.
-        const char* interface = nullptr;
-        if (sd_bus_message_read(message, "s", &interface) < 0 || !interface ||
-            std::strcmp(interface, "org.freedesktop.login1.Session") != 0)
-            return 0;
-        const bool was = watch->locked_;
-        watch->Read();
-        if (watch->locked_ != was) watch->changed_();
-        return 0;
-    }
-
-    std::function<void()> changed_;
-    sd_bus* bus_ = nullptr;
-    std::string path_;
-    bool locked_ = false;
 };
 
 class Recorder {
@@ -214,7 +132,7 @@ class Recorder {
             if (range) XFree(range);
         XSync(control_, False);
         if (context_ == 0 || atom_ == 0 || pipe2(wake_, O_CLOEXEC) != 0) return;
-        lock_ = std::make_unique<LockWatch>([this] { ShowPaused(); });
+        lock_ = std::make_unique<hook::LockWatch>([this] { ShowPaused(); });
         ShowPaused();
         if (!XRecordEnableContextAsync(data_, context_, &Recorder::OnRecorded,
                                        reinterpret_cast<XPointer>(this)))
@@ -246,12 +164,13 @@ class Recorder {
 
   private:
     void Run() {
-        pollfd fds[3] = {{ConnectionNumber(data_), POLLIN, 0}, {wake_[0], POLLIN, 0}, {lock_->fd(), 0, 0}};
+        std::vector<pollfd> fds;
         for (;;) {
             XRecordProcessReplies(data_);
             lock_->Process();
-            fds[2].events = lock_->events();
-            if (poll(fds, 3, -1) < 0 && errno != EINTR) return;
+            fds = {{ConnectionNumber(data_), POLLIN, 0}, {wake_[0], POLLIN, 0}};
+            lock_->AddPollFds(fds);
+            if (poll(fds.data(), fds.size(), -1) < 0 && errno != EINTR) return;
             if (fds[1].revents) return;
             if (fds[0].revents & (POLLERR | POLLHUP)) return;
         }
@@ -317,9 +236,10 @@ class Recorder {
     void GrabEnded(XID client) {
         if (grabbers_.erase(client) != 0) ShowPaused();
     }
-    // The recorder window reads the state from the pointer block to tell the user.
+    // The recorder window reads the pointer block to tell the user. It looks now and then, so a pause shorter
+    // than its look stays said until the next recording.
     void ShowPaused() {
-        pointerBlock_.write(platform::kHookStatusOffset, Paused() ? platform::kHookPaused : 0);
+        if (Paused()) pointerBlock_.write(platform::kHookStatusOffset, platform::kHookPaused);
     }
     bool Paused() const { return !grabbers_.empty() || (lock_ && lock_->locked()); }
 
@@ -433,7 +353,7 @@ class Recorder {
     std::set<XID> grabbers_;
     std::set<unsigned> held_;
     std::set<int> pointers_; // XInput devices that are no keyboard
-    std::unique_ptr<LockWatch> lock_;
+    std::unique_ptr<hook::LockWatch> lock_;
     int wake_[2] = {-1, -1};
     bool enabled_ = false;
     std::atomic<bool> stopped_{false};

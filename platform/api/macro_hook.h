@@ -30,8 +30,8 @@ class SharedHookBlock {
 // capture in the display server, no display) writes kHookCannotCapture there during HookOn.
 inline constexpr std::size_t kHookStatusOffset = 4;
 inline constexpr std::int32_t kHookCannotCapture = 1;
-// The same field while another program holds the keyboard (a password prompt, a locked screen): the
-// library reports no input meanwhile, and writes 0 again when the grab ends.
+// The same field once the library has paused, because the screen was locked or another program held the
+// keyboard (a password prompt): it reports no input meanwhile. The value stays until the next HookOn.
 inline constexpr std::int32_t kHookPaused = 2;
 
 // One delivery of the hook message: the event code and the second parameter (a key's flags).

@@ -383,5 +383,57 @@ TEST_F(RecordingTest, NothingIsRecordedWhileTheSessionIsLocked) {
     EXPECT_EQ(WithoutTimes(fromStart), (Lines{"KEY_DOWN 70", "KEY_UP 70"}));
 }
 
+// A desktop screensaver on the session bus, as python3-dbusmock makes one, that the test turns on and off.
+class ScreenSaverStandIn {
+  public:
+    ScreenSaverStandIn() {
+        process_.start(QStringLiteral("/usr/bin/python3"),
+                       {"-m", "dbusmock", "--session", kName, kPath, kName});
+        QElapsedTimer waited;
+        waited.start();
+        // Ready once it answers; it says the screensaver is off when asked.
+        while (waited.elapsed() < 10000 && !Call("org.freedesktop.DBus.Mock.AddMethod",
+                                                 {"''", "GetActive", "''", "'b'", "'ret = False'"}))
+            QTest::qWait(100);
+    }
+    ~ScreenSaverStandIn() {
+        process_.kill();
+        process_.waitForFinished(3000);
+    }
+    ScreenSaverStandIn(const ScreenSaverStandIn&) = delete;
+    ScreenSaverStandIn& operator=(const ScreenSaverStandIn&) = delete;
+
+    bool Active(bool on) {
+        const bool sent = Call("org.freedesktop.DBus.Mock.EmitSignal",
+                               {kName, "ActiveChanged", "'b'", on ? "[<true>]" : "[<false>]"});
+        QTest::qWait(100); // the signal reaches the recording thread
+        return sent;
+    }
+
+  private:
+    static constexpr const char* kName = "org.freedesktop.ScreenSaver";
+    static constexpr const char* kPath = "/org/freedesktop/ScreenSaver";
+    static bool Call(const char* method, const QStringList& args) {
+        QProcess gdbus;
+        gdbus.start(QStringLiteral("gdbus"), QStringList{"call", "--session", "--dest", kName,
+                                                         "--object-path", kPath, "--method", method} +
+                                                 args);
+        return gdbus.waitForFinished(5000) && gdbus.exitStatus() == QProcess::NormalExit &&
+               gdbus.exitCode() == 0;
+    }
+    QProcess process_;
+};
+
+TEST_F(RecordingTest, NothingIsRecordedWhileTheDesktopsScreensaverIsOn) {
+    if (!std::getenv("DBUS_SESSION_BUS_ADDRESS")) GTEST_SKIP() << "needs the test's session bus";
+    ScreenSaverStandIn saver;
+    ASSERT_TRUE(saver.Active(false)) << "the stand-in screensaver did not start";
+    auto key = [](const char* name) { return [name](ui::TMacroForm&) { Xdotool({"key", name}); }; };
+    auto active = [&](bool on) { return [&, on](ui::TMacroForm&) { ASSERT_TRUE(saver.Active(on)); }; };
+    const Lines lines = Record(true, {key("b"), active(true), key("s"), active(false), key("d")}, "saver");
+    EXPECT_EQ(WithoutTimes(lines), (Lines{"KEY_DOWN 66", "KEY_UP 66", "KEY_DOWN 68", "KEY_UP 68"}));
+    EXPECT_TRUE(pauseNoted);
+}
+
 } // namespace
 } // namespace orvanta::test
