@@ -3,6 +3,7 @@
 #include "macros/macro_line.h"
 #include "macros/macro_text.h"
 #include "platform/fake/fake_locale_info.h"
+#include "platform/linux/hotkeys/linux_global_hotkeys.h"
 #include "platform/linux/input/xtest_synthetic_input.h"
 #include "platform/linux/macro_hook/linux_macro_hook.h"
 #include "tests/platform/scoped_env.h"
@@ -347,6 +348,21 @@ TEST_F(RecordingTest, NothingIsRecordedWhileAnotherProgramHoldsTheKeyboard) {
 
 TEST_F(RecordingTest, ARecordingWithoutAGrabSaysNothingAboutAPause) {
     EXPECT_EQ(KeyLines(Record(true, {{"key", "b"}}, "plain")), (Lines{"KEY_DOWN 66", "KEY_UP 66"}));
+    EXPECT_FALSE(pauseNoted);
+    // Our own hotkeys take single combinations, not the keyboard: taking one is no pause.
+    platform::linux_backend::LinuxGlobalHotkeys hotkeys;
+    const Lines withHotkey =
+        Record(true,
+               {[&](ui::TMacroForm&) {
+                    EXPECT_EQ(hotkeys.registerHotkey(1, 123, 7), platform::HotkeyRegistration::Registered);
+                    QTest::qWait(50);
+                },
+                [](ui::TMacroForm&) {
+                    Xdotool({"key", "c"});
+                }},
+               "hotkey");
+    hotkeys.unregisterHotkey(7);
+    EXPECT_EQ(KeyLines(withHotkey), (Lines{"KEY_DOWN 67", "KEY_UP 67"}));
     EXPECT_FALSE(pauseNoted);
 }
 
