@@ -1,6 +1,7 @@
 // The hook library: HookOn starts capturing every keyboard and mouse event of the X display on a thread
 // of its own, HookOff ends it. Each event goes to the window named in the handle block as a client
 // message; the pointer travels in the pointer block, written before the message is sent.
+#include "hook/lock_watch.h"
 #include "hook/record_event_codes.h"
 #include "platform/api/macro_hook.h"
 #include "platform/linux/hotkeys/key_positions.h"
@@ -16,11 +17,13 @@
 #include <memory>
 #include <mutex>
 #include <poll.h>
+#include <set>
 #include <string>
 #include <sys/mman.h>
 #include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
+#include <vector>
 #include <xcb/xcb.h>
 
 // clang-format off
@@ -28,6 +31,8 @@
 #include <X11/XKBlib.h>
 #include <X11/Xlib.h>
 #include <X11/Xproto.h>
+#include <X11/extensions/XI2proto.h>
+#include <X11/extensions/XInput2.h>
 #include <X11/extensions/record.h>
 // clang-format on
 
@@ -102,15 +107,33 @@ class Recorder {
             atom_ = reply->atom;
             std::free(reply);
         }
-        XRecordRange* range = XRecordAllocRange();
-        if (!range) return;
-        range->device_events.first = KeyPress;
-        range->device_events.last = MotionNotify;
+        XRecordRange* ranges[2] = {XRecordAllocRange(), XRecordAllocRange()};
+        int rangeCount = 1;
+        if (ranges[0]) {
+            ranges[0]->device_events.first = KeyPress;
+            ranges[0]->device_events.last = MotionNotify;
+            // Keyboard grabs of other programs (a password prompt, a screen locker) and their end.
+            ranges[0]->core_requests.first = X_GrabKeyboard;
+            ranges[0]->core_requests.last = X_UngrabKeyboard;
+            ranges[0]->client_died = True;
+        }
+        int event = 0, error = 0;
+        if (ranges[1] && XQueryExtension(keys_, "XInputExtension", &inputOpcode_, &event, &error)) {
+            ranges[1]->ext_requests.ext_major.first = static_cast<unsigned char>(inputOpcode_);
+            ranges[1]->ext_requests.ext_major.last = static_cast<unsigned char>(inputOpcode_);
+            ranges[1]->ext_requests.ext_minor.first = X_XIGrabDevice;
+            ranges[1]->ext_requests.ext_minor.last = X_XIUngrabDevice;
+            rangeCount = 2;
+            ReadPointers();
+        }
         XRecordClientSpec clients = XRecordAllClients;
-        context_ = XRecordCreateContext(control_, 0, &clients, 1, &range, 1);
-        XFree(range);
+        if (ranges[0]) context_ = XRecordCreateContext(control_, 0, &clients, 1, ranges, rangeCount);
+        for (XRecordRange* range : ranges)
+            if (range) XFree(range);
         XSync(control_, False);
         if (context_ == 0 || atom_ == 0 || pipe2(wake_, O_CLOEXEC) != 0) return;
+        lock_ = std::make_unique<hook::LockWatch>([this] { ShowPaused(); });
+        ShowPaused();
         if (!XRecordEnableContextAsync(data_, context_, &Recorder::OnRecorded,
                                        reinterpret_cast<XPointer>(this)))
             return;
@@ -141,10 +164,13 @@ class Recorder {
 
   private:
     void Run() {
-        pollfd fds[2] = {{ConnectionNumber(data_), POLLIN, 0}, {wake_[0], POLLIN, 0}};
+        std::vector<pollfd> fds;
         for (;;) {
             XRecordProcessReplies(data_);
-            if (poll(fds, 2, -1) < 0 && errno != EINTR) return;
+            lock_->Process();
+            fds = {{ConnectionNumber(data_), POLLIN, 0}, {wake_[0], POLLIN, 0}};
+            lock_->AddPollFds(fds);
+            if (poll(fds.data(), fds.size(), -1) < 0 && errno != EINTR) return;
             if (fds[1].revents) return;
             if (fds[0].revents & (POLLERR | POLLHUP)) return;
         }
@@ -154,8 +180,68 @@ class Recorder {
         auto* self = reinterpret_cast<Recorder*>(closure);
         if (recorded->category == XRecordFromServer && recorded->data_len * 4 >= sizeof(xEvent))
             self->Deliver(*reinterpret_cast<const xEvent*>(recorded->data));
+        else if (recorded->category == XRecordFromClient && recorded->data_len * 4 >= 4)
+            self->OnRequest(recorded->id_base, recorded->data, recorded->data_len * 4);
+        else if (recorded->category == XRecordClientDied)
+            self->GrabEnded(recorded->id_base);
         XRecordFreeData(recorded);
     }
+
+    // Whatever the user types while another program holds the keyboard is meant for that program alone
+    // (a password prompt, a screen locker), so it is not recorded. A grab that the server refused counts
+    // as well: telling it apart would mean following every client's replies, and a pause too many loses
+    // less than a password recorded.
+    void OnRequest(XID client, const unsigned char* request, std::size_t bytes) {
+        const unsigned major = request[0];
+        if (major == X_GrabKeyboard) {
+            GrabStarted(client);
+        } else if (major == X_UngrabKeyboard) {
+            GrabEnded(client);
+        } else if (inputOpcode_ != 0 && major == static_cast<unsigned>(inputOpcode_) &&
+                   bytes >= sizeof(xXIUngrabDeviceReq)) {
+            const unsigned minor = request[1];
+            // Both requests carry the device at the same place.
+            std::uint16_t device = 0;
+            if (minor == X_XIGrabDevice && bytes >= sizeof(xXIGrabDeviceReq)) {
+                std::memcpy(&device, request + offsetof(xXIGrabDeviceReq, deviceid), sizeof device);
+                if (IsKeyboard(device)) GrabStarted(client);
+            } else if (minor == X_XIUngrabDevice) {
+                std::memcpy(&device, request + offsetof(xXIUngrabDeviceReq, deviceid), sizeof device);
+                if (IsKeyboard(device)) GrabEnded(client);
+            }
+        }
+    }
+
+    // A device that came after the start of the recording may be a keyboard as well.
+    bool IsKeyboard(int device) const { return pointers_.count(device) == 0; }
+
+    // The pointing devices are learnt once: asking about one device later could end in an X error for a
+    // device that has gone, and Xlib ends the process on those.
+    void ReadPointers() {
+        int major = 2, minor = 0;
+        if (XIQueryVersion(keys_, &major, &minor) != Success) return;
+        int count = 0;
+        XIDeviceInfo* info = XIQueryDevice(keys_, XIAllDevices, &count);
+        for (int i = 0; info && i < count; ++i)
+            if (info[i].use == XIMasterPointer || info[i].use == XISlavePointer ||
+                info[i].use == XIFloatingSlave)
+                pointers_.insert(info[i].deviceid);
+        if (info) XIFreeDeviceInfo(info);
+    }
+
+    void GrabStarted(XID client) {
+        grabbers_.insert(client);
+        ShowPaused();
+    }
+    void GrabEnded(XID client) {
+        if (grabbers_.erase(client) != 0) ShowPaused();
+    }
+    // The recorder window reads the pointer block to tell the user. It looks now and then, so a pause shorter
+    // than its look stays said until the next recording.
+    void ShowPaused() {
+        if (Paused()) pointerBlock_.write(platform::kHookStatusOffset, platform::kHookPaused);
+    }
+    bool Paused() const { return !grabbers_.empty() || (lock_ && lock_->locked()); }
 
     void Deliver(const xEvent& x) {
         if (stopped_) return;
@@ -184,8 +270,18 @@ class Recorder {
         }
         if (event.type == hook::DeviceEvent::Type::KeyDown || event.type == hook::DeviceEvent::Type::KeyUp)
             event.detail = VirtualKeyOf(x.u.u.detail, x.u.keyButtonPointer.state);
+        // Only the releases of keys and buttons already recorded pass a pause, so that playing the
+        // recording never leaves a key held down; nothing typed into the grabbing program is kept.
+        const unsigned pressId = (x.u.u.type & 0x7F) <= KeyRelease ? x.u.u.detail : 0x100u + x.u.u.detail;
+        const bool press = event.type == hook::DeviceEvent::Type::KeyDown ||
+                           event.type == hook::DeviceEvent::Type::ButtonDown;
+        const bool release =
+            event.type == hook::DeviceEvent::Type::KeyUp || event.type == hook::DeviceEvent::Type::ButtonUp;
+        if (Paused() && !(release && held_.count(pressId) != 0)) return;
         const auto hookEvent = hook::HookEventOf(event);
         if (!hookEvent) return;
+        if (press) held_.insert(pressId);
+        if (release) held_.erase(pressId);
         // F12 ends the recording: its release and whatever follows until HookOff are not reported.
         if (hookEvent->code == kStopKey) {
             if (event.type != hook::DeviceEvent::Type::KeyDown) return;
@@ -251,6 +347,13 @@ class Recorder {
     xcb_connection_t* sender_ = nullptr;
     std::uint32_t atom_ = 0;
     XRecordContext context_ = 0;
+    int inputOpcode_ = 0; // 0: the server has no XInput extension
+    // Used by the recording thread only: the clients that hold a keyboard grab, the keys and buttons
+    // (buttons as 0x100 + number) whose press was reported and whose release was not.
+    std::set<XID> grabbers_;
+    std::set<unsigned> held_;
+    std::set<int> pointers_; // XInput devices that are no keyboard
+    std::unique_ptr<hook::LockWatch> lock_;
     int wake_[2] = {-1, -1};
     bool enabled_ = false;
     std::atomic<bool> stopped_{false};

@@ -1,6 +1,7 @@
 #include "macros/macro_text.h"
 
 #include "macros/macro_file_lines.h"
+#include "macros/macro_file_write.h"
 
 #include <fstream>
 #include <sstream>
@@ -85,12 +86,7 @@ std::string EncodeMacroText(const std::vector<std::string>& lines) {
 }
 
 bool WriteMacroFile(const std::string& path, const std::vector<std::string>& lines) {
-    const std::string bytes = EncodeMacroText(lines);
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    if (!out) return false;
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    out.close();
-    return !out.fail();
+    return ReplaceMacroFileBytes(path, EncodeMacroText(lines));
 }
 
 } // namespace orvanta::macros

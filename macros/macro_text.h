@@ -20,7 +20,8 @@ std::optional<std::vector<std::string>> ReadMacroFile(const std::string& path);
 // line ended by CR LF. Bytes of a line that are no valid UTF-8 become U+FFFD.
 std::string EncodeMacroText(const std::vector<std::string>& lines);
 
-// Writes the lines as EncodeMacroText gives them; false when the file cannot be written completely.
+// Writes the lines as EncodeMacroText gives them, owner-only and whole or not at all
+// (ReplaceMacroFileBytes); false when the file cannot be written completely.
 bool WriteMacroFile(const std::string& path, const std::vector<std::string>& lines);
 
 } // namespace orvanta::macros

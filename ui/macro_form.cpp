@@ -47,6 +47,8 @@ TMacroForm::TMacroForm(MacroFormPorts ports, QLineEdit* editorFile, QCheckBox* e
     Timer1.setInterval(1);
     Timer1.setSingleShot(false);
     connect(&Timer1, &QTimer::timeout, this, guarded(&TMacroForm::Timer1Timer));
+    PauseTimer.setInterval(200);
+    connect(&PauseTimer, &QTimer::timeout, this, guarded(&TMacroForm::PauseTimerTimer));
 }
 
 TMacroForm::~TMacroForm() {
@@ -75,6 +77,9 @@ void TMacroForm::BuildWidgets() {
     cbIgnore =
         Named(new QCheckBox(QStringLiteral("Ignore mouse movement while recording"), this), "cbIgnore");
     cbIgnore->setChecked(true);
+    lblPaused = Named(new QLabel(this), "lblPaused");
+    lblPaused->setWordWrap(true);
+    lblPaused->hide();
     Button2 = Named(new QPushButton(QStringLiteral("OK"), this), "Button2");
     Button2->setDefault(true);
     Button1 = Named(new QPushButton(QStringLiteral("Cancel"), this), "Button1");
@@ -90,11 +95,12 @@ void TMacroForm::BuildWidgets() {
     recordRow->addStretch();
     grid->addLayout(recordRow, 1, 0, 1, 3);
     grid->addWidget(cbIgnore, 2, 0, 1, 3);
+    grid->addWidget(lblPaused, 3, 0, 1, 3);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(Button2);
     buttons->addWidget(Button1);
-    grid->addLayout(buttons, 3, 0, 1, 3);
+    grid->addLayout(buttons, 4, 0, 1, 3);
 }
 
 void TMacroForm::showEvent(QShowEvent* event) {

@@ -69,6 +69,9 @@ class TMacroForm : public QDialog, public TLangForm {
     void Button1Click(); // Cancel
     void FormShow();
     void Timer1Timer();
+    // While recording: shows lblPaused once the hook library has paused for another program's keyboard
+    // grab.
+    void PauseTimerTimer();
     // The hook library's message: an event code and, for keys, the keystroke flags.
     void HookMessage(unsigned code, std::uint32_t param);
     bool PickFileRemembered(MacroFileDialog& dialog, const char* key);
@@ -83,10 +86,14 @@ class TMacroForm : public QDialog, public TLangForm {
     QLineEdit* Edit1;
     QPushButton *Load, *BTNRecord, *BTNStop, *BTNPlay, *Button2, *Button1;
     QCheckBox* cbIgnore;
+    // Says that input went unrecorded while another program held the keyboard; stays until the next
+    // recording, since the window is minimised while the pause happens.
+    QLabel* lblPaused;
     MessageDialog* suiMessageDialog1;
     MacroFileDialog SaveDialog{FileDialogKind::Save, {}, {}};
     MacroFileDialog OpenDialog{FileDialogKind::Open, {}, {}};
     QTimer Timer1;
+    QTimer PauseTimer;
 
     void done(int result) override;
 

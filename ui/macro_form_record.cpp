@@ -3,6 +3,7 @@
 #include "ui/macro_form.h"
 
 #include <QCheckBox>
+#include <QLabel>
 #include <QPushButton>
 #include <stdexcept>
 
@@ -33,6 +34,7 @@ void TMacroForm::suitempBTNRecordClick() {
     BTNPlay->hide();
     memo_.Begin();
     recording_ = true;
+    lblPaused->hide();
 
     if (!library_->hasHookProcedures()) CreateFailed();
     // The window handle is a 32-bit field; X window ids fit it.
@@ -58,7 +60,20 @@ void TMacroForm::suitempBTNRecordClick() {
                                        "not let programs capture it (the X RECORD extension is missing).")));
         return;
     }
+    PauseTimer.start();
     if (ports_.minimizeApplication) ports_.minimizeApplication();
+}
+
+void TMacroForm::PauseTimerTimer() {
+    if (!recording_ || !HookBlock_) {
+        PauseTimer.stop();
+        return;
+    }
+    if (HookBlock_->readInt32(platform::kHookStatusOffset) != platform::kHookPaused) return;
+    lblPaused->setText(GetLangText(
+        "RecordPaused", QStringLiteral("Recording paused while the screen was locked or another program held "
+                                       "the keyboard: nothing typed there is in the recording.")));
+    lblPaused->show();
 }
 
 void TMacroForm::ReleaseHook() noexcept {
@@ -72,7 +87,10 @@ void TMacroForm::ReleaseHook() noexcept {
 }
 
 void TMacroForm::suitempBTNStopClick() {
+    // A pause in the last moments is noted before the blocks go.
+    if (recording_) PauseTimerTimer();
     recording_ = false;
+    PauseTimer.stop();
     try {
         if (ports_.restoreApplication) ports_.restoreApplication();
     } catch (...) {

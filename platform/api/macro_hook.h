@@ -30,6 +30,9 @@ class SharedHookBlock {
 // capture in the display server, no display) writes kHookCannotCapture there during HookOn.
 inline constexpr std::size_t kHookStatusOffset = 4;
 inline constexpr std::int32_t kHookCannotCapture = 1;
+// The same field once the library has paused, because the screen was locked or another program held the
+// keyboard (a password prompt): it reports no input meanwhile. The value stays until the next HookOn.
+inline constexpr std::int32_t kHookPaused = 2;
 
 // One delivery of the hook message: the event code and the second parameter (a key's flags).
 struct HookMessage {

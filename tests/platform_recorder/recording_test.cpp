@@ -3,8 +3,10 @@
 #include "macros/macro_line.h"
 #include "macros/macro_text.h"
 #include "platform/fake/fake_locale_info.h"
+#include "platform/linux/hotkeys/linux_global_hotkeys.h"
 #include "platform/linux/input/xtest_synthetic_input.h"
 #include "platform/linux/macro_hook/linux_macro_hook.h"
+#include "tests/platform/scoped_env.h"
 #include "tests/support/temp_folder.h"
 #include "ui/error_box.h"
 #include "ui/macro_form.h"
@@ -13,18 +15,22 @@
 #include <QCheckBox>
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QLabel>
 #include <QLineEdit>
 #include <QProcess>
 #include <QPushButton>
 #include <QTest>
 #include <chrono>
 #include <cstdlib>
+#include <functional>
 #include <gtest/gtest.h>
 #include <thread>
+#include <unistd.h>
 
 // clang-format off
 // Xlib defines macros (None, Bool) that break headers included after it, so it comes last.
 #include <X11/Xlib.h>
+#include <X11/extensions/XInput2.h>
 // clang-format on
 
 namespace orvanta::test {
@@ -98,6 +104,7 @@ class RecordingTest : public ::testing::Test {
     PointerSamplingWaiter waiter;
     std::atomic<bool> stopRequested{false};
     QString saveAs;
+    bool pauseNoted = false; // whether the last recording's window said it had paused
 
     void SetUp() override {
         if (!std::getenv("DISPLAY")) GTEST_SKIP() << "needs an X display (scripts/platform-test-env.sh)";
@@ -122,6 +129,14 @@ class RecordingTest : public ::testing::Test {
 
     // Records what the steps make with xdotool, ended by F12, and saves it under the given name.
     Lines Record(bool ignoreMoves, const std::vector<QStringList>& steps, const std::string& file) {
+        std::vector<std::function<void(ui::TMacroForm&)>> actions;
+        for (const auto& step : steps)
+            actions.push_back([step](ui::TMacroForm&) { Xdotool(step); });
+        return Record(ignoreMoves, actions, file);
+    }
+
+    Lines Record(bool ignoreMoves, const std::vector<std::function<void(ui::TMacroForm&)>>& steps,
+                 const std::string& file) {
         Xdotool({"mousemove", "5", "5"});
         // Not shown, so the clicks land on no window of ours; the window still has its id for the hook.
         ui::TMacroForm form(Ports(), nullptr, nullptr);
@@ -130,7 +145,7 @@ class RecordingTest : public ::testing::Test {
         ui::RunGuarded(errors, [&] { form.suitempBTNRecordClick(); });
         EXPECT_TRUE(form.recording());
         for (const auto& step : steps)
-            Xdotool(step);
+            step(form);
         Xdotool({"key", "F12"});
         QElapsedTimer waited;
         waited.start();
@@ -139,6 +154,7 @@ class RecordingTest : public ::testing::Test {
         EXPECT_FALSE(form.recording()) << "F12 did not end the recording";
         EXPECT_TRUE(errors.shown.isEmpty()) << errors.shown.join('\n').toStdString();
         EXPECT_EQ(form.Edit1->text().toStdString(), folder.file(file) + ".mco");
+        pauseNoted = form.lblPaused->isVisibleTo(&form);
         return form.Memo1().lines();
     }
 };
@@ -241,6 +257,198 @@ TEST_F(RecordingTest, KeysAreRecordedAsWhatTheyTypeOnTheLayoutInUse) {
     EXPECT_EQ(
         KeyLines(Record(true, {{"key", "Num_Lock"}, {"key", "KP_End"}, {"key", "Num_Lock"}}, "kp")),
         (Lines{"KEY_DOWN 144", "KEY_UP 144", "KEY_DOWN 97", "KEY_UP 97", "KEY_DOWN 144", "KEY_UP 144"}));
+}
+
+// Another program on the display that takes the keyboard for itself, as a password prompt or a screen
+// locker does.
+class KeyboardGrabber {
+  public:
+    KeyboardGrabber() : display_(XOpenDisplay(nullptr)) {}
+    ~KeyboardGrabber() { Quit(); }
+    KeyboardGrabber(const KeyboardGrabber&) = delete;
+    KeyboardGrabber& operator=(const KeyboardGrabber&) = delete;
+
+    bool Grab() {
+        return display_ && XGrabKeyboard(display_, DefaultRootWindow(display_), False, GrabModeAsync,
+                                         GrabModeAsync, CurrentTime) == GrabSuccess;
+    }
+    void Ungrab() {
+        XUngrabKeyboard(display_, CurrentTime);
+        XSync(display_, False);
+    }
+    // The toolkits' way: the master keyboard grabbed through XInput 2.
+    bool GrabDevice() {
+        int major = 2, minor = 0;
+        if (!display_ || XIQueryVersion(display_, &major, &minor) != Success) return false;
+        keyboard_ = MasterKeyboard();
+        unsigned char bits[XIMaskLen(XI_LASTEVENT)] = {};
+        XISetMask(bits, XI_KeyPress);
+        XIEventMask mask{keyboard_, sizeof bits, bits};
+        return keyboard_ > 0 && XIGrabDevice(display_, keyboard_, DefaultRootWindow(display_), CurrentTime, 0,
+                                             XIGrabModeAsync, XIGrabModeAsync, False, &mask) == GrabSuccess;
+    }
+    void UngrabDevice() {
+        XIUngrabDevice(display_, keyboard_, CurrentTime);
+        XSync(display_, False);
+    }
+    // Ends without letting go, as a killed program does.
+    void Quit() {
+        if (display_) XCloseDisplay(display_);
+        display_ = nullptr;
+    }
+
+  private:
+    int MasterKeyboard() {
+        int count = 0, id = -1;
+        XIDeviceInfo* info = XIQueryDevice(display_, XIAllMasterDevices, &count);
+        for (int i = 0; info && i < count; ++i)
+            if (info[i].use == XIMasterKeyboard) id = info[i].deviceid;
+        if (info) XIFreeDeviceInfo(info);
+        return id;
+    }
+    Display* display_;
+    int keyboard_ = -1;
+};
+
+TEST_F(RecordingTest, NothingIsRecordedWhileAnotherProgramHoldsTheKeyboard) {
+    KeyboardGrabber prompt, locker, killed;
+    auto key = [](const char* name) { return [name](ui::TMacroForm&) { Xdotool({"key", name}); }; };
+    const Lines lines =
+        Record(true,
+               {key("b"),
+                // A key held when the prompt takes the keyboard is let go in the recording too.
+                [](ui::TMacroForm&) {
+                    Xdotool({"keydown", "h"});
+                },
+                [&](ui::TMacroForm&) { ASSERT_TRUE(prompt.Grab()); },
+                [](ui::TMacroForm&) {
+                    Xdotool({"keyup", "h"});
+                },
+                key("s"), key("e"),
+                [](ui::TMacroForm&) {
+                    Xdotool({"click", "1"});
+                },
+                [](ui::TMacroForm& form) {
+                    // F12 typed into the prompt is no stop key either.
+                    Xdotool({"key", "F12"});
+                    QTest::qWait(100);
+                    EXPECT_TRUE(form.recording());
+                },
+                [&](ui::TMacroForm&) { prompt.Ungrab(); }, key("d"),
+                [&](ui::TMacroForm&) { ASSERT_TRUE(locker.GrabDevice()); }, key("x"),
+                [&](ui::TMacroForm&) { locker.UngrabDevice(); }, key("f"),
+                [&](ui::TMacroForm&) { ASSERT_TRUE(killed.Grab()); }, key("q"),
+                [&](ui::TMacroForm&) { killed.Quit(); }, key("g")},
+               "grabbed");
+    EXPECT_EQ(WithoutTimes(lines),
+              (Lines{"KEY_DOWN 66", "KEY_UP 66", "KEY_DOWN 72", "KEY_UP 72", "KEY_DOWN 68", "KEY_UP 68",
+                     "KEY_DOWN 70", "KEY_UP 70", "KEY_DOWN 71", "KEY_UP 71"}));
+    EXPECT_TRUE(pauseNoted) << "the window does not say that it paused";
+}
+
+TEST_F(RecordingTest, ARecordingWithoutAGrabSaysNothingAboutAPause) {
+    EXPECT_EQ(KeyLines(Record(true, {{"key", "b"}}, "plain")), (Lines{"KEY_DOWN 66", "KEY_UP 66"}));
+    EXPECT_FALSE(pauseNoted);
+    // Our own hotkeys take single combinations, not the keyboard: taking one is no pause.
+    platform::linux_backend::LinuxGlobalHotkeys hotkeys;
+    const Lines withHotkey =
+        Record(true,
+               {[&](ui::TMacroForm&) {
+                    EXPECT_EQ(hotkeys.registerHotkey(1, 123, 7), platform::HotkeyRegistration::Registered);
+                    QTest::qWait(50);
+                },
+                [](ui::TMacroForm&) {
+                    Xdotool({"key", "c"});
+                }},
+               "hotkey");
+    hotkeys.unregisterHotkey(7);
+    EXPECT_EQ(KeyLines(withHotkey), (Lines{"KEY_DOWN 67", "KEY_UP 67"}));
+    EXPECT_FALSE(pauseNoted);
+}
+
+// Asks the test's logind (python3-dbusmock) on the system bus.
+void Logind(const QString& path, const QString& method, const QStringList& args) {
+    QStringList call{"call",          "--system", "--dest",   "org.freedesktop.login1",
+                     "--object-path", path,       "--method", method};
+    ASSERT_EQ(QProcess::execute(QStringLiteral("gdbus"), call + args), 0) << method.toStdString();
+    QTest::qWait(100); // the signal reaches the recording thread
+}
+
+TEST_F(RecordingTest, NothingIsRecordedWhileTheSessionIsLocked) {
+    if (!std::getenv("DBUS_SYSTEM_BUS_ADDRESS")) GTEST_SKIP() << "needs the test's logind";
+    const QString id = QStringLiteral("rec%1").arg(getpid());
+    const QString session = QStringLiteral("/org/freedesktop/login1/session/") + id;
+    Logind("/org/freedesktop/login1", "org.freedesktop.DBus.Mock.AddSession",
+           {id, "seat0", QString::number(getuid()), "tester", "true"});
+    const std::string idText = id.toStdString();
+    const ScopedEnv sessionId{"XDG_SESSION_ID", idText.c_str()};
+    auto locked = [&](bool on) {
+        return [&, on](ui::TMacroForm&) {
+            Logind(session, "org.freedesktop.login1.Session.SetLockedHint", {on ? "true" : "false"});
+        };
+    };
+    auto key = [](const char* name) { return [name](ui::TMacroForm&) { Xdotool({"key", name}); }; };
+    const Lines lines =
+        Record(true, {key("b"), locked(true), key("s"), key("e"), locked(false), key("d")}, "locked");
+    EXPECT_EQ(WithoutTimes(lines), (Lines{"KEY_DOWN 66", "KEY_UP 66", "KEY_DOWN 68", "KEY_UP 68"}));
+    EXPECT_TRUE(pauseNoted);
+
+    // A session locked before the recording starts is paused from the first key on.
+    Logind(session, "org.freedesktop.login1.Session.SetLockedHint", {"true"});
+    const Lines fromStart = Record(true, {key("x"), locked(false), key("f")}, "locked-first");
+    EXPECT_EQ(WithoutTimes(fromStart), (Lines{"KEY_DOWN 70", "KEY_UP 70"}));
+}
+
+// A desktop screensaver on the session bus, as python3-dbusmock makes one, that the test turns on and off.
+class ScreenSaverStandIn {
+  public:
+    ScreenSaverStandIn() {
+        process_.start(QStringLiteral("/usr/bin/python3"),
+                       {"-m", "dbusmock", "--session", kName, kPath, kName});
+        QElapsedTimer waited;
+        waited.start();
+        // Ready once it answers; it says the screensaver is off when asked.
+        while (waited.elapsed() < 10000 && !Call("org.freedesktop.DBus.Mock.AddMethod",
+                                                 {"''", "GetActive", "''", "'b'", "'ret = False'"}))
+            QTest::qWait(100);
+    }
+    ~ScreenSaverStandIn() {
+        process_.kill();
+        process_.waitForFinished(3000);
+    }
+    ScreenSaverStandIn(const ScreenSaverStandIn&) = delete;
+    ScreenSaverStandIn& operator=(const ScreenSaverStandIn&) = delete;
+
+    bool Active(bool on) {
+        const bool sent = Call("org.freedesktop.DBus.Mock.EmitSignal",
+                               {kName, "ActiveChanged", "'b'", on ? "[<true>]" : "[<false>]"});
+        QTest::qWait(100); // the signal reaches the recording thread
+        return sent;
+    }
+
+  private:
+    static constexpr const char* kName = "org.freedesktop.ScreenSaver";
+    static constexpr const char* kPath = "/org/freedesktop/ScreenSaver";
+    static bool Call(const char* method, const QStringList& args) {
+        QProcess gdbus;
+        gdbus.start(QStringLiteral("gdbus"), QStringList{"call", "--session", "--dest", kName,
+                                                         "--object-path", kPath, "--method", method} +
+                                                 args);
+        return gdbus.waitForFinished(5000) && gdbus.exitStatus() == QProcess::NormalExit &&
+               gdbus.exitCode() == 0;
+    }
+    QProcess process_;
+};
+
+TEST_F(RecordingTest, NothingIsRecordedWhileTheDesktopsScreensaverIsOn) {
+    if (!std::getenv("DBUS_SESSION_BUS_ADDRESS")) GTEST_SKIP() << "needs the test's session bus";
+    ScreenSaverStandIn saver;
+    ASSERT_TRUE(saver.Active(false)) << "the stand-in screensaver did not start";
+    auto key = [](const char* name) { return [name](ui::TMacroForm&) { Xdotool({"key", name}); }; };
+    auto active = [&](bool on) { return [&, on](ui::TMacroForm&) { ASSERT_TRUE(saver.Active(on)); }; };
+    const Lines lines = Record(true, {key("b"), active(true), key("s"), active(false), key("d")}, "saver");
+    EXPECT_EQ(WithoutTimes(lines), (Lines{"KEY_DOWN 66", "KEY_UP 66", "KEY_DOWN 68", "KEY_UP 68"}));
+    EXPECT_TRUE(pauseNoted);
 }
 
 } // namespace

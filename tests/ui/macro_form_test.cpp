@@ -14,6 +14,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QElapsedTimer>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
@@ -252,6 +253,31 @@ TEST_F(MacroFormTest, ADesktopWithoutInputCaptureIsReportedAndTheWindowStaysIdle
     EXPECT_TRUE(steps.empty()) << "the window was minimised: " << steps.front();
     ASSERT_EQ(errors.errors.size(), 1);
     EXPECT_TRUE(errors.errors[0].contains("cannot be recorded")) << errors.errors[0].toStdString();
+}
+
+TEST_F(MacroFormTest, APauseOfTheLibraryIsNotedInTheWindowUntilTheNextRecording) {
+    dialogAnswers = {QString::fromStdString(File("p1")), QString::fromStdString(File("p2"))};
+    Open();
+    Click(form->BTNRecord);
+    ASSERT_TRUE(form->recording());
+    form->PauseTimerTimer();
+    EXPECT_FALSE(Shown(form->lblPaused)) << "no pause yet";
+    // The window looks by itself while the recording goes on.
+    hook.SetBlockField("KSMFmapp", platform::kHookStatusOffset, platform::kHookPaused);
+    QTRY_VERIFY_WITH_TIMEOUT(Shown(form->lblPaused), 2000);
+    Hook(65, 0, 0, 0);
+    Hook(123);
+    EXPECT_FALSE(form->recording());
+    EXPECT_TRUE(Shown(form->lblPaused));
+    EXPECT_TRUE(form->lblPaused->text().contains("another program held the keyboard"))
+        << form->lblPaused->text().toStdString();
+    // A pause in the last moments before F12 counts as well; a new recording starts without the note.
+    Click(form->BTNRecord);
+    EXPECT_FALSE(Shown(form->lblPaused));
+    hook.SetBlockField("KSMFmapp", platform::kHookStatusOffset, platform::kHookPaused);
+    Hook(123);
+    EXPECT_TRUE(Shown(form->lblPaused));
+    EXPECT_TRUE(errors.errors.isEmpty());
 }
 
 TEST_F(MacroFormTest, AMissingProcedureOrBlockIsReportedAndStopGivesTheWindowBack) {
