@@ -19,6 +19,13 @@ void HotkeyRegistrar::UnregisterTaskHotkey(const std::string& name) {
     if (--it->second.uses <= 0) atoms_.erase(it);
 }
 
+bool HotkeyRegistrar::HeldByAnotherProgram(unsigned modifiers, unsigned virtualKey) {
+    const std::lock_guard lock(mutex_);
+    const auto answer = hotkeys_.registerHotkey(modifiers, virtualKey, kProbeId);
+    if (answer == platform::HotkeyRegistration::Registered) hotkeys_.unregisterHotkey(kProbeId);
+    return answer == platform::HotkeyRegistration::Refused;
+}
+
 int HotkeyRegistrar::atomOf(const std::string& name) const {
     const std::lock_guard lock(mutex_);
     const auto it = atoms_.find(name);

@@ -20,6 +20,11 @@ class HotkeyRegistrar {
     // Releases the combination registered under the name and deletes one use of its atom.
     void UnregisterTaskHotkey(const std::string& name);
 
+    // Whether another program holds the combination: it is taken and let go at once under an id of its own.
+    // Meant for a combination this program does not hold itself (which would be refused as well); without a
+    // keyboard to ask, nobody is said to hold it.
+    bool HeldByAnotherProgram(unsigned modifiers, unsigned virtualKey);
+
     // The atom id of a name while it is in use.
     int atomOf(const std::string& name) const;
 
@@ -33,6 +38,7 @@ class HotkeyRegistrar {
     mutable std::mutex mutex_;
     std::map<std::string, Atom> atoms_;
     int nextAtom_ = 0xC000; // string atoms live above the integer ones
+    static constexpr int kProbeId = 0xBFFF;
 };
 
 // The macro player's stop combination, Alt+F12.

@@ -104,6 +104,15 @@ bool HotkeyTasks::ListRow(const TaskRow& row) {
     return true;
 }
 
+bool HotkeyTasks::HeldByAnotherProgram(const std::string& hotkey1, const std::string& hotkey2) {
+    const auto combination = DecodeHotkey(hotkey1, hotkey2);
+    if (!combination) return false;
+    const std::string name = HotkeyName(hotkey1, hotkey2);
+    for (const auto& item : list_)
+        if (item[kListName] == name) return false;
+    return registrar_.HeldByAnotherProgram(combination->modifiers, combination->virtualKey);
+}
+
 void HotkeyTasks::OnHotkeyPressed(unsigned modifiers, unsigned virtualKey) {
     if (!listIsEmpty()) {
         const std::string name = PressedHotkeyName(modifiers, virtualKey);

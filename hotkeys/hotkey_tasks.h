@@ -53,6 +53,10 @@ class HotkeyTasks {
     // The hotkey message: the modifier set and the virtual-key code as the system reports them.
     void OnHotkeyPressed(unsigned modifiers, unsigned virtualKey);
 
+    // Whether another program holds the stored combination. One that this program holds for a listed task
+    // is not asked about: the list already marks a task whose combination could not be taken.
+    bool HeldByAnotherProgram(const std::string& hotkey1, const std::string& hotkey2);
+
     const std::vector<TaskRow>& table() const { return table_; }
     std::vector<TaskRow>& table() { return table_; }
     const std::vector<HotkeyListRow>& list() const { return list_; }

@@ -210,6 +210,9 @@ void HotkeyPage::reGet_hkTimer() {
 
 void ConnectEditorToHotkeyPage(TaskEditorHost& host, HotkeyPage& page, QTabWidget& tabs) {
     host.hotkeyRows = [&page] { return page.hotkeys().table(); };
+    host.hotkeyHeldElsewhere = [&page](const std::string& hotkey1, const std::string& hotkey2) {
+        return page.hotkeys().HeldByAnotherProgram(hotkey1, hotkey2);
+    };
     host.reloadHotkeys = [&page] { page.LoadHotkeyTasks(); };
     host.selectHotkey = [&page, &tabs](const std::string& id) {
         if (page.SelectHotkey(id)) tabs.setCurrentWidget(page.parentWidget());

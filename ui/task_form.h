@@ -107,6 +107,9 @@ class TTaskForm : public QDialog, public TLangForm {
     bool CheckTimesAndHotkey();
     // The day and month fields of the monthly and yearly triggers hold days of the calendar.
     bool CheckDayAndMonth();
+    // A hotkey another enabled task uses or another program holds: false to stay in the editor, else
+    // whether the user chose to save the task disabled.
+    bool CheckHotkeyConflict(bool& saveDisabled);
     data::TaskRecord BuildRecord() const;
     int EventCode() const;
     QString GeneratedDescription() const;

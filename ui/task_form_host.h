@@ -31,6 +31,8 @@ struct TaskEditorHost {
     std::string& currentTaskId;
     std::function<std::vector<scheduler::TaskRow>()> scheduledRows;
     std::function<std::vector<scheduler::TaskRow>()> hotkeyRows;
+    // Whether another program holds a combination, given as the Hotkey1 and Hotkey2 columns store it.
+    std::function<bool(const std::string& hotkey1, const std::string& hotkey2)> hotkeyHeldElsewhere;
     std::function<void()> rebuildRunTable;
     std::function<void()> reloadHotkeys;
     // Make the row with this ID current in its list and bring its tab to the front.

@@ -1,3 +1,4 @@
+#include "hotkeys/hotkey_name.h"
 #include "ui/error_box.h"
 #include "ui/message_dialog.h"
 #include "ui/task_form.h"
@@ -24,6 +25,11 @@ QString TrimControls(const QString& text) {
     while (last > first && text[last - 1].unicode() <= 32)
         --last;
     return text.mid(first, last - first);
+}
+
+// The Hotkey2 column of a key list index: digits and capitals by their character codes, 47 for none.
+int StoredHotkeyKey(int index) {
+    return index < 0 ? 47 : index <= 9 ? index + 48 : index + 55;
 }
 
 long long WholeNumber(const QString& text) {
@@ -56,7 +62,10 @@ void TTaskForm::Button2Click() {
         if (!DropEmptyActionsAndAsk()) return;
         if (!CheckTimesAndHotkey()) return;
         if (!CheckDayAndMonth()) return;
-        const data::TaskRecord record = BuildRecord();
+        bool saveDisabled = false;
+        if (!CheckHotkeyConflict(saveDisabled)) return;
+        data::TaskRecord record = BuildRecord();
+        if (saveDisabled) record.enabled = 0;
         Write(record);
         RefreshAndSelect();
         accept();
@@ -147,6 +156,39 @@ QString TTaskForm::GeneratedDescription() const {
     return text;
 }
 
+bool TTaskForm::CheckHotkeyConflict(bool& saveDisabled) {
+    saveDisabled = false;
+    if (!RadioButton6->isChecked()) return true;
+    const std::string hotkey1 = cbHK1->currentIndex() == 1 ? "1" : "0";
+    const std::string hotkey2 = std::to_string(StoredHotkeyKey(cbHK2->currentIndex()));
+    const auto wanted = hotkeys::DecodeHotkey(hotkey1, hotkey2);
+    const QString keyText = QString::fromStdString(hotkeys::HotkeyKeyText(hotkey1, hotkey2));
+    QString conflict;
+    const std::vector<scheduler::TaskRow> rows =
+        host_.hotkeyRows ? host_.hotkeyRows() : std::vector<scheduler::TaskRow>{};
+    for (const auto& row : rows) {
+        using namespace scheduler;
+        if (row[kColId] == editingId_ || row[kColEnabled] != "1") continue;
+        if (hotkeys::DecodeHotkey(row[kColHotkey1], row[kColHotkey2]) != wanted) continue;
+        const QString other = TrimControls(QString::fromStdString(row[kColTitle]));
+        conflict = GetLangText("HotkeyUsedByTask", "%1 is already the hotkey of the enabled task \"%2\".")
+                       .arg(keyText, other.isEmpty() ? GetLangText("NoTitle", "No title") : other);
+        break;
+    }
+    if (conflict.isEmpty() && host_.hotkeyHeldElsewhere && host_.hotkeyHeldElsewhere(hotkey1, hotkey2))
+        conflict = GetLangText("HotkeyHeldElsewhere", "Another program already holds %1.").arg(keyText);
+    if (conflict.isEmpty()) return true;
+    const QString choice = GetLangText(
+        "HotkeySaveDisabled", "Choose OK to save this task disabled, or Cancel to choose another hotkey.");
+    if (Ask(conflict + " " + choice, 2) == 1) {
+        saveDisabled = true;
+        return true;
+    }
+    cbHK2->setStyleSheet(QStringLiteral("background-color: red"));
+    cbHK2->setFocus();
+    return false;
+}
+
 data::TaskRecord TTaskForm::BuildRecord() const {
     data::TaskRecord r;
     r.enabled = 1;
@@ -175,8 +217,7 @@ data::TaskRecord TTaskForm::BuildRecord() const {
     r.loop = LoopMinutesOfIndex(cbox_loop->currentIndex());
     r.endTime = dt_endtime->time().toString(QStringLiteral("H:mm:ss")).toStdString();
     r.hotkey1 = cbHK1->currentIndex() == 1 ? 1 : 0;
-    const int key = cbHK2->currentIndex();
-    r.hotkey2 = key < 0 ? 47 : key <= 9 ? key + 48 : key + 55;
+    r.hotkey2 = StoredHotkeyKey(cbHK2->currentIndex());
     r.hkLoop = WholeNumber(QString::fromStdString(hotkeyRepeat_));
     r.countdown = CheckBox15->isChecked() ? WholeNumber(num->text()) : 0;
     r.event = EventCode();

@@ -12,6 +12,7 @@
 #include <QPlainTextEdit>
 #include <QRadioButton>
 #include <QTimeEdit>
+#include <set>
 
 namespace orvanta::test {
 
@@ -22,6 +23,7 @@ class TaskFormTest : public MainFormTest {
     QStringList pickedFilters;
     QString nextPick;
     std::vector<scheduler::TaskRow> hotkeyRows;
+    std::set<std::string> heldByOthers; // "Hotkey1/Hotkey2" as stored
 
     void SetUp() override {
         data::SeedTaskDatabase(store.path());
@@ -37,6 +39,9 @@ class TaskFormTest : public MainFormTest {
             return nextPick;
         };
         host.hotkeyRows = [this] { return hotkeyRows; };
+        host.hotkeyHeldElsewhere = [this](const std::string& hotkey1, const std::string& hotkey2) {
+            return heldByOthers.count(hotkey1 + "/" + hotkey2) > 0;
+        };
         return host;
     }
 

@@ -351,6 +351,78 @@ TEST_F(TaskFormTest, HotkeyTasksCarryNoWakeOrCountDown) {
     EXPECT_EQ(t.countdown, 15); // typing a count checks the box again
 }
 
+TEST_F(TaskFormTest, AHotkeyInUseIsNamedBeforeSavingAndMayBeSavedDisabled) {
+    data::TaskRecord mail = Plain("  mail  ");
+    mail.dateMode = data::kHotkey;
+    mail.hotkey2 = 65; // Alt + A
+    mail.openUrl = "http://mail";
+    mail.id = std::stoll(store.InsertTask(mail));
+    data::TaskRecord asleep = mail;
+    asleep.title = "asleep";
+    asleep.enabled = 0;
+    asleep.hotkey2 = 66; // Alt + B, but disabled
+    asleep.id = std::stoll(store.InsertTask(asleep));
+    hotkeyRows = {RowOf(mail), RowOf(asleep)};
+    heldByOthers = {"1/67"}; // Ctrl + C
+    const std::size_t before = Stored().size();
+
+    auto save = [this](std::unique_ptr<ui::TTaskForm>& editor, int modifier, int key) {
+        editor->findChild<QComboBox*>("cbHK1")->setCurrentIndex(modifier);
+        editor->findChild<QComboBox*>("cbHK2")->setCurrentIndex(key);
+        editor->findChild<QCheckBox*>("CheckBox11")->setChecked(true);
+        editor->findChild<QPushButton*>("Button2")->click();
+    };
+    const QString choice = " Choose OK to save this task disabled, or Cancel to choose another hotkey.";
+    {
+        QuestionAnswerer cancel(*form, 2);
+        auto editor = Open(kModeNewHotkey);
+        save(editor, 0, 10);
+        EXPECT_EQ(cancel.questions,
+                  QStringList{"Alt + A is already the hotkey of the enabled task \"mail\"." + choice});
+        EXPECT_TRUE(editor->isVisible());
+        EXPECT_TRUE(editor->findChild<QComboBox*>("cbHK2")->styleSheet().contains("red"));
+        EXPECT_EQ(Stored().size(), before);
+    }
+    {
+        QuestionAnswerer cancel(*form, 2);
+        auto editor = Open(kModeNewHotkey);
+        save(editor, 1, 12);
+        EXPECT_EQ(cancel.questions, QStringList{"Another program already holds Ctrl + C." + choice});
+        EXPECT_EQ(Stored().size(), before);
+    }
+    {
+        QuestionAnswerer ok(*form, 1);
+        auto editor = Open(kModeNewHotkey);
+        save(editor, 0, 10);
+        EXPECT_EQ(ok.questions.size(), 1);
+        ASSERT_EQ(Stored().size(), before + 1);
+        EXPECT_EQ(Stored().back().enabled, 0);
+        EXPECT_EQ(Stored().back().hotkey2, 65);
+    }
+    {
+        // A disabled task's combination, and a task keeping its own, are no conflict.
+        QuestionAnswerer none(*form, 2);
+        auto fresh = Open(kModeNewHotkey);
+        save(fresh, 0, 11);
+        auto own = Open(kModeEditHotkey, std::to_string(mail.id));
+        own->findChild<QPushButton*>("Button2")->click();
+        EXPECT_TRUE(none.questions.isEmpty()) << none.questions.join("|").toStdString();
+        ASSERT_EQ(Stored().size(), before + 2);
+        EXPECT_EQ(Stored().back().enabled, 1);
+        EXPECT_EQ(StoredTask(std::to_string(mail.id)).enabled, 1);
+    }
+    {
+        // A timed task is not asked about the hotkey its hidden fields still hold.
+        QuestionAnswerer none(*form, 2);
+        auto timed = Open(kModeNewScheduled);
+        timed->findChild<QComboBox*>("cbHK2")->setCurrentIndex(10);
+        timed->findChild<QCheckBox*>("CheckBox11")->setChecked(true);
+        timed->findChild<QPushButton*>("Button2")->click();
+        EXPECT_TRUE(none.questions.isEmpty());
+    }
+    EXPECT_TRUE(errors.errors.isEmpty()) << errors.errors.join("\n").toStdString();
+}
+
 TEST_F(TaskFormTest, EditingAHotkeyKeepsItsPlaceUnlessTheTriggerChanges) {
     data::TaskRecord t = Plain("key");
     t.dateMode = data::kHotkey;

@@ -181,5 +181,22 @@ TEST(HotkeyRegistrarTest, TheStopCombinationIsFreeAgainAfterUnregistering) {
     registrar.UnregisterTaskHotkey("never registered");
 }
 
+TEST_F(HotkeyTasksTest, OnlyAnotherProgramsHoldIsReportedAndTheProbeLeavesNothingTaken) {
+    Add("mine", 0, 65);
+    tasks.LoadHotkeyTasks(store);
+    os.takeByOtherProgram(2, 75); // Ctrl + K
+    const auto before = os.registered();
+
+    EXPECT_TRUE(tasks.HeldByAnotherProgram("1", "75"));
+    EXPECT_FALSE(tasks.HeldByAnotherProgram("0", "65")) << "held by this program for a listed task";
+    EXPECT_FALSE(tasks.HeldByAnotherProgram("0", "66"));
+    EXPECT_FALSE(tasks.HeldByAnotherProgram("0", "x"));
+    EXPECT_EQ(os.registered(), before);
+    EXPECT_FALSE(os.isRegistered(1, 66));
+
+    os.setUnavailable(true);
+    EXPECT_FALSE(tasks.HeldByAnotherProgram("0", "67")) << "no keyboard to ask: nobody is said to hold it";
+}
+
 } // namespace
 } // namespace orvanta::hotkeys
