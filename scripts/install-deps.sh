@@ -19,6 +19,8 @@ packages=(
   # the desktop's lock-on-resume switch: gsettings and the GNOME schemas
   libglib2.0-bin gsettings-desktop-schemas
   hyperfine
+  # the desktop files: icons drawn at build time, and the validators of the entry, metainfo and man pages
+  librsvg2-bin desktop-file-utils appstream mandoc man-db
   # Windows cross-build and its tests (SQLite's amalgamation is generated with tclsh)
   mingw-w64 wine wine64 tcl patch xz-utils
 )
