@@ -4,16 +4,42 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
 #include <QStyle>
 #include <QVBoxLayout>
 #include <algorithm>
 
 namespace orvanta::ui {
+namespace {
+
+// Characters of one word before it may break: wide enough for any real word, narrow enough that the
+// box stays on the screen at any font.
+constexpr int kLongestUnbrokenRun = 40;
+
+} // namespace
 
 QString DisplayLineBreaks(QString text) {
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
     return text;
+}
+
+QString WithBreaksInLongWords(const QString& text, int longestRun) {
+    static const QChar kZeroWidthSpace(0x200B);
+    QString result;
+    result.reserve(text.size());
+    int run = 0;
+    for (const QChar c : text) {
+        // A no-break space joins names such as "Ctrl + R" on purpose; only real spaces end a word.
+        const bool endsWord = c.isSpace() && c != QChar::Nbsp;
+        run = endsWord ? 0 : run + 1;
+        if (run > longestRun) {
+            result += kZeroWidthSpace;
+            run = 1;
+        }
+        result += c;
+    }
+    return result;
 }
 
 MessageDialog::MessageDialog(QWidget* parent) : QDialog(parent) {
@@ -24,6 +50,7 @@ MessageDialog::MessageDialog(QWidget* parent) : QDialog(parent) {
     icon_->setPixmap(style()->standardIcon(QStyle::SP_MessageBoxWarning, nullptr, this).pixmap(side, side));
     icon_->setAlignment(Qt::AlignTop);
     text_ = new QLabel(this);
+    text_->setObjectName("messageText");
     text_->setTextFormat(Qt::PlainText);
     text_->setWordWrap(true);
     buttons_ = new QDialogButtonBox(this);
@@ -38,7 +65,8 @@ MessageDialog::MessageDialog(QWidget* parent) : QDialog(parent) {
 
 int MessageDialog::Ask(const QString& caption, const QString& text, const QStringList& buttonCaptions) {
     setWindowTitle(caption);
-    text_->setText(DisplayLineBreaks(text));
+    shownText_ = DisplayLineBreaks(text);
+    text_->setText(WithBreaksInLongWords(shownText_, kLongestUnbrokenRun));
     buttons_->clear();
     for (int i = 0; i < buttonCaptions.size(); ++i) {
         QPushButton* button = buttons_->addButton(buttonCaptions[i], QDialogButtonBox::ActionRole);
@@ -57,13 +85,16 @@ void MessageDialog::FitToText() {
     layout()->invalidate();
     layout()->activate();
     const QSize hint = sizeHint();
-    const int width = hint.width();
+    // Never wider than the screen it opens on: the text wraps to the width it gets instead.
+    const QScreen* shownOn = parentWidget() ? parentWidget()->screen() : screen();
+    const int room = shownOn ? shownOn->availableGeometry().width() * 9 / 10 : hint.width();
+    const int width = std::min(hint.width(), std::max(room, minimumSizeHint().width()));
     const int height = layout()->hasHeightForWidth() ? layout()->totalHeightForWidth(width) : hint.height();
     resize(width, std::max(height, hint.height()));
 }
 
 QString MessageDialog::text() const {
-    return text_->text();
+    return shownText_;
 }
 
 QStringList MessageDialog::buttonCaptions() const {

@@ -29,10 +29,15 @@ class MessageDialog : public QDialog {
 
     QLabel* icon_;
     QLabel* text_;
+    QString shownText_;
     QDialogButtonBox* buttons_;
 };
 
 // Line breaks as written in the messages (CR LF, or a lone CR) become the line feeds a label breaks at.
 QString DisplayLineBreaks(QString text);
+
+// A word longer than a line (a path, a pasted title) gets break opportunities, so a wrapped label can
+// keep to the width it is given instead of growing past the screen.
+QString WithBreaksInLongWords(const QString& text, int longestRun);
 
 } // namespace orvanta::ui

@@ -162,7 +162,9 @@ bool TTaskForm::CheckHotkeyConflict(bool& saveDisabled) {
     const std::string hotkey1 = cbHK1->currentIndex() == 1 ? "1" : "0";
     const std::string hotkey2 = std::to_string(StoredHotkeyKey(cbHK2->currentIndex()));
     const auto wanted = hotkeys::DecodeHotkey(hotkey1, hotkey2);
-    const QString keyText = QString::fromStdString(hotkeys::HotkeyKeyText(hotkey1, hotkey2));
+    // One name, never broken over two lines of the question.
+    const QString keyText =
+        QString::fromStdString(hotkeys::HotkeyKeyText(hotkey1, hotkey2)).replace(' ', QChar::Nbsp);
     QString conflict;
     const std::vector<scheduler::TaskRow> rows =
         host_.hotkeyRows ? host_.hotkeyRows() : std::vector<scheduler::TaskRow>{};

@@ -6,6 +6,7 @@
 #include <QFileDialog>
 #include <QLabel>
 #include <QLayout>
+#include <QScreen>
 #include <QTimer>
 
 namespace orvanta::test {
@@ -14,6 +15,7 @@ namespace {
 // What the open question box shows: whether its text has the room it needs.
 struct Fit {
     bool textFits = false;
+    bool onScreen = false;
     QString text;
 };
 
@@ -27,13 +29,12 @@ class SharedQuestionBox : public MainFormTest {
         QObject::connect(&probe, &QTimer::timeout, [&] {
             ui::MessageDialog* box = form->suiMessageDialog1();
             if (!box->isVisible()) return;
-            QLabel* label = nullptr;
-            for (QLabel* candidate : box->findChildren<QLabel*>())
-                if (candidate->text() == ui::DisplayLineBreaks(text)) label = candidate;
+            auto* label = box->findChild<QLabel*>("messageText");
             if (!label) return box->PressButton(1);
-            fit.text = label->text();
+            fit.text = box->text();
             fit.textFits = label->height() >= label->heightForWidth(label->width()) &&
                            box->height() >= box->layout()->totalHeightForWidth(box->width());
+            fit.onScreen = box->frameGeometry().width() <= box->screen()->availableGeometry().width();
             box->PressButton(1);
         });
         probe.start();
@@ -51,7 +52,19 @@ TEST_F(SharedQuestionBox, GrowsToEachTextAfterAShorterOne) {
         const Fit fit = AskAndMeasure(text);
         EXPECT_EQ(fit.text, ui::DisplayLineBreaks(text));
         EXPECT_TRUE(fit.textFits) << text.left(20).toStdString();
+        EXPECT_TRUE(fit.onScreen) << text.left(20).toStdString();
     }
+}
+
+// A task title or path with no blank in it must still wrap: the box stays on the screen, whole.
+TEST_F(SharedQuestionBox, StaysOnTheScreenForAWordLongerThanTheScreen) {
+    const QString title = QString("Backup_").repeated(60);
+    const QString key = QStringLiteral("Ctrl\u00A0+\u00A0R");
+    const Fit fit =
+        AskAndMeasure(QStringLiteral("%1 is already the hotkey of the enabled task \"%2\".").arg(key, title));
+    EXPECT_TRUE(fit.onScreen);
+    EXPECT_TRUE(fit.textFits);
+    EXPECT_TRUE(fit.text.contains(title)) << "the title is shown whole";
 }
 
 // The pickers of the editor open the desktop's file dialog with filters that show this system's files.
