@@ -90,14 +90,15 @@ class Recorder {
         if (!handleBlock_.mapped() || !pointerBlock_.mapped()) return;
         window_ = static_cast<std::uint32_t>(handleBlock_.read(0));
         // Three connections, each used by one thread only: the context is made and ended on control,
-        // data delivers the recorded events, and the sender (on the recording thread) looks up keys and
-        // sends the messages. The sender is an xcb connection, whose errors (a window that has gone)
-        // come back as events instead of ending the process.
+        // data delivers the recorded events, and the sender (on the recording thread) looks up keys,
+        // sends the messages and tries the keyboard. The sender is an xcb connection, whose errors (a window
+        // that has gone) come back as events instead of ending the process.
         control_ = XOpenDisplay(nullptr);
         data_ = XOpenDisplay(nullptr);
         keys_ = XOpenDisplay(nullptr);
         sender_ = xcb_connect(nullptr, nullptr);
         if (!control_ || !data_ || !keys_ || xcb_connection_has_error(sender_) || window_ == 0) return;
+        senderBase_ = xcb_get_setup(sender_)->resource_id_base;
         int major = 0, minor = 0;
         if (!XRecordQueryVersion(control_, &major, &minor)) return;
         positions_.Read(keys_);
@@ -230,11 +231,30 @@ class Recorder {
     }
 
     void GrabStarted(XID client) {
+        if (client == senderBase_) return; // our own look, see ForgetEndedGrabs
         grabbers_.insert(client);
         ShowPaused();
     }
     void GrabEnded(XID client) {
         if (grabbers_.erase(client) != 0) ShowPaused();
+    }
+    // The server also ends a grab by itself, without any request, when its window stops being viewable
+    // (a menu that closes by unmapping). So at a press during a pause the keyboard is tried for an
+    // instant: if it can be taken, nobody holds it any more. A press is the only moment the answer
+    // matters, and a prompt that still holds the keyboard makes the try fail without any effect.
+    void ForgetEndedGrabs() {
+        if (grabbers_.empty()) return;
+        const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(sender_)).data->root;
+        xcb_grab_keyboard_reply_t* reply = xcb_grab_keyboard_reply(
+            sender_,
+            xcb_grab_keyboard(sender_, 0, root, XCB_CURRENT_TIME, XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC),
+            nullptr);
+        const bool free = reply && reply->status == XCB_GRAB_STATUS_SUCCESS;
+        std::free(reply);
+        if (!free) return;
+        xcb_ungrab_keyboard(sender_, XCB_CURRENT_TIME);
+        xcb_flush(sender_);
+        grabbers_.clear();
     }
     // The recorder window reads the pointer block to tell the user. It looks now and then, so a pause shorter
     // than its look stays said until the next recording.
@@ -277,6 +297,7 @@ class Recorder {
                            event.type == hook::DeviceEvent::Type::ButtonDown;
         const bool release =
             event.type == hook::DeviceEvent::Type::KeyUp || event.type == hook::DeviceEvent::Type::ButtonUp;
+        if (press && Paused()) ForgetEndedGrabs();
         if (Paused() && !(release && held_.count(pressId) != 0)) return;
         const auto hookEvent = hook::HookEventOf(event);
         if (!hookEvent) return;
@@ -332,7 +353,7 @@ class Recorder {
         message.data.data32[2] = param;
         xcb_send_event(sender_, 0, window_, XCB_EVENT_MASK_NO_EVENT, reinterpret_cast<const char*>(&message));
         xcb_flush(sender_);
-        // Errors for a window that has gone arrive here; nothing else is ever sent to this connection.
+        // Errors for a window that has gone arrive here, and keys pressed in the instant of a grab try.
         while (xcb_generic_event_t* e = xcb_poll_for_event(sender_))
             std::free(e);
     }
@@ -345,6 +366,7 @@ class Recorder {
     Display* keys_ = nullptr;
     lx::KeyPositions positions_;
     xcb_connection_t* sender_ = nullptr;
+    XID senderBase_ = 0; // how the recording names the sender's own requests
     std::uint32_t atom_ = 0;
     XRecordContext context_ = 0;
     int inputOpcode_ = 0; // 0: the server has no XInput extension

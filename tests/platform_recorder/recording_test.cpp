@@ -291,6 +291,22 @@ class KeyboardGrabber {
         XIUngrabDevice(display_, keyboard_, CurrentTime);
         XSync(display_, False);
     }
+    // A menu's way: the keyboard grabbed on its own window, which the server lets go of by itself when
+    // the window is unmapped, with no request that says so.
+    bool GrabOnWindow() {
+        if (!display_) return false;
+        menu_ = XCreateSimpleWindow(display_, DefaultRootWindow(display_), 0, 0, 40, 40, 0, 0, 0);
+        XSelectInput(display_, menu_, StructureNotifyMask);
+        XMapWindow(display_, menu_);
+        for (XEvent e; XWindowEvent(display_, menu_, StructureNotifyMask, &e), e.type != MapNotify;) {
+        }
+        return XGrabKeyboard(display_, menu_, False, GrabModeAsync, GrabModeAsync, CurrentTime) ==
+               GrabSuccess;
+    }
+    void UnmapWindow() {
+        XUnmapWindow(display_, menu_);
+        XSync(display_, False);
+    }
     // Ends without letting go, as a killed program does.
     void Quit() {
         if (display_) XCloseDisplay(display_);
@@ -308,10 +324,11 @@ class KeyboardGrabber {
     }
     Display* display_;
     int keyboard_ = -1;
+    Window menu_ = 0;
 };
 
 TEST_F(RecordingTest, NothingIsRecordedWhileAnotherProgramHoldsTheKeyboard) {
-    KeyboardGrabber prompt, locker, killed;
+    KeyboardGrabber prompt, locker, killed, menu;
     auto key = [](const char* name) { return [name](ui::TMacroForm&) { Xdotool({"key", name}); }; };
     const Lines lines =
         Record(true,
@@ -338,11 +355,14 @@ TEST_F(RecordingTest, NothingIsRecordedWhileAnotherProgramHoldsTheKeyboard) {
                 [&](ui::TMacroForm&) { ASSERT_TRUE(locker.GrabDevice()); }, key("x"),
                 [&](ui::TMacroForm&) { locker.UngrabDevice(); }, key("f"),
                 [&](ui::TMacroForm&) { ASSERT_TRUE(killed.Grab()); }, key("q"),
-                [&](ui::TMacroForm&) { killed.Quit(); }, key("g")},
+                [&](ui::TMacroForm&) { killed.Quit(); }, key("g"),
+                [&](ui::TMacroForm&) { ASSERT_TRUE(menu.GrabOnWindow()); }, key("w"),
+                // Then F12 (pressed by Record) must end the recording again.
+                [&](ui::TMacroForm&) { menu.UnmapWindow(); }, key("z")},
                "grabbed");
     EXPECT_EQ(WithoutTimes(lines),
               (Lines{"KEY_DOWN 66", "KEY_UP 66", "KEY_DOWN 72", "KEY_UP 72", "KEY_DOWN 68", "KEY_UP 68",
-                     "KEY_DOWN 70", "KEY_UP 70", "KEY_DOWN 71", "KEY_UP 71"}));
+                     "KEY_DOWN 70", "KEY_UP 70", "KEY_DOWN 71", "KEY_UP 71", "KEY_DOWN 90", "KEY_UP 90"}));
     EXPECT_TRUE(pauseNoted) << "the window does not say that it paused";
 }
 
