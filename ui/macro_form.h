@@ -106,6 +106,7 @@ class TMacroForm : public QDialog, public TLangForm {
     void LoadIntoMemo(const QString& fileName);
     void ReleaseHook() noexcept;
     void PlaybackEnded();
+    void FitHeightToText();
 
     MacroFormPorts ports_;
     QLineEdit* editorFile_;

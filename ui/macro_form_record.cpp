@@ -4,6 +4,7 @@
 
 #include <QCheckBox>
 #include <QLabel>
+#include <QLayout>
 #include <QPushButton>
 #include <stdexcept>
 
@@ -74,6 +75,15 @@ void TMacroForm::PauseTimerTimer() {
         "RecordPaused", QStringLiteral("Recording paused while the screen was locked or another program held "
                                        "the keyboard: nothing typed there is in the recording.")));
     lblPaused->show();
+    FitHeightToText();
+}
+
+void TMacroForm::FitHeightToText() {
+    // A window does not grow by itself for a wrapped label's height, and the note is longer in some
+    // languages than the window is wide.
+    layout()->activate();
+    const int needed = layout()->totalHeightForWidth(width());
+    if (height() < needed) resize(width(), needed);
 }
 
 void TMacroForm::ReleaseHook() noexcept {

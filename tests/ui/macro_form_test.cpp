@@ -15,6 +15,7 @@
 #include <QCheckBox>
 #include <QElapsedTimer>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
@@ -271,6 +272,10 @@ TEST_F(MacroFormTest, APauseOfTheLibraryIsNotedInTheWindowUntilTheNextRecording)
     EXPECT_TRUE(Shown(form->lblPaused));
     EXPECT_TRUE(form->lblPaused->text().contains("another program held the keyboard"))
         << form->lblPaused->text().toStdString();
+    // The whole note is readable: the window grew to the wrapped text's height.
+    QCoreApplication::processEvents();
+    EXPECT_GE(form->lblPaused->height(), form->lblPaused->heightForWidth(form->lblPaused->width()));
+    EXPECT_GE(form->height(), form->layout()->totalHeightForWidth(form->width()));
     // A pause in the last moments before F12 counts as well; a new recording starts without the note.
     Click(form->BTNRecord);
     EXPECT_FALSE(Shown(form->lblPaused));
