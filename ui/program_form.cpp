@@ -73,6 +73,14 @@ void TProgramForm::SetLaunchCommand(const std::string& command) {
         QString::fromStdString(bar + 2 <= command.size() ? command.substr(bar + 2) : std::string()));
 }
 
+QString TProgramForm::program() const {
+    return Edit2->text();
+}
+
+QString TProgramForm::parameters() const {
+    return Edit1->text();
+}
+
 void TProgramForm::suiButton1Click() {
     if (!ports_.pickFile) return;
     const QString file = ports_.pickFile(this, QStringLiteral("*.exe"));

@@ -405,8 +405,8 @@ void TTaskForm::suiButton10Click() {
 void TTaskForm::suiButton9Click() {
     TProgramForm dialog(host_.languages, {host_.pickFile, host_.launch, host_.errors}, this);
     if (!Edit2->text().isEmpty()) dialog.SetLaunchCommand(launchCommand_);
-    if (dialog.exec() != 1 || dialog.Edit2->text().isEmpty()) return;
-    SetLaunch(dialog.Edit2->text(), dialog.Edit1->text());
+    if (dialog.exec() != 1 || dialog.program().isEmpty()) return;
+    SetLaunch(dialog.program(), dialog.parameters());
 }
 
 void TTaskForm::SetLaunch(const QString& program, const QString& parameters) {
