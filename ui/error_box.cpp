@@ -18,8 +18,4 @@ void MessageBoxErrorBox::ShowError(const QString& message) {
     QMessageBox::critical(owner_, CaptionOf(owner_), message);
 }
 
-void MessageBoxErrorBox::ShowNotice(const QString& message) {
-    QMessageBox::information(owner_, CaptionOf(owner_), message);
-}
-
 } // namespace orvanta::ui

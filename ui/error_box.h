@@ -12,8 +12,6 @@ class ErrorBox {
   public:
     virtual ~ErrorBox() = default;
     virtual void ShowError(const QString& message) = 0;
-    // An information the user should read once, such as a feature that is not there yet.
-    virtual void ShowNotice(const QString& message) = 0;
 };
 
 // Modal message boxes over the given window, captioned with its title.
@@ -22,7 +20,6 @@ class MessageBoxErrorBox : public ErrorBox {
     explicit MessageBoxErrorBox(QWidget* owner = nullptr) : owner_(owner) {}
     void setOwner(QWidget* owner) { owner_ = owner; }
     void ShowError(const QString& message) override;
-    void ShowNotice(const QString& message) override;
 
   private:
     QWidget* owner_;

@@ -46,7 +46,6 @@ class TReminder : public QDialog, public TLangForm {
     void WaitClick(int minutes, const char* key, const QString& englishText);
     void WaitalongClick();
 
-    int remainingSeconds() const { return remaining_; }
     QLabel *lb1, *lb2, *lb3, *Title;
     QPushButton *Button1, *Button2, *Button3;
     QMenu* PopupMenu1;
