@@ -2,6 +2,7 @@
 
 #include "ui/error_box.h"
 #include "ui/message_dialog.h"
+#include "ui/named_widget.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -12,15 +13,6 @@
 #include <stdexcept>
 
 namespace orvanta::ui {
-
-namespace {
-
-template <typename W> W* Named(W* widget, const char* name) {
-    widget->setObjectName(QString::fromLatin1(name));
-    return widget;
-}
-
-} // namespace
 
 TMacroForm::TMacroForm(MacroFormPorts ports, QLineEdit* editorFile, QCheckBox* editorMacroBox,
                        QWidget* parent)

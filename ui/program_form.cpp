@@ -1,6 +1,7 @@
 #include "ui/program_form.h"
 
 #include "ui/error_box.h"
+#include "ui/named_widget.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -9,15 +10,6 @@
 #include <QPushButton>
 
 namespace orvanta::ui {
-
-namespace {
-
-template <typename W> W* Named(W* widget, const char* name) {
-    widget->setObjectName(QString::fromLatin1(name));
-    return widget;
-}
-
-} // namespace
 
 TProgramForm::TProgramForm(i18n::TLangMgr& languages, Ports ports, QWidget* parent)
     : QDialog(parent), TLangForm(this, "TProgramForm", languages), ports_(std::move(ports)) {
