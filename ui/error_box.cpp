@@ -5,6 +5,9 @@
 #include <QWidget>
 
 namespace orvanta::ui {
+
+Q_LOGGING_CATEGORY(lcUi, "orvanta.ui")
+
 namespace {
 
 QString CaptionOf(const QWidget* owner) {
@@ -13,6 +16,17 @@ QString CaptionOf(const QWidget* owner) {
 }
 
 } // namespace
+
+void ReportError(ErrorBox& box, const QString& message) noexcept {
+    try {
+        qCWarning(lcUi).noquote() << message;
+    } catch (...) {
+    }
+    try {
+        box.ShowError(message);
+    } catch (...) {
+    }
+}
 
 void MessageBoxErrorBox::ShowError(const QString& message) {
     QMessageBox::critical(owner_, CaptionOf(owner_), message);

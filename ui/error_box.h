@@ -1,11 +1,15 @@
 #pragma once
 
+#include <QLoggingCategory>
 #include <QString>
 #include <exception>
 
 class QWidget;
 
 namespace orvanta::ui {
+
+// The window layer's log: warnings go to stderr, which the journal keeps for a desktop session.
+Q_DECLARE_LOGGING_CATEGORY(lcUi)
 
 // Where the messages of failed commands go: the standard error box in the program, a record in tests.
 class ErrorBox {
@@ -25,21 +29,19 @@ class MessageBoxErrorBox : public ErrorBox {
     QWidget* owner_;
 };
 
-// The one guard every command and timer handler runs in: an error ends the handler, is shown, and the
-// program keeps running. Nothing thrown ever leaves a Qt slot or event handler.
+// Writes the failure to the log, where the journal keeps it, and shows it in the box. Never throws.
+void ReportError(ErrorBox& box, const QString& message) noexcept;
+
+// The one guard of every command and timer handler, wrapped around the handler's whole body (signals are
+// connected to the handler itself): an error ends the handler, is logged and shown, and the program keeps
+// running. Nothing thrown ever leaves a Qt slot or event handler.
 template <typename Handler> void RunGuarded(ErrorBox& box, Handler&& handler) noexcept {
     try {
         handler();
     } catch (const std::exception& e) {
-        try {
-            box.ShowError(QString::fromUtf8(e.what()));
-        } catch (...) {
-        }
+        ReportError(box, QString::fromUtf8(e.what()));
     } catch (...) {
-        try {
-            box.ShowError(QStringLiteral("Unknown error"));
-        } catch (...) {
-        }
+        ReportError(box, QStringLiteral("Unknown error"));
     }
 }
 

@@ -106,6 +106,9 @@ class TMacroForm : public QDialog, public TLangForm {
     void LoadIntoMemo(const QString& fileName);
     void ReleaseHook() noexcept;
     void PlaybackEnded();
+    void NotePause();
+    // Ends the capture, shows the idle buttons and saves what was recorded.
+    void StopRecording();
 
     MacroFormPorts ports_;
     QLineEdit* editorFile_;

@@ -81,6 +81,7 @@ class OptionsPage : public QWidget {
     void CheckBox4Click();
     void CheckBox6Click();
     void CheckBox9Click();
+    void Button2Click();
     void TntComboBox1Change();
     void Timer1Timer();
 

@@ -42,12 +42,9 @@ TProgramForm::TProgramForm(i18n::TLangMgr& languages, Ports ports, QWidget* pare
     grid->addLayout(buttons, 2, 0, 1, 3);
     ReloadLanguage();
 
-    auto guarded = [this](void (TProgramForm::*handler)()) {
-        return [this, handler] { RunGuarded(ports_.errors, [&] { (this->*handler)(); }); };
-    };
-    connect(suiButton1, &QPushButton::clicked, this, guarded(&TProgramForm::suiButton1Click));
-    connect(suiButton2, &QPushButton::clicked, this, guarded(&TProgramForm::suiButton2Click));
-    connect(test, &QPushButton::clicked, this, guarded(&TProgramForm::testClick));
+    connect(suiButton1, &QPushButton::clicked, this, &TProgramForm::suiButton1Click);
+    connect(suiButton2, &QPushButton::clicked, this, &TProgramForm::suiButton2Click);
+    connect(test, &QPushButton::clicked, this, &TProgramForm::testClick);
     connect(Button2, &QPushButton::clicked, this, [this] { done(1); });
     connect(Button1, &QPushButton::clicked, this, [this] { done(2); });
 }
@@ -74,22 +71,28 @@ QString TProgramForm::parameters() const {
 }
 
 void TProgramForm::suiButton1Click() {
-    if (!ports_.pickFile) return;
-    const QString file = ports_.pickFile(this, QStringLiteral("*.exe"));
-    if (!file.isEmpty()) Edit2->setText(file);
+    RunGuarded(ports_.errors, [this] {
+        if (!ports_.pickFile) return;
+        const QString file = ports_.pickFile(this, QStringLiteral("*.exe"));
+        if (!file.isEmpty()) Edit2->setText(file);
+    });
 }
 
 void TProgramForm::suiButton2Click() {
-    if (!ports_.pickFile) return;
-    const QString file = ports_.pickFile(this, QStringLiteral("*.*"));
-    if (!file.isEmpty()) Edit1->setText(file);
+    RunGuarded(ports_.errors, [this] {
+        if (!ports_.pickFile) return;
+        const QString file = ports_.pickFile(this, QStringLiteral("*.*"));
+        if (!file.isEmpty()) Edit1->setText(file);
+    });
 }
 
 void TProgramForm::testClick() {
     // The same start a task makes, so the user sees what the task will do; quoting a parameter that names
     // an existing file is part of that start.
-    if (Edit2->text().isEmpty() || !ports_.launch) return;
-    ports_.launch((Edit2->text() + "|" + Edit1->text()).toStdString());
+    RunGuarded(ports_.errors, [this] {
+        if (Edit2->text().isEmpty() || !ports_.launch) return;
+        ports_.launch((Edit2->text() + "|" + Edit1->text()).toStdString());
+    });
 }
 
 } // namespace orvanta::ui

@@ -57,6 +57,8 @@ class TReminder : public QDialog, public TLangForm {
 
   private:
     void ShowWaiting();
+    // The actions now, then the window closes; the countdown's end does the same as the button.
+    void RunNow();
     bool RunActions(); // false when the macro could not be started
 
     ReminderPorts ports_;

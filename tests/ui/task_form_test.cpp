@@ -6,6 +6,7 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <stdexcept>
 
 namespace orvanta::test {
 namespace {
@@ -463,6 +464,41 @@ TEST_F(TaskFormTest, PickersFillTheirFields) {
     nextPick.clear();
     Click(*editor, "suiButton7");
     EXPECT_EQ(Control<QLineEdit>(*editor, "Edit4")->text(), "/home/u/doc.txt");
+}
+
+// The lines the program writes to its log while one is alive, with their categories.
+class LogCapture {
+  public:
+    QStringList lines;
+    LogCapture() : previous_(qInstallMessageHandler(&Record)) { Current() = this; }
+    ~LogCapture() {
+        qInstallMessageHandler(previous_);
+        Current() = nullptr;
+    }
+    LogCapture(const LogCapture&) = delete;
+    LogCapture& operator=(const LogCapture&) = delete;
+
+  private:
+    static LogCapture*& Current() {
+        static LogCapture* current = nullptr;
+        return current;
+    }
+    static void Record(QtMsgType, const QMessageLogContext& context, const QString& message) {
+        if (Current()) Current()->lines << QString::fromLatin1(context.category) + ": " + message;
+    }
+    QtMessageHandler previous_;
+};
+
+// A failure in a command reaches the user in the error box and the journal through the log.
+TEST_F(TaskFormTest, AFailedCommandIsShownAndLogged) {
+    ui::TProgramForm dialog(
+        *languages,
+        {nullptr, [](const std::string&) { throw std::runtime_error("no such program"); }, errors});
+    Control<QLineEdit>(dialog, "Edit2")->setText("/usr/bin/missing");
+    LogCapture log;
+    Click(dialog, "test");
+    EXPECT_EQ(errors.errors, QStringList{"no such program"});
+    EXPECT_EQ(log.lines, QStringList{"orvanta.ui: no such program"});
 }
 
 TEST_F(TaskFormTest, ProgramDialogSplitsAndTests) {
