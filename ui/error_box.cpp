@@ -5,6 +5,9 @@
 #include <QWidget>
 
 namespace orvanta::ui {
+
+Q_LOGGING_CATEGORY(lcUi, "orvanta.ui")
+
 namespace {
 
 QString CaptionOf(const QWidget* owner) {
@@ -14,12 +17,19 @@ QString CaptionOf(const QWidget* owner) {
 
 } // namespace
 
-void MessageBoxErrorBox::ShowError(const QString& message) {
-    QMessageBox::critical(owner_, CaptionOf(owner_), message);
+void ReportError(ErrorBox& box, const QString& message) noexcept {
+    try {
+        qCWarning(lcUi).noquote() << message;
+    } catch (...) {
+    }
+    try {
+        box.ShowError(message);
+    } catch (...) {
+    }
 }
 
-void MessageBoxErrorBox::ShowNotice(const QString& message) {
-    QMessageBox::information(owner_, CaptionOf(owner_), message);
+void MessageBoxErrorBox::ShowError(const QString& message) {
+    QMessageBox::critical(owner_, CaptionOf(owner_), message);
 }
 
 } // namespace orvanta::ui

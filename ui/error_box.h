@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QLoggingCategory>
 #include <QString>
 #include <exception>
 
@@ -7,13 +8,14 @@ class QWidget;
 
 namespace orvanta::ui {
 
+// The window layer's log: warnings go to stderr, which the journal keeps for a desktop session.
+Q_DECLARE_LOGGING_CATEGORY(lcUi)
+
 // Where the messages of failed commands go: the standard error box in the program, a record in tests.
 class ErrorBox {
   public:
     virtual ~ErrorBox() = default;
     virtual void ShowError(const QString& message) = 0;
-    // An information the user should read once, such as a feature that is not there yet.
-    virtual void ShowNotice(const QString& message) = 0;
 };
 
 // Modal message boxes over the given window, captioned with its title.
@@ -22,27 +24,24 @@ class MessageBoxErrorBox : public ErrorBox {
     explicit MessageBoxErrorBox(QWidget* owner = nullptr) : owner_(owner) {}
     void setOwner(QWidget* owner) { owner_ = owner; }
     void ShowError(const QString& message) override;
-    void ShowNotice(const QString& message) override;
 
   private:
     QWidget* owner_;
 };
 
-// The one guard every command and timer handler runs in: an error ends the handler, is shown, and the
-// program keeps running. Nothing thrown ever leaves a Qt slot or event handler.
+// Writes the failure to the log, where the journal keeps it, and shows it in the box. Never throws.
+void ReportError(ErrorBox& box, const QString& message) noexcept;
+
+// The one guard of every command and timer handler, wrapped around the handler's whole body (signals are
+// connected to the handler itself): an error ends the handler, is logged and shown, and the program keeps
+// running. Nothing thrown ever leaves a Qt slot or event handler.
 template <typename Handler> void RunGuarded(ErrorBox& box, Handler&& handler) noexcept {
     try {
         handler();
     } catch (const std::exception& e) {
-        try {
-            box.ShowError(QString::fromUtf8(e.what()));
-        } catch (...) {
-        }
+        ReportError(box, QString::fromUtf8(e.what()));
     } catch (...) {
-        try {
-            box.ShowError(QStringLiteral("Unknown error"));
-        } catch (...) {
-        }
+        ReportError(box, QStringLiteral("Unknown error"));
     }
 }
 

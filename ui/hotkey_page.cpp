@@ -197,12 +197,12 @@ void HotkeyPage::hotkeylistMouseDown(int x) {
 }
 
 void HotkeyPage::reGet_hkTimer() {
-    if (reGetHkTag_ > 0) {
-        --reGetHkTag_;
-        return;
-    }
-    reGetHk_.stop();
     Guarded([this] {
+        if (reGetHkTag_ > 0) {
+            --reGetHkTag_;
+            return;
+        }
+        reGetHk_.stop();
         LoadHotkeyTasks();
         SelectHotkey(selectedHotkeyId_);
     });

@@ -33,7 +33,6 @@ class TLangForm : public i18n::LanguageListener {
     void ReloadLanguage(); // reopen the current file, translate the window
     void LanguageChanged() override { ReloadLanguage(); }
     i18n::TLangMgr& langManager() const { return manager_; }
-    const std::string& langSection() const { return section_; }
 
   private:
     void TranslateWindow();

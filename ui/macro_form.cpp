@@ -2,6 +2,7 @@
 
 #include "ui/error_box.h"
 #include "ui/message_dialog.h"
+#include "ui/named_widget.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -12,15 +13,6 @@
 #include <stdexcept>
 
 namespace orvanta::ui {
-
-namespace {
-
-template <typename W> W* Named(W* widget, const char* name) {
-    widget->setObjectName(QString::fromLatin1(name));
-    return widget;
-}
-
-} // namespace
 
 TMacroForm::TMacroForm(MacroFormPorts ports, QLineEdit* editorFile, QCheckBox* editorMacroBox,
                        QWidget* parent)
@@ -35,20 +27,17 @@ TMacroForm::TMacroForm(MacroFormPorts ports, QLineEdit* editorFile, QCheckBox* e
             this, [this] { PlaybackEnded(); }, Qt::QueuedConnection);
     });
 
-    auto guarded = [this](void (TMacroForm::*handler)()) {
-        return [this, handler] { RunGuarded(ports_.errors, [&] { (this->*handler)(); }); };
-    };
-    connect(Load, &QPushButton::clicked, this, guarded(&TMacroForm::suitempBTNLoadClick));
-    connect(BTNRecord, &QPushButton::clicked, this, guarded(&TMacroForm::suitempBTNRecordClick));
-    connect(BTNStop, &QPushButton::clicked, this, guarded(&TMacroForm::suitempBTNStopClick));
-    connect(BTNPlay, &QPushButton::clicked, this, guarded(&TMacroForm::suitempBTNPlayClick));
-    connect(Button2, &QPushButton::clicked, this, guarded(&TMacroForm::Button2Click));
-    connect(Button1, &QPushButton::clicked, this, guarded(&TMacroForm::Button1Click));
+    connect(Load, &QPushButton::clicked, this, &TMacroForm::suitempBTNLoadClick);
+    connect(BTNRecord, &QPushButton::clicked, this, &TMacroForm::suitempBTNRecordClick);
+    connect(BTNStop, &QPushButton::clicked, this, &TMacroForm::suitempBTNStopClick);
+    connect(BTNPlay, &QPushButton::clicked, this, &TMacroForm::suitempBTNPlayClick);
+    connect(Button2, &QPushButton::clicked, this, &TMacroForm::Button2Click);
+    connect(Button1, &QPushButton::clicked, this, &TMacroForm::Button1Click);
     Timer1.setInterval(1);
     Timer1.setSingleShot(false);
-    connect(&Timer1, &QTimer::timeout, this, guarded(&TMacroForm::Timer1Timer));
+    connect(&Timer1, &QTimer::timeout, this, &TMacroForm::Timer1Timer);
     PauseTimer.setInterval(200);
-    connect(&PauseTimer, &QTimer::timeout, this, guarded(&TMacroForm::PauseTimerTimer));
+    connect(&PauseTimer, &QTimer::timeout, this, &TMacroForm::PauseTimerTimer);
 }
 
 TMacroForm::~TMacroForm() {
@@ -120,14 +109,16 @@ void TMacroForm::FormShow() {
 }
 
 void TMacroForm::suitempBTNPlayClick() {
-    if (ports_.minimizeApplication) ports_.minimizeApplication();
-    BTNRecord->setEnabled(false);
-    BTNStop->hide();
-    BTNPlay->hide();
-    ports_.player.stopRequested.store(false);
-    if (ports_.takeStopKey) ports_.takeStopKey();
-    playing_.store(true);
-    player_->Start(memo_.lines());
+    RunGuarded(ports_.errors, [this] {
+        if (ports_.minimizeApplication) ports_.minimizeApplication();
+        BTNRecord->setEnabled(false);
+        BTNStop->hide();
+        BTNPlay->hide();
+        ports_.player.stopRequested.store(false);
+        if (ports_.takeStopKey) ports_.takeStopKey();
+        playing_.store(true);
+        player_->Start(memo_.lines());
+    });
 }
 
 void TMacroForm::PlaybackEnded() {
@@ -138,20 +129,24 @@ void TMacroForm::PlaybackEnded() {
 }
 
 void TMacroForm::Timer1Timer() {
-    Timer1.stop();
-    if (ports_.restoreApplication) ports_.restoreApplication();
+    RunGuarded(ports_.errors, [this] {
+        Timer1.stop();
+        if (ports_.restoreApplication) ports_.restoreApplication();
+    });
 }
 
 void TMacroForm::Button2Click() {
-    if (!Edit1->text().isEmpty()) {
-        if (editorFile_) editorFile_->setText(Edit1->text());
-        if (editorMacroBox_) editorMacroBox_->setChecked(true);
-    }
-    accept();
+    RunGuarded(ports_.errors, [this] {
+        if (!Edit1->text().isEmpty()) {
+            if (editorFile_) editorFile_->setText(Edit1->text());
+            if (editorMacroBox_) editorMacroBox_->setChecked(true);
+        }
+        accept();
+    });
 }
 
 void TMacroForm::Button1Click() {
-    reject();
+    RunGuarded(ports_.errors, [this] { reject(); });
 }
 
 void TMacroForm::done(int result) {

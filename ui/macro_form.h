@@ -107,6 +107,9 @@ class TMacroForm : public QDialog, public TLangForm {
     void ReleaseHook() noexcept;
     void PlaybackEnded();
     void FitHeightToText();
+    void NotePause();
+    // Ends the capture, shows the idle buttons and saves what was recorded.
+    void StopRecording();
 
     MacroFormPorts ports_;
     QLineEdit* editorFile_;

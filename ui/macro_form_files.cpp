@@ -1,5 +1,6 @@
 // The recorder's files: save with the overwrite question, load, and the remembered dialog names.
 #include "macros/macro_text.h"
+#include "ui/error_box.h"
 #include "ui/macro_form.h"
 #include "ui/message_dialog.h"
 
@@ -60,11 +61,13 @@ void TMacroForm::suitempBTNSaveClick() {
 }
 
 void TMacroForm::suitempBTNLoadClick() {
-    OpenDialog.Filter = kMacroFilter;
-    if (!PickFileRemembered(OpenDialog, "1")) return;
-    Edit1->setText(OpenDialog.FileName);
-    LoadIntoMemo(OpenDialog.FileName);
-    BTNPlay->show();
+    RunGuarded(ports_.errors, [this] {
+        OpenDialog.Filter = kMacroFilter;
+        if (!PickFileRemembered(OpenDialog, "1")) return;
+        Edit1->setText(OpenDialog.FileName);
+        LoadIntoMemo(OpenDialog.FileName);
+        BTNPlay->show();
+    });
 }
 
 void TMacroForm::LoadIntoMemo(const QString& fileName) {

@@ -1,18 +1,19 @@
 #include "ui/macro_form_opener.h"
 
-#include "ui/task_form.h"
-
 #include <QApplication>
+#include <QCheckBox>
 #include <QFileDialog>
+#include <QLineEdit>
 #include <QWidget>
 #include <chrono>
 
 namespace orvanta::ui {
 
 void OpenMacroRecorder(MacroFormPorts ports, QWidget* editor) {
-    auto* taskForm = qobject_cast<TTaskForm*>(editor);
-    TMacroForm recorder(std::move(ports), taskForm ? taskForm->Edit1 : nullptr,
-                        taskForm ? taskForm->CheckBox8 : nullptr, editor);
+    // The editor's macro field and its tick, found by the names the editor gives them.
+    auto* file = editor ? editor->findChild<QLineEdit*>(QStringLiteral("Edit1")) : nullptr;
+    auto* box = editor ? editor->findChild<QCheckBox*>(QStringLiteral("CheckBox8")) : nullptr;
+    TMacroForm recorder(std::move(ports), file, box, editor);
     recorder.exec();
 }
 

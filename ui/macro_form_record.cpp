@@ -22,50 +22,58 @@ constexpr char kPointerBlock[] = "KSMFmapp";
 } // namespace
 
 void TMacroForm::suitempBTNRecordClick() {
-    auto library = ports_.hook.LoadHookLibrary();
-    if (!library) {
-        ports_.errors.ShowError(GetLangText(
-            "NoHookLibrary", QStringLiteral("The keyboard/mouse hook library could not be loaded.")));
-        return;
-    }
-    ReleaseHook(); // a capture left from before is ended first
-    library_ = std::move(library);
-    BTNRecord->hide();
-    BTNStop->show();
-    BTNPlay->hide();
-    memo_.Begin();
-    recording_ = true;
-    lblPaused->hide();
+    RunGuarded(ports_.errors, [this] {
+        auto library = ports_.hook.LoadHookLibrary();
+        if (!library) {
+            ReportError(ports_.errors,
+                        GetLangText("NoHookLibrary",
+                                    QStringLiteral("The keyboard/mouse hook library could not be loaded.")));
+            return;
+        }
+        ReleaseHook(); // a capture left from before is ended first
+        library_ = std::move(library);
+        BTNRecord->hide();
+        BTNStop->show();
+        BTNPlay->hide();
+        memo_.Begin();
+        recording_ = true;
+        lblPaused->hide();
 
-    if (!library_->hasHookProcedures()) CreateFailed();
-    // The window handle is a 32-bit field; X window ids fit it.
-    const auto handle = static_cast<std::int32_t>(winId());
-    handleBlock_ = ports_.hook.CreateSharedBlock(kHandleBlock);
-    if (!handleBlock_) CreateFailed();
-    handleBlock_->writeInt32(0, handle);
-    HookBlock_ = ports_.hook.CreateSharedBlock(kPointerBlock);
-    if (!HookBlock_) CreateFailed();
-    HookBlock_->writeInt32(0, handle);
-    HookBlock_->writeInt32(platform::kHookStatusOffset, 0);
+        if (!library_->hasHookProcedures()) CreateFailed();
+        // The window handle is a 32-bit field; X window ids fit it.
+        const auto handle = static_cast<std::int32_t>(winId());
+        handleBlock_ = ports_.hook.CreateSharedBlock(kHandleBlock);
+        if (!handleBlock_) CreateFailed();
+        handleBlock_->writeInt32(0, handle);
+        HookBlock_ = ports_.hook.CreateSharedBlock(kPointerBlock);
+        if (!HookBlock_) CreateFailed();
+        HookBlock_->writeInt32(0, handle);
+        HookBlock_->writeInt32(platform::kHookStatusOffset, 0);
 
-    library_->HookOn();
-    if (HookBlock_->readInt32(platform::kHookStatusOffset) == platform::kHookCannotCapture) {
-        // Nothing would ever arrive: back to idle at once, and say why.
-        recording_ = false;
-        ReleaseHook();
-        BTNRecord->show();
-        BTNStop->hide();
-        ports_.errors.ShowError(
-            GetLangText("CannotRecord",
-                        QStringLiteral("Input cannot be recorded on this desktop: the display server does "
-                                       "not let programs capture it (the X RECORD extension is missing).")));
-        return;
-    }
-    PauseTimer.start();
-    if (ports_.minimizeApplication) ports_.minimizeApplication();
+        library_->HookOn();
+        if (HookBlock_->readInt32(platform::kHookStatusOffset) == platform::kHookCannotCapture) {
+            // Nothing would ever arrive: back to idle at once, and say why.
+            recording_ = false;
+            ReleaseHook();
+            BTNRecord->show();
+            BTNStop->hide();
+            ReportError(ports_.errors,
+                        GetLangText("CannotRecord",
+                                    QStringLiteral(
+                                        "Input cannot be recorded on this desktop: the display server does "
+                                        "not let programs capture it (the X RECORD extension is missing).")));
+            return;
+        }
+        PauseTimer.start();
+        if (ports_.minimizeApplication) ports_.minimizeApplication();
+    });
 }
 
 void TMacroForm::PauseTimerTimer() {
+    RunGuarded(ports_.errors, [this] { NotePause(); });
+}
+
+void TMacroForm::NotePause() {
     if (!recording_ || !HookBlock_) {
         PauseTimer.stop();
         return;
@@ -97,8 +105,12 @@ void TMacroForm::ReleaseHook() noexcept {
 }
 
 void TMacroForm::suitempBTNStopClick() {
+    RunGuarded(ports_.errors, [this] { StopRecording(); });
+}
+
+void TMacroForm::StopRecording() {
     // A pause in the last moments is noted before the blocks go.
-    if (recording_) PauseTimerTimer();
+    if (recording_) NotePause();
     recording_ = false;
     PauseTimer.stop();
     try {
@@ -121,7 +133,7 @@ void TMacroForm::HookMessage(unsigned code, std::uint32_t param) {
     const std::uint32_t tick = ports_.tickCount ? ports_.tickCount() : 0;
     if (memo_.OnHookEvent(code, param, point, tick, cbIgnore->isChecked()) ==
         macros::MacroRecording::Reply::Stop)
-        suitempBTNStopClick();
+        StopRecording();
 }
 
 bool TMacroForm::nativeEvent(const QByteArray& eventType, void* message, qintptr* result) {

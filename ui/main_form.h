@@ -158,7 +158,6 @@ class TMainForm : public QMainWindow, public TLangForm, public scheduler::CloseA
     void ShowStatus(const QString& text);
     void NoteAutomaticResume();
     bool ResumedAutomaticallyJustNow() const; // asked on a wake timer's thread
-    void NotAvailable(const QString& what);
     // Shows a new password prompt unless one is open; its outcome is left in lockCancelled_. True when
     // the right password was entered.
     bool AskPassword();

@@ -65,7 +65,7 @@ struct MainFormPorts {
 };
 
 // The windows and steps later work brings. Each one left empty keeps the commands that need it
-// disabled, or tells the user it is not available yet where a command reaches it indirectly.
+// disabled; a command that reaches it indirectly does nothing.
 struct LaterFeatures {
     // Opens the task editor modally in the given mode ("New Scheduled Task", "Edit Scheduled Task").
     std::function<void(const QString& editorMode)> openTaskEditor;

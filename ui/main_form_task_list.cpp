@@ -87,14 +87,7 @@ const DisplayRow* TMainForm::SelectedRow() const {
 void TMainForm::OpenEditor(const QString& mode, const std::string& taskId) {
     editorMode_ = mode;
     if (!taskId.empty()) scheduler_->currentTaskId() = taskId;
-    if (later_.openTaskEditor)
-        later_.openTaskEditor(mode);
-    else
-        NotAvailable(GetLangText("NoEditor", "The task editor is not available yet."));
-}
-
-void TMainForm::NotAvailable(const QString& what) {
-    ports_.errors.ShowNotice(what);
+    if (later_.openTaskEditor) later_.openTaskEditor(mode);
 }
 
 void TMainForm::NewBtnClick() {

@@ -70,17 +70,17 @@ OptionsPage::OptionsPage(OptionsPagePorts ports, QWidget* parent)
 
     Timer1.setInterval(10000);
     Timer1.setSingleShot(true);
-    connect(&Timer1, &QTimer::timeout, this, [this] { Guarded([this] { Timer1Timer(); }); });
+    connect(&Timer1, &QTimer::timeout, this, &OptionsPage::Timer1Timer);
 
     // Toggled also when the program sets a box: the ready flags keep such changes from being written.
-    connect(CheckBox1, &QCheckBox::toggled, this, [this] { Guarded([this] { CheckBox1Click(); }); });
-    connect(CheckBox2, &QCheckBox::toggled, this, [this] { Guarded([this] { CheckBox2Click(); }); });
-    connect(CheckBox4, &QCheckBox::toggled, this, [this] { Guarded([this] { CheckBox4Click(); }); });
-    connect(CheckBox6, &QCheckBox::toggled, this, [this] { Guarded([this] { CheckBox6Click(); }); });
-    connect(CheckBox9, &QCheckBox::toggled, this, [this] { Guarded([this] { CheckBox9Click(); }); });
-    connect(Button2, &QPushButton::clicked, this, [this] { Guarded([this] { ports_.openSetPassword(); }); });
+    connect(CheckBox1, &QCheckBox::toggled, this, &OptionsPage::CheckBox1Click);
+    connect(CheckBox2, &QCheckBox::toggled, this, &OptionsPage::CheckBox2Click);
+    connect(CheckBox4, &QCheckBox::toggled, this, &OptionsPage::CheckBox4Click);
+    connect(CheckBox6, &QCheckBox::toggled, this, &OptionsPage::CheckBox6Click);
+    connect(CheckBox9, &QCheckBox::toggled, this, &OptionsPage::CheckBox9Click);
+    connect(Button2, &QPushButton::clicked, this, &OptionsPage::Button2Click);
     // Only the user's choice: selecting the current language while the list is filled changes nothing.
-    connect(TntComboBox1, &QComboBox::activated, this, [this] { Guarded([this] { TntComboBox1Change(); }); });
+    connect(TntComboBox1, &QComboBox::activated, this, &OptionsPage::TntComboBox1Change);
 }
 
 template <typename Handler> void OptionsPage::Guarded(Handler&& handler) {
@@ -179,9 +179,11 @@ void OptionsPage::WriteRunAtStartup(bool on) {
 }
 
 void OptionsPage::CheckBox1Click() {
-    if (!optionsReady_) return;
-    WriteRunAtStartup(CheckBox1->isChecked());
-    ports_.runAtStartupItem->setChecked(CheckBox1->isChecked());
+    Guarded([this] {
+        if (!optionsReady_) return;
+        WriteRunAtStartup(CheckBox1->isChecked());
+        ports_.runAtStartupItem->setChecked(CheckBox1->isChecked());
+    });
 }
 
 void OptionsPage::ToggleRunAtStartupFromTray() {
@@ -193,40 +195,52 @@ void OptionsPage::ToggleRunAtStartupFromTray() {
     CheckBox1->setChecked(on);
 }
 
+void OptionsPage::Button2Click() {
+    Guarded([this] { ports_.openSetPassword(); });
+}
+
 void OptionsPage::CheckBox2Click() {
-    if (!optionsReady_) return;
-    ports_.settings.write(keys::kStartMinimized, CheckBox2->isChecked());
+    Guarded([this] {
+        if (!optionsReady_) return;
+        ports_.settings.write(keys::kStartMinimized, CheckBox2->isChecked());
+    });
 }
 
 void OptionsPage::CheckBox4Click() {
-    if (!optionsReady_) return;
-    const bool on = CheckBox4->isChecked();
-    ports_.settings.write(keys::kPasswordProtection, on);
-    ports_.settingsLocked = on;
-    if (!on || !ports_.settings.read(keys::kEncodedPassword).empty()) return;
-    if (ports_.ask(ports_.texts.GetLangText(
-            "SetPWord", "You have not set up the lock password! Do you want to set up now? ")) == 1)
-        ports_.openSetPassword();
-    else
-        CheckBox4->setChecked(false); // runs this switch again, which turns protection off
+    Guarded([this] {
+        if (!optionsReady_) return;
+        const bool on = CheckBox4->isChecked();
+        ports_.settings.write(keys::kPasswordProtection, on);
+        ports_.settingsLocked = on;
+        if (!on || !ports_.settings.read(keys::kEncodedPassword).empty()) return;
+        if (ports_.ask(ports_.texts.GetLangText(
+                "SetPWord", "You have not set up the lock password! Do you want to set up now? ")) == 1)
+            ports_.openSetPassword();
+        else
+            CheckBox4->setChecked(false); // runs this switch again, which turns protection off
+    });
 }
 
 void OptionsPage::CheckBox6Click() {
-    if (CheckBox6->isChecked()) {
-        ports_.settings.write(keys::kOtherLanguageChosen, "1");
-        ports_.languages.SetLanguage(TntComboBox1->currentIndex());
-    } else {
-        ports_.settings.write(keys::kOtherLanguageChosen, "0");
-        ports_.languages.SetLanguage(englishIndex_);
-    }
-    // The main window rebuilds its list on every change of language; the captions may have changed width.
-    PlaceControls();
+    Guarded([this] {
+        if (CheckBox6->isChecked()) {
+            ports_.settings.write(keys::kOtherLanguageChosen, "1");
+            ports_.languages.SetLanguage(TntComboBox1->currentIndex());
+        } else {
+            ports_.settings.write(keys::kOtherLanguageChosen, "0");
+            ports_.languages.SetLanguage(englishIndex_);
+        }
+        // The main window rebuilds its list on every change of language; the captions may have changed width.
+        PlaceControls();
+    });
 }
 
 void OptionsPage::TntComboBox1Change() {
-    CheckBox6->setChecked(true);
-    ports_.languages.SetLanguage(TntComboBox1->currentIndex());
-    PlaceControls();
+    Guarded([this] {
+        CheckBox6->setChecked(true);
+        ports_.languages.SetLanguage(TntComboBox1->currentIndex());
+        PlaceControls();
+    });
 }
 
 std::string OptionsPage::SettingsProgramPath() const {
@@ -256,14 +270,18 @@ void OptionsPage::ReadPowerSetting() {
 }
 
 void OptionsPage::CheckBox9Click() {
-    if (!powerOptionReady_) return;
-    if (ports_.runElevated) ports_.runElevated(SettingsProgramPath(), CheckBox9->isChecked() ? "0" : "1");
-    Timer1.start();
+    Guarded([this] {
+        if (!powerOptionReady_) return;
+        if (ports_.runElevated) ports_.runElevated(SettingsProgramPath(), CheckBox9->isChecked() ? "0" : "1");
+        Timer1.start();
+    });
 }
 
 void OptionsPage::Timer1Timer() {
-    Timer1.stop();
-    if (ports_.passwordRequiredOnResume) ReadPowerSetting();
+    Guarded([this] {
+        Timer1.stop();
+        if (ports_.passwordRequiredOnResume) ReadPowerSetting();
+    });
 }
 
 } // namespace orvanta::ui

@@ -64,7 +64,6 @@ class OptionsPage : public QWidget {
     void ToggleRunAtStartupFromTray();
 
     bool OptionsReady() const { return optionsReady_; }
-    bool PowerOptionReady() const { return powerOptionReady_; }
     int EnglishIndex() const { return englishIndex_; }
     // The settings program beside the executable.
     std::string SettingsProgramPath() const;
@@ -82,6 +81,7 @@ class OptionsPage : public QWidget {
     void CheckBox4Click();
     void CheckBox6Click();
     void CheckBox9Click();
+    void Button2Click();
     void TntComboBox1Change();
     void Timer1Timer();
 

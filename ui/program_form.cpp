@@ -1,6 +1,7 @@
 #include "ui/program_form.h"
 
 #include "ui/error_box.h"
+#include "ui/named_widget.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -9,15 +10,6 @@
 #include <QPushButton>
 
 namespace orvanta::ui {
-
-namespace {
-
-template <typename W> W* Named(W* widget, const char* name) {
-    widget->setObjectName(QString::fromLatin1(name));
-    return widget;
-}
-
-} // namespace
 
 TProgramForm::TProgramForm(i18n::TLangMgr& languages, Ports ports, QWidget* parent)
     : QDialog(parent), TLangForm(this, "TProgramForm", languages), ports_(std::move(ports)) {
@@ -50,12 +42,9 @@ TProgramForm::TProgramForm(i18n::TLangMgr& languages, Ports ports, QWidget* pare
     grid->addLayout(buttons, 2, 0, 1, 3);
     ReloadLanguage();
 
-    auto guarded = [this](void (TProgramForm::*handler)()) {
-        return [this, handler] { RunGuarded(ports_.errors, [&] { (this->*handler)(); }); };
-    };
-    connect(suiButton1, &QPushButton::clicked, this, guarded(&TProgramForm::suiButton1Click));
-    connect(suiButton2, &QPushButton::clicked, this, guarded(&TProgramForm::suiButton2Click));
-    connect(test, &QPushButton::clicked, this, guarded(&TProgramForm::testClick));
+    connect(suiButton1, &QPushButton::clicked, this, &TProgramForm::suiButton1Click);
+    connect(suiButton2, &QPushButton::clicked, this, &TProgramForm::suiButton2Click);
+    connect(test, &QPushButton::clicked, this, &TProgramForm::testClick);
     connect(Button2, &QPushButton::clicked, this, [this] { done(1); });
     connect(Button1, &QPushButton::clicked, this, [this] { done(2); });
 }
@@ -73,23 +62,37 @@ void TProgramForm::SetLaunchCommand(const std::string& command) {
         QString::fromStdString(bar + 2 <= command.size() ? command.substr(bar + 2) : std::string()));
 }
 
+QString TProgramForm::program() const {
+    return Edit2->text();
+}
+
+QString TProgramForm::parameters() const {
+    return Edit1->text();
+}
+
 void TProgramForm::suiButton1Click() {
-    if (!ports_.pickFile) return;
-    const QString file = ports_.pickFile(this, QStringLiteral("*.exe"));
-    if (!file.isEmpty()) Edit2->setText(file);
+    RunGuarded(ports_.errors, [this] {
+        if (!ports_.pickFile) return;
+        const QString file = ports_.pickFile(this, QStringLiteral("*.exe"));
+        if (!file.isEmpty()) Edit2->setText(file);
+    });
 }
 
 void TProgramForm::suiButton2Click() {
-    if (!ports_.pickFile) return;
-    const QString file = ports_.pickFile(this, QStringLiteral("*.*"));
-    if (!file.isEmpty()) Edit1->setText(file);
+    RunGuarded(ports_.errors, [this] {
+        if (!ports_.pickFile) return;
+        const QString file = ports_.pickFile(this, QStringLiteral("*.*"));
+        if (!file.isEmpty()) Edit1->setText(file);
+    });
 }
 
 void TProgramForm::testClick() {
     // The same start a task makes, so the user sees what the task will do; quoting a parameter that names
     // an existing file is part of that start.
-    if (Edit2->text().isEmpty() || !ports_.launch) return;
-    ports_.launch((Edit2->text() + "|" + Edit1->text()).toStdString());
+    RunGuarded(ports_.errors, [this] {
+        if (Edit2->text().isEmpty() || !ports_.launch) return;
+        ports_.launch((Edit2->text() + "|" + Edit1->text()).toStdString());
+    });
 }
 
 } // namespace orvanta::ui

@@ -32,7 +32,10 @@ class TProgramForm : public QDialog, public TLangForm {
 
     // Splits the editor's "program | parameters" command into the two fields.
     void SetLaunchCommand(const std::string& command);
+    QString program() const;
+    QString parameters() const;
 
+  private:
     void suiButton1Click();
     void suiButton2Click();
     void testClick();
@@ -40,8 +43,6 @@ class TProgramForm : public QDialog, public TLangForm {
     QLabel *Label1, *Label2;
     QLineEdit *Edit2, *Edit1;
     QPushButton *suiButton1, *suiButton2, *test, *Button2, *Button1;
-
-  private:
     Ports ports_;
 };
 

@@ -75,12 +75,11 @@ TReminder::TReminder(ReminderPorts ports, scheduler::ReminderRequest request, QW
     Waitalong = item("Waitalong", "Wait until further notice");
     ReloadLanguage();
 
-    auto guarded = [this](auto step) { return [this, step] { RunGuarded(ports_.errors, step); }; };
     Timer1.setInterval(1000);
-    connect(&Timer1, &QTimer::timeout, this, guarded([this] { Timer1Timer(); }));
-    connect(Button1, &QPushButton::clicked, this, guarded([this] { Button1Click(); }));
-    connect(Button2, &QPushButton::clicked, this, guarded([this] { Button2Click(); }));
-    connect(Button3, &QPushButton::clicked, this, guarded([this] { Button3Click(); }));
+    connect(&Timer1, &QTimer::timeout, this, &TReminder::Timer1Timer);
+    connect(Button1, &QPushButton::clicked, this, &TReminder::Button1Click);
+    connect(Button2, &QPushButton::clicked, this, &TReminder::Button2Click);
+    connect(Button3, &QPushButton::clicked, this, &TReminder::Button3Click);
     const struct {
         QAction* action;
         int minutes;
@@ -93,8 +92,8 @@ TReminder::TReminder(ReminderPorts ports, scheduler::ReminderRequest request, QW
         {wait180, 180, "Delay180", "Delay for 3 hours"}, {wait300, 300, "Delay300", "Delay for 5 hours"}};
     for (const auto& d : delays)
         connect(d.action, &QAction::triggered, this,
-                guarded([this, d] { WaitClick(d.minutes, d.key, QString::fromLatin1(d.text)); }));
-    connect(Waitalong, &QAction::triggered, this, guarded([this] { WaitalongClick(); }));
+                [this, d] { WaitClick(d.minutes, d.key, QString::fromLatin1(d.text)); });
+    connect(Waitalong, &QAction::triggered, this, &TReminder::WaitalongClick);
 
     if (ports_.beep) ports_.beep();
     const QString shownTitle =
@@ -131,13 +130,19 @@ void TReminder::keyPressEvent(QKeyEvent* event) {
 
 void TReminder::Timer1Timer() {
     // The user is choosing a delay: the actions wait for that choice instead of running under the menu.
-    if (remaining_ <= 1 && PopupMenu1->isVisible()) return;
-    --remaining_;
-    lb2->setText(QString::number(remaining_));
-    if (remaining_ <= 0) Button1Click();
+    RunGuarded(ports_.errors, [this] {
+        if (remaining_ <= 1 && PopupMenu1->isVisible()) return;
+        --remaining_;
+        lb2->setText(QString::number(remaining_));
+        if (remaining_ <= 0) RunNow();
+    });
 }
 
 void TReminder::Button1Click() {
+    RunGuarded(ports_.errors, [this] { RunNow(); });
+}
+
+void TReminder::RunNow() {
     Timer1.stop();
     if (RunActions()) accept();
 }
@@ -171,32 +176,38 @@ bool TReminder::RunActions() {
 }
 
 void TReminder::Button2Click() {
-    Timer1.stop();
-    reject();
+    RunGuarded(ports_.errors, [this] {
+        Timer1.stop();
+        reject();
+    });
 }
 
 void TReminder::Button3Click() {
-    PopupMenu1->popup(QCursor::pos());
+    RunGuarded(ports_.errors, [this] { PopupMenu1->popup(QCursor::pos()); });
 }
 
 void TReminder::WaitClick(int minutes, const char* key, const QString& englishText) {
-    Timer1.stop();
-    // Plain calendar arithmetic: a delay is the same on the wall clock whatever daylight saving does.
-    const platform::LocalDateTime n = ports_.clock.now();
-    const QDateTime moment =
-        QDateTime(QDate(n.year, n.month, n.day), QTime(n.hour, n.minute, n.second), Qt::UTC)
-            .addSecs(qint64(minutes) * 60);
-    const std::string newTitle = request_.title + " - " + GetLangText(key, englishText).toStdString();
-    ports_.store.PostponeTask(request_.taskId, newTitle, moment.date().year(), moment.date().month(),
-                              moment.date().day(),
-                              moment.time().toString(QStringLiteral("H:mm:ss")).toStdString());
-    if (ports_.rebuildRunTable) ports_.rebuildRunTable();
-    accept();
+    RunGuarded(ports_.errors, [&] {
+        Timer1.stop();
+        // Plain calendar arithmetic: a delay is the same on the wall clock whatever daylight saving does.
+        const platform::LocalDateTime n = ports_.clock.now();
+        const QDateTime moment =
+            QDateTime(QDate(n.year, n.month, n.day), QTime(n.hour, n.minute, n.second), Qt::UTC)
+                .addSecs(qint64(minutes) * 60);
+        const std::string newTitle = request_.title + " - " + GetLangText(key, englishText).toStdString();
+        ports_.store.PostponeTask(request_.taskId, newTitle, moment.date().year(), moment.date().month(),
+                                  moment.date().day(),
+                                  moment.time().toString(QStringLiteral("H:mm:ss")).toStdString());
+        if (ports_.rebuildRunTable) ports_.rebuildRunTable();
+        accept();
+    });
 }
 
 void TReminder::WaitalongClick() {
-    Timer1.stop();
-    ShowWaiting();
+    RunGuarded(ports_.errors, [this] {
+        Timer1.stop();
+        ShowWaiting();
+    });
 }
 
 void ReminderWindowPresenter::ShowReminder(const scheduler::ReminderRequest& request) {

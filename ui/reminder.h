@@ -46,7 +46,6 @@ class TReminder : public QDialog, public TLangForm {
     void WaitClick(int minutes, const char* key, const QString& englishText);
     void WaitalongClick();
 
-    int remainingSeconds() const { return remaining_; }
     QLabel *lb1, *lb2, *lb3, *Title;
     QPushButton *Button1, *Button2, *Button3;
     QMenu* PopupMenu1;
@@ -58,6 +57,8 @@ class TReminder : public QDialog, public TLangForm {
 
   private:
     void ShowWaiting();
+    // The actions now, then the window closes; the countdown's end does the same as the button.
+    void RunNow();
     bool RunActions(); // false when the macro could not be started
 
     ReminderPorts ports_;

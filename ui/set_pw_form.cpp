@@ -66,29 +66,30 @@ TSetPWForm::TSetPWForm(i18n::TLangMgr& languages, data::Settings& settings, Erro
     layout->addWidget(Button1, row, 1, Qt::AlignRight);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
-    connect(Button1, &QPushButton::clicked, this,
-            [this] { RunGuarded(errors_, [this] { Button1Click(); }); });
+    connect(Button1, &QPushButton::clicked, this, &TSetPWForm::Button1Click);
     ReloadLanguage();
 }
 
 void TSetPWForm::Button1Click() {
-    const QString ok = GetLangText("Button1Caption", "OK");
-    const std::string stored = settings_.read(keys::kEncodedPassword);
-    if (data::EncodePassword(Edit1->text().toUtf8().toStdString()) != stored) {
-        ask_(GetLangText("Err1", "The old password is wrong!"), {ok});
-        return;
-    }
-    if (Edit2->text() != Edit3->text()) {
-        ask_(GetLangText("Err2", "The two passwords are inconsistent!"), {ok});
-        return;
-    }
-    if (!Edit1->text().isEmpty() || !Edit2->text().isEmpty()) {
-        if (ask_(GetLangText("Err3", "Confirm change this password?"),
-                 {ok, GetLangText("Button2Caption", "Cancel")}) == 1)
-            settings_.write(keys::kEncodedPassword,
-                            data::EncodePassword(Edit2->text().toUtf8().toStdString()));
-    }
-    accept();
+    RunGuarded(errors_, [this] {
+        const QString ok = GetLangText("Button1Caption", "OK");
+        const std::string stored = settings_.read(keys::kEncodedPassword);
+        if (data::EncodePassword(Edit1->text().toUtf8().toStdString()) != stored) {
+            ask_(GetLangText("Err1", "The old password is wrong!"), {ok});
+            return;
+        }
+        if (Edit2->text() != Edit3->text()) {
+            ask_(GetLangText("Err2", "The two passwords are inconsistent!"), {ok});
+            return;
+        }
+        if (!Edit1->text().isEmpty() || !Edit2->text().isEmpty()) {
+            if (ask_(GetLangText("Err3", "Confirm change this password?"),
+                     {ok, GetLangText("Button2Caption", "Cancel")}) == 1)
+                settings_.write(keys::kEncodedPassword,
+                                data::EncodePassword(Edit2->text().toUtf8().toStdString()));
+        }
+        accept();
+    });
 }
 
 } // namespace orvanta::ui

@@ -16,7 +16,6 @@
 #include <QRadioButton>
 #include <QTimeEdit>
 #include <algorithm>
-#include <type_traits>
 
 namespace orvanta::ui {
 
@@ -69,8 +68,8 @@ TTaskForm::TTaskForm(TaskEditorHost host, QString mode, QWidget* parent)
     tmr1.setInterval(10);
     Timer1.setInterval(1);
     Timer1.setSingleShot(true);
-    connect(&tmr1, &QTimer::timeout, this, [this] { RunGuarded(host_.errors, [this] { tmr1Timer(); }); });
-    connect(&Timer1, &QTimer::timeout, this, [this] { RunGuarded(host_.errors, [this] { Timer1Timer(); }); });
+    connect(&tmr1, &QTimer::timeout, this, &TTaskForm::tmr1Timer);
+    connect(&Timer1, &QTimer::timeout, this, &TTaskForm::Timer1Timer);
     FillForm();
     tmr1.start();
 }
@@ -93,35 +92,23 @@ std::array<QRadioButton*, 6> TTaskForm::triggers() const {
 }
 
 void TTaskForm::ConnectHandlers() {
-    // Every handler runs inside the error guard; a signal's arguments reach the handlers that take them.
-    auto guarded = [this](auto step) {
-        return [this, step](auto... args) {
-            RunGuarded(host_.errors, [&] {
-                if constexpr (std::is_invocable_v<decltype(step), decltype(args)...>)
-                    step(args...);
-                else
-                    step();
-            });
-        };
-    };
     for (QRadioButton* trigger : triggers())
-        connect(trigger, &QRadioButton::toggled, this, guarded([this, trigger](bool on) {
-                    if (on) TriggerSelected(trigger);
-                }));
+        connect(trigger, &QRadioButton::toggled, this, [this, trigger](bool on) {
+            if (on) TriggerSelected(trigger);
+        });
     for (QCheckBox* box : powerBoxes())
-        connect(box, &QCheckBox::toggled, this, guarded([this, box](bool on) { PowerBoxToggled(box, on); }));
+        connect(box, &QCheckBox::toggled, this, [this, box](bool on) { PowerBoxToggled(box, on); });
     for (QCheckBox* box : programBoxes())
-        connect(box, &QCheckBox::toggled, this,
-                guarded([this, box](bool on) { ProgramBoxToggled(box, on); }));
-    connect(CheckBox6, &QCheckBox::toggled, this, guarded([this](bool on) { WakeUpToggled(on); }));
+        connect(box, &QCheckBox::toggled, this, [this, box](bool on) { ProgramBoxToggled(box, on); });
+    connect(CheckBox6, &QCheckBox::toggled, this, &TTaskForm::WakeUpToggled);
     connect(CheckBox15, &QCheckBox::toggled, this, [this](bool on) { SetBold(CheckBox15, on); });
-    connect(cbox_loop, &QComboBox::currentIndexChanged, this, guarded([this](int i) { LoopChanged(i); }));
+    connect(cbox_loop, &QComboBox::currentIndexChanged, this, &TTaskForm::LoopChanged);
     connect(num, &QLineEdit::textChanged, this, [this] { CheckBox15->setChecked(true); });
-    connect(suiButton7, &QPushButton::clicked, this, guarded([this] { suiButton7Click(); }));
-    connect(suiButton8, &QPushButton::clicked, this, guarded([this] { suiButton8Click(); }));
-    connect(suiButton9, &QPushButton::clicked, this, guarded([this] { suiButton9Click(); }));
-    connect(suiButton10, &QPushButton::clicked, this, guarded([this] { suiButton10Click(); }));
-    connect(Button2, &QPushButton::clicked, this, [this] { Button2Click(); });
+    connect(suiButton7, &QPushButton::clicked, this, &TTaskForm::suiButton7Click);
+    connect(suiButton8, &QPushButton::clicked, this, &TTaskForm::suiButton8Click);
+    connect(suiButton9, &QPushButton::clicked, this, &TTaskForm::suiButton9Click);
+    connect(suiButton10, &QPushButton::clicked, this, &TTaskForm::suiButton10Click);
+    connect(Button2, &QPushButton::clicked, this, &TTaskForm::Button2Click);
     connect(Button1, &QPushButton::clicked, this, &QDialog::reject);
     connect(dt_endtime, &QTimeEdit::timeChanged, this, [this] { dt_endtime->setStyleSheet({}); });
     connect(cbHK2, &QComboBox::currentIndexChanged, this, [this] { cbHK2->setStyleSheet({}); });
@@ -261,8 +248,10 @@ void TTaskForm::LoadRow(const scheduler::TaskRow& row) {
 }
 
 void TTaskForm::tmr1Timer() {
-    tmr1.stop();
-    loading_ = false;
+    RunGuarded(host_.errors, [this] {
+        tmr1.stop();
+        loading_ = false;
+    });
 }
 
 void TTaskForm::showEvent(QShowEvent* event) {
@@ -271,37 +260,43 @@ void TTaskForm::showEvent(QShowEvent* event) {
 }
 
 void TTaskForm::Timer1Timer() {
-    Timer1.stop();
-    if (host_.unlockOnShow && !host_.unlockOnShow()) reject();
+    RunGuarded(host_.errors, [this] {
+        Timer1.stop();
+        if (host_.unlockOnShow && !host_.unlockOnShow()) reject();
+    });
 }
 
 void TTaskForm::TriggerSelected(QRadioButton* trigger) {
-    for (QRadioButton* r : triggers())
-        SetBold(r, r == trigger);
-    const bool weekly = trigger == RadioButton5, once = trigger == RadioButton2,
-               monthly = trigger == RadioButton3, annually = trigger == RadioButton4,
-               hotkey = trigger == RadioButton6;
-    for (QCheckBox* day : {Mon, Tues, Wed, Thurs, Fri, Sat, Sun})
-        day->setEnabled(weekly);
-    DateTimePicker1->setEnabled(once);
-    Label4->setEnabled(monthly);
-    ComboBox8->setEnabled(monthly);
-    for (QWidget* w : std::initializer_list<QWidget*>{Label5, Label6, ComboBox10, ComboBox11})
-        w->setEnabled(annually);
-    for (QWidget* w : std::initializer_list<QWidget*>{cbHK1, cbHK2, Label7})
-        w->setEnabled(hotkey);
-    for (QWidget* w : std::initializer_list<QWidget*>{CheckBox6, TimeP1, lb_loop, cbox_loop, lb_endtime,
-                                                      dt_endtime, CheckBox15, num, Sec})
-        w->setEnabled(!hotkey);
-    if (hotkey) {
-        CheckBox6->setChecked(false);
-        CheckBox15->setChecked(false);
-    }
+    RunGuarded(host_.errors, [&] {
+        for (QRadioButton* r : triggers())
+            SetBold(r, r == trigger);
+        const bool weekly = trigger == RadioButton5, once = trigger == RadioButton2,
+                   monthly = trigger == RadioButton3, annually = trigger == RadioButton4,
+                   hotkey = trigger == RadioButton6;
+        for (QCheckBox* day : {Mon, Tues, Wed, Thurs, Fri, Sat, Sun})
+            day->setEnabled(weekly);
+        DateTimePicker1->setEnabled(once);
+        Label4->setEnabled(monthly);
+        ComboBox8->setEnabled(monthly);
+        for (QWidget* w : std::initializer_list<QWidget*>{Label5, Label6, ComboBox10, ComboBox11})
+            w->setEnabled(annually);
+        for (QWidget* w : std::initializer_list<QWidget*>{cbHK1, cbHK2, Label7})
+            w->setEnabled(hotkey);
+        for (QWidget* w : std::initializer_list<QWidget*>{CheckBox6, TimeP1, lb_loop, cbox_loop, lb_endtime,
+                                                          dt_endtime, CheckBox15, num, Sec})
+            w->setEnabled(!hotkey);
+        if (hotkey) {
+            CheckBox6->setChecked(false);
+            CheckBox15->setChecked(false);
+        }
+    });
 }
 
 void TTaskForm::LoopChanged(int index) {
-    lb_endtime->setVisible(index > 0);
-    dt_endtime->setVisible(index > 0);
+    RunGuarded(host_.errors, [&] {
+        lb_endtime->setVisible(index > 0);
+        dt_endtime->setVisible(index > 0);
+    });
 }
 
 int TTaskForm::Ask(const QString& text, int buttons) {
@@ -311,17 +306,19 @@ int TTaskForm::Ask(const QString& text, int buttons) {
 }
 
 void TTaskForm::PowerBoxToggled(QCheckBox* box, bool checked) {
-    SetBold(box, checked);
-    if (!checked) return;
-    if (box == CheckBox1 && !loading_) {
-        ShutDownChecked();
-        if (!CheckBox1->isChecked()) return;
-    }
-    for (QCheckBox* other : powerBoxes())
-        if (other != box) other->setChecked(false);
-    for (QCheckBox* other : programBoxes())
-        other->setChecked(false);
-    CheckBox6->setChecked(false);
+    RunGuarded(host_.errors, [&] {
+        SetBold(box, checked);
+        if (!checked) return;
+        if (box == CheckBox1 && !loading_) {
+            ShutDownChecked();
+            if (!CheckBox1->isChecked()) return;
+        }
+        for (QCheckBox* other : powerBoxes())
+            if (other != box) other->setChecked(false);
+        for (QCheckBox* other : programBoxes())
+            other->setChecked(false);
+        CheckBox6->setChecked(false);
+    });
 }
 
 void TTaskForm::ShutDownChecked() {
@@ -337,22 +334,26 @@ void TTaskForm::ShutDownChecked() {
 }
 
 void TTaskForm::ProgramBoxToggled(QCheckBox* box, bool checked) {
-    SetBold(box, checked);
-    if (!checked) return;
-    for (QCheckBox* other : powerBoxes())
-        other->setChecked(false);
+    RunGuarded(host_.errors, [&] {
+        SetBold(box, checked);
+        if (!checked) return;
+        for (QCheckBox* other : powerBoxes())
+            other->setChecked(false);
+    });
 }
 
 void TTaskForm::WakeUpToggled(bool checked) {
-    SetBold(CheckBox6, checked);
-    if (!checked) return;
-    if (!host_.power.canWakeFromSleep()) {
-        Ask(GetLangText("NonWake", "Your hardware does not support this function."), 1);
-        CheckBox6->setChecked(false);
-        return;
-    }
-    for (QCheckBox* other : powerBoxes())
-        other->setChecked(false);
+    RunGuarded(host_.errors, [&] {
+        SetBold(CheckBox6, checked);
+        if (!checked) return;
+        if (!host_.power.canWakeFromSleep()) {
+            Ask(GetLangText("NonWake", "Your hardware does not support this function."), 1);
+            CheckBox6->setChecked(false);
+            return;
+        }
+        for (QCheckBox* other : powerBoxes())
+            other->setChecked(false);
+    });
 }
 
 bool TTaskForm::eventFilter(QObject* watched, QEvent* event) {
@@ -386,27 +387,33 @@ bool TTaskForm::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void TTaskForm::suiButton7Click() {
-    if (!host_.pickFile) return;
-    const QString file = host_.pickFile(this, QStringLiteral("*.*"));
-    if (file.isEmpty()) return;
-    Edit4->setText(file);
-    CheckBox7->setChecked(true);
+    RunGuarded(host_.errors, [this] {
+        if (!host_.pickFile) return;
+        const QString file = host_.pickFile(this, QStringLiteral("*.*"));
+        if (file.isEmpty()) return;
+        Edit4->setText(file);
+        CheckBox7->setChecked(true);
+    });
 }
 
 void TTaskForm::suiButton10Click() {
-    if (!host_.pickFile) return;
-    const QString file = host_.pickFile(this, QStringLiteral("*.exe"));
-    if (file.isEmpty()) return;
-    CheckBox10->setChecked(true);
-    const qsizetype slash = std::max(file.lastIndexOf(QChar('\\')), file.lastIndexOf(QChar('/')));
-    Edit3->setText(file.mid(slash + 1));
+    RunGuarded(host_.errors, [this] {
+        if (!host_.pickFile) return;
+        const QString file = host_.pickFile(this, QStringLiteral("*.exe"));
+        if (file.isEmpty()) return;
+        CheckBox10->setChecked(true);
+        const qsizetype slash = std::max(file.lastIndexOf(QChar('\\')), file.lastIndexOf(QChar('/')));
+        Edit3->setText(file.mid(slash + 1));
+    });
 }
 
 void TTaskForm::suiButton9Click() {
-    TProgramForm dialog(host_.languages, {host_.pickFile, host_.launch, host_.errors}, this);
-    if (!Edit2->text().isEmpty()) dialog.SetLaunchCommand(launchCommand_);
-    if (dialog.exec() != 1 || dialog.Edit2->text().isEmpty()) return;
-    SetLaunch(dialog.Edit2->text(), dialog.Edit1->text());
+    RunGuarded(host_.errors, [this] {
+        TProgramForm dialog(host_.languages, {host_.pickFile, host_.launch, host_.errors}, this);
+        if (!Edit2->text().isEmpty()) dialog.SetLaunchCommand(launchCommand_);
+        if (dialog.exec() != 1 || dialog.program().isEmpty()) return;
+        SetLaunch(dialog.program(), dialog.parameters());
+    });
 }
 
 void TTaskForm::SetLaunch(const QString& program, const QString& parameters) {
@@ -416,7 +423,9 @@ void TTaskForm::SetLaunch(const QString& program, const QString& parameters) {
 }
 
 void TTaskForm::suiButton8Click() {
-    if (host_.openMacroRecorder) host_.openMacroRecorder(this);
+    RunGuarded(host_.errors, [this] {
+        if (host_.openMacroRecorder) host_.openMacroRecorder(this);
+    });
 }
 
 void TTaskForm::done(int result) {

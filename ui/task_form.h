@@ -43,6 +43,18 @@ class TTaskForm : public QDialog, public TLangForm {
     // Opens an editor in the given mode and waits until it has closed. The hotkey tab calls this too.
     static void Open(TaskEditorHost host, const QString& mode, QWidget* parent = nullptr);
 
+    // The task the editor wrote or loaded; empty before a new task is saved.
+    const std::string& editingId() const { return editingId_; }
+    // True while an edited task's row is put into the controls, which must not ask anything then.
+    bool loading() const { return loading_; }
+
+    void done(int result) override;
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+  private:
     void Button2Click(); // OK
     void tmr1Timer();
     void Timer1Timer();
@@ -51,10 +63,6 @@ class TTaskForm : public QDialog, public TLangForm {
     void suiButton9Click();
     void suiButton10Click();
 
-    const QString& mode() const { return mode_; }
-    const std::string& editingId() const { return editingId_; }
-    const std::string& launchCommand() const { return launchCommand_; }
-    bool loading() const { return loading_; }
     // Sets the launch action from the program dialog's two fields.
     void SetLaunch(const QString& program, const QString& parameters);
 
@@ -82,14 +90,6 @@ class TTaskForm : public QDialog, public TLangForm {
     QTimer tmr1;
     QTimer Timer1;
 
-  public:
-    void done(int result) override;
-
-  protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-    void showEvent(QShowEvent* event) override;
-
-  private:
     void BuildWidgets();
     void ConnectHandlers();
     void FillForm();

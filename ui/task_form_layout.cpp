@@ -1,3 +1,4 @@
+#include "ui/named_widget.h"
 #include "ui/task_form.h"
 
 #include <QCheckBox>
@@ -18,11 +19,6 @@
 namespace orvanta::ui {
 
 namespace {
-
-template <typename W> W* Named(W* widget, const char* name) {
-    widget->setObjectName(QString::fromLatin1(name));
-    return widget;
-}
 
 QComboBox* NumberList(QWidget* parent, const char* name, int last) {
     auto* box = Named(new QComboBox(parent), name);

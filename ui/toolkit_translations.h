@@ -22,8 +22,6 @@ class ToolkitTranslations : public i18n::LanguageListener {
     ToolkitTranslations& operator=(const ToolkitTranslations&) = delete;
 
     void LanguageChanged() override;
-    // The locale whose translation is installed; empty when none is.
-    const QString& installedLocale() const { return installed_; }
 
   private:
     i18n::TLangMgr& manager_;

@@ -42,7 +42,6 @@ class Errors : public ui::ErrorBox {
   public:
     QStringList shown;
     void ShowError(const QString& m) override { shown << m; }
-    void ShowNotice(const QString& m) override { shown << m; }
 };
 
 class NoClipboard : public macros::ClipboardPort {

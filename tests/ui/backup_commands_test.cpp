@@ -71,6 +71,16 @@ class BackupCommandsTest : public MainFormTest {
         return answer.questions;
     }
 
+    // Imports the file, which is refused in the error box and leaves the task database as it was.
+    void ExpectImportRefused(const std::string& file, const std::string& databaseBefore) {
+        errors.errors.clear();
+        importAnswer = file;
+        EXPECT_EQ(Trigger(form->menus().Import1), QStringList{});
+        ASSERT_EQ(errors.errors.size(), 1);
+        EXPECT_TRUE(errors.errors[0].contains("not an Orvanta tasks file"));
+        EXPECT_EQ(ReadFileBytes(store.path()), databaseBefore);
+    }
+
     std::vector<std::string> FilesIn(const std::string& folder) const {
         std::vector<std::string> names;
         for (const auto& entry : fs::directory_iterator(folder))
@@ -153,12 +163,7 @@ TEST_F(BackupCommandsTest, AFileThatIsNoTaskDatabaseIsRefusedAndTheTasksStay) {
 
     for (const std::string& file : {text, otherDatabase}) {
         SCOPED_TRACE(file);
-        errors.errors.clear();
-        importAnswer = file;
-        EXPECT_EQ(Trigger(form->menus().Import1), QStringList{});
-        ASSERT_EQ(errors.errors.size(), 1);
-        EXPECT_TRUE(errors.errors[0].contains("not an Orvanta tasks file"));
-        EXPECT_EQ(ReadFileBytes(store.path()), before);
+        ExpectImportRefused(file, before);
     }
     EXPECT_EQ(ListTitles(), Titles{"alpha"});
     EXPECT_EQ(hotkeyLoads, loadsBefore);
@@ -186,12 +191,7 @@ TEST_F(BackupCommandsTest, ABackupCarryingTriggersOrViewsIsRefusedWhole) {
         const std::string file = files.file("carrying.krlbak");
         fs::copy_file(clean, file, fs::copy_options::overwrite_existing);
         data::SqliteConnection(file).execute(statement);
-        errors.errors.clear();
-        importAnswer = file;
-        EXPECT_EQ(Trigger(form->menus().Import1), QStringList{});
-        ASSERT_EQ(errors.errors.size(), 1);
-        EXPECT_TRUE(errors.errors[0].contains("not an Orvanta tasks file"));
-        EXPECT_EQ(ReadFileBytes(store.path()), before);
+        ExpectImportRefused(file, before);
     }
     EXPECT_EQ(ListTitles(), Titles{"alpha"});
 }

@@ -12,15 +12,16 @@ using ui::kModeNewScheduled;
 // action ran unconfirmed. The field takes no more digits than a count-down holds.
 TEST_F(TaskFormTest, TheCountDownFieldTakesNoMoreDigitsThanACountDownHolds) {
     auto editor = Open(kModeNewScheduled);
-    editor->num->clear();
-    QTest::keyClicks(editor->num, "99999999999999");
-    EXPECT_LE(editor->num->text().size(), 9);
-    editor->num->setText("123456789012"); // pasted text meets the same limit
-    EXPECT_LE(editor->num->text().size(), 9);
+    QLineEdit* num = Control<QLineEdit>(*editor, "num");
+    num->clear();
+    QTest::keyClicks(num, "99999999999999");
+    EXPECT_LE(num->text().size(), 9);
+    num->setText("123456789012"); // pasted text meets the same limit
+    EXPECT_LE(num->text().size(), 9);
     // What the field can hold is what the dispatcher reads: no digits beyond an int's range.
-    editor->num->setText("999999999");
-    EXPECT_EQ(editor->num->text().toLongLong(), 999'999'999LL);
-    EXPECT_LE(editor->num->text().toLongLong(), INT_MAX);
+    num->setText("999999999");
+    EXPECT_EQ(num->text().toLongLong(), 999'999'999LL);
+    EXPECT_LE(num->text().toLongLong(), INT_MAX);
 }
 
 } // namespace

@@ -1,4 +1,5 @@
 #include "tests/ui/hotkey_page_fixture.h"
+#include "tests/ui/named_controls.h"
 #include "ui/task_form.h"
 #include "ui/task_form_opener.h"
 
@@ -24,7 +25,7 @@ class HotkeyEditorTest : public HotkeyPageTest {
         ui::ConnectEditorToHotkeyPage(host, *page, *form->PageControl1());
         auto editor = std::make_unique<ui::TTaskForm>(std::move(host), QString::fromLatin1(mode));
         editor->show();
-        editor->tmr1Timer();
+        WaitUntilLoaded(*editor);
         return editor;
     }
     // The cbHK2 item of a digit or capital letter.
@@ -38,12 +39,12 @@ TEST_F(HotkeyEditorTest, SavingAnEditedHotkeyReloadsTheListAndSelectsItOnItsTab)
     form->PageControl1()->setCurrentIndex(0);
 
     auto editor = Open(ui::kModeEditHotkey, second);
-    EXPECT_EQ(editor->title->text(), "second");
-    EXPECT_TRUE(editor->RadioButton6->isChecked());
-    editor->title->setText("renamed");
-    editor->cbHK1->setCurrentIndex(1);
-    editor->cbHK2->setCurrentIndex(KeyItem('Z'));
-    editor->Button2Click();
+    EXPECT_EQ(Control<QLineEdit>(*editor, "title")->text(), "second");
+    EXPECT_TRUE(Control<QRadioButton>(*editor, "RadioButton6")->isChecked());
+    Control<QLineEdit>(*editor, "title")->setText("renamed");
+    Control<QComboBox>(*editor, "cbHK1")->setCurrentIndex(1);
+    Control<QComboBox>(*editor, "cbHK2")->setCurrentIndex(KeyItem('Z'));
+    Click(*editor, "Button2");
 
     EXPECT_TRUE(errors.errors.isEmpty()) << errors.errors.join("\n").toStdString();
     const int row = RowOfHotkey(second);
@@ -60,12 +61,12 @@ TEST_F(HotkeyEditorTest, ANewHotkeyTaskAppearsAtTheEndAndWorksAtOnce) {
     AddHotkey("old", 0, '1');
     StartWith();
     auto editor = Open(ui::kModeNewHotkey);
-    EXPECT_TRUE(editor->RadioButton6->isChecked());
-    editor->title->setText("fresh");
-    editor->CheckBox12->setChecked(true);
-    editor->Memo1->setPlainText("hello");
-    editor->cbHK2->setCurrentIndex(KeyItem('B'));
-    editor->Button2Click();
+    EXPECT_TRUE(Control<QRadioButton>(*editor, "RadioButton6")->isChecked());
+    Control<QLineEdit>(*editor, "title")->setText("fresh");
+    Control<QCheckBox>(*editor, "CheckBox12")->setChecked(true);
+    Control<QPlainTextEdit>(*editor, "Memo1")->setPlainText("hello");
+    Control<QComboBox>(*editor, "cbHK2")->setCurrentIndex(KeyItem('B'));
+    Click(*editor, "Button2");
 
     ASSERT_EQ(Rows().size(), 2u);
     EXPECT_EQ(Rows()[1][kListText], "           Alt + B ---- fresh");
@@ -80,8 +81,8 @@ TEST_F(HotkeyEditorTest, SwitchingAHotkeyTaskToATimeMovesItToTheScheduledTab) {
     const std::string moved = AddHotkey("moved", 0, '5');
     StartWith();
     auto editor = Open(ui::kModeEditHotkey, moved);
-    editor->RadioButton1->setChecked(true); // Daily
-    editor->Button2Click();
+    Control<QRadioButton>(*editor, "RadioButton1")->setChecked(true); // Daily
+    Click(*editor, "Button2");
 
     EXPECT_EQ(Texts(), std::vector<std::string>{"None"});
     EXPECT_FALSE(globalHotkeys.isRegistered(kAlt, '5'));

@@ -100,13 +100,7 @@ TEST_F(LanguageInItsCodePage, ShowsItsTextsAndKnowsTheEmptyList) {
 // The language files as they ship.
 class ShippedLanguages : public MainFormTest {
   protected:
-    void SetUp() override {
-        for (const auto& file :
-             std::filesystem::directory_iterator(std::string(ORVANTA_SOURCE_DIR) + "/Language"))
-            if (file.path().filename().string().starts_with("Orvanta."))
-                std::filesystem::copy_file(file.path(),
-                                           binFolder + "/Language/" + file.path().filename().string());
-    }
+    void SetUp() override { CopyShippedLanguages(); }
     void Choose(const std::string& extension) {
         const auto& items = languages->Items();
         for (std::size_t i = 0; i < items.size(); ++i)

@@ -229,11 +229,7 @@ TEST_F(ClosingTheWindow, AWindowRestoredWithoutATrayAsksBeforeItEnds) {
 class ClosingInEveryLanguage : public MainFormTest {
   protected:
     void SetUp() override {
-        for (const auto& file :
-             std::filesystem::directory_iterator(std::string(ORVANTA_SOURCE_DIR) + "/Language"))
-            if (file.path().filename().string().starts_with("Orvanta."))
-                std::filesystem::copy_file(file.path(),
-                                           binFolder + "/Language/" + file.path().filename().string());
+        CopyShippedLanguages();
         Start();
     }
     const std::map<std::string, QStringList> meanings{{"English", {"Minimize", "Quit"}},

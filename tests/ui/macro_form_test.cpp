@@ -503,8 +503,8 @@ TEST_F(MacroPickerTest, TheEditorsMacroButtonOpensTheRecorderWhoseOkFillsTheEdit
     };
     ui::TTaskForm editor(host, ui::kModeNewScheduled);
     editor.show();
-    editor.tmr1Timer();
-    ASSERT_TRUE(editor.suiButton8->isEnabled());
+    WaitUntilLoaded(editor);
+    ASSERT_TRUE(Control<QPushButton>(editor, "suiButton8")->isEnabled());
 
     QString openedWith;
     QTimer::singleShot(0, [&] {
@@ -514,10 +514,10 @@ TEST_F(MacroPickerTest, TheEditorsMacroButtonOpensTheRecorderWhoseOkFillsTheEdit
         recorder->Edit1->setText(QString::fromStdString(path));
         recorder->Button2->click();
     });
-    editor.suiButton8Click();
+    Click(editor, "suiButton8");
     EXPECT_TRUE(openedWith.isEmpty());
-    EXPECT_EQ(editor.Edit1->text().toStdString(), path);
-    EXPECT_TRUE(editor.CheckBox8->isChecked());
+    EXPECT_EQ(Control<QLineEdit>(editor, "Edit1")->text().toStdString(), path);
+    EXPECT_TRUE(Control<QCheckBox>(editor, "CheckBox8")->isChecked());
 }
 
 } // namespace

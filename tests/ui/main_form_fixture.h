@@ -108,6 +108,15 @@ class MainFormTest : public ::testing::Test {
         listTexts.reset();
     }
 
+    // The language files as they ship, beside the executable where the program looks for them.
+    void CopyShippedLanguages() {
+        for (const auto& file :
+             std::filesystem::directory_iterator(std::string(ORVANTA_SOURCE_DIR) + "/Language"))
+            if (file.path().filename().string().starts_with("Orvanta."))
+                std::filesystem::copy_file(file.path(),
+                                           binFolder + "/Language/" + file.path().filename().string());
+    }
+
     ui::MainFormPorts Ports(platform::SingleInstance& claim) {
         if (!languages) {
             languages = std::make_unique<i18n::TLangMgr>(binFolder, '/', settings, locale);

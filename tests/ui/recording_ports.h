@@ -35,9 +35,7 @@ class RecordingActions : public scheduler::TaskActions, public scheduler::Remind
 class RecordingErrorBox : public ui::ErrorBox {
   public:
     QStringList errors;
-    QStringList notices;
     void ShowError(const QString& message) override { errors << message; }
-    void ShowNotice(const QString& message) override { notices << message; }
 };
 
 } // namespace orvanta::test

@@ -2,6 +2,7 @@
 
 #include "data/data_set.h"
 #include "tests/ui/main_form_fixture.h"
+#include "tests/ui/named_controls.h"
 #include "ui/task_form.h"
 #include "ui/task_form_opener.h"
 
@@ -49,7 +50,7 @@ class TaskFormTest : public MainFormTest {
         form->scheduler().currentTaskId() = id;
         auto editor = std::make_unique<ui::TTaskForm>(Host(), QString::fromLatin1(mode));
         editor->show();
-        editor->tmr1Timer(); // the load is over
+        WaitUntilLoaded(*editor); // the load is over
         return editor;
     }
 

@@ -1,9 +1,12 @@
 #include "tests/ui/task_form_fixture.h"
 #include "ui/program_form.h"
 
+#include <QApplication>
 #include <QFocusEvent>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
+#include <stdexcept>
 
 namespace orvanta::test {
 namespace {
@@ -23,23 +26,23 @@ TEST_F(TaskFormTest, EachModeFillsItsDefaults) {
     clock.set({2025, 3, 7, 9, 41, 27, 0});
     auto added = Open(kModeNewScheduled);
     EXPECT_EQ(added->windowTitle(), "Add Task");
-    EXPECT_TRUE(added->RadioButton2->isChecked());
-    EXPECT_TRUE(added->DateTimePicker1->isEnabled());
-    EXPECT_FALSE(added->Mon->isEnabled());
-    EXPECT_EQ(added->TimeP1->time(), QTime(9, 41, 0));
-    EXPECT_EQ(added->DateTimePicker1->date(), QDate(2025, 3, 7));
-    EXPECT_EQ(added->ComboBox11->currentText(), "3");
-    EXPECT_EQ(added->ComboBox8->currentText(), "7");
-    EXPECT_EQ(added->cbox_loop->itemText(1), "10Minutes");
-    EXPECT_EQ(added->cbox_loop->itemText(7), "2Hours");
-    EXPECT_FALSE(added->dt_endtime->isVisibleTo(added.get()));
+    EXPECT_TRUE(Control<QRadioButton>(*added, "RadioButton2")->isChecked());
+    EXPECT_TRUE(Control<QDateEdit>(*added, "DateTimePicker1")->isEnabled());
+    EXPECT_FALSE(Control<QCheckBox>(*added, "Mon")->isEnabled());
+    EXPECT_EQ(Control<QTimeEdit>(*added, "TimeP1")->time(), QTime(9, 41, 0));
+    EXPECT_EQ(Control<QDateEdit>(*added, "DateTimePicker1")->date(), QDate(2025, 3, 7));
+    EXPECT_EQ(Control<QComboBox>(*added, "ComboBox11")->currentText(), "3");
+    EXPECT_EQ(Control<QComboBox>(*added, "ComboBox8")->currentText(), "7");
+    EXPECT_EQ(Control<QComboBox>(*added, "cbox_loop")->itemText(1), "10Minutes");
+    EXPECT_EQ(Control<QComboBox>(*added, "cbox_loop")->itemText(7), "2Hours");
+    EXPECT_FALSE(Control<QTimeEdit>(*added, "dt_endtime")->isVisibleTo(added.get()));
 
     auto hotkey = Open(kModeNewHotkey);
-    EXPECT_TRUE(hotkey->RadioButton6->isChecked());
-    EXPECT_TRUE(hotkey->cbHK2->isEnabled());
-    EXPECT_FALSE(hotkey->CheckBox6->isEnabled());
-    EXPECT_FALSE(hotkey->TimeP1->isEnabled());
-    EXPECT_EQ(hotkey->cbHK1->currentText(), "Alt");
+    EXPECT_TRUE(Control<QRadioButton>(*hotkey, "RadioButton6")->isChecked());
+    EXPECT_TRUE(Control<QComboBox>(*hotkey, "cbHK2")->isEnabled());
+    EXPECT_FALSE(Control<QCheckBox>(*hotkey, "CheckBox6")->isEnabled());
+    EXPECT_FALSE(Control<QTimeEdit>(*hotkey, "TimeP1")->isEnabled());
+    EXPECT_EQ(Control<QComboBox>(*hotkey, "cbHK1")->currentText(), "Alt");
 
     auto missing = Open(kModeEditScheduled, "999");
     EXPECT_EQ(missing->windowTitle(), "Modify Task");
@@ -91,7 +94,7 @@ TEST_F(TaskFormTest, EveryKindOfStoredRowSavesBackUnchanged) {
         const std::size_t count = Stored().size();
         auto editor = Open(kModeEditScheduled, id);
         EXPECT_EQ(editor->editingId(), id);
-        editor->Button2Click();
+        Click(*editor, "Button2");
         EXPECT_TRUE(errors.errors.isEmpty()) << errors.errors.join("\n").toStdString();
         EXPECT_EQ(WithoutIdAndLast(StoredTask(id)), WithoutIdAndLast(kind));
         EXPECT_EQ(Stored().size(), count);
@@ -107,12 +110,12 @@ TEST_F(TaskFormTest, ARowIsLoadedIntoItsControls) {
     t.id = 7;
     hotkeyRows = {RowOf(t)};
     auto editor = Open(kModeEditHotkey, "7");
-    EXPECT_EQ(editor->Edit2->text(), "/usr/bin/tool /usr/bin/tool");
-    EXPECT_EQ(editor->cbHK2->currentText(), "A");
-    EXPECT_EQ(editor->num->text(), "0");
-    EXPECT_FALSE(editor->CheckBox15->isChecked());
-    EXPECT_FALSE(editor->dt_endtime->isVisibleTo(editor.get()));
-    EXPECT_TRUE(editor->RadioButton1->isChecked());
+    EXPECT_EQ(Control<QLineEdit>(*editor, "Edit2")->text(), "/usr/bin/tool /usr/bin/tool");
+    EXPECT_EQ(Control<QComboBox>(*editor, "cbHK2")->currentText(), "A");
+    EXPECT_EQ(Control<QLineEdit>(*editor, "num")->text(), "0");
+    EXPECT_FALSE(Control<QCheckBox>(*editor, "CheckBox15")->isChecked());
+    EXPECT_FALSE(Control<QTimeEdit>(*editor, "dt_endtime")->isVisibleTo(editor.get()));
+    EXPECT_TRUE(Control<QRadioButton>(*editor, "RadioButton1")->isChecked());
 }
 
 TEST_F(TaskFormTest, RepeatListMapsMinutesBothWays) {
@@ -130,44 +133,44 @@ TEST_F(TaskFormTest, RepeatListMapsMinutesBothWays) {
     const std::string id = store.InsertTask(t);
     form->RebuildRunTable();
     auto editor = Open(kModeEditScheduled, id);
-    EXPECT_EQ(editor->cbox_loop->currentIndex(), 6);
-    EXPECT_TRUE(editor->dt_endtime->isVisibleTo(editor.get()));
-    editor->Button2Click();
+    EXPECT_EQ(Control<QComboBox>(*editor, "cbox_loop")->currentIndex(), 6);
+    EXPECT_TRUE(Control<QTimeEdit>(*editor, "dt_endtime")->isVisibleTo(editor.get()));
+    Click(*editor, "Button2");
     EXPECT_EQ(StoredTask(id).loop, 60);
 }
 
 TEST_F(TaskFormTest, ActionBoxesExcludeEachOther) {
     auto editor = Open(kModeNewScheduled);
-    editor->CheckBox2->setChecked(true); // Reboot
-    editor->CheckBox9->setChecked(true); // Launch Program
-    EXPECT_FALSE(editor->CheckBox2->isChecked());
-    editor->CheckBox11->setChecked(true);
-    editor->CheckBox6->setChecked(true); // Wake up keeps the program actions
-    EXPECT_TRUE(editor->CheckBox9->isChecked());
-    EXPECT_TRUE(editor->CheckBox11->isChecked());
-    EXPECT_TRUE(editor->CheckBox6->isChecked());
-    editor->CheckBox14->setChecked(true); // Close Monitor clears everything else
-    EXPECT_FALSE(editor->CheckBox9->isChecked());
-    EXPECT_FALSE(editor->CheckBox11->isChecked());
-    EXPECT_FALSE(editor->CheckBox6->isChecked());
-    editor->CheckBox3->setChecked(true);
-    EXPECT_FALSE(editor->CheckBox14->isChecked());
-    EXPECT_TRUE(editor->CheckBox3->font().bold());
-    EXPECT_FALSE(editor->CheckBox14->font().bold());
+    Control<QCheckBox>(*editor, "CheckBox2")->setChecked(true); // Reboot
+    Control<QCheckBox>(*editor, "CheckBox9")->setChecked(true); // Launch Program
+    EXPECT_FALSE(Control<QCheckBox>(*editor, "CheckBox2")->isChecked());
+    Control<QCheckBox>(*editor, "CheckBox11")->setChecked(true);
+    Control<QCheckBox>(*editor, "CheckBox6")->setChecked(true); // Wake up keeps the program actions
+    EXPECT_TRUE(Control<QCheckBox>(*editor, "CheckBox9")->isChecked());
+    EXPECT_TRUE(Control<QCheckBox>(*editor, "CheckBox11")->isChecked());
+    EXPECT_TRUE(Control<QCheckBox>(*editor, "CheckBox6")->isChecked());
+    Control<QCheckBox>(*editor, "CheckBox14")->setChecked(true); // Close Monitor clears everything else
+    EXPECT_FALSE(Control<QCheckBox>(*editor, "CheckBox9")->isChecked());
+    EXPECT_FALSE(Control<QCheckBox>(*editor, "CheckBox11")->isChecked());
+    EXPECT_FALSE(Control<QCheckBox>(*editor, "CheckBox6")->isChecked());
+    Control<QCheckBox>(*editor, "CheckBox3")->setChecked(true);
+    EXPECT_FALSE(Control<QCheckBox>(*editor, "CheckBox14")->isChecked());
+    EXPECT_TRUE(Control<QCheckBox>(*editor, "CheckBox3")->font().bold());
+    EXPECT_FALSE(Control<QCheckBox>(*editor, "CheckBox14")->font().bold());
 
-    editor->CheckBox6->setChecked(true);
-    editor->CheckBox15->setChecked(true);
-    editor->RadioButton6->setChecked(true);
-    EXPECT_FALSE(editor->CheckBox6->isChecked());
-    EXPECT_FALSE(editor->CheckBox15->isChecked());
+    Control<QCheckBox>(*editor, "CheckBox6")->setChecked(true);
+    Control<QCheckBox>(*editor, "CheckBox15")->setChecked(true);
+    Control<QRadioButton>(*editor, "RadioButton6")->setChecked(true);
+    EXPECT_FALSE(Control<QCheckBox>(*editor, "CheckBox6")->isChecked());
+    EXPECT_FALSE(Control<QCheckBox>(*editor, "CheckBox15")->isChecked());
 }
 
 TEST_F(TaskFormTest, WakeUpNeedsAClockThatWakes) {
     power.setCanWakeFromSleep(false);
     QuestionAnswerer answer(*form, 1);
     auto editor = Open(kModeNewScheduled);
-    editor->CheckBox6->setChecked(true);
-    EXPECT_FALSE(editor->CheckBox6->isChecked());
+    Control<QCheckBox>(*editor, "CheckBox6")->setChecked(true);
+    EXPECT_FALSE(Control<QCheckBox>(*editor, "CheckBox6")->isChecked());
     ASSERT_EQ(answer.questions.size(), 1);
     EXPECT_EQ(answer.questions[0], "Your hardware does not support this function.");
     EXPECT_EQ(answer.title, "Add Task");
@@ -177,18 +180,18 @@ TEST_F(TaskFormTest, ShutDownAsksForSleepInstead) {
     {
         QuestionAnswerer answer(*form, 1);
         auto editor = Open(kModeNewScheduled);
-        editor->CheckBox1->setChecked(true);
-        EXPECT_FALSE(editor->CheckBox1->isChecked());
-        EXPECT_TRUE(editor->CheckBox4->isChecked());
+        Control<QCheckBox>(*editor, "CheckBox1")->setChecked(true);
+        EXPECT_FALSE(Control<QCheckBox>(*editor, "CheckBox1")->isChecked());
+        EXPECT_TRUE(Control<QCheckBox>(*editor, "CheckBox4")->isChecked());
         EXPECT_EQ(answer.captions, QStringList({"OK", "Cancel"}));
     }
     {
         QuestionAnswerer answer(*form, 2);
         auto editor = Open(kModeNewScheduled);
-        editor->CheckBox9->setChecked(true);
-        editor->CheckBox1->setChecked(true);
-        EXPECT_TRUE(editor->CheckBox1->isChecked());
-        EXPECT_FALSE(editor->CheckBox9->isChecked());
+        Control<QCheckBox>(*editor, "CheckBox9")->setChecked(true);
+        Control<QCheckBox>(*editor, "CheckBox1")->setChecked(true);
+        EXPECT_TRUE(Control<QCheckBox>(*editor, "CheckBox1")->isChecked());
+        EXPECT_FALSE(Control<QCheckBox>(*editor, "CheckBox9")->isChecked());
         EXPECT_EQ(answer.questions.size(), 1);
     }
     {
@@ -196,9 +199,9 @@ TEST_F(TaskFormTest, ShutDownAsksForSleepInstead) {
         ui::TaskEditorHost host = Host();
         host.prefersHibernate = [] { return true; };
         ui::TTaskForm editor(host, kModeNewScheduled);
-        editor.tmr1Timer();
-        editor.CheckBox1->setChecked(true);
-        EXPECT_TRUE(editor.CheckBox5->isChecked());
+        WaitUntilLoaded(editor);
+        Control<QCheckBox>(editor, "CheckBox1")->setChecked(true);
+        EXPECT_TRUE(Control<QCheckBox>(editor, "CheckBox5")->isChecked());
     }
 }
 
@@ -207,10 +210,10 @@ TEST_F(TaskFormTest, ShutDownOffersHibernateWhereThePlatformPrefersIt) {
         power.setPrefersHibernateToSleep(prefers);
         QuestionAnswerer answer(*form, 1);
         auto editor = Open(kModeNewScheduled);
-        editor->CheckBox1->setChecked(true);
-        EXPECT_EQ(editor->CheckBox5->isChecked(), prefers);
-        EXPECT_EQ(editor->CheckBox4->isChecked(), !prefers);
-        EXPECT_FALSE(editor->CheckBox1->isChecked());
+        Control<QCheckBox>(*editor, "CheckBox1")->setChecked(true);
+        EXPECT_EQ(Control<QCheckBox>(*editor, "CheckBox5")->isChecked(), prefers);
+        EXPECT_EQ(Control<QCheckBox>(*editor, "CheckBox4")->isChecked(), !prefers);
+        EXPECT_FALSE(Control<QCheckBox>(*editor, "CheckBox1")->isChecked());
     }
 }
 
@@ -223,7 +226,7 @@ TEST_F(TaskFormTest, ALoadedShutDownAsksNothing) {
     form->scheduler().currentTaskId() = id;
     ui::TTaskForm editor(Host(), kModeEditScheduled);
     EXPECT_TRUE(editor.loading());
-    EXPECT_TRUE(editor.CheckBox1->isChecked());
+    EXPECT_TRUE(Control<QCheckBox>(editor, "CheckBox1")->isChecked());
     EXPECT_TRUE(answer.questions.isEmpty());
 }
 
@@ -232,7 +235,7 @@ TEST_F(TaskFormTest, ValidationStopsWithoutWriting) {
     {
         QuestionAnswerer answer(*form, 1);
         auto editor = Open(kModeNewScheduled);
-        editor->Button2Click();
+        Click(*editor, "Button2");
         ASSERT_EQ(answer.questions.size(), 1);
         EXPECT_EQ(answer.questions[0], "You have not chosen anything! Do you want to continue? ");
         EXPECT_TRUE(editor->isVisible());
@@ -240,29 +243,30 @@ TEST_F(TaskFormTest, ValidationStopsWithoutWriting) {
     {
         QuestionAnswerer answer(*form, 2);
         auto editor = Open(kModeNewScheduled);
-        editor->Button2Click();
+        Click(*editor, "Button2");
         EXPECT_FALSE(editor->isVisible());
     }
     {
         QuestionAnswerer answer(*form, 1);
         auto editor = Open(kModeNewScheduled);
-        editor->CheckBox3->setChecked(true);
-        editor->TimeP1->setTime(QTime(22, 0, 0));
-        editor->dt_endtime->setTime(QTime(21, 0, 0)); // hidden: no repeat, still checked
-        editor->Button2Click();
+        Control<QCheckBox>(*editor, "CheckBox3")->setChecked(true);
+        Control<QTimeEdit>(*editor, "TimeP1")->setTime(QTime(22, 0, 0));
+        Control<QTimeEdit>(*editor, "dt_endtime")
+            ->setTime(QTime(21, 0, 0)); // hidden: no repeat, still checked
+        Click(*editor, "Button2");
         ASSERT_EQ(answer.questions.size(), 1);
         EXPECT_EQ(answer.questions[0], "The end time can not be less than the start time.");
-        EXPECT_TRUE(editor->dt_endtime->styleSheet().contains("red"));
+        EXPECT_TRUE(Control<QTimeEdit>(*editor, "dt_endtime")->styleSheet().contains("red"));
         EXPECT_TRUE(editor->isVisible());
     }
     {
         QuestionAnswerer answer(*form, 1);
         auto editor = Open(kModeNewHotkey);
-        editor->CheckBox3->setChecked(true);
-        editor->Button2Click();
+        Control<QCheckBox>(*editor, "CheckBox3")->setChecked(true);
+        Click(*editor, "Button2");
         ASSERT_EQ(answer.questions.size(), 1);
         EXPECT_EQ(answer.questions[0], "Please specify your hotkey before saving.");
-        EXPECT_TRUE(editor->cbHK2->styleSheet().contains("red"));
+        EXPECT_TRUE(Control<QComboBox>(*editor, "cbHK2")->styleSheet().contains("red"));
     }
     EXPECT_EQ(Stored().size(), before);
 }
@@ -282,15 +286,18 @@ TEST_F(TaskFormTest, DaysAndMonthsOffTheCalendarAreRefusedBeforeAnythingIsWritte
     for (const auto& c : cases) {
         QuestionAnswerer answer(*form, 1);
         auto editor = Open(kModeNewScheduled);
-        editor->CheckBox3->setChecked(true);
-        (c.annually ? editor->RadioButton4 : editor->RadioButton3)->setChecked(true);
-        if (c.annually) editor->ComboBox11->setEditText(c.month);
-        (c.annually ? editor->ComboBox10 : editor->ComboBox8)->setEditText(c.day);
-        editor->Button2Click();
+        Control<QCheckBox>(*editor, "CheckBox3")->setChecked(true);
+        (c.annually ? Control<QRadioButton>(*editor, "RadioButton4")
+                    : Control<QRadioButton>(*editor, "RadioButton3"))
+            ->setChecked(true);
+        if (c.annually) Control<QComboBox>(*editor, "ComboBox11")->setEditText(c.month);
+        (c.annually ? Control<QComboBox>(*editor, "ComboBox10") : Control<QComboBox>(*editor, "ComboBox8"))
+            ->setEditText(c.day);
+        Click(*editor, "Button2");
         EXPECT_EQ(answer.questions, QStringList{c.message}) << c.month << "/" << c.day;
-        QComboBox* field = c.message == month ? editor->ComboBox11
-                           : c.annually       ? editor->ComboBox10
-                                              : editor->ComboBox8;
+        QComboBox* field = c.message == month ? Control<QComboBox>(*editor, "ComboBox11")
+                           : c.annually       ? Control<QComboBox>(*editor, "ComboBox10")
+                                              : Control<QComboBox>(*editor, "ComboBox8");
         EXPECT_TRUE(field->styleSheet().contains("red")) << c.month << "/" << c.day;
         EXPECT_TRUE(editor->isVisible());
         EXPECT_TRUE(errors.errors.isEmpty());
@@ -300,11 +307,11 @@ TEST_F(TaskFormTest, DaysAndMonthsOffTheCalendarAreRefusedBeforeAnythingIsWritte
     // The ends of the ranges are days of the calendar.
     QuestionAnswerer none(*form, 1);
     auto edge = Open(kModeNewScheduled);
-    edge->CheckBox3->setChecked(true);
-    edge->RadioButton4->setChecked(true);
-    edge->ComboBox11->setEditText("12");
-    edge->ComboBox10->setEditText(" 31");
-    edge->Button2Click();
+    Control<QCheckBox>(*edge, "CheckBox3")->setChecked(true);
+    Control<QRadioButton>(*edge, "RadioButton4")->setChecked(true);
+    Control<QComboBox>(*edge, "ComboBox11")->setEditText("12");
+    Control<QComboBox>(*edge, "ComboBox10")->setEditText(" 31");
+    Click(*edge, "Button2");
     EXPECT_TRUE(none.questions.isEmpty());
     ASSERT_EQ(Stored().size(), before + 1);
     EXPECT_EQ(Stored().back().day, 31);
@@ -313,18 +320,27 @@ TEST_F(TaskFormTest, DaysAndMonthsOffTheCalendarAreRefusedBeforeAnythingIsWritte
 TEST_F(TaskFormTest, UntitledTasksAreNamedAfterTheirActions) {
     auto save = [&](auto setUp) {
         auto editor = Open(kModeNewScheduled);
-        editor->title->setText("   ");
+        Control<QLineEdit>(*editor, "title")->setText("   ");
         setUp(*editor);
-        editor->Button2Click();
+        Click(*editor, "Button2");
         return StoredTask(editor->editingId());
     };
-    EXPECT_EQ(save([](ui::TTaskForm& e) { e.CheckBox14->setChecked(true); }).title, "Close Monitor");
+    EXPECT_EQ(save([](ui::TTaskForm& e) { Control<QCheckBox>(e, "CheckBox14")->setChecked(true); }).title,
+              "Close Monitor");
     const data::TaskRecord mixed = save([](ui::TTaskForm& e) {
-        e.CheckBox6->setChecked(true);
-        e.SetLaunch("C:\\Tools\\app.exe", "/q");
-        e.CheckBox11->setChecked(true); // leaves "http://" as the address
-        e.Memo1->setPlainText("  hello \n");
-        e.CheckBox12->setChecked(true);
+        Control<QCheckBox>(e, "CheckBox6")->setChecked(true);
+        // The program dialog's OK hands its two fields to the editor.
+        QTimer::singleShot(0, [] {
+            auto* dialog = qobject_cast<ui::TProgramForm*>(QApplication::activeModalWidget());
+            if (!dialog) return;
+            dialog->findChild<QLineEdit*>("Edit2")->setText("C:\\Tools\\app.exe");
+            dialog->findChild<QLineEdit*>("Edit1")->setText("/q");
+            dialog->findChild<QPushButton*>("Button2")->click();
+        });
+        Click(e, "suiButton9");
+        Control<QCheckBox>(e, "CheckBox11")->setChecked(true); // leaves "http://" as the address
+        Control<QPlainTextEdit>(e, "Memo1")->setPlainText("  hello \n");
+        Control<QCheckBox>(e, "CheckBox12")->setChecked(true);
     });
     EXPECT_EQ(mixed.title, "Wake up  Launch Program: app.exe   Open URL: http://  Reminder: hello");
     EXPECT_EQ(mixed.openUrl, "http://");
@@ -338,11 +354,11 @@ TEST_F(TaskFormTest, UntitledTasksAreNamedAfterTheirActions) {
 
 TEST_F(TaskFormTest, HotkeyTasksCarryNoWakeOrCountDown) {
     auto editor = Open(kModeNewHotkey);
-    editor->cbHK1->setCurrentIndex(1);
-    editor->cbHK2->setCurrentIndex(12); // "C"
-    editor->num->setText("15");
-    editor->CheckBox11->setChecked(true);
-    editor->Button2Click();
+    Control<QComboBox>(*editor, "cbHK1")->setCurrentIndex(1);
+    Control<QComboBox>(*editor, "cbHK2")->setCurrentIndex(12); // "C"
+    Control<QLineEdit>(*editor, "num")->setText("15");
+    Control<QCheckBox>(*editor, "CheckBox11")->setChecked(true);
+    Click(*editor, "Button2");
     const data::TaskRecord t = StoredTask(editor->editingId());
     EXPECT_EQ(t.dateMode, data::kHotkey);
     EXPECT_EQ(t.hotkey1, 1);
@@ -439,15 +455,15 @@ TEST_F(TaskFormTest, EditingAHotkeyKeepsItsPlaceUnlessTheTriggerChanges) {
     t.id = std::stoll(id);
     hotkeyRows = {RowOf(t)};
     auto editor = Open(kModeEditHotkey, id);
-    editor->title->setText("key 2");
-    editor->Button2Click();
+    Control<QLineEdit>(*editor, "title")->setText("key 2");
+    Click(*editor, "Button2");
     EXPECT_EQ(StoredTask(id).last, last);
     EXPECT_EQ(StoredTask(id).title, "key 2");
     EXPECT_EQ(StoredTask(id).hkLoop, 3);
 
     auto moved = Open(kModeEditHotkey, id);
-    moved->RadioButton1->setChecked(true);
-    moved->Button2Click();
+    Control<QRadioButton>(*moved, "RadioButton1")->setChecked(true);
+    Click(*moved, "Button2");
     EXPECT_NE(StoredTask(id).last, last);
     EXPECT_EQ(StoredTask(id).dateMode, data::kDaily);
 }
@@ -459,7 +475,7 @@ TEST_F(TaskFormTest, SavingEnablesRefreshesAndSelects) {
     const std::string id = store.InsertTask(t);
     form->RebuildRunTable();
     auto editor = Open(kModeEditScheduled, id);
-    editor->Button2Click();
+    Click(*editor, "Button2");
     EXPECT_EQ(StoredTask(id).enabled, 1);
     EXPECT_FALSE(editor->isVisible());
     EXPECT_EQ(ListRows()[form->TaskList()->selectedRow()][scheduler::kDispId], id);
@@ -469,71 +485,108 @@ TEST_F(TaskFormTest, SavingEnablesRefreshesAndSelects) {
 TEST_F(TaskFormTest, EnterTwiceInTheMemoSaves) {
     auto editor = Open(kModeNewScheduled);
     QFocusEvent enter(QEvent::FocusIn, Qt::MouseFocusReason);
-    QCoreApplication::sendEvent(editor->Memo1, &enter); // clicking into the memo asks for the reminder
-    EXPECT_TRUE(editor->CheckBox12->isChecked());
-    QCoreApplication::sendEvent(editor->edit5, &enter);
-    editor->edit5->clear(); // an empty address is dropped on saving
-    QTest::keyClicks(editor->Memo1, "hi");
-    QTest::keyClick(editor->Memo1, Qt::Key_Return);
+    QCoreApplication::sendEvent(Control<QPlainTextEdit>(*editor, "Memo1"),
+                                &enter); // clicking into the memo asks for the reminder
+    EXPECT_TRUE(Control<QCheckBox>(*editor, "CheckBox12")->isChecked());
+    QCoreApplication::sendEvent(Control<QLineEdit>(*editor, "edit5"), &enter);
+    Control<QLineEdit>(*editor, "edit5")->clear(); // an empty address is dropped on saving
+    QTest::keyClicks(Control<QPlainTextEdit>(*editor, "Memo1"), "hi");
+    QTest::keyClick(Control<QPlainTextEdit>(*editor, "Memo1"), Qt::Key_Return);
     EXPECT_TRUE(editor->isVisible());
     EXPECT_TRUE(editor->editingId().empty());
-    QTest::keyClick(editor->Memo1, Qt::Key_Return);
+    QTest::keyClick(Control<QPlainTextEdit>(*editor, "Memo1"), Qt::Key_Return);
     ASSERT_FALSE(editor->editingId().empty());
     EXPECT_EQ(StoredTask(editor->editingId()).message, "hi");
 }
 
 TEST_F(TaskFormTest, TabbingThroughTheFieldsLeavesTheActionsAlone) {
     auto editor = Open(kModeNewScheduled);
-    editor->CheckBox3->setChecked(true); // Lock Desktop
-    for (QWidget* field : std::initializer_list<QWidget*>{editor->edit5, editor->Memo1}) {
+    Control<QCheckBox>(*editor, "CheckBox3")->setChecked(true); // Lock Desktop
+    for (QWidget* field : std::initializer_list<QWidget*>{Control<QLineEdit>(*editor, "edit5"),
+                                                          Control<QPlainTextEdit>(*editor, "Memo1")}) {
         QFocusEvent tabbed(QEvent::FocusIn, Qt::TabFocusReason);
         QCoreApplication::sendEvent(field, &tabbed);
         QFocusEvent back(QEvent::FocusIn, Qt::BacktabFocusReason);
         QCoreApplication::sendEvent(field, &back);
         QTest::keyClick(field, Qt::Key_Tab);
     }
-    EXPECT_TRUE(editor->CheckBox3->isChecked());
-    EXPECT_FALSE(editor->CheckBox11->isChecked());
-    EXPECT_FALSE(editor->CheckBox12->isChecked());
+    EXPECT_TRUE(Control<QCheckBox>(*editor, "CheckBox3")->isChecked());
+    EXPECT_FALSE(Control<QCheckBox>(*editor, "CheckBox11")->isChecked());
+    EXPECT_FALSE(Control<QCheckBox>(*editor, "CheckBox12")->isChecked());
 
     // Typing into a field is choosing its action.
-    QTest::keyClicks(editor->edit5, "x");
-    EXPECT_TRUE(editor->CheckBox11->isChecked());
-    EXPECT_FALSE(editor->CheckBox3->isChecked());
-    editor->CheckBox3->setChecked(true);
-    QTest::keyClicks(editor->Memo1, "y");
-    EXPECT_TRUE(editor->CheckBox12->isChecked());
-    EXPECT_FALSE(editor->CheckBox3->isChecked());
-    editor->CheckBox3->setChecked(true);
-    QTest::mouseClick(editor->edit5, Qt::LeftButton);
-    EXPECT_TRUE(editor->CheckBox11->isChecked());
+    QTest::keyClicks(Control<QLineEdit>(*editor, "edit5"), "x");
+    EXPECT_TRUE(Control<QCheckBox>(*editor, "CheckBox11")->isChecked());
+    EXPECT_FALSE(Control<QCheckBox>(*editor, "CheckBox3")->isChecked());
+    Control<QCheckBox>(*editor, "CheckBox3")->setChecked(true);
+    QTest::keyClicks(Control<QPlainTextEdit>(*editor, "Memo1"), "y");
+    EXPECT_TRUE(Control<QCheckBox>(*editor, "CheckBox12")->isChecked());
+    EXPECT_FALSE(Control<QCheckBox>(*editor, "CheckBox3")->isChecked());
+    Control<QCheckBox>(*editor, "CheckBox3")->setChecked(true);
+    QTest::mouseClick(Control<QLineEdit>(*editor, "edit5"), Qt::LeftButton);
+    EXPECT_TRUE(Control<QCheckBox>(*editor, "CheckBox11")->isChecked());
 }
 
 TEST_F(TaskFormTest, PickersFillTheirFields) {
     auto editor = Open(kModeNewScheduled);
     nextPick = "C:\\Tools\\app.exe";
-    editor->suiButton10Click();
-    EXPECT_EQ(editor->Edit3->text(), "app.exe");
-    EXPECT_TRUE(editor->CheckBox10->isChecked());
+    Click(*editor, "suiButton10");
+    EXPECT_EQ(Control<QLineEdit>(*editor, "Edit3")->text(), "app.exe");
+    EXPECT_TRUE(Control<QCheckBox>(*editor, "CheckBox10")->isChecked());
     nextPick = "/home/u/doc.txt";
-    editor->suiButton7Click();
-    EXPECT_EQ(editor->Edit4->text(), "/home/u/doc.txt");
+    Click(*editor, "suiButton7");
+    EXPECT_EQ(Control<QLineEdit>(*editor, "Edit4")->text(), "/home/u/doc.txt");
     EXPECT_EQ(pickedFilters, QStringList({"*.exe", "*.*"}));
     nextPick.clear();
-    editor->suiButton7Click();
-    EXPECT_EQ(editor->Edit4->text(), "/home/u/doc.txt");
+    Click(*editor, "suiButton7");
+    EXPECT_EQ(Control<QLineEdit>(*editor, "Edit4")->text(), "/home/u/doc.txt");
+}
+
+// The lines the program writes to its log while one is alive, with their categories.
+class LogCapture {
+  public:
+    QStringList lines;
+    LogCapture() : previous_(qInstallMessageHandler(&Record)) { Current() = this; }
+    ~LogCapture() {
+        qInstallMessageHandler(previous_);
+        Current() = nullptr;
+    }
+    LogCapture(const LogCapture&) = delete;
+    LogCapture& operator=(const LogCapture&) = delete;
+
+  private:
+    static LogCapture*& Current() {
+        static LogCapture* current = nullptr;
+        return current;
+    }
+    static void Record(QtMsgType, const QMessageLogContext& context, const QString& message) {
+        if (Current()) Current()->lines << QString::fromLatin1(context.category) + ": " + message;
+    }
+    QtMessageHandler previous_;
+};
+
+// A failure in a command reaches the user in the error box and the journal through the log.
+TEST_F(TaskFormTest, AFailedCommandIsShownAndLogged) {
+    ui::TProgramForm dialog(
+        *languages,
+        {nullptr, [](const std::string&) { throw std::runtime_error("no such program"); }, errors});
+    Control<QLineEdit>(dialog, "Edit2")->setText("/usr/bin/missing");
+    LogCapture log;
+    Click(dialog, "test");
+    EXPECT_EQ(errors.errors, QStringList{"no such program"});
+    EXPECT_EQ(log.lines, QStringList{"orvanta.ui: no such program"});
 }
 
 TEST_F(TaskFormTest, ProgramDialogSplitsAndTests) {
     ui::TProgramForm dialog(*languages,
                             {nullptr, [this](const std::string& v) { launched.push_back(v); }, errors});
     dialog.SetLaunchCommand("C:\\Tools\\app.exe | /q");
-    EXPECT_EQ(dialog.Edit2->text(), "C:\\Tools\\app.exe");
-    EXPECT_EQ(dialog.Edit1->text(), "/q");
-    dialog.testClick();
+    EXPECT_EQ(Control<QLineEdit>(dialog, "Edit2")->text(), "C:\\Tools\\app.exe");
+    EXPECT_EQ(Control<QLineEdit>(dialog, "Edit1")->text(), "/q");
+    Click(dialog, "test");
     EXPECT_EQ(launched, std::vector<std::string>({"C:\\Tools\\app.exe|/q"}));
-    dialog.Edit2->clear();
-    dialog.testClick();
+    Control<QLineEdit>(dialog, "Edit2")->clear();
+    Click(dialog, "test");
     EXPECT_EQ(launched.size(), 1u);
 }
 

@@ -43,10 +43,10 @@ TEST_F(UnscheduledRows, AreListedWithTheirProblemAndReportedOnce) {
     ASSERT_EQ(editorOpenings.size(), 1u);
     auto editor = Open(ui::kModeEditScheduled, bad);
     EXPECT_EQ(editor->editingId(), bad);
-    EXPECT_EQ(editor->title->text(), "broken");
-    EXPECT_EQ(editor->ComboBox11->currentText(), "13");
-    editor->ComboBox11->setEditText("12");
-    editor->Button2Click();
+    EXPECT_EQ(Control<QLineEdit>(*editor, "title")->text(), "broken");
+    EXPECT_EQ(Control<QComboBox>(*editor, "ComboBox11")->currentText(), "13");
+    Control<QComboBox>(*editor, "ComboBox11")->setEditText("12");
+    Click(*editor, "Button2");
     EXPECT_FALSE(editor->isVisible());
     EXPECT_EQ(errors.errors.size(), 1);
     ASSERT_GE(ListRow(bad), 0);
