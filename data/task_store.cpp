@@ -3,7 +3,6 @@
 #include "data/database_checks.h"
 #include "data/dos_date_time.h"
 #include "data/error.h"
-#include "data/placed_timed_read.h"
 #include "data/settings/text_file.h"
 #include "data/sqlite_connection.h"
 #include "data/task_database_template.h"
@@ -55,8 +54,9 @@ DataSet TaskStore::ReadTimedTasks(bool hideDisabled) const {
     return db.query(sql::ReadTimedTasksQuery(hideDisabled));
 }
 
-void TaskStore::ReadTimedTasks(bool hideDisabled, const PlacedRowCallback& onRow) const {
-    ReadPlacedTimedTasks(path_, hideDisabled, onRow);
+void TaskStore::ReadTimedTasks(bool hideDisabled, const RowCallback& onRow) const {
+    SqliteConnection db(path_);
+    db.queryRows(sql::ReadTimedTasksQuery(hideDisabled), onRow);
 }
 
 DataSet TaskStore::ReadHotkeyTasks() const {

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "data/data_set.h"
-#include "data/placed_timed_read.h"
 #include "data/task_record.h"
 #include "platform/api/clock.h"
 
@@ -26,11 +25,10 @@ class TaskStore {
 
     void EnsureTaskTable() const;
     DataSet ReadTimedTasks(bool hideDisabled) const;
-    // The same rows handed over one by one as they are read, for a reader that keeps its own copy. They
-    // come in the order they are stored, each with its place in the order above (ties by stored order)
-    // and the number of rows of the read, which is known before the first row comes.
-    using PlacedRowCallback = data::PlacedRowCallback;
-    void ReadTimedTasks(bool hideDisabled, const PlacedRowCallback& onRow) const;
+    // The same rows in the same order, handed over one by one as the query is stepped, for a reader
+    // that keeps its own copy of them; nothing of the result is held here.
+    using RowCallback = std::function<void(const ResultRow& row)>;
+    void ReadTimedTasks(bool hideDisabled, const RowCallback& onRow) const;
     DataSet ReadHotkeyTasks() const;
     // Returns the new task's ID as decimal text. Both statements commit together or not at all.
     std::string InsertTask(const TaskRecord& task) const;
