@@ -1,13 +1,17 @@
 #include "tools/orvantactl/display_row_lines.h"
 
+#include <algorithm>
+
 namespace orvanta::ctl {
 namespace {
 
-constexpr std::string_view kNeedsEscape = "\\\t\n\r";
+bool NeedsEscape(char c) {
+    return c == '\\' || c == '\t' || c == '\n' || c == '\r';
+}
 
 void AppendEscaped(std::string& out, std::string_view text) {
     // Nearly every column is plain; copying it whole keeps a list of tens of thousands of rows fast.
-    if (text.find_first_of(kNeedsEscape) == std::string_view::npos) {
+    if (std::none_of(text.begin(), text.end(), NeedsEscape)) {
         out.append(text);
         return;
     }
