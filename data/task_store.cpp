@@ -3,6 +3,7 @@
 #include "data/database_checks.h"
 #include "data/dos_date_time.h"
 #include "data/error.h"
+#include "data/plain_text.h"
 #include "data/settings/text_file.h"
 #include "data/sqlite_connection.h"
 #include "data/task_database_template.h"
@@ -164,19 +165,17 @@ bool IsTaskDatabase(const std::string& path) {
         sqlite3_close(db);
         return false;
     }
-    sqlite3_stmt* stmt = nullptr;
     std::set<std::string> found;
     int count = 0;
-    if (sqlite3_prepare_v2(db, "PRAGMA table_info(tasklist);", -1, &stmt, nullptr) == SQLITE_OK) {
-        while (sqlite3_step(stmt) == SQLITE_ROW) {
-            std::string name = reinterpret_cast<const char*>(sqlite3_column_text(stmt, 1));
-            std::transform(name.begin(), name.end(), name.begin(),
-                           [](unsigned char c) { return std::toupper(c); });
-            found.insert(name);
-            ++count;
+    {
+        StatementGuard guard;
+        if (sqlite3_prepare_v2(db, "PRAGMA table_info(tasklist);", -1, &guard.stmt, nullptr) == SQLITE_OK) {
+            while (sqlite3_step(guard.stmt) == SQLITE_ROW) {
+                found.insert(Upper(reinterpret_cast<const char*>(sqlite3_column_text(guard.stmt, 1))));
+                ++count;
+            }
         }
     }
-    sqlite3_finalize(stmt);
     sqlite3_close(db);
     // Triggers or views in a copied file would run hidden statements against the tasks once it is the
     // task database; a damaged file would lose tasks on the way.
