@@ -98,7 +98,7 @@ std::string_view DataSet::cell(const std::string& name, std::size_t* index) cons
     return textAt(*index);
 }
 
-void DataSet::ThrowAtEnd() {
+void DataSet::throwAtEnd() {
     throw Error("Table is at End of File");
 }
 

@@ -33,14 +33,14 @@ const std::string& CheckedId(const std::string& id) {
 TaskStore::TaskStore(std::string databasePath, const platform::Clock& clock)
     : path_(std::move(databasePath)), clock_(clock) {}
 
-void TaskStore::CheckIntegrity() const {
+void TaskStore::checkIntegrity() const {
     damage_ = DatabaseDamage(path_);
     if (!damage_.empty()) throw Error(DamagedDatabaseMessage(path_, damage_));
 }
 
-void TaskStore::RefuseWriteIfDamaged() const {
+void TaskStore::refuseWriteIfDamaged() const {
     if (damage_.empty()) return;
-    CheckIntegrity();
+    checkIntegrity();
 }
 
 void TaskStore::EnsureTaskTable() const {
@@ -65,13 +65,13 @@ DataSet TaskStore::ReadHotkeyTasks() const {
     return db.query(sql::ReadHotkeyTasksQuery());
 }
 
-DataSet TaskStore::ReadAllTasks() const {
+DataSet TaskStore::readAllTasks() const {
     SqliteConnection db(path_);
     return db.query("SELECT * FROM tasklist ORDER BY ID;");
 }
 
 std::string TaskStore::InsertTask(const TaskRecord& task) const {
-    RefuseWriteIfDamaged();
+    refuseWriteIfDamaged();
     SqliteConnection db(path_);
     // Both statements commit together: a failed read-back must not leave a task the caller was told
     // could not be saved.
@@ -83,56 +83,56 @@ std::string TaskStore::InsertTask(const TaskRecord& task) const {
 }
 
 void TaskStore::UpdateTask(const std::string& id, const TaskRecord& task) const {
-    RefuseWriteIfDamaged();
+    refuseWriteIfDamaged();
     SqliteConnection db(path_);
     db.execute(sql::UpdateStatement(CheckedId(id), task, DosDateTime(clock_.now())));
 }
 
 void TaskStore::UpdateTaskKeepOrder(const std::string& id, const TaskRecord& task) const {
-    RefuseWriteIfDamaged();
+    refuseWriteIfDamaged();
     SqliteConnection db(path_);
     db.execute(sql::UpdateKeepOrderStatement(CheckedId(id), task));
 }
 
 void TaskStore::SetTaskEnabled(const std::string& id, bool enabled) const {
-    RefuseWriteIfDamaged();
+    refuseWriteIfDamaged();
     SqliteConnection db(path_);
     db.execute(sql::SetEnabledStatement(CheckedId(id), enabled));
 }
 
 void TaskStore::DeleteTask(const std::string& id) const {
-    RefuseWriteIfDamaged();
+    refuseWriteIfDamaged();
     SqliteConnection db(path_);
     db.execute(sql::DeleteStatement(CheckedId(id)));
 }
 
 void TaskStore::DeleteAllTimedTasks() const {
-    RefuseWriteIfDamaged();
+    refuseWriteIfDamaged();
     SqliteConnection db(path_);
     db.execute(sql::DeleteAllTimedStatement());
 }
 
 void TaskStore::DeleteDisabledTimedTasks() const {
-    RefuseWriteIfDamaged();
+    refuseWriteIfDamaged();
     SqliteConnection db(path_);
     db.execute(sql::DeleteDisabledTimedStatement());
 }
 
 void TaskStore::DeleteAllHotkeyTasks() const {
-    RefuseWriteIfDamaged();
+    refuseWriteIfDamaged();
     SqliteConnection db(path_);
     db.execute(sql::DeleteAllHotkeyStatement());
 }
 
 void TaskStore::DeleteDisabledHotkeyTasks() const {
-    RefuseWriteIfDamaged();
+    refuseWriteIfDamaged();
     SqliteConnection db(path_);
     db.execute(sql::DeleteDisabledHotkeyStatement());
 }
 
 void TaskStore::PostponeTask(const std::string& id, const std::string& newTitle, int year, int month, int day,
                              const std::string& time) const {
-    RefuseWriteIfDamaged();
+    refuseWriteIfDamaged();
     SqliteConnection db(path_);
     // A duplicate without its postponed moment would fire again at the original time.
     InTransaction(db, [&] {

@@ -21,7 +21,7 @@ class TaskStore {
     // how to restore the tasks, and is remembered: from then on every operation that writes raises that
     // message instead of touching the file, until a later check finds it sound again (an import or the
     // user replaced it). Reading goes on.
-    void CheckIntegrity() const;
+    void checkIntegrity() const;
 
     void EnsureTaskTable() const;
     DataSet ReadTimedTasks(bool hideDisabled) const;
@@ -45,11 +45,11 @@ class TaskStore {
                       const std::string& time) const;
 
     // Every task, in ID order; for tools that need the whole table.
-    DataSet ReadAllTasks() const;
+    DataSet readAllTasks() const;
 
   private:
     // Raises the damage message while the file is known to be damaged and still is.
-    void RefuseWriteIfDamaged() const;
+    void refuseWriteIfDamaged() const;
 
     std::string path_;
     const platform::Clock& clock_;

@@ -1,7 +1,3 @@
-#include <gtest/gtest.h>
-
-#include <filesystem>
-
 #include "data/dos_date_time.h"
 #include "data/error.h"
 #include "data/sqlite_connection.h"
@@ -9,11 +5,14 @@
 #include "platform/fake/fake_clock.h"
 #include "tests/support/temp_folder.h"
 
+#include <filesystem>
+#include <gtest/gtest.h>
+
 namespace orvanta::data {
 namespace {
 
 class TaskStoreTest : public ::testing::Test {
-protected:
+  protected:
     test::TempFolder folder;
     platform::fake::FakeClock clock{{2025, 3, 7, 9, 5, 0, 0}};
     std::string dbPath = folder.file("task.db");
@@ -31,14 +30,14 @@ protected:
     }
 
     TaskRecord Load(const std::string& id) {
-        DataSet all = store.ReadAllTasks();
+        DataSet all = store.readAllTasks();
         for (; !all.eof(); all.next())
             if (all.fieldAsText("ID") == id) return ReadTaskRecord(all);
         ADD_FAILURE() << "no task " << id;
         return {};
     }
 
-    std::size_t Count() { return store.ReadAllTasks().rowCount(); }
+    std::size_t Count() { return store.readAllTasks().rowCount(); }
 };
 
 TEST_F(TaskStoreTest, TextsThatLookLikeSqlRoundTripUnchanged) {
@@ -169,7 +168,8 @@ TEST_F(TaskStoreTest, AFailedPostponeLeavesNoHalfCopy) {
     const std::string id = store.InsertTask(Timed("t"));
     {
         SqliteConnection db(dbPath);
-        db.execute("CREATE TRIGGER refuse BEFORE UPDATE ON tasklist BEGIN SELECT RAISE(ABORT, 'refused'); END;");
+        db.execute(
+            "CREATE TRIGGER refuse BEFORE UPDATE ON tasklist BEGIN SELECT RAISE(ABORT, 'refused'); END;");
     }
     EXPECT_THROW(store.PostponeTask(id, "t - 5 Minutes", 2025, 3, 7, "9:10:00"), Error);
     EXPECT_EQ(Count(), 1u); // the duplicate went with the failed update
@@ -207,7 +207,7 @@ TEST_F(TaskStoreTest, CopyDatabaseReplacesTheDestinationWhole) {
     store.InsertTask(Timed("x"));
     store.InsertTask(Timed("y"));
     CopyDatabase(backup, dbPath);
-    DataSet rows = store.ReadAllTasks();
+    DataSet rows = store.readAllTasks();
     ASSERT_EQ(rows.rowCount(), 1u);
     EXPECT_EQ(ReadTaskRecord(rows).title, "kept");
 }
