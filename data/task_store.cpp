@@ -28,6 +28,10 @@ const std::string& CheckedId(const std::string& id) {
     return id;
 }
 
+void EnsureTaskTableOn(SqliteConnection& db) {
+    if (db.query(sql::FindTableQuery()).rowCount() == 0) db.execute(sql::CreateTableStatement());
+}
+
 } // namespace
 
 TaskStore::TaskStore(std::string databasePath, const platform::Clock& clock)
@@ -47,7 +51,7 @@ void TaskStore::EnsureTaskTable() const {
     // A damaged file may have lost its table; making a new one would write into what is left.
     if (!damage_.empty()) return;
     SqliteConnection db(path_);
-    if (db.query(sql::FindTableQuery()).rowCount() == 0) db.execute(sql::CreateTableStatement());
+    EnsureTaskTableOn(db);
 }
 
 DataSet TaskStore::ReadTimedTasks(bool hideDisabled) const {
@@ -57,6 +61,7 @@ DataSet TaskStore::ReadTimedTasks(bool hideDisabled) const {
 
 void TaskStore::ReadTimedTasks(bool hideDisabled, const RowCallback& onRow) const {
     SqliteConnection db(path_);
+    if (damage_.empty()) EnsureTaskTableOn(db);
     db.queryRows(sql::ReadTimedTasksQuery(hideDisabled), onRow);
 }
 

@@ -26,7 +26,8 @@ class TaskStore {
     void EnsureTaskTable() const;
     DataSet ReadTimedTasks(bool hideDisabled) const;
     // The same rows in the same order, handed over one by one as the query is stepped, for a reader
-    // that keeps its own copy of them; nothing of the result is held here.
+    // that keeps its own copy of them (the list rebuild); nothing of the result is held here. The table
+    // is made sure of first, as by EnsureTaskTable, on the same connection: a rebuild opens the file once.
     using RowCallback = std::function<void(const ResultRow& row)>;
     void ReadTimedTasks(bool hideDisabled, const RowCallback& onRow) const;
     DataSet ReadHotkeyTasks() const;

@@ -10,7 +10,6 @@ RunTableBuild ReadRunTable(RunTableAssembler& assembler, const data::TaskStore& 
                            const platform::Clock& clock, const RunTableFilters& filters,
                            const std::string& currentTaskId, RunTable earlier,
                            RunTableAssembler::TaskRows taskRows) {
-    store.EnsureTaskTable();
     bool begun = false;
     auto begin = [&] {
         assembler.Begin(ZoneNow::Read(clock), filters, currentTaskId, std::move(earlier), taskRows);

@@ -330,6 +330,14 @@ TEST_F(TimedRowReadTest, TheReadsOwnFailureReachesTheCaller) {
     EXPECT_EQ(IdsAsHanded(false).size(), 1u);
 }
 
+TEST_F(TimedRowReadTest, ATableThatIsGoneIsMadeAgainBeforeTheRead) {
+    Insert(1, 1);
+    SqliteConnection(dbPath).execute("DROP TABLE tasklist;");
+    EXPECT_TRUE(IdsAsHanded(false).empty());
+    EXPECT_EQ(store.ReadTimedTasks(false).rowCount(), 0u);
+    EXPECT_NO_THROW(Insert(1, 2));
+}
+
 TEST_F(TimedRowReadTest, AFileWithAWriteAheadLogReadsInTheSameOrder) {
     {
         SqliteConnection db(dbPath);
