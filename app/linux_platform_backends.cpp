@@ -94,8 +94,6 @@ class LinuxPlatformBackends : public PlatformBackends {
 } // namespace
 
 std::unique_ptr<PlatformBackends> MakePlatformBackends() {
-    // Set before anything large is allocated; each rebuild of the task list then reuses its memory.
-    lx::KeepFreedMemoryForReuse();
     return std::make_unique<LinuxPlatformBackends>();
 }
 

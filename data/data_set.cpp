@@ -1,6 +1,7 @@
 #include "data/data_set.h"
 
 #include "data/error.h"
+#include "data/plain_text.h"
 
 #include <algorithm>
 #include <cctype>
@@ -12,11 +13,6 @@
 
 namespace orvanta::data {
 namespace {
-
-std::string Upper(std::string s) {
-    std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return std::toupper(c); });
-    return s;
-}
 
 std::vector<DataSet::Column> WithUpperNames(std::vector<DataSet::Column> columns) {
     for (auto& c : columns)
@@ -102,7 +98,7 @@ std::string_view DataSet::cell(const std::string& name, std::size_t* index) cons
     return textAt(*index);
 }
 
-void DataSet::ThrowAtEnd() {
+void DataSet::throwAtEnd() {
     throw Error("Table is at End of File");
 }
 

@@ -14,7 +14,7 @@ enum class ColumnKind { Integer, Float, Text, Blob };
 // A query result held wholly in memory, walked with a cursor. Values keep their text form; NULL reads
 // as the empty text, or as 0 for a number.
 class DataSet {
-public:
+  public:
     struct Column {
         std::string upperName; // for the case-insensitive lookup
         ColumnKind kind = ColumnKind::Text;
@@ -57,7 +57,7 @@ public:
     // The current row's value in a column found once with columnIndex; for readers that walk many rows.
     // The text stays valid as long as the result does.
     std::string_view textAt(std::size_t column) const {
-        if (eof()) ThrowAtEnd();
+        if (eof()) throwAtEnd();
         const Block& block = blocks_[cursorBlock_];
         const std::size_t i = cursorRowInBlock_ * columns_.size() + column;
         if (column >= columns_.size() || i + 1 >= block.cellEnds.size()) return {};
@@ -65,32 +65,32 @@ public:
                                 block.cellEnds[i + 1] - block.cellEnds[i]);
     }
 
-private:
-  // A run of consecutive rows. Their cells' text lies back to back in one buffer, so that a result of
-  // many rows costs a few allocations rather than one per cell. Blocks of a few hundred kilobytes come
-  // from memory the process already holds, where one buffer of many megabytes would be fresh pages on
-  // every list rebuild, and those cost more than copying the text.
-  struct Block {
-      std::vector<char> text; // the first textSize bytes are in use, the rest is room to grow
-      std::size_t textSize = 0;
-      // Cell k of the block (row * columnCount + column) spans [cellEnds[k], cellEnds[k + 1]) of text.
-      // A block's text stays below 4 GiB, so 32 bits hold every end at half the memory.
-      std::vector<std::uint32_t> cellEnds{0};
-      std::size_t rowCount = 0;
-  };
-  static constexpr std::size_t kRowsPerBlock = 1024;
+  private:
+    // A run of consecutive rows. Their cells' text lies back to back in one buffer, so that a result of
+    // many rows costs a few allocations rather than one per cell. Blocks of a few hundred kilobytes come
+    // from memory the process already holds, where one buffer of many megabytes would be fresh pages on
+    // every list rebuild, and those cost more than copying the text.
+    struct Block {
+        std::vector<char> text; // the first textSize bytes are in use, the rest is room to grow
+        std::size_t textSize = 0;
+        // Cell k of the block (row * columnCount + column) spans [cellEnds[k], cellEnds[k + 1]) of text.
+        // A block's text stays below 4 GiB, so 32 bits hold every end at half the memory.
+        std::vector<std::uint32_t> cellEnds{0};
+        std::size_t rowCount = 0;
+    };
+    static constexpr std::size_t kRowsPerBlock = 1024;
 
-  [[noreturn]] static void ThrowAtEnd();
-  std::string_view cell(const std::string& name, std::size_t* index) const;
-  // The block the next row goes into, with room for textSize more bytes of text.
-  Block& blockForRow(std::size_t textSize);
+    [[noreturn]] static void throwAtEnd();
+    std::string_view cell(const std::string& name, std::size_t* index) const;
+    // The block the next row goes into, with room for textSize more bytes of text.
+    Block& blockForRow(std::size_t textSize);
 
-  std::vector<Column> columns_;
-  std::vector<Block> blocks_;
-  std::size_t rowCount_ = 0;
-  std::size_t cursor_ = 0;
-  std::size_t cursorBlock_ = 0;
-  std::size_t cursorRowInBlock_ = 0;
+    std::vector<Column> columns_;
+    std::vector<Block> blocks_;
+    std::size_t rowCount_ = 0;
+    std::size_t cursor_ = 0;
+    std::size_t cursorBlock_ = 0;
+    std::size_t cursorRowInBlock_ = 0;
 };
 
 // One row of a query result as the query is stepped, for readers that keep no copy of the result. The

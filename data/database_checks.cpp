@@ -1,5 +1,7 @@
 #include "data/database_checks.h"
 
+#include "data/plain_text.h"
+#include "data/sqlite_connection.h"
 #include "data/task_statements.h"
 
 #include <cctype>
@@ -27,7 +29,8 @@ class ReadOnlyDatabase {
     // Returns SQLite's message when the query failed, else empty.
     template <typename OnRow> std::string rows(const char* sql, OnRow&& onRow) {
         if (!db_) return error_;
-        sqlite3_stmt* stmt = nullptr;
+        StatementGuard guard;
+        sqlite3_stmt*& stmt = guard.stmt;
         std::string failure;
         if (sqlite3_prepare_v2(db_, sql, -1, &stmt, nullptr) != SQLITE_OK) {
             failure = sqlite3_errmsg(db_);
@@ -42,7 +45,6 @@ class ReadOnlyDatabase {
             }
             if (rc != SQLITE_ROW && rc != SQLITE_DONE) failure = sqlite3_errmsg(db_);
         }
-        sqlite3_finalize(stmt);
         return failure;
     }
 
@@ -51,16 +53,8 @@ class ReadOnlyDatabase {
     std::string error_;
 };
 
-bool SameNameIgnoringCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
-            return false;
-    return true;
-}
-
 bool IsSqliteOwn(std::string_view name) {
-    return name.size() > 7 && SameNameIgnoringCase(name.substr(0, 7), "sqlite_");
+    return name.size() > 7 && SameIgnoringCase(name.substr(0, 7), "sqlite_");
 }
 
 // SQL text compared as SQLite keeps it: spacing, letter case and a final ";" do not count.
@@ -105,7 +99,7 @@ std::string ObjectBeyondTaskTable(const std::string& path) {
     std::string extra;
     const std::string failure = db.rows(
         "SELECT type, name FROM sqlite_master;", [&](const std::string& type, const std::string& name) {
-            const bool taskTable = type == "table" && SameNameIgnoringCase(name, "tasklist");
+            const bool taskTable = type == "table" && SameIgnoringCase(name, "tasklist");
             // SQLite's own tables and the indexes it makes for constraints run nothing.
             const bool bookkeeping = (type == "table" || type == "index") && IsSqliteOwn(name);
             if (taskTable || bookkeeping) return true;

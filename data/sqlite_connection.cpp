@@ -1,6 +1,7 @@
 #include "data/sqlite_connection.h"
 
 #include "data/error.h"
+#include "data/plain_text.h"
 
 #include <algorithm>
 #include <cctype>
@@ -44,23 +45,20 @@ constexpr const char* kDescriptions[] = {
     "File opened that is not a database file",
 };
 
-// Finalizes the statement on every way out of a scope.
-struct StatementGuard {
-    sqlite3_stmt* stmt = nullptr;
-    ~StatementGuard() { sqlite3_finalize(stmt); }
-};
-
 ColumnKind KindOfDeclaredType(const char* declared, int valueType) {
     if (!declared || !*declared) {
         switch (valueType) {
-        case SQLITE_INTEGER: return ColumnKind::Integer;
-        case SQLITE_FLOAT: return ColumnKind::Float;
-        case SQLITE_BLOB: return ColumnKind::Blob;
-        default: return ColumnKind::Text;
+        case SQLITE_INTEGER:
+            return ColumnKind::Integer;
+        case SQLITE_FLOAT:
+            return ColumnKind::Float;
+        case SQLITE_BLOB:
+            return ColumnKind::Blob;
+        default:
+            return ColumnKind::Text;
         }
     }
-    std::string type(declared);
-    std::transform(type.begin(), type.end(), type.begin(), [](unsigned char c) { return std::toupper(c); });
+    std::string type = Upper(declared);
     type = type.substr(0, type.find_first_of(" ("));
     if (type == "INTEGER" || type == "BOOLEAN") return ColumnKind::Integer;
     if (type == "NUMERIC" || type == "FLOAT" || type == "DOUBLE" || type == "REAL") return ColumnKind::Float;
@@ -128,6 +126,10 @@ bool IsUtf8Database(sqlite3* db) {
 
 } // namespace
 
+StatementGuard::~StatementGuard() {
+    sqlite3_finalize(stmt);
+}
+
 std::string ResultCodeDescription(int code) {
     if (code >= 0 && code < static_cast<int>(std::size(kDescriptions))) return kDescriptions[code];
     if (code == SQLITE_ROW) return "sqlite3_step() has another row ready";
@@ -161,13 +163,16 @@ SqliteConnection::SqliteConnection(const std::string& path) {
     sqlite3_exec(db_, "PRAGMA temp_store = MEMORY;", nullptr, nullptr, nullptr);
 }
 
-SqliteConnection::~SqliteConnection() { sqlite3_close_v2(db_); }
+SqliteConnection::~SqliteConnection() {
+    sqlite3_close_v2(db_);
+}
 
 void SqliteConnection::execute(const std::string& sql) {
     StatementGuard guard;
     int rc = sqlite3_prepare_v2(db_, sql.c_str(), -1, &guard.stmt, nullptr);
     if (rc != SQLITE_OK) throw Error("Error executing SQL" + ErrorDetail(rc, sql, sqlite3_errmsg(db_)));
-    if (!guard.stmt) throw Error("Could not prepare SQL statement" + ErrorDetail(rc, sql, sqlite3_errmsg(db_)));
+    if (!guard.stmt)
+        throw Error("Could not prepare SQL statement" + ErrorDetail(rc, sql, sqlite3_errmsg(db_)));
     rc = sqlite3_step(guard.stmt);
     if (rc != SQLITE_DONE)
         throw Error("Error executing SQL statement" + ErrorDetail(rc, sql, sqlite3_errmsg(db_)));
@@ -187,7 +192,8 @@ void SqliteConnection::queryRows(const std::string& sql, const std::function<voi
     StatementGuard guard;
     int rc = sqlite3_prepare_v2(db_, sql.c_str(), -1, &guard.stmt, nullptr);
     if (rc != SQLITE_OK) throw Error("Error executing SQL" + ErrorDetail(rc, sql, sqlite3_errmsg(db_)));
-    if (!guard.stmt) throw Error("Could not prepare SQL statement" + ErrorDetail(rc, sql, sqlite3_errmsg(db_)));
+    if (!guard.stmt)
+        throw Error("Could not prepare SQL statement" + ErrorDetail(rc, sql, sqlite3_errmsg(db_)));
 
     std::optional<ResultRow> row;
     bool utf8Database = false;
@@ -197,7 +203,8 @@ void SqliteConnection::queryRows(const std::string& sql, const std::function<voi
         rc = sqlite3_step(guard.stmt);
         if (rc == SQLITE_DONE) break;
         if (rc == SQLITE_BUSY) throw Error("Could not prepare SQL statement");
-        if (rc != SQLITE_ROW) throw Error("Could not retrieve data" + ErrorDetail(rc, sql, sqlite3_errmsg(db_)));
+        if (rc != SQLITE_ROW)
+            throw Error("Could not retrieve data" + ErrorDetail(rc, sql, sqlite3_errmsg(db_)));
         if (!row) {
             // Names and kinds are fixed at the first row, as the value kinds of a column without a
             // declared type can only be seen there.

@@ -1,19 +1,20 @@
 #pragma once
 
+#include "data/data_set.h"
+
 #include <functional>
 #include <string>
 #include <type_traits>
 
-#include "data/data_set.h"
-
 struct sqlite3;
+struct sqlite3_stmt;
 
 namespace orvanta::data {
 
 // One open database file for the span of one store operation. Every failure is raised as an
 // orvanta::Error with the message the user will see.
 class SqliteConnection {
-public:
+  public:
     explicit SqliteConnection(const std::string& path);
     ~SqliteConnection();
     SqliteConnection(const SqliteConnection&) = delete;
@@ -29,8 +30,17 @@ public:
 
     sqlite3* handle() const { return db_; }
 
-private:
+  private:
     sqlite3* db_ = nullptr;
+};
+
+// Finalizes the statement on every way out of a scope.
+struct StatementGuard {
+    sqlite3_stmt* stmt = nullptr;
+    StatementGuard() = default;
+    StatementGuard(const StatementGuard&) = delete;
+    StatementGuard& operator=(const StatementGuard&) = delete;
+    ~StatementGuard();
 };
 
 // Runs fn between BEGIN and COMMIT; rolls back and re-raises when fn fails.

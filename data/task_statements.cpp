@@ -20,8 +20,12 @@ constexpr const char* kColumnList = "Enabled,Title,DateMode,Year,Month,Day,Sun,M
                                     "Loop,EndTime,Hotkey1,Hotkey2,hkLoop,Countdown,Event,Macro,Launch,"
                                     "Terminate,OpenFile,OpenURL,Message,Last";
 
-std::string Quoted(const std::string& text) { return "\"" + HexEncode(text) + "\""; }
-std::string Num(std::int64_t v) { return std::to_string(v); }
+std::string Quoted(const std::string& text) {
+    return "\"" + HexEncode(text) + "\"";
+}
+std::string Num(std::int64_t v) {
+    return std::to_string(v);
+}
 
 // The columns after Enabled up to Message, as "name=value" pairs each led by ", ".
 std::string UpdatePairs(const TaskRecord& t) {
@@ -31,13 +35,16 @@ std::string UpdatePairs(const TaskRecord& t) {
            ", Sat=" + Num(t.sat) + ", Time=" + Quoted(t.time) + ", Loop=" + Num(t.loop) +
            ", EndTime=" + Quoted(t.endTime) + ", Hotkey1=" + Num(t.hotkey1) + ", Hotkey2=" + Num(t.hotkey2) +
            ", hkLoop=" + Num(t.hkLoop) + ", Countdown=" + Num(t.countdown) + ", Event=" + Num(t.event) +
-           ", Macro=" + Quoted(t.macro) + ", Launch=" + Quoted(t.launch) + ", Terminate=" + Quoted(t.terminate) +
-           ", OpenFile=" + Quoted(t.openFile) + ", OpenURL=" + Quoted(t.openUrl) + ", Message=" + Quoted(t.message);
+           ", Macro=" + Quoted(t.macro) + ", Launch=" + Quoted(t.launch) +
+           ", Terminate=" + Quoted(t.terminate) + ", OpenFile=" + Quoted(t.openFile) +
+           ", OpenURL=" + Quoted(t.openUrl) + ", Message=" + Quoted(t.message);
 }
 
 } // namespace
 
-std::string CreateTableStatement() { return std::string(kCreateHead) + kCreateColumns; }
+std::string CreateTableStatement() {
+    return std::string(kCreateHead) + kCreateColumns;
+}
 
 std::string TemplateCreateTableStatement() {
     std::string s = CreateTableStatement();
@@ -47,8 +54,8 @@ std::string TemplateCreateTableStatement() {
 }
 
 std::string FindTableQuery() {
-    return std::string("select [sql] from sqlite_master where [type] = 'table' and lower(name) = '") + kTableName +
-           "' ";
+    return std::string("select [sql] from sqlite_master where [type] = 'table' and lower(name) = '") +
+           kTableName + "' ";
 }
 
 std::string ReadTimedTasksQuery(bool hideDisabled) {
@@ -56,25 +63,17 @@ std::string ReadTimedTasksQuery(bool hideDisabled) {
                         : "SELECT * FROM tasklist WHERE DateMode != 0 ORDER BY Last;";
 }
 
-std::string ReadTimedTasksByIdQuery(bool hideDisabled) {
-    return hideDisabled ? "SELECT * FROM tasklist WHERE DateMode != 0 AND Enabled==1 ORDER BY ID;"
-                        : "SELECT * FROM tasklist WHERE DateMode != 0 ORDER BY ID;";
+std::string ReadHotkeyTasksQuery() {
+    return "SELECT * FROM tasklist WHERE DateMode = 0 ORDER BY Last;";
 }
-
-std::string ReadTimedTaskLastByIdQuery(bool hideDisabled) {
-    return hideDisabled ? "SELECT Last FROM tasklist WHERE DateMode != 0 AND Enabled==1 ORDER BY ID;"
-                        : "SELECT Last FROM tasklist WHERE DateMode != 0 ORDER BY ID;";
-}
-
-std::string ReadHotkeyTasksQuery() { return "SELECT * FROM tasklist WHERE DateMode = 0 ORDER BY Last;"; }
 
 std::string InsertStatement(const TaskRecord& t, std::int32_t last) {
     const std::string values[] = {
-        Num(t.enabled),   Quoted(t.title),   Num(t.dateMode),   Num(t.year),         Num(t.month),
-        Num(t.day),       Num(t.sun),        Num(t.mon),        Num(t.tue),          Num(t.wed),
-        Num(t.thu),       Num(t.fri),        Num(t.sat),        Quoted(t.time),      Num(t.loop),
-        Quoted(t.endTime), Num(t.hotkey1),   Num(t.hotkey2),    Num(t.hkLoop),       Num(t.countdown),
-        Num(t.event),     Quoted(t.macro),   Quoted(t.launch),  Quoted(t.terminate), Quoted(t.openFile),
+        Num(t.enabled),    Quoted(t.title),   Num(t.dateMode),  Num(t.year),         Num(t.month),
+        Num(t.day),        Num(t.sun),        Num(t.mon),       Num(t.tue),          Num(t.wed),
+        Num(t.thu),        Num(t.fri),        Num(t.sat),       Quoted(t.time),      Num(t.loop),
+        Quoted(t.endTime), Num(t.hotkey1),    Num(t.hotkey2),   Num(t.hkLoop),       Num(t.countdown),
+        Num(t.event),      Quoted(t.macro),   Quoted(t.launch), Quoted(t.terminate), Quoted(t.openFile),
         Quoted(t.openUrl), Quoted(t.message), Num(last)};
     std::string s = std::string("INSERT INTO tasklist (") + kColumnList + ") VALUES (";
     for (std::size_t i = 0; i < std::size(values); ++i) {
@@ -84,7 +83,9 @@ std::string InsertStatement(const TaskRecord& t, std::int32_t last) {
     return s + ");";
 }
 
-std::string NewestIdQuery() { return "SELECT id FROM tasklist where id=(select max(id) from tasklist);"; }
+std::string NewestIdQuery() {
+    return "SELECT id FROM tasklist where id=(select max(id) from tasklist);";
+}
 
 std::string UpdateStatement(const std::string& id, const TaskRecord& t, std::int32_t last) {
     return "UPDATE tasklist SET Enabled=" + Num(t.enabled) + UpdatePairs(t) + ", Last=" + Num(last) +
@@ -96,15 +97,26 @@ std::string UpdateKeepOrderStatement(const std::string& id, const TaskRecord& t)
 }
 
 std::string SetEnabledStatement(const std::string& id, bool enabled) {
-    return std::string(enabled ? "UPDATE tasklist SET Enabled=1 where id=" : "UPDATE tasklist SET Enabled=0 where id=") +
+    return std::string(enabled ? "UPDATE tasklist SET Enabled=1 where id="
+                               : "UPDATE tasklist SET Enabled=0 where id=") +
            id + "; ";
 }
 
-std::string DeleteStatement(const std::string& id) { return "delete from tasklist where id=" + id + "; "; }
-std::string DeleteAllTimedStatement() { return "delete from tasklist where DateMode != 0; "; }
-std::string DeleteDisabledTimedStatement() { return "delete from tasklist where Enabled != 1 AND DateMode != 0; "; }
-std::string DeleteAllHotkeyStatement() { return "delete from tasklist where DateMode = 0; "; }
-std::string DeleteDisabledHotkeyStatement() { return "delete from tasklist where Enabled != 1 AND DateMode = 0; "; }
+std::string DeleteStatement(const std::string& id) {
+    return "delete from tasklist where id=" + id + "; ";
+}
+std::string DeleteAllTimedStatement() {
+    return "delete from tasklist where DateMode != 0; ";
+}
+std::string DeleteDisabledTimedStatement() {
+    return "delete from tasklist where Enabled != 1 AND DateMode != 0; ";
+}
+std::string DeleteAllHotkeyStatement() {
+    return "delete from tasklist where DateMode = 0; ";
+}
+std::string DeleteDisabledHotkeyStatement() {
+    return "delete from tasklist where Enabled != 1 AND DateMode = 0; ";
+}
 
 std::string DuplicateStatement(const std::string& id) {
     return std::string("INSERT INTO tasklist (") + kColumnList + ")  SELECT " + kColumnList +

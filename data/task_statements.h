@@ -1,9 +1,9 @@
 #pragma once
 
+#include "data/task_record.h"
+
 #include <cstdint>
 #include <string>
-
-#include "data/task_record.h"
 
 // The statement texts of the task store. They are part of the file format's contract with older
 // copies of the program, so every blank and semicolon is deliberate.
@@ -17,11 +17,6 @@ std::string TemplateCreateTableStatement();
 
 std::string FindTableQuery();
 std::string ReadTimedTasksQuery(bool hideDisabled);
-// The same rows in the order they are stored (by ID), and their Last values alone in that order: a
-// reader that sorts the Last values itself gets the order of ReadTimedTasksQuery without SQLite
-// sorting whole rows.
-std::string ReadTimedTasksByIdQuery(bool hideDisabled);
-std::string ReadTimedTaskLastByIdQuery(bool hideDisabled);
 std::string ReadHotkeyTasksQuery();
 std::string InsertStatement(const TaskRecord& task, std::int32_t last);
 std::string NewestIdQuery();

@@ -3,7 +3,7 @@
 #include "data/database_checks.h"
 #include "data/dos_date_time.h"
 #include "data/error.h"
-#include "data/placed_timed_read.h"
+#include "data/plain_text.h"
 #include "data/settings/text_file.h"
 #include "data/sqlite_connection.h"
 #include "data/task_database_template.h"
@@ -28,26 +28,30 @@ const std::string& CheckedId(const std::string& id) {
     return id;
 }
 
+void EnsureTaskTableOn(SqliteConnection& db) {
+    if (db.query(sql::FindTableQuery()).rowCount() == 0) db.execute(sql::CreateTableStatement());
+}
+
 } // namespace
 
 TaskStore::TaskStore(std::string databasePath, const platform::Clock& clock)
     : path_(std::move(databasePath)), clock_(clock) {}
 
-void TaskStore::CheckIntegrity() const {
+void TaskStore::checkIntegrity() const {
     damage_ = DatabaseDamage(path_);
     if (!damage_.empty()) throw Error(DamagedDatabaseMessage(path_, damage_));
 }
 
-void TaskStore::RefuseWriteIfDamaged() const {
+void TaskStore::refuseWriteIfDamaged() const {
     if (damage_.empty()) return;
-    CheckIntegrity();
+    checkIntegrity();
 }
 
 void TaskStore::EnsureTaskTable() const {
     // A damaged file may have lost its table; making a new one would write into what is left.
     if (!damage_.empty()) return;
     SqliteConnection db(path_);
-    if (db.query(sql::FindTableQuery()).rowCount() == 0) db.execute(sql::CreateTableStatement());
+    EnsureTaskTableOn(db);
 }
 
 DataSet TaskStore::ReadTimedTasks(bool hideDisabled) const {
@@ -55,8 +59,10 @@ DataSet TaskStore::ReadTimedTasks(bool hideDisabled) const {
     return db.query(sql::ReadTimedTasksQuery(hideDisabled));
 }
 
-void TaskStore::ReadTimedTasks(bool hideDisabled, const PlacedRowCallback& onRow) const {
-    ReadPlacedTimedTasks(path_, hideDisabled, onRow);
+void TaskStore::ReadTimedTasks(bool hideDisabled, const RowCallback& onRow) const {
+    SqliteConnection db(path_);
+    if (damage_.empty()) EnsureTaskTableOn(db);
+    db.queryRows(sql::ReadTimedTasksQuery(hideDisabled), onRow);
 }
 
 DataSet TaskStore::ReadHotkeyTasks() const {
@@ -64,13 +70,13 @@ DataSet TaskStore::ReadHotkeyTasks() const {
     return db.query(sql::ReadHotkeyTasksQuery());
 }
 
-DataSet TaskStore::ReadAllTasks() const {
+DataSet TaskStore::readAllTasks() const {
     SqliteConnection db(path_);
     return db.query("SELECT * FROM tasklist ORDER BY ID;");
 }
 
 std::string TaskStore::InsertTask(const TaskRecord& task) const {
-    RefuseWriteIfDamaged();
+    refuseWriteIfDamaged();
     SqliteConnection db(path_);
     // Both statements commit together: a failed read-back must not leave a task the caller was told
     // could not be saved.
@@ -82,56 +88,56 @@ std::string TaskStore::InsertTask(const TaskRecord& task) const {
 }
 
 void TaskStore::UpdateTask(const std::string& id, const TaskRecord& task) const {
-    RefuseWriteIfDamaged();
+    refuseWriteIfDamaged();
     SqliteConnection db(path_);
     db.execute(sql::UpdateStatement(CheckedId(id), task, DosDateTime(clock_.now())));
 }
 
 void TaskStore::UpdateTaskKeepOrder(const std::string& id, const TaskRecord& task) const {
-    RefuseWriteIfDamaged();
+    refuseWriteIfDamaged();
     SqliteConnection db(path_);
     db.execute(sql::UpdateKeepOrderStatement(CheckedId(id), task));
 }
 
 void TaskStore::SetTaskEnabled(const std::string& id, bool enabled) const {
-    RefuseWriteIfDamaged();
+    refuseWriteIfDamaged();
     SqliteConnection db(path_);
     db.execute(sql::SetEnabledStatement(CheckedId(id), enabled));
 }
 
 void TaskStore::DeleteTask(const std::string& id) const {
-    RefuseWriteIfDamaged();
+    refuseWriteIfDamaged();
     SqliteConnection db(path_);
     db.execute(sql::DeleteStatement(CheckedId(id)));
 }
 
 void TaskStore::DeleteAllTimedTasks() const {
-    RefuseWriteIfDamaged();
+    refuseWriteIfDamaged();
     SqliteConnection db(path_);
     db.execute(sql::DeleteAllTimedStatement());
 }
 
 void TaskStore::DeleteDisabledTimedTasks() const {
-    RefuseWriteIfDamaged();
+    refuseWriteIfDamaged();
     SqliteConnection db(path_);
     db.execute(sql::DeleteDisabledTimedStatement());
 }
 
 void TaskStore::DeleteAllHotkeyTasks() const {
-    RefuseWriteIfDamaged();
+    refuseWriteIfDamaged();
     SqliteConnection db(path_);
     db.execute(sql::DeleteAllHotkeyStatement());
 }
 
 void TaskStore::DeleteDisabledHotkeyTasks() const {
-    RefuseWriteIfDamaged();
+    refuseWriteIfDamaged();
     SqliteConnection db(path_);
     db.execute(sql::DeleteDisabledHotkeyStatement());
 }
 
 void TaskStore::PostponeTask(const std::string& id, const std::string& newTitle, int year, int month, int day,
                              const std::string& time) const {
-    RefuseWriteIfDamaged();
+    refuseWriteIfDamaged();
     SqliteConnection db(path_);
     // A duplicate without its postponed moment would fire again at the original time.
     InTransaction(db, [&] {
@@ -164,19 +170,17 @@ bool IsTaskDatabase(const std::string& path) {
         sqlite3_close(db);
         return false;
     }
-    sqlite3_stmt* stmt = nullptr;
     std::set<std::string> found;
     int count = 0;
-    if (sqlite3_prepare_v2(db, "PRAGMA table_info(tasklist);", -1, &stmt, nullptr) == SQLITE_OK) {
-        while (sqlite3_step(stmt) == SQLITE_ROW) {
-            std::string name = reinterpret_cast<const char*>(sqlite3_column_text(stmt, 1));
-            std::transform(name.begin(), name.end(), name.begin(),
-                           [](unsigned char c) { return std::toupper(c); });
-            found.insert(name);
-            ++count;
+    {
+        StatementGuard guard;
+        if (sqlite3_prepare_v2(db, "PRAGMA table_info(tasklist);", -1, &guard.stmt, nullptr) == SQLITE_OK) {
+            while (sqlite3_step(guard.stmt) == SQLITE_ROW) {
+                found.insert(Upper(reinterpret_cast<const char*>(sqlite3_column_text(guard.stmt, 1))));
+                ++count;
+            }
         }
     }
-    sqlite3_finalize(stmt);
     sqlite3_close(db);
     // Triggers or views in a copied file would run hidden statements against the tasks once it is the
     // task database; a damaged file would lose tasks on the way.

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "data/data_set.h"
-#include "data/placed_timed_read.h"
 #include "data/task_record.h"
 #include "platform/api/clock.h"
 
@@ -22,15 +21,15 @@ class TaskStore {
     // how to restore the tasks, and is remembered: from then on every operation that writes raises that
     // message instead of touching the file, until a later check finds it sound again (an import or the
     // user replaced it). Reading goes on.
-    void CheckIntegrity() const;
+    void checkIntegrity() const;
 
     void EnsureTaskTable() const;
     DataSet ReadTimedTasks(bool hideDisabled) const;
-    // The same rows handed over one by one as they are read, for a reader that keeps its own copy. They
-    // come in the order they are stored, each with its place in the order above (ties by stored order)
-    // and the number of rows of the read, which is known before the first row comes.
-    using PlacedRowCallback = data::PlacedRowCallback;
-    void ReadTimedTasks(bool hideDisabled, const PlacedRowCallback& onRow) const;
+    // The same rows in the same order, handed over one by one as the query is stepped, for a reader
+    // that keeps its own copy of them (the list rebuild); nothing of the result is held here. The table
+    // is made sure of first, as by EnsureTaskTable, on the same connection: a rebuild opens the file once.
+    using RowCallback = std::function<void(const ResultRow& row)>;
+    void ReadTimedTasks(bool hideDisabled, const RowCallback& onRow) const;
     DataSet ReadHotkeyTasks() const;
     // Returns the new task's ID as decimal text. Both statements commit together or not at all.
     std::string InsertTask(const TaskRecord& task) const;
@@ -47,11 +46,11 @@ class TaskStore {
                       const std::string& time) const;
 
     // Every task, in ID order; for tools that need the whole table.
-    DataSet ReadAllTasks() const;
+    DataSet readAllTasks() const;
 
   private:
     // Raises the damage message while the file is known to be damaged and still is.
-    void RefuseWriteIfDamaged() const;
+    void refuseWriteIfDamaged() const;
 
     std::string path_;
     const platform::Clock& clock_;

@@ -31,7 +31,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Require(orvanta::ini::IniDocument(document.text()).text() == document.text());
 
     const std::string written = "v=1 'x'";
-    bool storable = orvanta::ini::IniDocument::IsStorable(section, key, written);
+    bool storable = orvanta::ini::IniDocument::isStorable(section, key, written);
     Require(document.setValue(section, key, written) == storable);
     if (storable) {
         Require(document.value(section, key) == written);

@@ -1,5 +1,6 @@
 #include "hotkeys/hotkey_tasks.h"
 
+#include "data/plain_text.h"
 #include "data/task_store.h"
 #include "hotkeys/hotkey_name.h"
 #include "scheduler/task_row.h"
@@ -12,15 +13,6 @@ namespace {
 
 constexpr const char* kSeparator = " ---- ";
 constexpr const char* kCheckBoxRoom = "           ";
-
-std::string Trimmed(const std::string& text) {
-    std::size_t begin = 0, end = text.size();
-    while (begin < end && static_cast<unsigned char>(text[begin]) <= ' ')
-        ++begin;
-    while (end > begin && static_cast<unsigned char>(text[end - 1]) <= ' ')
-        --end;
-    return text.substr(begin, end - begin);
-}
 
 } // namespace
 
@@ -89,7 +81,7 @@ bool HotkeyTasks::ListRow(const TaskRow& row) {
         registered = registrar_.RegisterTaskHotkey(name, combination->modifiers, combination->virtualKey);
         if (!registered) state = texts_.registerFailed + kSeparator;
     }
-    std::string title = Trimmed(row[kColTitle]);
+    std::string title(data::Trimmed(row[kColTitle]));
     if (title.empty()) title = texts_.noTitle;
 
     HotkeyListRow item{};

@@ -218,6 +218,9 @@ RunTableBuild RunTableAssembler::Finish() {
     std::sort(order_.begin(), order_.end());
 
     auto& display = out_.table.displayRows;
+    // A first table has no earlier rows to write over: grown row by row, every row would move again and
+    // again.
+    display.reserve(order_.size());
     std::size_t shown = 0;
     const std::int64_t laterThanMs =
         nowMs_ + static_cast<std::int64_t>(filters_.hideDays) * kMillisecondsPerDay;

@@ -1,7 +1,5 @@
 #include "scheduler/run_table_rebuilder.h"
 
-#include <algorithm>
-
 namespace orvanta::scheduler {
 namespace {
 
@@ -12,22 +10,16 @@ RunTableBuild ReadRunTable(RunTableAssembler& assembler, const data::TaskStore& 
                            const platform::Clock& clock, const RunTableFilters& filters,
                            const std::string& currentTaskId, RunTable earlier,
                            RunTableAssembler::TaskRows taskRows) {
-    store.EnsureTaskTable();
     bool begun = false;
     auto begin = [&] {
         assembler.Begin(ZoneNow::Read(clock), filters, currentTaskId, std::move(earlier), taskRows);
         begun = true;
     };
-    store.ReadTimedTasks(filters.hideDisabled,
-                         [&](const data::ResultRow& row, std::size_t place, std::size_t rows) {
-                             if (!begun) {
-                                 begin();
-                                 // Growing a table of tens of thousands of rows step by step would move every
-                                 // row several times.
-                                 assembler.Reserve(std::min(rows, kMaxTimedTasks));
-                             }
-                             assembler.Add(row, place);
-                         });
+    std::size_t place = 0;
+    store.ReadTimedTasks(filters.hideDisabled, [&](const data::ResultRow& row) {
+        if (!begun) begin();
+        assembler.Add(row, place++);
+    });
     if (!begun) begin();
     return assembler.Finish();
 }

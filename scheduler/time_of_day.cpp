@@ -3,10 +3,6 @@
 namespace orvanta::scheduler {
 namespace {
 
-bool IsBlank(char c) {
-    return static_cast<unsigned char>(c) <= ' ';
-}
-
 // Reads one field of one or two digits at pos and moves pos past it.
 std::optional<int> ReadField(std::string_view text, std::size_t& pos) {
     int value = 0;
@@ -21,14 +17,6 @@ std::optional<int> ReadField(std::string_view text, std::size_t& pos) {
 }
 
 } // namespace
-
-std::string_view Trimmed(std::string_view text) {
-    while (!text.empty() && IsBlank(text.front()))
-        text.remove_prefix(1);
-    while (!text.empty() && IsBlank(text.back()))
-        text.remove_suffix(1);
-    return text;
-}
 
 std::optional<int> ParseTimeOfDay(std::string_view text) {
     text = Trimmed(text);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "data/plain_text.h"
+
 #include <optional>
 #include <string_view>
 
@@ -9,7 +11,6 @@ namespace orvanta::scheduler {
 // it ignored; nothing when the text is no valid time of day.
 std::optional<int> ParseTimeOfDay(std::string_view text);
 
-// Drops blanks and control characters at both ends, as every trimmed text of the task list is.
-std::string_view Trimmed(std::string_view text);
+using data::Trimmed;
 
 } // namespace orvanta::scheduler

@@ -312,7 +312,7 @@ void TMainForm::FormCreate() {
     // Copies a killed write left behind; no other writer of ours runs now that the claim is held.
     ini::RemoveStaleTemporaries(ports_.settings.filePath());
     ini::RemoveStaleTemporaries(ports_.store.path());
-    Guarded([this] { ports_.store.CheckIntegrity(); });
+    Guarded([this] { ports_.store.checkIntegrity(); });
     Guarded([this] { RebuildRunTable(); });
     if (later_.loadHotkeys) Guarded(later_.loadHotkeys);
 }

@@ -45,6 +45,6 @@ python3 - "$DIR/times.json" <<'PY'
 import json, sys
 results = {r["command"]: r for r in json.load(open(sys.argv[1]))["results"]}
 ctl, sql = results["orvantactl list"], results["sqlite3"]
-print("orvantactl list / sqlite3: mean %.2f, median %.2f (goal: at most 2)"
+print("orvantactl list / sqlite3: mean %.2f, median %.2f (goal: at most 1.5)"
       % (ctl["mean"] / sql["mean"], ctl["median"] / sql["median"]))
 PY

@@ -3,15 +3,12 @@
 // before) and its first (the table made from nothing). Beside them, the parts a rebuild is made of: the
 // store's held read, SQLite's own work for the timed-task query alone and with every value fetched, and
 // making and freeing the table's rows alone.
-//
-// The allocator keeps freed memory as the program sets it at start-up; `--default-allocator` measures
-// with the C library's own setting instead.
+
 #include "data/data_set.h"
 #include "data/hex_codec.h"
 #include "data/sqlite_connection.h"
 #include "data/task_statements.h"
 #include "data/task_store.h"
-#include "platform/linux/linux_memory_trim.h"
 #include "scheduler/run_table_builder.h"
 #include "scheduler/run_table_rebuilder.h"
 
@@ -19,7 +16,6 @@
 #include <filesystem>
 #include <random>
 #include <sqlite3.h>
-#include <string_view>
 
 namespace {
 
@@ -172,7 +168,7 @@ void BM_TimedTaskQueryInSqlite(benchmark::State& state) {
         }
     }
 }
-BENCHMARK(BM_TimedTaskQueryInSqlite)->Arg(86400)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_TimedTaskQueryInSqlite)->Arg(1000)->Arg(86400)->Unit(benchmark::kMillisecond);
 
 // The store's row-by-row read with every value fetched and nothing kept: the part of a rebuild that is
 // the database's.
@@ -181,11 +177,11 @@ void BM_TimedTaskRowsStepped(benchmark::State& state) {
     const data::TaskStore store(database.path(), database.clock());
     for (auto _ : state) {
         std::int64_t rows = 0;
-        store.ReadTimedTasks(false, [&rows](const data::ResultRow&, std::size_t, std::size_t) { ++rows; });
+        store.ReadTimedTasks(false, [&rows](const data::ResultRow&) { ++rows; });
         benchmark::DoNotOptimize(rows);
     }
 }
-BENCHMARK(BM_TimedTaskRowsStepped)->Arg(86400)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_TimedTaskRowsStepped)->Arg(1000)->Arg(86400)->Unit(benchmark::kMillisecond);
 
 // As many empty task rows and display rows as a full table has, made and freed: what the table's own
 // layout costs before a single value is written.
@@ -203,20 +199,4 @@ BENCHMARK(BM_RunTableStorage)->Arg(86400)->Unit(benchmark::kMillisecond);
 
 } // namespace
 
-int main(int argc, char** argv) {
-    bool defaultAllocator = false;
-    for (int i = 1; i < argc; ++i)
-        if (std::string_view(argv[i]) == "--default-allocator") {
-            defaultAllocator = true;
-            for (int j = i; j + 1 < argc; ++j)
-                argv[j] = argv[j + 1];
-            --argc;
-            break;
-        }
-    if (!defaultAllocator) orvanta::platform::linux_backend::KeepFreedMemoryForReuse();
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+BENCHMARK_MAIN();

@@ -124,7 +124,7 @@ std::optional<std::string> IniDocument::value(std::string_view section, std::str
     return ProfileValue(std::string_view(body).substr(Classify(body).valueBegin));
 }
 
-bool IniDocument::IsStorable(std::string_view section, std::string_view key, std::string_view value) {
+bool IniDocument::isStorable(std::string_view section, std::string_view key, std::string_view value) {
     auto isCleanName = [](std::string_view name) {
         return !name.empty() && Trim(name) == name && !HasLineBreak(name);
     };
@@ -144,7 +144,7 @@ void IniDocument::terminateLastLine() {
 }
 
 bool IniDocument::setValue(std::string_view section, std::string_view key, std::string_view value) {
-    if (!IsStorable(section, key, value)) return false;
+    if (!isStorable(section, key, value)) return false;
     const std::string ending = lineEnding();
     const std::string stored = StoredForm(value);
     std::string entry = std::string(key) + "=" + stored;

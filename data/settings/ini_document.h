@@ -34,7 +34,7 @@ class IniDocument {
     // else adds the section at the end of the text. A value with blanks around it, or enclosed in a pair
     // of quotes, is written inside one more pair of double quotes, so that value() gives back exactly
     // what was set. Returns false, changing nothing, when the names or the value cannot be stored on
-    // one INI line (see IsStorable).
+    // one INI line (see isStorable).
     bool setValue(std::string_view section, std::string_view key, std::string_view value);
 
     // Removes the line of the key. Returns false when there was no such key.
@@ -46,7 +46,7 @@ class IniDocument {
     // Names must be non-empty, free of line breaks and of surrounding blanks; a key must not contain
     // '=' nor start with ';' or '['; a section name must not contain ']'. A value must be free of
     // line breaks.
-    static bool IsStorable(std::string_view section, std::string_view key, std::string_view value);
+    static bool isStorable(std::string_view section, std::string_view key, std::string_view value);
 
   private:
     struct Line {

@@ -15,7 +15,7 @@ std::optional<std::string> ReadProfileString(const std::string& path, std::strin
 
 // Writes one key, creating the file when missing (its folder must exist) and keeping every other line
 // of it as it was. Returns false when the system refused the write or the names or value cannot be
-// stored (IniDocument::IsStorable); the file is then unchanged.
+// stored (IniDocument::isStorable); the file is then unchanged.
 bool WriteProfileString(const std::string& path, std::string_view section, std::string_view key,
                         std::string_view value);
 

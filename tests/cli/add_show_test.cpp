@@ -79,7 +79,7 @@ TEST(AddShow, OnceTaskWithEveryProgramActionKeepsItsTextExactly) {
 
     // The stored message holds a real line break; show only escapes it.
     platform::fake::FakeClock clock;
-    data::DataSet rows = data::TaskStore(box.database(), clock).ReadAllTasks();
+    data::DataSet rows = data::TaskStore(box.database(), clock).readAllTasks();
     while (!rows.eof() && rows.fieldAsText("ID") != "8")
         rows.next();
     ASSERT_FALSE(rows.eof());

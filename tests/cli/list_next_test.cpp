@@ -1,5 +1,6 @@
 #include "cli_runner.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <gtest/gtest.h>
@@ -186,6 +187,22 @@ TEST_F(ScheduledList, NextShowsTheFirstWaitingEnabledRow) {
     // Once the wake task has passed, the daily one at 7:00 comes next.
     EXPECT_EQ(box.run({"--now", "2025-03-07 12:30:00", "next"}).out,
               "Upcoming event: Daily - 7:00:00 - Morning\n");
+}
+
+TEST_F(ScheduledList, AListLongerThanOneWrittenPieceHoldsEveryRowOnce) {
+    // Copies of the daily task make a list of some 200 KB, written out in several pieces.
+    const std::string columns = "Enabled,Title,DateMode,Year,Month,Day,Sun,Mon,Tue,Wed,Thu,Fri,Sat,Time,Loop,"
+                                "EndTime,Hotkey1,Hotkey2,hkLoop,Countdown,Event,Macro,Launch,Terminate,"
+                                "OpenFile,OpenURL,Message,Last";
+    RunSql(box.database(), "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 2000) "
+                           "INSERT INTO tasklist (" +
+                               columns + ") SELECT " + columns + " FROM tasklist, n WHERE ID = 10;");
+    std::vector<std::string> ids = listedIds();
+    std::sort(ids.begin(), ids.end(),
+              [](const std::string& a, const std::string& b) { return std::stoll(a) < std::stoll(b); });
+    ASSERT_EQ(ids.size(), 2008u);
+    for (std::size_t i = 0; i < ids.size(); ++i)
+        EXPECT_EQ(ids[i], std::to_string(8 + i));
 }
 
 TEST_F(ScheduledList, DamagedRowsAreReportedAfterTheRowsThatCouldBeScheduled) {

@@ -162,7 +162,7 @@ TEST_F(HotkeyPageTest, EmptyRemovesEveryHotkeyTaskButNoTimedOne) {
     EXPECT_EQ(Texts(), std::vector<std::string>{"None"});
     EXPECT_TRUE(globalHotkeys.registered().empty());
     EXPECT_EQ(store.ReadHotkeyTasks().rowCount(), 0u);
-    EXPECT_EQ(store.ReadAllTasks().rowCount(), 1u);
+    EXPECT_EQ(store.readAllTasks().rowCount(), 1u);
 }
 
 TEST_F(HotkeyPageTest, ClearDisabledAsksOnlyWhenADisabledTaskIsListed) {

@@ -56,7 +56,7 @@ class TaskFormTest : public MainFormTest {
 
     std::vector<data::TaskRecord> Stored() const {
         std::vector<data::TaskRecord> all;
-        data::DataSet rows = store.ReadAllTasks();
+        data::DataSet rows = store.readAllTasks();
         for (; !rows.eof(); rows.next())
             all.push_back(data::ReadTaskRecord(rows));
         return all;

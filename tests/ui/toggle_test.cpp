@@ -26,7 +26,7 @@ class InPlaceToggle : public MainFormTest {
             form->reGetTimer();
     }
     bool StoredEnabled(const std::string& id) {
-        data::DataSet all = store.ReadAllTasks();
+        data::DataSet all = store.readAllTasks();
         for (all.first(); !all.eof(); all.next())
             if (all.fieldAsText("id") == id) return all.fieldAsText("Enabled") == "1";
         return false;

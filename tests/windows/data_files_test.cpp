@@ -42,16 +42,16 @@ TEST(WindowsDataFiles, TheStoreAndTheSettingsLiveInTheDataFolderOnRealFiles) {
     wb::WindowsClock clock;
     orvanta::data::TaskStore store(database, clock);
     store.EnsureTaskTable();
-    const auto before = store.ReadAllTasks().rowCount();
+    const auto before = store.readAllTasks().rowCount();
     EXPECT_GT(before, 0u) << "the template brings its starter tasks";
     store.DeleteAllHotkeyTasks();
     store.DeleteAllTimedTasks();
-    EXPECT_EQ(orvanta::data::TaskStore(database, clock).ReadAllTasks().rowCount(), 0u);
+    EXPECT_EQ(orvanta::data::TaskStore(database, clock).readAllTasks().rowCount(), 0u);
 
     const std::string backup = folder + "\\copy.krlbak";
     orvanta::data::SeedTaskDatabase(backup);
     orvanta::data::CopyDatabase(database, backup);
-    EXPECT_EQ(orvanta::data::TaskStore(backup, clock).ReadAllTasks().rowCount(), 0u);
+    EXPECT_EQ(orvanta::data::TaskStore(backup, clock).readAllTasks().rowCount(), 0u);
 
     const std::string ini = orvanta::data::SettingsFilePath(folder, paths.pathSeparator());
     orvanta::data::Settings writer(ini);

@@ -1,13 +1,18 @@
 #include "tools/orvantactl/display_row_lines.h"
 
+#include <algorithm>
+#include <ostream>
+
 namespace orvanta::ctl {
 namespace {
 
-constexpr std::string_view kNeedsEscape = "\\\t\n\r";
+bool NeedsEscape(char c) {
+    return c == '\\' || c == '\t' || c == '\n' || c == '\r';
+}
 
 void AppendEscaped(std::string& out, std::string_view text) {
     // Nearly every column is plain; copying it whole keeps a list of tens of thousands of rows fast.
-    if (text.find_first_of(kNeedsEscape) == std::string_view::npos) {
+    if (std::none_of(text.begin(), text.end(), NeedsEscape)) {
         out.append(text);
         return;
     }
@@ -33,21 +38,24 @@ void AppendEscaped(std::string& out, std::string_view text) {
 
 } // namespace
 
-std::string DisplayRowLines(const std::vector<scheduler::DisplayRow>& rows) {
-    std::size_t size = 0;
-    for (const scheduler::DisplayRow& row : rows)
-        for (const std::string& column : row)
-            size += column.size() + 1;
-    std::string out;
-    out.reserve(size);
+void WriteDisplayRowLines(std::ostream& out, const std::vector<scheduler::DisplayRow>& rows) {
+    // Written in pieces: the whole list of a large table held as one text would be as large as the
+    // table's own rows, and every page of it new.
+    constexpr std::size_t kPiece = 64 * 1024;
+    std::string text;
+    text.reserve(kPiece + 1024);
     for (const scheduler::DisplayRow& row : rows) {
         for (std::size_t i = 0; i < row.size(); ++i) {
-            if (i > 0) out += '\t';
-            AppendEscaped(out, row[i]);
+            if (i > 0) text += '\t';
+            AppendEscaped(text, row[i]);
         }
-        out += '\n';
+        text += '\n';
+        if (text.size() >= kPiece) {
+            out.write(text.data(), static_cast<std::streamsize>(text.size()));
+            text.clear();
+        }
     }
-    return out;
+    out.write(text.data(), static_cast<std::streamsize>(text.size()));
 }
 
 std::string EscapedLine(std::string_view text) {

@@ -12,7 +12,6 @@
 #include "platform/linux/input/playback_thread_timing.h"
 #include "platform/linux/input/xtest_synthetic_input.h"
 #include "platform/linux/linux_clock.h"
-#include "platform/linux/linux_memory_trim.h"
 #include "platform/linux/linux_system_paths.h"
 #include "platform/linux/termination_signals.h"
 #include "tools/orvantactl/orvantactl.h"
@@ -82,7 +81,6 @@ class CommandLinePlayer {
 } // namespace
 
 int main(int argc, char** argv) {
-    lb::KeepFreedMemoryForReuse();
     const lb::LinuxClock clock;
     const lb::LinuxSystemPaths paths;
     orvanta::ctl::StartOutcomes outcomes;

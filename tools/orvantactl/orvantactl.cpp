@@ -42,7 +42,7 @@ std::vector<scheduler::RowProblem> Run(const Invocation& invocation, std::ostrea
     // import replaces the whole file, which is how it is restored, so it is not held back.
     const bool writes = invocation.command == Command::Add || invocation.command == Command::Enable ||
                         invocation.command == Command::Disable || invocation.command == Command::Delete;
-    if (writes) store.CheckIntegrity();
+    if (writes) store.checkIntegrity();
     switch (invocation.command) {
     case Command::Help:
         break;

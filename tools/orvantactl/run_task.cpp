@@ -65,7 +65,7 @@ public:
 };
 
 scheduler::TaskRow FindTaskRow(const data::TaskStore& store, const std::string& id) {
-    data::DataSet rows = store.ReadAllTasks();
+    data::DataSet rows = store.readAllTasks();
     for (; !rows.eof(); rows.next())
         if (rows.fieldAsText("ID") == id) return scheduler::ReadTaskRow(rows);
     throw Error("no task with ID " + id);

@@ -17,7 +17,7 @@ scheduler::RunTableFilters ReadListFilters(const data::Settings& settings);
 // filters saved in wake.ini and no task open in the editor. The tasks that could not be scheduled are
 // returned (empty when every task was) for the caller to report after the output.
 
-// Writes the display rows (DisplayRowLines).
+// Writes the display rows (WriteDisplayRowLines).
 std::vector<scheduler::RowProblem> ListScheduledTasks(const data::TaskStore& store,
                                                       const platform::Clock& clock,
                                                       const data::Settings& settings, std::ostream& out);

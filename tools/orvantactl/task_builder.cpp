@@ -1,5 +1,6 @@
 #include "tools/orvantactl/task_builder.h"
 
+#include "data/plain_text.h"
 #include "tools/orvantactl/date_time_text.h"
 #include "tools/orvantactl/generated_title.h"
 #include "tools/orvantactl/usage_error.h"
@@ -8,16 +9,6 @@ namespace orvanta::ctl {
 namespace {
 
 using data::TaskRecord;
-
-// Blanks, tabs and line breaks at either end are dropped, as the editor trims its title and message.
-std::string Trimmed(const std::string& text) {
-    std::size_t begin = 0, end = text.size();
-    while (begin < end && static_cast<unsigned char>(text[begin]) <= ' ')
-        ++begin;
-    while (end > begin && static_cast<unsigned char>(text[end - 1]) <= ' ')
-        --end;
-    return text.substr(begin, end - begin);
-}
 
 // An action given an empty value is no action, as an empty field unchecks its box in the editor.
 std::string ValueOf(const std::optional<std::string>& value) {
@@ -105,7 +96,7 @@ void FillActions(TaskRecord& t, const AddOptions& o) {
     t.terminate = FileNamePart(ValueOf(o.terminate));
     t.openFile = ValueOf(o.openFile);
     t.openUrl = ValueOf(o.openUrl);
-    t.message = Trimmed(ValueOf(o.message));
+    t.message = data::Trimmed(ValueOf(o.message));
 
     const bool programActions = !t.macro.empty() || !t.launch.empty() || !t.terminate.empty() ||
                                 !t.openFile.empty() || !t.openUrl.empty() || !t.message.empty();
@@ -137,7 +128,7 @@ TaskRecord BuildTaskRecord(const AddOptions& o, const platform::LocalDateTime& n
     t.hkLoop = 0;
     t.countdown = o.countdown.value_or(0);
     FillActions(t, o);
-    t.title = Trimmed(ValueOf(o.title));
+    t.title = data::Trimmed(ValueOf(o.title));
     // The editor does not let "*" be typed into a title.
     if (t.title.find('*') != std::string::npos) throw UsageError("a title cannot contain \"*\"");
     if (t.title.empty()) t.title = GeneratedTitle(t);

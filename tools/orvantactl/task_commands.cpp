@@ -10,7 +10,7 @@ namespace {
 // Leaves the cursor on the task's row. Only that row is decoded, so a damaged row elsewhere does
 // not stop work on this one.
 data::DataSet FindTask(const data::TaskStore& store, const std::string& id) {
-    data::DataSet rows = store.ReadAllTasks();
+    data::DataSet rows = store.readAllTasks();
     for (; !rows.eof(); rows.next())
         if (rows.fieldAsText("ID") == id) return rows;
     throw Error("no task with ID " + id);

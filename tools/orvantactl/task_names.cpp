@@ -1,5 +1,7 @@
 #include "tools/orvantactl/task_names.h"
 
+#include "data/plain_text.h"
+
 #include <cctype>
 
 namespace orvanta::ctl {
@@ -12,16 +14,9 @@ constexpr std::array<const char*, 10> kEventNames = {"none",       "wake",    "r
                                                      "lock",       "standby", "hibernate", "logoff",
                                                      "monitoroff", "wake+run"};
 
-std::string Lower(std::string_view text) {
-    std::string out(text);
-    for (char& c : out)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return out;
-}
-
 template <std::size_t N>
 std::optional<int> IndexOf(const std::array<const char*, N>& names, std::string_view name) {
-    const std::string wanted = Lower(name);
+    const std::string wanted = data::Lower(name);
     for (std::size_t i = 0; i < N; ++i)
         if (wanted == names[i]) return static_cast<int>(i);
     return std::nullopt;
@@ -61,7 +56,7 @@ std::optional<int> WeekdayFromName(std::string_view name) {
 std::optional<Hotkey> HotkeyFromText(std::string_view text) {
     const std::size_t plus = text.rfind('+');
     if (plus == std::string_view::npos || plus + 2 != text.size()) return std::nullopt;
-    const std::string modifier = Lower(text.substr(0, plus));
+    const std::string modifier = data::Lower(text.substr(0, plus));
     const char key = static_cast<char>(std::toupper(static_cast<unsigned char>(text.back())));
     Hotkey hotkey;
     if (modifier == "ctrl")

@@ -78,7 +78,7 @@ TEST_F(DamagedTaskDatabase, EachKindIsNamedAndNothingIsWrittenToIt) {
         WriteFileBytes(path, c.bytes);
         EXPECT_NE(DatabaseDamage(path), "");
         try {
-            store.CheckIntegrity();
+            store.checkIntegrity();
             ADD_FAILURE() << "no damage found";
         } catch (const Error& e) {
             EXPECT_NE(std::string(e.what()).find("\"" + path + "\" is damaged"), std::string::npos)
@@ -107,9 +107,9 @@ TEST_F(DamagedTaskDatabase, EachKindIsNamedAndNothingIsWrittenToIt) {
 
 TEST_F(DamagedTaskDatabase, AMissingOrSoundFileIsNotDamaged) {
     EXPECT_EQ(DatabaseDamage(path), "");
-    EXPECT_NO_THROW(store.CheckIntegrity());
+    EXPECT_NO_THROW(store.checkIntegrity());
     SoundDatabase();
-    EXPECT_NO_THROW(store.CheckIntegrity());
+    EXPECT_NO_THROW(store.checkIntegrity());
     EXPECT_TRUE(IsTaskDatabase(path));
 }
 

@@ -1,7 +1,3 @@
-#include <gtest/gtest.h>
-
-#include <filesystem>
-
 #include "data/dos_date_time.h"
 #include "data/error.h"
 #include "data/sqlite_connection.h"
@@ -9,11 +5,16 @@
 #include "platform/fake/fake_clock.h"
 #include "tests/support/temp_folder.h"
 
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <random>
+#include <stdexcept>
+
 namespace orvanta::data {
 namespace {
 
 class TaskStoreTest : public ::testing::Test {
-protected:
+  protected:
     test::TempFolder folder;
     platform::fake::FakeClock clock{{2025, 3, 7, 9, 5, 0, 0}};
     std::string dbPath = folder.file("task.db");
@@ -31,14 +32,14 @@ protected:
     }
 
     TaskRecord Load(const std::string& id) {
-        DataSet all = store.ReadAllTasks();
+        DataSet all = store.readAllTasks();
         for (; !all.eof(); all.next())
             if (all.fieldAsText("ID") == id) return ReadTaskRecord(all);
         ADD_FAILURE() << "no task " << id;
         return {};
     }
 
-    std::size_t Count() { return store.ReadAllTasks().rowCount(); }
+    std::size_t Count() { return store.readAllTasks().rowCount(); }
 };
 
 TEST_F(TaskStoreTest, TextsThatLookLikeSqlRoundTripUnchanged) {
@@ -169,7 +170,8 @@ TEST_F(TaskStoreTest, AFailedPostponeLeavesNoHalfCopy) {
     const std::string id = store.InsertTask(Timed("t"));
     {
         SqliteConnection db(dbPath);
-        db.execute("CREATE TRIGGER refuse BEFORE UPDATE ON tasklist BEGIN SELECT RAISE(ABORT, 'refused'); END;");
+        db.execute(
+            "CREATE TRIGGER refuse BEFORE UPDATE ON tasklist BEGIN SELECT RAISE(ABORT, 'refused'); END;");
     }
     EXPECT_THROW(store.PostponeTask(id, "t - 5 Minutes", 2025, 3, 7, "9:10:00"), Error);
     EXPECT_EQ(Count(), 1u); // the duplicate went with the failed update
@@ -207,7 +209,7 @@ TEST_F(TaskStoreTest, CopyDatabaseReplacesTheDestinationWhole) {
     store.InsertTask(Timed("x"));
     store.InsertTask(Timed("y"));
     CopyDatabase(backup, dbPath);
-    DataSet rows = store.ReadAllTasks();
+    DataSet rows = store.readAllTasks();
     ASSERT_EQ(rows.rowCount(), 1u);
     EXPECT_EQ(ReadTaskRecord(rows).title, "kept");
 }
@@ -232,6 +234,120 @@ TEST_F(TaskStoreTest, IdsThatAreNotNumbersNeverReachTheStatement) {
     EXPECT_THROW(store.DeleteTask("1 or 1=1"), Error);
     EXPECT_THROW(store.SetTaskEnabled("", true), Error);
     EXPECT_EQ(Count(), 1u);
+}
+
+// The timed-task read handed over row by row: the same rows in the same order as the whole result, and
+// a read that ends cleanly whichever side fails.
+class TimedRowReadTest : public TaskStoreTest {
+  protected:
+    std::string Insert(int enabled, int second) {
+        clock.set({2025, 3, 7, 9, 5, second, 0});
+        TaskRecord t;
+        t.enabled = enabled;
+        t.title = "task saved at " + std::to_string(second);
+        t.dateMode = kDaily;
+        t.time = "7:05:00";
+        t.endTime = "23:59:59";
+        return store.InsertTask(t);
+    }
+
+    // IDs in the order the row-by-row read hands them over.
+    std::vector<std::string> IdsAsHanded(bool hideDisabled) {
+        std::vector<std::string> ids;
+        store.ReadTimedTasks(
+            hideDisabled, [&](const ResultRow& row) { ids.emplace_back(row.textAt(row.columnIndex("ID"))); });
+        return ids;
+    }
+
+    std::vector<std::string> IdsInSqlOrder(bool hideDisabled) {
+        std::vector<std::string> ids;
+        for (DataSet rows = store.ReadTimedTasks(hideDisabled); !rows.eof(); rows.next())
+            ids.push_back(rows.fieldAsText("ID"));
+        return ids;
+    }
+};
+
+TEST_F(TimedRowReadTest, RowsFollowTheLastSave) {
+    // Saved out of ID order (every save time differs), some disabled.
+    std::mt19937 rng(7);
+    std::vector<int> seconds(700);
+    for (std::size_t i = 0; i < seconds.size(); ++i)
+        seconds[i] = static_cast<int>(i);
+    std::shuffle(seconds.begin(), seconds.end(), rng);
+    // DOS times count in two-second steps: spread the saves so that no two share one.
+    for (std::size_t i = 0; i < seconds.size(); ++i) {
+        clock.set({2025, 3, 7, 9 + seconds[i] / 1800, seconds[i] / 30 % 60, seconds[i] % 30 * 2, 0});
+        TaskRecord t;
+        t.enabled = i % 5 == 0 ? 0 : 1;
+        t.title = "task " + std::to_string(i);
+        t.dateMode = kWeekly;
+        t.time = "7:05:00";
+        store.InsertTask(t);
+    }
+    for (const bool hideDisabled : {false, true}) {
+        const auto placed = IdsAsHanded(hideDisabled);
+        EXPECT_EQ(placed, IdsInSqlOrder(hideDisabled)) << "hideDisabled " << hideDisabled;
+        EXPECT_EQ(placed.size(), hideDisabled ? 560u : 700u);
+    }
+}
+
+TEST_F(TimedRowReadTest, EqualSaveTimesKeepTheStoredOrder) {
+    const std::string a = Insert(1, 10);
+    const std::string b = Insert(1, 10);
+    const std::string c = Insert(1, 4);
+    EXPECT_EQ(IdsAsHanded(false), (std::vector<std::string>{c, a, b}));
+}
+
+TEST_F(TimedRowReadTest, AReaderThatFailsEndsTheReadAndLeavesTheFileFree) {
+    for (int i = 0; i < 600; ++i)
+        Insert(1, i % 60);
+    int calls = 0;
+    EXPECT_THROW(store.ReadTimedTasks(false,
+                                      [&](const ResultRow&) {
+                                          if (++calls == 300) throw std::runtime_error("reader failed");
+                                      }),
+                 std::runtime_error);
+    EXPECT_EQ(calls, 300);
+    // The read's lock is gone: the file can be written at once.
+    EXPECT_NO_THROW(Insert(1, 1));
+    EXPECT_EQ(IdsAsHanded(false).size(), 601u);
+}
+
+TEST_F(TimedRowReadTest, TheReadsOwnFailureReachesTheCaller) {
+    Insert(1, 1);
+    // A writer holding the file keeps the read from starting; its error is the store's usual one.
+    SqliteConnection writer(dbPath);
+    writer.execute("BEGIN EXCLUSIVE;");
+    int calls = 0;
+    try {
+        store.ReadTimedTasks(false, [&](const ResultRow&) { ++calls; });
+        ADD_FAILURE() << "a locked file must not read as empty";
+    } catch (const Error& e) {
+        EXPECT_NE(std::string(e.what()).find("locked"), std::string::npos) << e.what();
+    }
+    EXPECT_EQ(calls, 0);
+    writer.execute("ROLLBACK;");
+    EXPECT_EQ(IdsAsHanded(false).size(), 1u);
+}
+
+TEST_F(TimedRowReadTest, ATableThatIsGoneIsMadeAgainBeforeTheRead) {
+    Insert(1, 1);
+    SqliteConnection(dbPath).execute("DROP TABLE tasklist;");
+    EXPECT_TRUE(IdsAsHanded(false).empty());
+    EXPECT_EQ(store.ReadTimedTasks(false).rowCount(), 0u);
+    EXPECT_NO_THROW(Insert(1, 2));
+}
+
+TEST_F(TimedRowReadTest, AFileWithAWriteAheadLogReadsInTheSameOrder) {
+    {
+        SqliteConnection db(dbPath);
+        ASSERT_EQ(db.query("PRAGMA journal_mode = wal;").textAt(0), "wal");
+    }
+    const std::string late = Insert(1, 20);
+    const std::string early = Insert(1, 10);
+    const std::string disabled = Insert(0, 4);
+    EXPECT_EQ(IdsAsHanded(false), (std::vector<std::string>{disabled, early, late}));
+    EXPECT_EQ(IdsAsHanded(true), (std::vector<std::string>{early, late}));
 }
 
 } // namespace
