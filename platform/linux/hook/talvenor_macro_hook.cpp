@@ -1,9 +1,9 @@
 // The hook library: HookOn starts capturing every keyboard and mouse event of the X display on a thread
 // of its own, HookOff ends it. Each event goes to the window named in the handle block as a client
 // message; the pointer travels in the pointer block, written before the message is sent.
-#include "hook/lock_watch.h"
-#include "hook/record_event_codes.h"
 #include "platform/api/macro_hook.h"
+#include "platform/linux/hook/lock_watch.h"
+#include "platform/linux/hook/record_event_codes.h"
 #include "platform/linux/hotkeys/key_positions.h"
 #include "platform/linux/hotkeys/vk_keysym.h"
 #include "platform/linux/macro_hook/hook_message_atom.h"

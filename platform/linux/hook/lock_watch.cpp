@@ -1,4 +1,4 @@
-#include "hook/lock_watch.h"
+#include "platform/linux/hook/lock_watch.h"
 
 #include <cstdint>
 #include <cstdlib>
