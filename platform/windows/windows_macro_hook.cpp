@@ -1,6 +1,6 @@
 #include "platform/windows/windows_macro_hook.h"
 
-#include "platform/windows/windows_basics.h"
+#include "platform/windows/windows_system_paths.h"
 
 #include <cstring>
 #include <windows.h>
