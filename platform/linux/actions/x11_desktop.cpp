@@ -7,7 +7,7 @@
 
 namespace orvanta::platform::linux_backend {
 
-RequestResult forceMonitorOff(const std::string& displayName) {
+RequestResult ForceMonitorOff(const std::string& displayName) {
     DisplayConnection display = OpenDisplay(displayName);
     if (!display) return RequestResult::unavailable;
     int eventBase = 0;

@@ -100,7 +100,7 @@ class Recorder {
         if (!control_ || !data_ || !keys_ || xcb_connection_has_error(sender_) || window_ == 0) return;
         int major = 0, minor = 0;
         if (!XRecordQueryVersion(control_, &major, &minor)) return;
-        positions_.Read(keys_);
+        positions_.read(keys_);
         const xcb_intern_atom_cookie_t cookie =
             xcb_intern_atom(sender_, 0, std::strlen(lx::kHookMessageAtomName), lx::kHookMessageAtomName);
         if (xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(sender_, cookie, nullptr)) {
@@ -167,9 +167,9 @@ class Recorder {
         std::vector<pollfd> fds;
         for (;;) {
             XRecordProcessReplies(data_);
-            lock_->Process();
+            lock_->process();
             fds = {{ConnectionNumber(data_), POLLIN, 0}, {wake_[0], POLLIN, 0}};
-            lock_->AddPollFds(fds);
+            lock_->addPollFds(fds);
             if (poll(fds.data(), fds.size(), -1) < 0 && errno != EINTR) return;
             if (fds[1].revents) return;
             if (fds[0].revents & (POLLERR | POLLHUP)) return;
@@ -318,7 +318,7 @@ class Recorder {
             XRefreshKeyboardMapping(&event.xmapping);
             changed = true;
         }
-        if (changed) positions_.Read(keys_);
+        if (changed) positions_.read(keys_);
     }
 
     void Send(std::uint32_t code, std::uint32_t param) {
