@@ -40,11 +40,9 @@ void ProgramActions::OpenPowerManagement() {
 }
 
 std::string ProgramActions::BesideExecutable(const std::string& fileName) const {
-    const std::string executable = ports_.paths.executablePath();
-    const auto folderEnd = executable.rfind(ports_.paths.pathSeparator());
-    // Without a folder to look in, a same-named file in the current folder is no proof of anything.
-    if (folderEnd == std::string::npos) return {};
-    return executable.substr(0, folderEnd + 1) + fileName;
+    std::string folder = ports_.paths.executableFolder();
+    if (folder.back() != ports_.paths.pathSeparator()) folder += ports_.paths.pathSeparator();
+    return folder + fileName;
 }
 
 ProgramActions::SettingsStart ProgramActions::StartAtomicClock() {

@@ -29,12 +29,6 @@ namespace {
 
 namespace lx = platform::linux_backend;
 
-std::string FolderOf(const std::string& path) {
-    const std::size_t last = path.rfind('/');
-    if (last == std::string::npos) return ".";
-    return path.substr(0, last == 0 ? 1 : last);
-}
-
 // Members are made in the order they are declared and end in the reverse: the screen saver and the
 // record of our own wake-ups before the objects that share them.
 class LinuxPlatformBackends : public PlatformBackends {
@@ -85,7 +79,7 @@ class LinuxPlatformBackends : public PlatformBackends {
     lx::X11AlertSound sound_;
     lx::LinuxGlobalHotkeys globalHotkeys_;
     lx::XTestSyntheticInput syntheticInput_;
-    lx::LinuxMacroHookPlatform macroHooks_{FolderOf(paths_.executablePath())};
+    lx::LinuxMacroHookPlatform macroHooks_{paths_.executableFolder()};
     lx::LinuxResumePasswordSetting resumePassword_;
     // Last, so it ends first: no request comes in while the other backends end.
     std::unique_ptr<lx::TerminationSignals> terminationSignals_;

@@ -31,12 +31,6 @@ namespace {
 
 using namespace orvanta;
 
-std::string FolderOf(const std::string& path, char separator) {
-    const std::size_t last = path.rfind(separator);
-    if (last == std::string::npos) return ".";
-    return path.substr(0, last == 0 ? 1 : last);
-}
-
 // A move to the corner and back: the desktop sees input and counts the user as present.
 void NudgePointer() {
     const QPoint where = QCursor::pos();
@@ -76,7 +70,7 @@ int main(int argc, char** argv) {
     data::Settings settings(data::SettingsFilePath(dataFolder, paths.pathSeparator()));
     data::TaskStore store(data::TaskDatabasePath(dataFolder, paths.pathSeparator()), clock);
     const char separator = paths.pathSeparator();
-    i18n::TLangMgr languages(FolderOf(paths.executablePath(), separator), separator, settings, locale);
+    i18n::TLangMgr languages(paths.executableFolder(), separator, settings, locale);
 
     int status = 0;
     {

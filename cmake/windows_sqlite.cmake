@@ -10,5 +10,7 @@ target_include_directories(orvanta_sqlite_loader SYSTEM PUBLIC ${ORVANTA_SQLITE_
 target_compile_definitions(orvanta_sqlite_loader PRIVATE SQLITE_THREADSAFE=1 SQLITE_OMIT_LOAD_EXTENSION
                            "SQLITE_API=__declspec(dllexport)")
 # Third-party code: its warnings are not ours to fix.
-target_compile_options(orvanta_sqlite_loader PRIVATE -w)
+target_compile_options(orvanta_sqlite_loader PRIVATE $<$<C_COMPILER_ID:GNU,Clang>:-w>)
 add_library(SQLite::SQLite3 ALIAS orvanta_sqlite_loader)
+# Every program binds its database calls from here, so it sits beside them.
+install(TARGETS orvanta_sqlite_loader RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})

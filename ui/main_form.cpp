@@ -58,12 +58,6 @@ QWidget* TabPage(const char* name) {
     return page;
 }
 
-std::string FolderOf(const std::string& path, char separator) {
-    const std::size_t last = path.rfind(separator);
-    if (last == std::string::npos) return {};
-    return path.substr(0, last == 0 ? 1 : last);
-}
-
 } // namespace
 
 TMainForm::TMainForm(MainFormPorts ports, LaterFeatures later)
@@ -301,13 +295,12 @@ void TMainForm::FormCreate() {
     });
 
     Guarded([this] {
-        const std::string program = ports_.paths.executablePath();
         data::SeedTaskDatabase(ports_.store.path());
         ApplySettings();
         optionsPage_->LoadInitialState();
         optionsPage_->PlaceControls();
         ports_.registry.writeString(platform::kLangManagerKeyPath, "Orvanta",
-                                    FolderOf(program, ports_.paths.pathSeparator()));
+                                    ports_.paths.executableFolder());
     });
     // Copies a killed write left behind; no other writer of ours runs now that the claim is held.
     ini::RemoveStaleTemporaries(ports_.settings.filePath());
@@ -534,8 +527,7 @@ void TMainForm::About1Click() {
 
 std::string TMainForm::UserManualPath() const {
     const char separator = ports_.paths.pathSeparator();
-    const std::string folder = FolderOf(ports_.paths.executablePath(), separator);
-    if (folder.empty()) return {};
+    const std::string folder = ports_.paths.executableFolder();
     const std::string path = folder + separator + "doc" + separator + "orvanta-manual.html";
     std::error_code error;
     return std::filesystem::is_regular_file(path, error) ? path : std::string();

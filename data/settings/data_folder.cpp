@@ -9,20 +9,12 @@ std::string Join(std::string_view folder, char separator, std::string_view name)
     return path + std::string(name);
 }
 
-std::string ExecutableFolder(const platform::SystemPaths& paths) {
-    std::string executable = paths.executablePath();
-    std::size_t last = executable.rfind(paths.pathSeparator());
-    if (last == std::string::npos) return ".";
-    // An executable in the root folder keeps the root's one separator.
-    return executable.substr(0, last == 0 ? 1 : last);
-}
-
 } // namespace
 
 std::string ResolveDataFolder(const platform::SystemPaths& paths) {
     std::string root = paths.appDataRoot();
     std::string folder =
-        root.empty() ? ExecutableFolder(paths) : Join(root, paths.pathSeparator(), "Orvanta");
+        root.empty() ? paths.executableFolder() : Join(root, paths.pathSeparator(), "Orvanta");
     (void)paths.ensureFolder(folder);
     return folder;
 }

@@ -6,7 +6,7 @@ namespace orvanta::platform {
 
 // Where the program lives and where it may keep its data.
 class SystemPaths {
-public:
+  public:
     virtual ~SystemPaths() = default;
 
     // The folder under which the program's own data folder is made; empty when the system cannot say.
@@ -14,6 +14,20 @@ public:
 
     // Full path of the running executable, exactly as the process was started.
     virtual std::string executablePath() const = 0;
+
+    // The folder the program, its helper and its files are found in. A path without a folder (or none at
+    // all) means the current folder, "."; an executable at a root keeps the root's separator.
+    std::string executableFolder() const {
+        const std::string path = executablePath();
+        const char separator = pathSeparator();
+        // Both systems accept '/', whatever their own separator.
+        const std::size_t last = path.find_last_of(std::string{separator, '/'});
+        if (last == std::string::npos) return ".";
+        // "/" and a drive's root ("C:\\") stay roots rather than becoming "" or "C:", the drive's current
+        // folder.
+        const bool atRoot = last == 0 || (separator == '\\' && last == 2 && path[1] == ':');
+        return path.substr(0, atRoot ? last + 1 : last);
+    }
 
     // The separator this system puts between folder names.
     virtual char pathSeparator() const = 0;

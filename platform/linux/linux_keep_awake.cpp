@@ -9,9 +9,9 @@ bool LinuxKeepAwake::holdSystemAwake() {
     if (inhibitor_) return true;
     // A connection per request: the lock lives in the descriptor, not in the connection, and a fresh
     // connection survives a restart of the bus between requests.
-    SystemBus bus = openSystemBus(callTimeout_);
+    SystemBus bus = OpenSystemBus(callTimeout_);
     inhibitor_ =
-        inhibit(bus.get(), {"sleep:idle", "Orvanta", "Finishing a scheduled task after a wake-up", "block"});
+        Inhibit(bus.get(), {"sleep:idle", "Orvanta", "Finishing a scheduled task after a wake-up", "block"});
     return inhibitor_.valid();
 }
 

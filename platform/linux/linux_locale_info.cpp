@@ -1,6 +1,7 @@
 #include "platform/linux/linux_locale_info.h"
 
-#include <algorithm>
+#include "platform/linux/ascii_text.h"
+
 #include <cstdlib>
 
 namespace orvanta::platform::linux_backend {
@@ -18,13 +19,6 @@ constexpr LanguageCode kLanguages[] = {
     {"ru", "RUS"}, {"sv", "SVE"}, {"tr", "TRK"}, {"th", "THA"}, {"ar", "ARA"},
 };
 
-std::string Lower(std::string_view s) {
-    std::string out(s);
-    std::transform(out.begin(), out.end(), out.begin(),
-                   [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; });
-    return out;
-}
-
 } // namespace
 
 std::string AbbreviatedLanguageNameOf(std::string_view localeName) {
@@ -32,9 +26,9 @@ std::string AbbreviatedLanguageNameOf(std::string_view localeName) {
     const std::string_view withoutModifier = localeName.substr(0, localeName.find('@'));
     const std::string_view name = withoutModifier.substr(0, withoutModifier.find('.'));
     const std::size_t underscore = name.find('_');
-    const std::string language = Lower(name.substr(0, underscore));
+    const std::string language = AsciiLower(name.substr(0, underscore));
     const std::string territory =
-        underscore == std::string_view::npos ? std::string() : Lower(name.substr(underscore + 1));
+        underscore == std::string_view::npos ? std::string() : AsciiLower(name.substr(underscore + 1));
 
     // Chinese and Portuguese have a file per script or country rather than one per language.
     if (language == "zh")

@@ -59,7 +59,7 @@ AcLineStatus LinuxPowerStatus::acLineStatus() const {
 bool LinuxPowerStatus::canWakeFromSleep() const {
     std::error_code ec;
     if (!fs::exists(fs::path(sources_.rtcRoot) / "rtc0", ec)) return false;
-    return sources_.alarmClockUsable ? sources_.alarmClockUsable() : alarmClockUsable();
+    return sources_.alarmClockUsable ? sources_.alarmClockUsable() : AlarmClockUsable();
 }
 
 bool LinuxPowerStatus::prefersHibernateToSleep() const {

@@ -16,7 +16,7 @@
 namespace orvanta::platform::linux_backend {
 namespace {
 
-int prepareForSleepSignal(sd_bus_message* message, void* monitor, sd_bus_error*) {
+int PrepareForSleepSignal(sd_bus_message* message, void* monitor, sd_bus_error*) {
     int goingToSleep = 0;
     if (sd_bus_message_read(message, "b", &goingToSleep) >= 0)
         static_cast<LinuxResumeMonitor*>(monitor)->onPrepareForSleep(goingToSleep != 0);
@@ -68,10 +68,10 @@ void LinuxResumeMonitor::stop() {
 }
 
 SystemBus LinuxResumeMonitor::connect() {
-    SystemBus bus = openSystemBus(options_.callTimeout);
+    SystemBus bus = OpenSystemBus(options_.callTimeout);
     if (!bus) return nullptr;
     if (sd_bus_match_signal(bus.get(), nullptr, logind::kService, logind::kPath, logind::kManager,
-                            "PrepareForSleep", prepareForSleepSignal, this) < 0)
+                            "PrepareForSleep", PrepareForSleepSignal, this) < 0)
         return nullptr;
     return bus;
 }
@@ -80,9 +80,9 @@ void LinuxResumeMonitor::onPrepareForSleep(bool goingToSleep) {
     // A new announcement settles the one still waiting for its timer.
     if (pendingResume_) decidePending(true);
     if (goingToSleep) {
-        sleepStarted_ = bootTimeNow();
+        sleepStarted_ = BootTimeNow();
     } else {
-        pendingResume_ = bootTimeNow();
+        pendingResume_ = BootTimeNow();
         decidePending(false);
     }
 }
@@ -92,15 +92,15 @@ void LinuxResumeMonitor::decidePending(bool waitedEnough) {
     evidence.sleepStarted = sleepStarted_;
     evidence.resumed = *pendingResume_;
     evidence.wakeTimerFired = fireRecord_ ? fireRecord_->lastFired() : std::nullopt;
-    evidence.decidedAt = bootTimeNow();
-    const bool fired = wakeTimerFiredForResume(evidence);
+    evidence.decidedAt = BootTimeNow();
+    const bool fired = WakeTimerFiredForResume(evidence);
     if (!fired && !waitedEnough && evidence.decidedAt < evidence.resumed + options_.firingGrace) return;
     if (fired) evidence.userIdle = idle_.userIdleTime();
 
     pendingResume_.reset();
     sleepStarted_.reset();
     try {
-        if (onResumed_) onResumed_(ResumeEvent{isAutomaticResume(evidence)});
+        if (onResumed_) onResumed_(ResumeEvent{IsAutomaticResume(evidence)});
     } catch (...) {
         // The receiver's failure stays on its side; the monitor keeps listening.
     }
@@ -111,7 +111,7 @@ int LinuxResumeMonitor::pollTimeoutMs(sd_bus* bus) const {
     std::optional<milliseconds> wait;
     if (!bus) wait = options_.reconnectDelay;
     if (pendingResume_) {
-        const milliseconds left = *pendingResume_ + options_.firingGrace - bootTimeNow();
+        const milliseconds left = *pendingResume_ + options_.firingGrace - BootTimeNow();
         wait = wait ? std::min(*wait, left) : left;
     }
     uint64_t dueUsec = 0;

@@ -25,7 +25,7 @@ struct ResumeMonitorOptions {
 };
 
 // Listens on its own thread and its own system-bus connection for logind's PrepareForSleep signal. Going to
-// sleep (true) is noted; coming back (false) is delivered as a resume, automatic per isAutomaticResume.
+// sleep (true) is noted; coming back (false) is delivered as a resume, automatic per IsAutomaticResume.
 // A lost bus is reconnected after a pause.
 class LinuxResumeMonitor : public ResumeMonitor {
   public:

@@ -33,8 +33,8 @@ class LinuxSingleInstance : public SingleInstance {
     std::string lockPath() const;
 
   private:
-    bool Refuse(const std::string& reason);
-    bool FolderUsable();
+    bool refuse(const std::string& reason);
+    bool folderUsable();
 
     std::string folder_;
     std::string name_;

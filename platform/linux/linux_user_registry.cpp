@@ -1,7 +1,6 @@
 #include "platform/linux/linux_user_registry.h"
 
-#include "data/settings/ini_file.h"
-#include "data/settings/text_file.h"
+#include "platform/api/ini_files.h"
 #include "platform/linux/linux_system_paths.h"
 
 #include <algorithm>
@@ -213,13 +212,13 @@ std::string LinuxUserRegistry::registryFile() const {
 std::string LinuxUserRegistry::readString(const std::string& keyPath, const std::string& valueName) const {
     if (IsRunKey(keyPath)) {
         std::string path = autostartFile(valueName);
-        std::optional<std::string> content = path.empty() ? std::nullopt : ini::ReadWholeFile(path);
+        std::optional<std::string> content = path.empty() ? std::nullopt : ini_files::ReadWholeFile(path);
         std::optional<DesktopEntry> entry = content ? ParseDesktopEntry(*content) : std::nullopt;
         if (!entry || entry->switchedOff) return {};
         return ProgramFromDesktopExec(entry->exec);
     }
     if (registryFile().empty()) return {};
-    return ini::ReadProfileString(registryFile(), keyPath, valueName).value_or(std::string());
+    return ini_files::ReadValue(registryFile(), keyPath, valueName).value_or(std::string());
 }
 
 bool LinuxUserRegistry::writeString(const std::string& keyPath, const std::string& valueName,
@@ -233,10 +232,10 @@ bool LinuxUserRegistry::writeString(const std::string& keyPath, const std::strin
         content += "Name=" + EscapeDesktopString(valueName) + "\n";
         content += "Exec=" + DesktopExecValue(value) + "\n";
         content += "X-GNOME-Autostart-enabled=true\n";
-        return ini::ReplaceWholeFile(path, content);
+        return ini_files::ReplaceWholeFile(path, content);
     }
     if (registryFile().empty() || !paths.ensureFolder(registryFolder())) return false;
-    return ini::WriteProfileString(registryFile(), keyPath, valueName, value);
+    return ini_files::WriteValue(registryFile(), keyPath, valueName, value);
 }
 
 void LinuxUserRegistry::deleteValue(const std::string& keyPath, const std::string& valueName) {
@@ -246,7 +245,7 @@ void LinuxUserRegistry::deleteValue(const std::string& keyPath, const std::strin
             (void)::unlink(path.c_str()); // never a folder
         return;
     }
-    if (!registryFile().empty()) (void)ini::DeleteProfileKey(registryFile(), keyPath, valueName);
+    if (!registryFile().empty()) (void)ini_files::RemoveValue(registryFile(), keyPath, valueName);
 }
 
 } // namespace orvanta::platform::linux_backend

@@ -12,17 +12,17 @@
 namespace orvanta::platform::linux_backend {
 namespace {
 
-UniqueFd makeTimerFd(clockid_t clock) {
+UniqueFd MakeTimerFd(clockid_t clock) {
     return UniqueFd(timerfd_create(clock, TFD_NONBLOCK | TFD_CLOEXEC));
 }
 
-bool setTimer(int fd, int flags, const timespec& when) {
+bool SetTimer(int fd, int flags, const timespec& when) {
     itimerspec spec{};
     spec.it_value = when;
     return timerfd_settime(fd, flags, &spec, nullptr) == 0;
 }
 
-void disarm(int fd) {
+void Disarm(int fd) {
     itimerspec off{};
     timerfd_settime(fd, 0, &off, nullptr);
 }
@@ -31,20 +31,20 @@ constexpr int kWallFlags = TFD_TIMER_ABSTIME | TFD_TIMER_CANCEL_ON_SET;
 
 } // namespace
 
-bool alarmClockUsable() {
+bool AlarmClockUsable() {
     // Creating the timer is the permission check; an old kernel without alarm timers answers EINVAL.
-    return makeTimerFd(CLOCK_REALTIME_ALARM).valid();
+    return MakeTimerFd(CLOCK_REALTIME_ALARM).valid();
 }
 
-WakeClocks chooseWakeClocks(bool wakeSystem, bool alarmAllowed) {
+WakeClocks ChooseWakeClocks(bool wakeSystem, bool alarmAllowed) {
     if (wakeSystem && alarmAllowed) return {CLOCK_REALTIME_ALARM, CLOCK_BOOTTIME_ALARM, true};
     return {CLOCK_REALTIME, CLOCK_BOOTTIME, false};
 }
 
 std::unique_ptr<LinuxWakeTimer> LinuxWakeTimer::create(std::string name, const WakeClocks& clocks,
                                                        std::shared_ptr<WakeFireRecord> fireRecord) {
-    UniqueFd wall = makeTimerFd(clocks.wall);
-    UniqueFd elapsed = makeTimerFd(clocks.elapsed);
+    UniqueFd wall = MakeTimerFd(clocks.wall);
+    UniqueFd elapsed = MakeTimerFd(clocks.elapsed);
     UniqueFd stop(eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC));
     if (!wall || !elapsed || !stop) return nullptr;
     std::unique_ptr<LinuxWakeTimer> timer(new LinuxWakeTimer(std::move(name), clocks.wakeSystem,
@@ -77,14 +77,14 @@ void LinuxWakeTimer::setOnFired(std::function<void()> onFired) {
 }
 
 bool LinuxWakeTimer::arm(const LocalDateTime& dueLocal) {
-    const auto due = localToRealtime(dueLocal);
+    const auto due = LocalToRealtime(dueLocal);
     std::unique_lock lock(mutex_);
     waitForDelivery(lock);
     disarmAll();
     if (!due) return false;
-    // A zero expiry would mean "disarm"; any moment at or before the epoch has simply passed.
+    // A zero expiry would mean "Disarm"; any moment at or before the epoch has simply passed.
     const timespec when = due->tv_sec > 0 ? *due : timespec{0, 1};
-    if (!setTimer(wallFd_.get(), kWallFlags, when)) return false;
+    if (!SetTimer(wallFd_.get(), kWallFlags, when)) return false;
     wallDue_ = when;
     return true;
 }
@@ -98,7 +98,7 @@ bool LinuxWakeTimer::armAfter(std::chrono::milliseconds delay) {
     std::unique_lock lock(mutex_);
     waitForDelivery(lock);
     disarmAll();
-    return setTimer(elapsedFd_.get(), 0, when);
+    return SetTimer(elapsedFd_.get(), 0, when);
 }
 
 void LinuxWakeTimer::cancel() {
@@ -116,8 +116,8 @@ void LinuxWakeTimer::waitForDelivery(std::unique_lock<std::mutex>& lock) {
 
 void LinuxWakeTimer::disarmAll() {
     // Disarming also clears an expiry the waiter has not read yet.
-    disarm(wallFd_.get());
-    disarm(elapsedFd_.get());
+    Disarm(wallFd_.get());
+    Disarm(elapsedFd_.get());
     wallDue_.reset();
 }
 
@@ -128,7 +128,7 @@ bool LinuxWakeTimer::takeExpiry(int fd, bool wall) {
         return expirations > 0;
     if (wall && errno == ECANCELED && wallDue_) {
         // The system time was changed: keep waiting for the same absolute moment on the new clock.
-        if (!setTimer(fd, kWallFlags, *wallDue_)) wallDue_.reset();
+        if (!SetTimer(fd, kWallFlags, *wallDue_)) wallDue_.reset();
     }
     return false;
 }
@@ -159,7 +159,7 @@ void LinuxWakeTimer::run() {
             delivering_ = true;
             callback = onFired_;
         }
-        if (wakesSystem_ && fireRecord_) fireRecord_->noteFired(bootTimeNow());
+        if (wakesSystem_ && fireRecord_) fireRecord_->noteFired(BootTimeNow());
         try {
             if (callback) callback();
         } catch (...) {
@@ -174,7 +174,7 @@ void LinuxWakeTimer::run() {
 }
 
 std::unique_ptr<WakeTimer> LinuxWakeTimerFactory::create(const std::string& name, bool wakeSystem) {
-    const WakeClocks clocks = chooseWakeClocks(wakeSystem, wakeSystem && alarmClockUsable());
+    const WakeClocks clocks = ChooseWakeClocks(wakeSystem, wakeSystem && AlarmClockUsable());
     return LinuxWakeTimer::create(name, clocks, fireRecord_);
 }
 

@@ -16,7 +16,7 @@
 namespace orvanta::platform::linux_backend {
 
 // True when this process may arm the clocks that wake the computer from sleep (it holds CAP_WAKE_ALARM).
-bool alarmClockUsable();
+bool AlarmClockUsable();
 
 // The clocks a timer runs on: the wall clock for absolute moments (it follows changes of the system time)
 // and the boot clock for delays (it counts time asleep). The alarm variants also wake the computer.
@@ -27,7 +27,7 @@ struct WakeClocks {
 };
 
 // The alarm clocks when waking is asked for and allowed, else the plain ones.
-WakeClocks chooseWakeClocks(bool wakeSystem, bool alarmAllowed);
+WakeClocks ChooseWakeClocks(bool wakeSystem, bool alarmAllowed);
 
 // One timer with its own waiter thread, which lives as long as the timer: re-arming only changes the
 // kernel timers the waiter watches, so no thread is left behind per arming.

@@ -18,9 +18,9 @@ std::int64_t wallToUtcMs(std::int64_t wallMs);
 
 // The absolute moment a local wall-clock date and time stands for, resolved as wallToUtcMs does.
 // nullopt when a field is outside the calendar (month 13, 30 February, hour 24, ...).
-std::optional<timespec> localToRealtime(const LocalDateTime& local);
+std::optional<timespec> LocalToRealtime(const LocalDateTime& local);
 
 // Milliseconds on the boot clock, which keeps counting while the computer sleeps.
-std::chrono::milliseconds bootTimeNow();
+std::chrono::milliseconds BootTimeNow();
 
 } // namespace orvanta::platform::linux_backend

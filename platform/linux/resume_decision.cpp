@@ -2,7 +2,7 @@
 
 namespace orvanta::platform::linux_backend {
 
-bool wakeTimerFiredForResume(const ResumeEvidence& evidence) {
+bool WakeTimerFiredForResume(const ResumeEvidence& evidence) {
     if (!evidence.wakeTimerFired) return false;
     const auto fired = *evidence.wakeTimerFired;
     const auto earliest =
@@ -10,8 +10,8 @@ bool wakeTimerFiredForResume(const ResumeEvidence& evidence) {
     return fired >= earliest && fired <= evidence.decidedAt;
 }
 
-bool isAutomaticResume(const ResumeEvidence& evidence) {
-    if (!wakeTimerFiredForResume(evidence)) return false;
+bool IsAutomaticResume(const ResumeEvidence& evidence) {
+    if (!WakeTimerFiredForResume(evidence)) return false;
     if (!evidence.userIdle) return true;
     return *evidence.userIdle >= evidence.decidedAt - evidence.resumed;
 }

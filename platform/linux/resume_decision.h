@@ -19,10 +19,10 @@ inline constexpr std::chrono::seconds kWakeFiringWindow{120};
 
 // True when one of our waking timers fired after the computer went to sleep (or, that moment unknown,
 // shortly before it was back) and no later than now.
-bool wakeTimerFiredForResume(const ResumeEvidence& evidence);
+bool WakeTimerFiredForResume(const ResumeEvidence& evidence);
 
 // Automatic: our timer woke the computer and nobody has used keyboard or mouse since it came back. Where
 // the desktop cannot tell the idle time, the timer alone decides.
-bool isAutomaticResume(const ResumeEvidence& evidence);
+bool IsAutomaticResume(const ResumeEvidence& evidence);
 
 } // namespace orvanta::platform::linux_backend

@@ -9,7 +9,7 @@ void SdBusCloser::operator()(sd_bus* bus) const {
     sd_bus_flush_close_unref(bus);
 }
 
-SystemBus openSystemBus(std::chrono::milliseconds callTimeout) {
+SystemBus OpenSystemBus(std::chrono::milliseconds callTimeout) {
     sd_bus* raw = nullptr;
     if (sd_bus_open_system(&raw) < 0) return nullptr;
     SystemBus bus(raw);
@@ -18,7 +18,7 @@ SystemBus openSystemBus(std::chrono::milliseconds callTimeout) {
     return bus;
 }
 
-UniqueFd inhibit(sd_bus* bus, const InhibitRequest& request) {
+UniqueFd Inhibit(sd_bus* bus, const InhibitRequest& request) {
     if (!bus) return {};
     sd_bus_error error = SD_BUS_ERROR_NULL;
     sd_bus_message* reply = nullptr;

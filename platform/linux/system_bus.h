@@ -20,7 +20,7 @@ using SystemBus = std::unique_ptr<sd_bus, SdBusCloser>;
 
 // Opens a new connection whose every call gives up after callTimeout. nullptr when there is no system bus
 // ($DBUS_SYSTEM_BUS_ADDRESS, else the standard socket).
-SystemBus openSystemBus(std::chrono::milliseconds callTimeout);
+SystemBus OpenSystemBus(std::chrono::milliseconds callTimeout);
 
 namespace logind {
 inline constexpr const char* kService = "org.freedesktop.login1";
@@ -37,6 +37,6 @@ struct InhibitRequest {
 
 // Takes an inhibitor lock from logind; it lasts while the returned descriptor stays open. Invalid when
 // there is no logind on the bus or it refused.
-UniqueFd inhibit(sd_bus* bus, const InhibitRequest& request);
+UniqueFd Inhibit(sd_bus* bus, const InhibitRequest& request);
 
 } // namespace orvanta::platform::linux_backend

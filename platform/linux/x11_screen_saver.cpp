@@ -1,26 +1,15 @@
 #include "platform/linux/x11_screen_saver.h"
 
-#include <X11/Xlib.h>
+#include "platform/linux/x11_display.h"
+
 #include <X11/extensions/dpms.h>
 #include <X11/extensions/scrnsaver.h>
 #include <memory>
 
 namespace orvanta::platform::linux_backend {
-namespace {
-
-struct DisplayCloser {
-    void operator()(Display* display) const { XCloseDisplay(display); }
-};
-using DisplayConnection = std::unique_ptr<Display, DisplayCloser>;
-
-DisplayConnection openDisplay(const std::string& name) {
-    return DisplayConnection(XOpenDisplay(name.empty() ? nullptr : name.c_str()));
-}
-
-} // namespace
 
 bool X11ScreenSaver::wakeDisplay() {
-    DisplayConnection display = openDisplay(displayName_);
+    DisplayConnection display = OpenDisplay(displayName_);
     if (!display) return false;
     int eventBase = 0;
     int errorBase = 0;
@@ -32,7 +21,7 @@ bool X11ScreenSaver::wakeDisplay() {
 }
 
 std::optional<std::chrono::milliseconds> X11ScreenSaver::userIdleTime() {
-    DisplayConnection display = openDisplay(displayName_);
+    DisplayConnection display = OpenDisplay(displayName_);
     if (!display) return std::nullopt;
     int eventBase = 0;
     int errorBase = 0;

@@ -1,6 +1,6 @@
 #include "platform/windows/windows_macro_hook.h"
 
-#include "platform/windows/windows_basics.h"
+#include "platform/windows/windows_system_paths.h"
 
 #include <cstring>
 #include <windows.h>
@@ -82,9 +82,7 @@ WindowsMacroHookPlatform::WindowsMacroHookPlatform(std::string libraryFolder)
     : libraryFolder_(std::move(libraryFolder)) {}
 
 std::string WindowsMacroHookPlatform::ProgramFolder() {
-    const std::string path = WindowsSystemPaths().executablePath();
-    const std::size_t last = path.find_last_of("\\/");
-    return last == std::string::npos ? std::string(".") : path.substr(0, last);
+    return WindowsSystemPaths().executableFolder();
 }
 
 std::unique_ptr<MacroHookLibrary> WindowsMacroHookPlatform::LoadHookLibrary() {

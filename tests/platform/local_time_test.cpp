@@ -44,25 +44,25 @@ class LocalTimeInZone : public ::testing::Test {
 
 TEST_F(LocalTimeInZone, UsesTheDaylightSavingRuleOfTheDateItself) {
     // Whatever today's offset is, a summer date is an hour further from UTC than a winter date.
-    const auto summer = localToRealtime({2025, 7, 1, 12, 0, 0, 250});
+    const auto summer = LocalToRealtime({2025, 7, 1, 12, 0, 0, 250});
     ASSERT_TRUE(summer);
     EXPECT_EQ(summer->tv_sec, Utc(2025, 7, 1, 10, 0, 0));
     EXPECT_EQ(summer->tv_nsec, 250000000L);
 
-    const auto winter = localToRealtime({2025, 1, 9, 7, 5, 0, 0});
+    const auto winter = LocalToRealtime({2025, 1, 9, 7, 5, 0, 0});
     ASSERT_TRUE(winter);
     EXPECT_EQ(winter->tv_sec, Utc(2025, 1, 9, 6, 5, 0));
 
     // On the autumn change day, 01:59:59 is still summer time and 03:00:00 already winter time.
-    const auto lastSummer = localToRealtime({2025, 10, 26, 1, 59, 59, 0});
-    const auto firstWinter = localToRealtime({2025, 10, 26, 3, 0, 0, 0});
+    const auto lastSummer = LocalToRealtime({2025, 10, 26, 1, 59, 59, 0});
+    const auto firstWinter = LocalToRealtime({2025, 10, 26, 3, 0, 0, 0});
     ASSERT_TRUE(lastSummer && firstWinter);
     EXPECT_EQ(firstWinter->tv_sec - lastSummer->tv_sec, 3600 + 1 + 3600);
 }
 
 TEST_F(LocalTimeInZone, RefusesMomentsOutsideTheCalendar) {
-    EXPECT_TRUE(localToRealtime({2024, 2, 29, 0, 0, 0, 0}));
-    EXPECT_TRUE(localToRealtime({2025, 12, 31, 23, 59, 59, 999}));
+    EXPECT_TRUE(LocalToRealtime({2024, 2, 29, 0, 0, 0, 0}));
+    EXPECT_TRUE(LocalToRealtime({2025, 12, 31, 23, 59, 59, 999}));
 
     const LocalDateTime outside[] = {
         {2023, 2, 29, 0, 0, 0, 0}, {2100, 2, 29, 0, 0, 0, 0},   {2025, 4, 31, 0, 0, 0, 0},
@@ -70,7 +70,7 @@ TEST_F(LocalTimeInZone, RefusesMomentsOutsideTheCalendar) {
         {2025, 1, 1, 0, 0, 60, 0}, {2025, 1, 1, 0, 0, 0, 1000},
     };
     for (std::size_t i = 0; i < std::size(outside); ++i)
-        EXPECT_FALSE(localToRealtime(outside[i])) << "case " << i;
+        EXPECT_FALSE(LocalToRealtime(outside[i])) << "case " << i;
 }
 
 // Real zones from the system's database, each compared with the offsets the zone itself reports.
@@ -86,7 +86,7 @@ class LocalTimeInRealZones : public ::testing::Test {
     }
     static std::int64_t Ms(time_t seconds) { return static_cast<std::int64_t>(seconds) * 1000; }
     static std::int64_t At(const LocalDateTime& t) {
-        const auto r = localToRealtime(t);
+        const auto r = LocalToRealtime(t);
         return r ? Ms(r->tv_sec) + r->tv_nsec / 1000000 : -1;
     }
 };

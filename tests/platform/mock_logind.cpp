@@ -5,7 +5,7 @@
 namespace orvanta::test {
 namespace lb = platform::linux_backend;
 
-MockLogind::MockLogind() : bus_(lb::openSystemBus(std::chrono::seconds(5))) {
+MockLogind::MockLogind() : bus_(lb::OpenSystemBus(std::chrono::seconds(5))) {
     if (!bus_) return;
     sd_bus_error error = SD_BUS_ERROR_NULL;
     sd_bus_message* reply = nullptr;

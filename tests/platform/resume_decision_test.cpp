@@ -20,42 +20,42 @@ ResumeEvidence nightlyWake() {
 }
 
 TEST(ResumeDecision, AutomaticOnlyWhenOurTimerWokeTheComputerAndNobodyTouchedIt) {
-    EXPECT_TRUE(isAutomaticResume(nightlyWake()));
+    EXPECT_TRUE(IsAutomaticResume(nightlyWake()));
 
     auto noTimer = nightlyWake();
     noTimer.wakeTimerFired.reset();
-    EXPECT_FALSE(isAutomaticResume(noTimer));
+    EXPECT_FALSE(IsAutomaticResume(noTimer));
 
     auto firedBeforeSleep = nightlyWake();
     firedBeforeSleep.wakeTimerFired = seconds(999);
-    EXPECT_FALSE(isAutomaticResume(firedBeforeSleep));
+    EXPECT_FALSE(IsAutomaticResume(firedBeforeSleep));
 
     auto firedAfterResume = nightlyWake();
     firedAfterResume.wakeTimerFired = seconds(5001);
-    EXPECT_TRUE(isAutomaticResume(firedAfterResume)) << "the firing may be seen after the announcement";
+    EXPECT_TRUE(IsAutomaticResume(firedAfterResume)) << "the firing may be seen after the announcement";
 
     auto inputSinceResume = nightlyWake();
     inputSinceResume.userIdle = milliseconds(1500); // a key was pressed 0.5 s after the resume
-    EXPECT_FALSE(isAutomaticResume(inputSinceResume));
+    EXPECT_FALSE(IsAutomaticResume(inputSinceResume));
 
     auto idleExactlySinceResume = nightlyWake();
     idleExactlySinceResume.userIdle = seconds(2);
-    EXPECT_TRUE(isAutomaticResume(idleExactlySinceResume));
+    EXPECT_TRUE(IsAutomaticResume(idleExactlySinceResume));
 
     auto noDesktop = nightlyWake();
     noDesktop.userIdle.reset();
-    EXPECT_TRUE(isAutomaticResume(noDesktop)) << "without an idle counter the timer alone decides";
+    EXPECT_TRUE(IsAutomaticResume(noDesktop)) << "without an idle counter the timer alone decides";
 }
 
 TEST(ResumeDecision, UnseenSleepStartLimitsHowOldAFiringMayBe) {
     auto recent = nightlyWake();
     recent.sleepStarted.reset();
     recent.wakeTimerFired = recent.resumed - kWakeFiringWindow;
-    EXPECT_TRUE(wakeTimerFiredForResume(recent));
+    EXPECT_TRUE(WakeTimerFiredForResume(recent));
 
     auto stale = recent;
     stale.wakeTimerFired = recent.resumed - kWakeFiringWindow - milliseconds(1);
-    EXPECT_FALSE(wakeTimerFiredForResume(stale));
+    EXPECT_FALSE(WakeTimerFiredForResume(stale));
 }
 
 } // namespace

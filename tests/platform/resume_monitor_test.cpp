@@ -59,7 +59,7 @@ TEST_F(LinuxResumeMonitorTest, ResumeByOurTimerWithNobodyAroundIsAutomatic) {
     ASSERT_TRUE(monitor.start(log_.receiver()));
     ASSERT_TRUE(logind_.emitPrepareForSleep(true));
     std::this_thread::sleep_for(20ms);
-    record_->noteFired(bootTimeNow());
+    record_->noteFired(BootTimeNow());
     ASSERT_TRUE(logind_.emitPrepareForSleep(false));
 
     ASSERT_TRUE(log_.waitFor(1, 5000ms));
@@ -72,7 +72,7 @@ TEST_F(LinuxResumeMonitorTest, TimerFiringJustAfterTheAnnouncementStillCounts) {
     ASSERT_TRUE(logind_.emitPrepareForSleep(true));
     ASSERT_TRUE(logind_.emitPrepareForSleep(false));
     std::this_thread::sleep_for(50ms);
-    record_->noteFired(bootTimeNow());
+    record_->noteFired(BootTimeNow());
 
     ASSERT_TRUE(log_.waitFor(1, 5000ms));
     EXPECT_TRUE(log_.events().at(0));

@@ -111,7 +111,7 @@ TEST(LinuxWakeTimer, CallbackMayArmItsOwnTimerAgain) {
 }
 
 TEST(LinuxWakeTimer, OnlyAWakingTimerLeavesItsFiringOnRecord) {
-    if (!alarmClockUsable())
+    if (!AlarmClockUsable())
         GTEST_SKIP() << "this process lacks CAP_WAKE_ALARM, so no timer wakes the computer";
     test::FiringLog log;
     auto record = std::make_shared<WakeFireRecord>();
@@ -129,7 +129,7 @@ TEST(LinuxWakeTimer, OnlyAWakingTimerLeavesItsFiringOnRecord) {
     EXPECT_FALSE(record->lastFired())
         << "a timer that cannot wake the computer proves nothing about a wake-up";
 
-    const auto before = bootTimeNow();
+    const auto before = BootTimeNow();
     ASSERT_TRUE(waking->armAfter(milliseconds(10)));
     ASSERT_TRUE(log.waitFor(2, milliseconds(1000)));
     ASSERT_TRUE(record->lastFired());
@@ -148,7 +148,7 @@ int childWithoutWakeAlarm() {
     word.inheritable &= ~bit;
     if (syscall(SYS_capset, &header, data) != 0) return 11;
 
-    if (alarmClockUsable()) return 12;
+    if (AlarmClockUsable()) return 12;
     test::FiringLog log;
     LinuxWakeTimerFactory factory;
     auto timer = factory.create("pcwake2", true);

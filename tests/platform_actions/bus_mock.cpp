@@ -62,10 +62,10 @@ bool readVariant(sd_bus_message* m, std::string& text) {
 
 BusMock::BusMock(std::string service, std::string path, Bus bus)
     : service_(std::move(service)), path_(std::move(path)),
-      bus_(bus == Bus::System ? lb::openSystemBus(kCallTimeout) : lb::openSessionBus(kCallTimeout)) {}
+      bus_(bus == Bus::System ? lb::OpenSystemBus(kCallTimeout) : lb::OpenSessionBus(kCallTimeout)) {}
 
 bool BusMock::present() const {
-    return lb::nameHasOwner(bus_.get(), service_.c_str());
+    return lb::NameHasOwner(bus_.get(), service_.c_str());
 }
 
 std::optional<std::vector<BusMock::Arguments>> BusMock::methodCalls(const std::string& method) const {
@@ -138,10 +138,10 @@ SpawnedBusMock::SpawnedBusMock(const std::string& service, const std::string& pa
         pid_ = -1;
         return;
     }
-    const lb::SystemBus bus = lb::openSessionBus(kCallTimeout);
+    const lb::SystemBus bus = lb::OpenSessionBus(kCallTimeout);
     // Starting the interpreter takes a moment; the deadline is generous so a loaded machine still passes.
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-    while (!(ready_ = lb::nameHasOwner(bus.get(), service.c_str())) &&
+    while (!(ready_ = lb::NameHasOwner(bus.get(), service.c_str())) &&
            std::chrono::steady_clock::now() < deadline)
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
 }
@@ -152,9 +152,9 @@ SpawnedBusMock::~SpawnedBusMock() {
     while (waitpid(pid_, nullptr, 0) < 0 && errno == EINTR) {
     }
     // The bus lets the name go when it notices the connection closed; the next test must not find it.
-    const lb::SystemBus bus = lb::openSessionBus(kCallTimeout);
+    const lb::SystemBus bus = lb::OpenSessionBus(kCallTimeout);
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    while (lb::nameHasOwner(bus.get(), service_.c_str()) && std::chrono::steady_clock::now() < deadline)
+    while (lb::NameHasOwner(bus.get(), service_.c_str()) && std::chrono::steady_clock::now() < deadline)
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
 }
 

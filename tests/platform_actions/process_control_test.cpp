@@ -131,13 +131,13 @@ TEST(LinuxProcessControl, ListsThisProcessByItsProgramFile) {
 }
 
 TEST(LinuxProcessControl, ProcFileDetails) {
-    EXPECT_EQ(programPathFromExeLink("/usr/bin/app (deleted)"), "/usr/bin/app");
-    EXPECT_EQ(programPathFromExeLink("/usr/bin/app"), "/usr/bin/app");
+    EXPECT_EQ(ProgramPathFromExeLink("/usr/bin/app (deleted)"), "/usr/bin/app");
+    EXPECT_EQ(ProgramPathFromExeLink("/usr/bin/app"), "/usr/bin/app");
     // Fields after the name: state ppid pgrp session tty_nr tpgid flags ...
-    EXPECT_TRUE(isKernelThreadStat("2 (kthreadd) S 0 0 0 0 -1 2129984 0 0"));
-    EXPECT_FALSE(isKernelThreadStat("812 (a) b) (c) S 1 812 812 0 -1 4194560 0 0"));
-    EXPECT_TRUE(isKernelThreadStat("9 (x (y) z) I 2 0 0 0 -1 69238880 0"));
-    EXPECT_FALSE(isKernelThreadStat("garbage"));
+    EXPECT_TRUE(IsKernelThreadStat("2 (kthreadd) S 0 0 0 0 -1 2129984 0 0"));
+    EXPECT_FALSE(IsKernelThreadStat("812 (a) b) (c) S 1 812 812 0 -1 4194560 0 0"));
+    EXPECT_TRUE(IsKernelThreadStat("9 (x (y) z) I 2 0 0 0 -1 69238880 0"));
+    EXPECT_FALSE(IsKernelThreadStat("garbage"));
 }
 
 } // namespace

@@ -218,7 +218,7 @@ TEST(X11Desktop, MonitorOffIsUnavailableWithoutDpmsOrDisplay) {
     EXPECT_EQ(LinuxSessionPower().turnMonitorOff(), Result::unavailable);
 
     test::ScopedEnv noDisplay("DISPLAY", ":999");
-    EXPECT_EQ(forceMonitorOff(""), Result::unavailable);
+    EXPECT_EQ(ForceMonitorOff(""), Result::unavailable);
 }
 
 } // namespace

@@ -2,7 +2,8 @@
 #include "data/settings/settings.h"
 #include "data/settings/settings_keys.h"
 #include "data/task_store.h"
-#include "platform/windows/windows_basics.h"
+#include "platform/windows/windows_clock.h"
+#include "platform/windows/windows_system_paths.h"
 #include "tests/support/temp_folder.h"
 
 #include <filesystem>

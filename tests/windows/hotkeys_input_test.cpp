@@ -1,4 +1,5 @@
-#include "platform/windows/windows_input.h"
+#include "platform/windows/windows_global_hotkeys.h"
+#include "platform/windows/windows_synthetic_input.h"
 
 #include <chrono>
 #include <condition_variable>

@@ -1,4 +1,6 @@
-#include "platform/windows/windows_basics.h"
+#include "platform/windows/windows_locale_info.h"
+#include "platform/windows/windows_system_paths.h"
+#include "platform/windows/windows_user_registry.h"
 #include "tests/support/temp_folder.h"
 
 #include <filesystem>

@@ -1,4 +1,7 @@
-#include "platform/windows/windows_actions.h"
+#include "platform/windows/windows_keep_awake.h"
+#include "platform/windows/windows_process_control.h"
+#include "platform/windows/windows_program_launcher.h"
+#include "platform/windows/windows_session_power.h"
 #include "tests/support/temp_folder.h"
 #include "tests/windows/probe.h"
 

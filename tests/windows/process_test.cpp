@@ -1,4 +1,4 @@
-#include "platform/windows/windows_actions.h"
+#include "platform/windows/windows_process_control.h"
 #include "tests/windows/probe.h"
 
 #include <algorithm>

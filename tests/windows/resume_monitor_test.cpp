@@ -1,4 +1,4 @@
-#include "platform/windows/windows_input.h"
+#include "platform/windows/windows_resume_monitor.h"
 
 #include <gtest/gtest.h>
 #include <vector>

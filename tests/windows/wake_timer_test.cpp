@@ -1,4 +1,3 @@
-#include "platform/windows/windows_basics.h"
 #include "platform/windows/windows_wake_timer.h"
 
 #include <chrono>

@@ -1,7 +1,11 @@
 #include "actions/desktop_actions.h"
 #include "actions/reminder_messages.h"
-#include "platform/windows/windows_actions.h"
-#include "platform/windows/windows_basics.h"
+#include "platform/windows/windows_alert_sound.h"
+#include "platform/windows/windows_clock.h"
+#include "platform/windows/windows_process_control.h"
+#include "platform/windows/windows_program_launcher.h"
+#include "platform/windows/windows_session_power.h"
+#include "platform/windows/windows_system_paths.h"
 #include "tools/orvantactl/orvantactl.h"
 #include "tools/orvantactl/start_outcomes.h"
 

@@ -6,7 +6,7 @@
 
 namespace orvanta::platform::linux_backend {
 
-SystemBus openSessionBus(std::chrono::milliseconds callTimeout) {
+SystemBus OpenSessionBus(std::chrono::milliseconds callTimeout) {
     sd_bus* raw = nullptr;
     if (sd_bus_open_user(&raw) < 0) return nullptr;
     SystemBus bus(raw);
@@ -15,7 +15,7 @@ SystemBus openSessionBus(std::chrono::milliseconds callTimeout) {
     return bus;
 }
 
-bool nameHasOwner(sd_bus* bus, const char* name) {
+bool NameHasOwner(sd_bus* bus, const char* name) {
     if (!bus) return false;
     sd_bus_error error = SD_BUS_ERROR_NULL;
     sd_bus_message* reply = nullptr;
@@ -29,7 +29,7 @@ bool nameHasOwner(sd_bus* bus, const char* name) {
     return answered && owned;
 }
 
-RequestResult requestResult(int callResult, const char* errorName) {
+RequestResult RequestResultOf(int callResult, const char* errorName) {
     if (callResult >= 0) return RequestResult::done;
     if (callResult == -ETIMEDOUT || callResult == -ENOTCONN || callResult == -ECONNRESET)
         return RequestResult::unavailable;

@@ -7,14 +7,14 @@
 namespace orvanta::platform::linux_backend {
 namespace {
 
-RequestResult callLogout(sd_bus* bus, const SessionManagerLogout& logout) {
+RequestResult CallLogout(sd_bus* bus, const SessionManagerLogout& logout) {
     sd_bus_message* call = nullptr;
     sd_bus_error error = SD_BUS_ERROR_NULL;
     int result = sd_bus_message_new_method_call(bus, &call, logout.service, logout.path, logout.interface,
                                                 logout.method);
     if (result >= 0) result = logout.appendArguments(call);
     if (result >= 0) result = sd_bus_call(bus, call, 0, &error, nullptr);
-    const RequestResult outcome = requestResult(result, error.name);
+    const RequestResult outcome = RequestResultOf(result, error.name);
     sd_bus_error_free(&error);
     sd_bus_message_unref(call);
     return outcome;
@@ -22,7 +22,7 @@ RequestResult callLogout(sd_bus* bus, const SessionManagerLogout& logout) {
 
 } // namespace
 
-const std::vector<SessionManagerLogout>& sessionManagerLogouts() {
+const std::vector<SessionManagerLogout>& SessionManagerLogouts() {
     static const std::vector<SessionManagerLogout> logouts{
         {"org.gnome.SessionManager", "/org/gnome/SessionManager", "org.gnome.SessionManager", "Logout",
          [](sd_bus_message* call) { return sd_bus_message_append(call, "u", static_cast<uint32_t>(1)); }},
@@ -34,7 +34,7 @@ const std::vector<SessionManagerLogout>& sessionManagerLogouts() {
     return logouts;
 }
 
-const std::vector<SessionManagerLogout>& sessionManagerShutdowns() {
+const std::vector<SessionManagerLogout>& SessionManagerShutdowns() {
     static const std::vector<SessionManagerLogout> shutdowns{
         {"org.gnome.SessionManager", "/org/gnome/SessionManager", "org.gnome.SessionManager",
          "RequestShutdown", [](sd_bus_message*) { return 0; }},
@@ -46,7 +46,7 @@ const std::vector<SessionManagerLogout>& sessionManagerShutdowns() {
     return shutdowns;
 }
 
-const std::vector<SessionManagerLogout>& sessionManagerReboots() {
+const std::vector<SessionManagerLogout>& SessionManagerReboots() {
     static const std::vector<SessionManagerLogout> reboots{
         {"org.gnome.SessionManager", "/org/gnome/SessionManager", "org.gnome.SessionManager", "RequestReboot",
          [](sd_bus_message*) { return 0; }},
@@ -58,15 +58,15 @@ const std::vector<SessionManagerLogout>& sessionManagerReboots() {
     return reboots;
 }
 
-std::optional<RequestResult> askSessionManager(sd_bus* bus, const std::vector<SessionManagerLogout>& calls) {
+std::optional<RequestResult> AskSessionManager(sd_bus* bus, const std::vector<SessionManagerLogout>& calls) {
     if (!bus) return std::nullopt;
     for (const SessionManagerLogout& call : calls)
-        if (nameHasOwner(bus, call.service)) return callLogout(bus, call);
+        if (NameHasOwner(bus, call.service)) return CallLogout(bus, call);
     return std::nullopt;
 }
 
-std::optional<RequestResult> askSessionManagerToLogOff(sd_bus* bus) {
-    return askSessionManager(bus, sessionManagerLogouts());
+std::optional<RequestResult> AskSessionManagerToLogOff(sd_bus* bus) {
+    return AskSessionManager(bus, SessionManagerLogouts());
 }
 
 } // namespace orvanta::platform::linux_backend

@@ -25,7 +25,7 @@ class ArgumentVector {
     std::vector<char*> pointers_;
 };
 
-void closeDescriptorsFrom(unsigned first, unsigned last) {
+void CloseDescriptorsFrom(unsigned first, unsigned last) {
     if (first > last) return;
     if (close_range(first, last, 0) == 0) return;
     // Kernels before 5.9 lack close_range; descriptors past 1024 are rare enough to leave.
@@ -36,7 +36,7 @@ void closeDescriptorsFrom(unsigned first, unsigned last) {
 // What a child needs before it runs something else: empty input, default signal handling (a handler
 // or an ignored SIGPIPE of ours must not carry over), no blocked signals, and none of our descriptors
 // but the one named (the start report).
-void prepareChild(int nullInput, int keep) {
+void PrepareChild(int nullInput, int keep) {
     if (nullInput >= 0) dup2(nullInput, STDIN_FILENO);
     struct sigaction standard {};
     standard.sa_handler = SIG_DFL;
@@ -46,14 +46,14 @@ void prepareChild(int nullInput, int keep) {
     sigemptyset(&none);
     sigprocmask(SIG_SETMASK, &none, nullptr);
     if (keep < 0) {
-        closeDescriptorsFrom(3, ~0u);
+        CloseDescriptorsFrom(3, ~0u);
     } else {
-        closeDescriptorsFrom(3, static_cast<unsigned>(keep) - 1);
-        closeDescriptorsFrom(static_cast<unsigned>(keep) + 1, ~0u);
+        CloseDescriptorsFrom(3, static_cast<unsigned>(keep) - 1);
+        CloseDescriptorsFrom(static_cast<unsigned>(keep) + 1, ~0u);
     }
 }
 
-void report(int fd, int error) {
+void ReportStartError(int fd, int error) {
     if (fd >= 0) {
         [[maybe_unused]] const ssize_t written = write(fd, &error, sizeof error);
     }
@@ -64,13 +64,13 @@ constexpr int kCouldNotStart = 127;
 
 [[noreturn]] void runOrReport(const char* executable, char* const* argv, int reportFd) {
     execve(executable, argv, environ);
-    report(reportFd, errno);
+    ReportStartError(reportFd, errno);
     _exit(kCouldNotStart);
 }
 
 // A descriptor above the standard three, so a process started with some of those closed cannot have
 // its report pipe or empty input land on them and be overwritten in the child.
-UniqueFd aboveStandard(int fd) {
+UniqueFd AboveStandard(int fd) {
     UniqueFd original(fd);
     if (fd < 0) return original;
     return UniqueFd(fcntl(fd, F_DUPFD_CLOEXEC, 3));
@@ -80,11 +80,11 @@ UniqueFd aboveStandard(int fd) {
 // runs the fallback in its place if the program failed.
 [[noreturn]] void watchWithFallback(const char* executable, char* const* argv, const char* fallbackExecutable,
                                     char* const* fallbackArgv, int nullInput, int reportFd) {
-    prepareChild(nullInput, reportFd);
+    PrepareChild(nullInput, reportFd);
     const pid_t program = fork();
     if (program == 0) runOrReport(executable, argv, reportFd);
     if (program < 0) {
-        report(reportFd, errno);
+        ReportStartError(reportFd, errno);
         _exit(1);
     }
     close(reportFd);
@@ -101,17 +101,17 @@ UniqueFd aboveStandard(int fd) {
 
 } // namespace
 
-bool spawnDetached(const SpawnPlan& plan, const SpawnPlan* fallback, int* startError) {
+bool SpawnDetached(const SpawnPlan& plan, const SpawnPlan* fallback, int* startError) {
     if (plan.executable.empty() || plan.arguments.empty()) return false;
     if (fallback && (fallback->executable.empty() || fallback->arguments.empty())) fallback = nullptr;
     const ArgumentVector argv(plan.arguments);
     const std::vector<std::string> noArguments;
     const ArgumentVector fallbackArgv(fallback ? fallback->arguments : noArguments);
-    const UniqueFd nullInput = aboveStandard(open("/dev/null", O_RDONLY | O_CLOEXEC));
+    const UniqueFd nullInput = AboveStandard(open("/dev/null", O_RDONLY | O_CLOEXEC));
     int ends[2];
     if (pipe2(ends, O_CLOEXEC) != 0) return false;
     const UniqueFd reportRead(ends[0]);
-    UniqueFd reportWrite = aboveStandard(ends[1]);
+    UniqueFd reportWrite = AboveStandard(ends[1]);
     if (!reportWrite) return false;
 
     // Two forks: the intermediate child starts a new session and ends at once, so the program is
@@ -122,13 +122,13 @@ bool spawnDetached(const SpawnPlan& plan, const SpawnPlan* fallback, int* startE
         setsid();
         const pid_t owner = fork();
         if (owner != 0) {
-            if (owner < 0) report(reportWrite.get(), errno);
+            if (owner < 0) ReportStartError(reportWrite.get(), errno);
             _exit(owner < 0 ? 1 : 0);
         }
         if (fallback)
             watchWithFallback(plan.executable.c_str(), argv.get(), fallback->executable.c_str(),
                               fallbackArgv.get(), nullInput.get(), reportWrite.get());
-        prepareChild(nullInput.get(), reportWrite.get());
+        PrepareChild(nullInput.get(), reportWrite.get());
         runOrReport(plan.executable.c_str(), argv.get(), reportWrite.get());
     }
     reportWrite.reset();

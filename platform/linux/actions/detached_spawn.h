@@ -17,6 +17,6 @@ struct SpawnPlan {
 // Safe to call from any thread: between fork and exec only async-signal-safe calls are made. When the
 // program could not be started and startError is given, it receives the system's error number (ENOEXEC:
 // the file is no program the system can run).
-bool spawnDetached(const SpawnPlan& plan, const SpawnPlan* fallback = nullptr, int* startError = nullptr);
+bool SpawnDetached(const SpawnPlan& plan, const SpawnPlan* fallback = nullptr, int* startError = nullptr);
 
 } // namespace orvanta::platform::linux_backend

@@ -38,14 +38,14 @@ bool parseProcessId(const char* name, std::int64_t& id) {
 
 } // namespace
 
-std::string programPathFromExeLink(std::string_view target) {
+std::string ProgramPathFromExeLink(std::string_view target) {
     constexpr std::string_view deleted = " (deleted)";
     if (target.size() > deleted.size() && target.substr(target.size() - deleted.size()) == deleted)
         target.remove_suffix(deleted.size());
     return std::string(target);
 }
 
-bool isKernelThreadStat(std::string_view stat) {
+bool IsKernelThreadStat(std::string_view stat) {
     // The name in parentheses may hold blanks and parentheses itself; the fields resume after the last ')'.
     const auto close = stat.rfind(')');
     if (close == std::string_view::npos) return false;
@@ -75,8 +75,8 @@ std::optional<std::vector<ProcessEntry>> LinuxProcessControl::listProcesses() {
         const std::string base = procRoot_ + "/" + entry->d_name;
         // A process that ended since the folder was read has no stat any more; it is skipped.
         const std::string stat = readSmallFile(base + "/stat");
-        if (stat.empty() || isKernelThreadStat(stat)) continue;
-        process.imagePath = programPathFromExeLink(readLink(base + "/exe"));
+        if (stat.empty() || IsKernelThreadStat(stat)) continue;
+        process.imagePath = ProgramPathFromExeLink(readLink(base + "/exe"));
         if (!process.imagePath.empty())
             process.imageName = process.imagePath.substr(process.imagePath.rfind('/') + 1);
         process.shortName = readSmallFile(base + "/comm");

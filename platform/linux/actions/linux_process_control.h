@@ -24,9 +24,9 @@ class LinuxProcessControl : public ProcessControl {
 
 // The program path of an exe link's target: the kernel marks a replaced or deleted file with
 // " (deleted)", which is no part of the name.
-std::string programPathFromExeLink(std::string_view target);
+std::string ProgramPathFromExeLink(std::string_view target);
 
 // Whether a /proc/<pid>/stat line belongs to a kernel thread (the PF_KTHREAD flag).
-bool isKernelThreadStat(std::string_view statLine);
+bool IsKernelThreadStat(std::string_view statLine);
 
 } // namespace orvanta::platform::linux_backend

@@ -24,10 +24,10 @@ class LinuxProgramLauncher : public ProgramLauncher {
 };
 
 // The desktops' power settings programs, in the order they are tried; each is a full argument vector.
-const std::vector<std::vector<std::string>>& powerSettingsCommands();
+const std::vector<std::vector<std::string>>& PowerSettingsCommands();
 
 // An opener reads a target that starts with "-" as an option; a relative path is kept a path by
 // prefixing "./".
-std::string openerSafeTarget(const std::string& target);
+std::string OpenerSafeTarget(const std::string& target);
 
 } // namespace orvanta::platform::linux_backend

@@ -9,25 +9,25 @@
 namespace orvanta::platform::linux_backend {
 
 RequestResult LinuxSessionPower::managerRequest(const char* method, bool interactive) const {
-    const SystemBus bus = openSystemBus(options_.callTimeout);
-    return callLogindManager(bus.get(), method, interactive);
+    const SystemBus bus = OpenSystemBus(options_.callTimeout);
+    return CallLogindManager(bus.get(), method, interactive);
 }
 
 RequestResult LinuxSessionPower::politeRequest(const std::vector<SessionManagerLogout>& calls,
                                                const char* method) const {
     {
-        const SystemBus sessionBus = openSessionBus(options_.callTimeout);
-        if (const auto answer = askSessionManager(sessionBus.get(), calls)) return *answer;
+        const SystemBus sessionBus = OpenSessionBus(options_.callTimeout);
+        if (const auto answer = AskSessionManager(sessionBus.get(), calls)) return *answer;
     }
     return managerRequest(method, true);
 }
 
 RequestResult LinuxSessionPower::powerOff(bool force) {
-    return force ? managerRequest("PowerOff") : politeRequest(sessionManagerShutdowns(), "PowerOff");
+    return force ? managerRequest("PowerOff") : politeRequest(SessionManagerShutdowns(), "PowerOff");
 }
 
 RequestResult LinuxSessionPower::reboot(bool force) {
-    return force ? managerRequest("Reboot") : politeRequest(sessionManagerReboots(), "Reboot");
+    return force ? managerRequest("Reboot") : politeRequest(SessionManagerReboots(), "Reboot");
 }
 
 RequestResult LinuxSessionPower::suspend() {
@@ -40,24 +40,24 @@ RequestResult LinuxSessionPower::hibernate() {
 
 RequestResult LinuxSessionPower::logOffPolitely() {
     {
-        const SystemBus sessionBus = openSessionBus(options_.callTimeout);
-        if (const auto answer = askSessionManagerToLogOff(sessionBus.get())) return *answer;
+        const SystemBus sessionBus = OpenSessionBus(options_.callTimeout);
+        if (const auto answer = AskSessionManagerToLogOff(sessionBus.get())) return *answer;
     }
     return terminateSession();
 }
 
 RequestResult LinuxSessionPower::terminateSession() {
-    const SystemBus bus = openSystemBus(options_.callTimeout);
-    return terminateOwnSession(bus.get());
+    const SystemBus bus = OpenSystemBus(options_.callTimeout);
+    return TerminateOwnSession(bus.get());
 }
 
 RequestResult LinuxSessionPower::lockSession() {
-    const SystemBus bus = openSystemBus(options_.callTimeout);
-    return lockOwnSession(bus.get());
+    const SystemBus bus = OpenSystemBus(options_.callTimeout);
+    return LockOwnSession(bus.get());
 }
 
 RequestResult LinuxSessionPower::turnMonitorOff() {
-    return forceMonitorOff(options_.displayName);
+    return ForceMonitorOff(options_.displayName);
 }
 
 } // namespace orvanta::platform::linux_backend

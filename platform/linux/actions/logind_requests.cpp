@@ -69,41 +69,41 @@ std::optional<LogindSession> displaySessionOfUser(sd_bus* bus) {
 
 } // namespace
 
-std::optional<LogindSession> findOwnSession(sd_bus* bus) {
+std::optional<LogindSession> FindOwnSession(sd_bus* bus) {
     if (!bus) return std::nullopt;
     if (auto session = sessionOfProcess(bus)) return session;
     if (auto session = sessionFromEnvironment(bus)) return session;
     return displaySessionOfUser(bus);
 }
 
-RequestResult callLogindManager(sd_bus* bus, const char* method, bool interactive) {
+RequestResult CallLogindManager(sd_bus* bus, const char* method, bool interactive) {
     if (!bus) return RequestResult::unavailable;
     sd_bus_error error = SD_BUS_ERROR_NULL;
     const int called = sd_bus_call_method(bus, logind::kService, logind::kPath, logind::kManager, method,
                                           &error, nullptr, "b", interactive ? 1 : 0);
-    const RequestResult result = requestResult(called, error.name);
+    const RequestResult result = RequestResultOf(called, error.name);
     sd_bus_error_free(&error);
     return result;
 }
 
-RequestResult lockOwnSession(sd_bus* bus) {
-    const auto session = findOwnSession(bus);
+RequestResult LockOwnSession(sd_bus* bus) {
+    const auto session = FindOwnSession(bus);
     if (!session) return RequestResult::unavailable;
     sd_bus_error error = SD_BUS_ERROR_NULL;
     const int called = sd_bus_call_method(bus, logind::kService, session->path.c_str(), kSessionInterface,
                                           "Lock", &error, nullptr, "");
-    const RequestResult result = requestResult(called, error.name);
+    const RequestResult result = RequestResultOf(called, error.name);
     sd_bus_error_free(&error);
     return result;
 }
 
-RequestResult terminateOwnSession(sd_bus* bus) {
-    const auto session = findOwnSession(bus);
+RequestResult TerminateOwnSession(sd_bus* bus) {
+    const auto session = FindOwnSession(bus);
     if (!session) return RequestResult::unavailable;
     sd_bus_error error = SD_BUS_ERROR_NULL;
     const int called = sd_bus_call_method(bus, logind::kService, logind::kPath, logind::kManager,
                                           "TerminateSession", &error, nullptr, "s", session->id.c_str());
-    const RequestResult result = requestResult(called, error.name);
+    const RequestResult result = RequestResultOf(called, error.name);
     sd_bus_error_free(&error);
     return result;
 }

@@ -18,17 +18,17 @@ struct LogindSession {
 // Our session: the one logind files our process under; else the one named by $XDG_SESSION_ID (a
 // process started outside the session, by a user service say, still carries it); else the user's
 // display session. nullopt when none of these answers.
-std::optional<LogindSession> findOwnSession(sd_bus* systemBus);
+std::optional<LogindSession> FindOwnSession(sd_bus* systemBus);
 
 // Manager.PowerOff, Reboot, Suspend or Hibernate. Not interactive unless asked: polkit then decides
 // without a prompt, which nobody may be there to answer at a scheduled moment. Interactive lets polkit
 // ask the user, for a request the user has just made.
-RequestResult callLogindManager(sd_bus* systemBus, const char* method, bool interactive = false);
+RequestResult CallLogindManager(sd_bus* systemBus, const char* method, bool interactive = false);
 
 // Session.Lock on our session; desktops lock their screen on it.
-RequestResult lockOwnSession(sd_bus* systemBus);
+RequestResult LockOwnSession(sd_bus* systemBus);
 
 // Manager.TerminateSession on our session: every process in it ends.
-RequestResult terminateOwnSession(sd_bus* systemBus);
+RequestResult TerminateOwnSession(sd_bus* systemBus);
 
 } // namespace orvanta::platform::linux_backend

@@ -15,7 +15,7 @@ bool isExecutableFile(const std::string& path) {
 
 } // namespace
 
-std::optional<std::string> findProgram(const std::string& name) {
+std::optional<std::string> FindProgram(const std::string& name) {
     if (name.empty()) return std::nullopt;
     if (name.find('/') != std::string::npos) {
         if (isExecutableFile(name)) return name;
@@ -41,7 +41,7 @@ std::optional<std::string> findProgram(const std::string& name) {
     return std::nullopt;
 }
 
-bool isDocumentRatherThanProgram(const std::string& path) {
+bool IsDocumentRatherThanProgram(const std::string& path) {
     struct stat info {};
     if (stat(path.c_str(), &info) != 0) return false;
     if (S_ISDIR(info.st_mode)) return true;

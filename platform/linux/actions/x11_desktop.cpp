@@ -1,25 +1,14 @@
 #include "platform/linux/actions/x11_desktop.h"
 
-#include <X11/Xlib.h>
+#include "platform/linux/x11_display.h"
+
 #include <X11/extensions/dpms.h>
 #include <memory>
 
 namespace orvanta::platform::linux_backend {
-namespace {
 
-struct DisplayCloser {
-    void operator()(Display* display) const { XCloseDisplay(display); }
-};
-using DisplayConnection = std::unique_ptr<Display, DisplayCloser>;
-
-DisplayConnection openDisplay(const std::string& name) {
-    return DisplayConnection(XOpenDisplay(name.empty() ? nullptr : name.c_str()));
-}
-
-} // namespace
-
-RequestResult forceMonitorOff(const std::string& displayName) {
-    DisplayConnection display = openDisplay(displayName);
+RequestResult ForceMonitorOff(const std::string& displayName) {
+    DisplayConnection display = OpenDisplay(displayName);
     if (!display) return RequestResult::unavailable;
     int eventBase = 0;
     int errorBase = 0;
@@ -36,7 +25,7 @@ RequestResult forceMonitorOff(const std::string& displayName) {
 }
 
 bool X11AlertSound::beep() {
-    DisplayConnection display = openDisplay(displayName_);
+    DisplayConnection display = OpenDisplay(displayName_);
     if (!display) return false;
     XBell(display.get(), 0);
     XSync(display.get(), False);

@@ -13,7 +13,7 @@ namespace orvanta::platform::linux_backend {
 // DPMS force off. Unavailable without a display or where the server has no DPMS (Xvfb, Wayland's X
 // compatibility servers). A server with DPMS switched off gets it switched on first, as it must be for
 // the monitor to go dark; the server's own DPMS timeouts then apply too.
-RequestResult forceMonitorOff(const std::string& displayName);
+RequestResult ForceMonitorOff(const std::string& displayName);
 
 // The X bell at the user's configured volume.
 class X11AlertSound : public AlertSound {

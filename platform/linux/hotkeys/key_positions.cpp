@@ -34,7 +34,7 @@ bool IsLetterOrDigit(unsigned virtualKey) {
 
 } // namespace
 
-void KeyPositions::Read(Display* display) {
+void KeyPositions::read(Display* display) {
     codeOfKey_.clear();
     keyOfCode_.clear();
     XkbDescPtr xkb = XkbGetMap(display, 0, XkbUseCoreKbd);

@@ -12,7 +12,7 @@ namespace orvanta::platform::linux_backend {
 class KeyPositions {
   public:
     // Reads the places of the display's keyboard; call again after a layout change.
-    void Read(Display* display);
+    void read(Display* display);
 
     // The main-block code of the key's place, or 0 outside the block.
     unsigned VirtualKeyAt(KeyCode keycode) const;

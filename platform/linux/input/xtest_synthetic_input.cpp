@@ -50,7 +50,7 @@ struct XTestSyntheticInput::Impl {
             display = nullptr;
             return;
         }
-        positions.Read(display);
+        positions.read(display);
     }
     ~Impl() {
         if (!display) return;
@@ -107,7 +107,7 @@ struct XTestSyntheticInput::Impl {
             XRefreshKeyboardMapping(&event.xmapping);
             changed = true;
         }
-        if (changed) positions.Read(display);
+        if (changed) positions.read(display);
     }
 
     // The key for a code: punctuation by its place; a letter or digit where the layout group in use types

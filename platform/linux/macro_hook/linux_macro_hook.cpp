@@ -1,6 +1,7 @@
 #include "platform/linux/macro_hook/linux_macro_hook.h"
 
 #include "platform/linux/macro_hook/hook_message_atom.h"
+#include "platform/linux/x11_display.h"
 
 #include <X11/Xlib.h>
 #include <cerrno>
@@ -103,10 +104,8 @@ class PosixSharedBlock : public SharedHookBlock {
 LinuxMacroHookPlatform::LinuxMacroHookPlatform(std::string libraryFolder, const std::string& displayName)
     : libraryFolder_(std::move(libraryFolder)), displayName_(displayName) {
     // Atoms live as long as the server, so the number can be learnt once on a short connection.
-    if (Display* display = XOpenDisplay(displayName.empty() ? nullptr : displayName.c_str())) {
-        messageAtom_ = XInternAtom(display, kHookMessageAtomName, False);
-        XCloseDisplay(display);
-    }
+    if (DisplayConnection display = OpenDisplay(displayName))
+        messageAtom_ = XInternAtom(display.get(), kHookMessageAtomName, False);
 }
 
 std::unique_ptr<MacroHookLibrary> LinuxMacroHookPlatform::LoadHookLibrary() {

@@ -1,32 +1,18 @@
 #include "platform/linux/resume_lock/resume_lock_control.h"
 
-#include <algorithm>
-#include <cctype>
+#include "platform/api/ini_files.h"
+#include "platform/linux/ascii_text.h"
+
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <set>
 #include <sstream>
-#include <stdlib.h>
-#include <unistd.h>
 #include <vector>
 
 namespace orvanta::platform::linux_backend {
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string Lower(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return std::tolower(c); });
-    return text;
-}
-
-std::string Trimmed(const std::string& text) {
-    const auto first = text.find_first_not_of(" \t\r\n");
-    if (first == std::string::npos) return {};
-    return text.substr(first, text.find_last_not_of(" \t\r\n") - first + 1);
-}
 
 std::vector<std::string> Lines(const std::string& text) {
     std::vector<std::string> lines;
@@ -36,8 +22,8 @@ std::vector<std::string> Lines(const std::string& text) {
     return lines;
 }
 
-std::optional<bool> BooleanWord(const std::string& text) {
-    const std::string word = Lower(Trimmed(text));
+std::optional<bool> BooleanWord(std::string_view text) {
+    const std::string word = AsciiLower(Trimmed(text));
     if (word == "true" || word == "yes" || word == "on" || word == "1") return true;
     if (word == "false" || word == "no" || word == "off" || word == "0") return false;
     return std::nullopt;
@@ -76,7 +62,7 @@ std::optional<std::string> FirstInstalledKey(const CommandRunner& run, const std
     if (!r.succeeded()) return std::nullopt;
     std::set<std::string> keys;
     for (const std::string& line : Lines(r.output))
-        keys.insert(Trimmed(line));
+        keys.insert(std::string(Trimmed(line)));
     for (const std::string& key : candidates)
         if (keys.count(key)) return key;
     return std::nullopt;
@@ -127,34 +113,15 @@ class KdeLockFile : public ResumeLockControl {
         std::error_code ec;
         // The locker's own default is to lock.
         if (!fs::exists(path_, ec)) return true;
-        std::ifstream in(path_, std::ios::binary);
-        if (!in) return std::nullopt;
-        const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-        return KdeLockOnResume(text).value_or(true);
+        const std::optional<std::string> text = ini_files::ReadWholeFile(path_);
+        if (!text) return std::nullopt;
+        return KdeLockOnResume(*text).value_or(true);
     }
     bool setLocksOnResume(bool lock) override {
-        std::string text;
-        if (std::ifstream in{path_, std::ios::binary}) text.assign(std::istreambuf_iterator<char>(in), {});
         std::error_code ec;
         fs::create_directories(fs::path(path_).parent_path(), ec);
-        // Written beside the file and moved over it: the locker never reads half a file.
-        std::string partial = path_ + ".XXXXXX";
-        const int fd = mkstemp(partial.data());
-        if (fd < 0) return false;
-        const std::string updated = WithKdeLockOnResume(text, lock);
-        const bool written =
-            write(fd, updated.data(), updated.size()) == static_cast<ssize_t>(updated.size());
-        close(fd);
-        fs::permissions(partial,
-                        fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read |
-                            fs::perms::others_read,
-                        ec);
-        if (written) fs::rename(partial, path_, ec);
-        if (!written || ec) {
-            fs::remove(partial, ec);
-            return false;
-        }
-        return true;
+        // Replaced whole: the locker never reads half a file.
+        return ini_files::WriteValue(path_, "Daemon", "LockOnResume", Word(lock));
     }
     std::string describe() const override { return path_ + " [Daemon] LockOnResume"; }
 
@@ -190,23 +157,12 @@ class AnyOf : public ResumeLockControl {
     std::vector<std::unique_ptr<ResumeLockControl>> parts_;
 };
 
-bool IsGroupLine(const std::string& line) {
-    const std::string t = Trimmed(line);
-    return !t.empty() && t.front() == '[';
-}
-
-bool IsLockOnResumeLine(const std::string& line) {
-    const std::string t = Trimmed(line);
-    const auto equals = t.find('=');
-    return equals != std::string::npos && Trimmed(t.substr(0, equals)) == "LockOnResume";
-}
-
 } // namespace
 
 LockDesktop DetectLockDesktop(const std::string& currentDesktop) {
     std::istringstream in(currentDesktop);
     for (std::string name; std::getline(in, name, ':');) {
-        name = Lower(Trimmed(name));
+        name = AsciiLower(Trimmed(name));
         if (name == "kde") return LockDesktop::Kde;
         if (name == "xfce") return LockDesktop::Xfce;
         if (name == "gnome" || name == "unity" || name == "ubuntu" || name == "gnome-classic" ||
@@ -217,47 +173,13 @@ LockDesktop DetectLockDesktop(const std::string& currentDesktop) {
 }
 
 std::optional<bool> KdeLockOnResume(const std::string& configText) {
-    bool inDaemon = false;
-    std::optional<bool> value;
-    for (const std::string& line : Lines(configText)) {
-        if (IsGroupLine(line))
-            inDaemon = Trimmed(line) == "[Daemon]";
-        else if (inDaemon && IsLockOnResumeLine(line))
-            value = BooleanWord(line.substr(line.find('=') + 1));
-    }
-    return value;
+    const std::optional<std::string> value = ini_files::ValueIn(configText, "Daemon", "LockOnResume");
+    return value ? BooleanWord(*value) : std::nullopt;
 }
 
 std::string WithKdeLockOnResume(const std::string& configText, bool lock) {
-    const std::string entry = std::string("LockOnResume=") + Word(lock);
-    std::vector<std::string> lines = Lines(configText);
-    std::optional<std::size_t> groupEnd; // one past the group's last non-empty line
-    bool inDaemon = false, replaced = false;
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        if (IsGroupLine(lines[i])) {
-            inDaemon = Trimmed(lines[i]) == "[Daemon]";
-            if (inDaemon) groupEnd = i + 1;
-        } else if (inDaemon) {
-            if (IsLockOnResumeLine(lines[i])) {
-                lines[i] = entry;
-                replaced = true;
-            }
-            if (!Trimmed(lines[i]).empty()) groupEnd = i + 1;
-        }
-    }
-    if (!replaced) {
-        if (groupEnd) {
-            lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(*groupEnd), entry);
-        } else {
-            if (!lines.empty() && !Trimmed(lines.back()).empty()) lines.push_back("");
-            lines.push_back("[Daemon]");
-            lines.push_back(entry);
-        }
-    }
-    std::string text;
-    for (const std::string& line : lines)
-        text += line + "\n";
-    return text;
+    // The group, key and both words always fit on an INI line.
+    return ini_files::WithValue(configText, "Daemon", "LockOnResume", Word(lock)).value_or(configText);
 }
 
 LockEnvironment ProcessLockEnvironment() {

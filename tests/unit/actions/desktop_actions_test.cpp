@@ -141,5 +141,19 @@ TEST_F(DesktopActionsTest, ToolsCommandsStartOutsidePrograms) {
     EXPECT_EQ(actions.programs().StartAtomicClock(), ProgramActions::SettingsStart::Refused);
 }
 
+TEST_F(DesktopActionsTest, AProgramNamedWithoutAFolderFindsItsHelpersInTheCurrentFolder) {
+    platform::fake::FakeSystemPaths barePaths{folder.path(), "orvanta"};
+    std::vector<std::string> probed;
+    DesktopActions::Options options;
+    options.programs.isFile = [&probed](const std::string& path) {
+        probed.push_back(path);
+        return true;
+    };
+    DesktopActions actions({power, launcher, processes, sound, window, clock, barePaths}, std::move(options));
+    EXPECT_EQ(actions.programs().StartAtomicClock(), ProgramActions::SettingsStart::Started);
+    EXPECT_TRUE(actions.programs().HasUninstaller());
+    EXPECT_EQ(probed, (std::vector<std::string>{"./Orvanta_Settings", "./orvanta-uninstall"}));
+}
+
 } // namespace
 } // namespace orvanta::actions

@@ -1,6 +1,6 @@
 #include "platform/fake/fake_clock.h"
 #include "scheduler/dispatcher.h"
-#include "tests/unit/dispatch/recording_ports.h"
+#include "tests/support/recording_ports.h"
 
 #include <climits>
 #include <gtest/gtest.h>

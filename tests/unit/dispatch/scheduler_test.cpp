@@ -5,7 +5,7 @@
 #include "platform/fake/fake_wake_timer.h"
 #include "scheduler/scheduler.h"
 #include "tests/support/temp_folder.h"
-#include "tests/unit/dispatch/recording_ports.h"
+#include "tests/support/recording_ports.h"
 
 #include <algorithm>
 #include <gtest/gtest.h>

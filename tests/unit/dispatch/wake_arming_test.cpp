@@ -6,7 +6,7 @@
 #include "scheduler/resume_handling.h"
 #include "scheduler/wake_arming.h"
 #include "tests/support/temp_folder.h"
-#include "tests/unit/dispatch/recording_ports.h"
+#include "tests/support/recording_ports.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
-#include "hook/record_event_codes.h"
 #include "macros/macro_recorder.h"
+#include "platform/linux/hook/record_event_codes.h"
 #include "platform/linux/hotkeys/vk_keysym.h"
 
 #include <X11/keysym.h>

@@ -1,4 +1,4 @@
-#include "hook/record_event_codes.h"
+#include "platform/linux/hook/record_event_codes.h"
 
 namespace orvanta::hook {
 

@@ -1,4 +1,4 @@
-#include "hook/lock_watch.h"
+#include "platform/linux/hook/lock_watch.h"
 
 #include <cstdint>
 #include <cstdlib>
@@ -40,11 +40,11 @@ void ProcessAll(sd_bus* bus) {
 
 LockWatch::LockWatch(std::function<void()> changed) : changed_(std::move(changed)) {
     system_ = Open(sd_bus_open_system);
-    if (system_ && FindSession()) {
+    if (system_ && findSession()) {
         sd_bus_match_signal(system_, nullptr, kLogind, sessionPath_.c_str(),
                             "org.freedesktop.DBus.Properties", "PropertiesChanged",
-                            &LockWatch::OnSessionChanged, this);
-        ReadSession();
+                            &LockWatch::onSessionChanged, this);
+        readSession();
     }
     session_ = Open(sd_bus_open_user);
     if (!session_) return;
@@ -56,8 +56,8 @@ LockWatch::LockWatch(std::function<void()> changed) : changed_(std::move(changed
     // The list no longer grows, so each entry keeps its place for the handlers.
     for (Saver& saver : savers_) {
         sd_bus_match_signal(session_, nullptr, saver.service, saver.path, saver.interface, "ActiveChanged",
-                            &LockWatch::OnSaverChanged, &saver);
-        ReadSaver(saver);
+                            &LockWatch::onSaverChanged, &saver);
+        readSaver(saver);
     }
 }
 
@@ -73,18 +73,18 @@ bool LockWatch::locked() const {
     return false;
 }
 
-void LockWatch::AddPollFds(std::vector<pollfd>& fds) const {
+void LockWatch::addPollFds(std::vector<pollfd>& fds) const {
     AddPollFd(system_, fds);
     AddPollFd(session_, fds);
 }
 
-void LockWatch::Process() {
+void LockWatch::process() {
     ProcessAll(system_);
     ProcessAll(session_);
 }
 
 // The session of $XDG_SESSION_ID, else the one logind finds for this process.
-bool LockWatch::FindSession() {
+bool LockWatch::findSession() {
     const char* id = std::getenv("XDG_SESSION_ID");
     sd_bus_message* reply = nullptr;
     const int r = id && *id ? sd_bus_call_method(system_, kLogind, kLogindPath, kManager, "GetSession",
@@ -97,14 +97,14 @@ bool LockWatch::FindSession() {
     return !sessionPath_.empty();
 }
 
-void LockWatch::ReadSession() {
+void LockWatch::readSession() {
     int locked = 0;
     if (sd_bus_get_property_trivial(system_, kLogind, sessionPath_.c_str(), kSession, "LockedHint", nullptr,
                                     'b', &locked) >= 0)
         sessionLocked_ = locked != 0;
 }
 
-void LockWatch::ReadSaver(Saver& saver) {
+void LockWatch::readSaver(Saver& saver) {
     sd_bus_message* reply = nullptr;
     int active = 0;
     if (sd_bus_call_method(session_, saver.service, saver.path, saver.interface, "GetActive", nullptr, &reply,
@@ -114,7 +114,7 @@ void LockWatch::ReadSaver(Saver& saver) {
     sd_bus_message_unref(reply);
 }
 
-int LockWatch::OnSessionChanged(sd_bus_message* message, void* self, sd_bus_error*) {
+int LockWatch::onSessionChanged(sd_bus_message* message, void* self, sd_bus_error*) {
     auto* watch = static_cast<LockWatch*>(self);
     // Only the session's own properties count; the new value is asked for, whether it came along or was
     // only said to have changed.
@@ -123,22 +123,22 @@ int LockWatch::OnSessionChanged(sd_bus_message* message, void* self, sd_bus_erro
         std::strcmp(interface, kSession) != 0)
         return 0;
     const bool was = watch->locked();
-    watch->ReadSession();
-    watch->Turned(was);
+    watch->readSession();
+    watch->turned(was);
     return 0;
 }
 
-int LockWatch::OnSaverChanged(sd_bus_message* message, void* entry, sd_bus_error*) {
+int LockWatch::onSaverChanged(sd_bus_message* message, void* entry, sd_bus_error*) {
     auto* saver = static_cast<Saver*>(entry);
     int active = 0;
     if (sd_bus_message_read(message, "b", &active) < 0) return 0;
     const bool was = saver->watch->locked();
     saver->active = active != 0;
-    saver->watch->Turned(was);
+    saver->watch->turned(was);
     return 0;
 }
 
-void LockWatch::Turned(bool was) {
+void LockWatch::turned(bool was) {
     if (locked() != was && changed_) changed_();
 }
 

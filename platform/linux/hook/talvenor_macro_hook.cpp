@@ -1,9 +1,9 @@
 // The hook library: HookOn starts capturing every keyboard and mouse event of the X display on a thread
 // of its own, HookOff ends it. Each event goes to the window named in the handle block as a client
 // message; the pointer travels in the pointer block, written before the message is sent.
-#include "hook/lock_watch.h"
-#include "hook/record_event_codes.h"
 #include "platform/api/macro_hook.h"
+#include "platform/linux/hook/lock_watch.h"
+#include "platform/linux/hook/record_event_codes.h"
 #include "platform/linux/hotkeys/key_positions.h"
 #include "platform/linux/hotkeys/vk_keysym.h"
 #include "platform/linux/macro_hook/hook_message_atom.h"
@@ -101,7 +101,7 @@ class Recorder {
         senderBase_ = xcb_get_setup(sender_)->resource_id_base;
         int major = 0, minor = 0;
         if (!XRecordQueryVersion(control_, &major, &minor)) return;
-        positions_.Read(keys_);
+        positions_.read(keys_);
         const xcb_intern_atom_cookie_t cookie =
             xcb_intern_atom(sender_, 0, std::strlen(lx::kHookMessageAtomName), lx::kHookMessageAtomName);
         if (xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(sender_, cookie, nullptr)) {
@@ -168,9 +168,9 @@ class Recorder {
         std::vector<pollfd> fds;
         for (;;) {
             XRecordProcessReplies(data_);
-            lock_->Process();
+            lock_->process();
             fds = {{ConnectionNumber(data_), POLLIN, 0}, {wake_[0], POLLIN, 0}};
-            lock_->AddPollFds(fds);
+            lock_->addPollFds(fds);
             if (poll(fds.data(), fds.size(), -1) < 0 && errno != EINTR) return;
             if (fds[1].revents) return;
             if (fds[0].revents & (POLLERR | POLLHUP)) return;
@@ -339,7 +339,7 @@ class Recorder {
             XRefreshKeyboardMapping(&event.xmapping);
             changed = true;
         }
-        if (changed) positions_.Read(keys_);
+        if (changed) positions_.read(keys_);
     }
 
     void Send(std::uint32_t code, std::uint32_t param) {

@@ -22,9 +22,9 @@ class LockWatch {
 
     bool locked() const;
     // The connections to wait on, with what each waits for now.
-    void AddPollFds(std::vector<pollfd>& fds) const;
+    void addPollFds(std::vector<pollfd>& fds) const;
     // Takes in whatever the connections have received.
-    void Process();
+    void process();
 
   private:
     struct Saver {
@@ -34,12 +34,12 @@ class LockWatch {
         const char* interface;
         bool active = false;
     };
-    bool FindSession();
-    void ReadSession();
-    void ReadSaver(Saver& saver);
-    static int OnSessionChanged(sd_bus_message* message, void* self, sd_bus_error*);
-    static int OnSaverChanged(sd_bus_message* message, void* saver, sd_bus_error*);
-    void Turned(bool was);
+    bool findSession();
+    void readSession();
+    void readSaver(Saver& saver);
+    static int onSessionChanged(sd_bus_message* message, void* self, sd_bus_error*);
+    static int onSaverChanged(sd_bus_message* message, void* saver, sd_bus_error*);
+    void turned(bool was);
 
     std::function<void()> changed_;
     sd_bus* system_ = nullptr;

@@ -1,0 +1,14 @@
+#pragma once
+
+#include "platform/api/power_status.h"
+
+namespace orvanta::platform::windows_backend {
+
+// GetSystemPowerStatus and the power capabilities.
+class WindowsPowerStatus : public PowerStatus {
+  public:
+    AcLineStatus acLineStatus() const override;
+    bool canWakeFromSleep() const override;
+};
+
+} // namespace orvanta::platform::windows_backend
