@@ -29,66 +29,69 @@ namespace {
 
 namespace lx = platform::linux_backend;
 
-// Members are made in the order they are declared and end in the reverse: the screen saver and the
-// record of our own wake-ups before the objects that share them.
-class LinuxPlatformBackends : public PlatformBackends {
-  public:
-    platform::Clock& clock() override { return clock_; }
-    platform::SystemPaths& paths() override { return paths_; }
-    platform::UserRegistry& registry() override { return registry_; }
-    platform::PowerStatus& power() override { return power_; }
-    platform::LocaleInfo& locale() override { return locale_; }
-    platform::WakeTimerFactory& wakeTimers() override { return wakeTimers_; }
-    platform::KeepAwake& keepAwake() override { return keepAwake_; }
-    platform::ResumeMonitor& resumeMonitor() override { return resumeMonitor_; }
-    platform::SingleInstance& instance() override { return instance_; }
-    platform::MemoryTrim& memoryTrim() override { return memoryTrim_; }
-    platform::SessionPower& sessionPower() override { return sessionPower_; }
-    platform::ProgramLauncher& launcher() override { return launcher_; }
-    platform::ProcessControl& processes() override { return processes_; }
-    platform::AlertSound& sound() override { return sound_; }
-    platform::GlobalHotkeys& globalHotkeys() override { return globalHotkeys_; }
-    platform::SyntheticInput& syntheticInput() override { return syntheticInput_; }
-    platform::MacroHookPlatform& macroHooks() override { return macroHooks_; }
-    platform::ResumePasswordSetting& resumePassword() override { return resumePassword_; }
+std::shared_ptr<void> WatchTermination(std::function<void()> onRequest) {
+    return std::make_shared<lx::TerminationSignals>(std::move(onRequest));
+}
 
-    std::function<void()> playbackThreadTuning() const override { return lx::TunePlaybackThread; }
-    std::chrono::microseconds playbackSleepMargin() const override { return lx::kTunedThreadSleepMargin; }
-    void setOnTerminationRequest(std::function<void()> onRequest) override {
-        terminationSignals_.reset();
-        terminationSignals_ = std::make_unique<lx::TerminationSignals>(std::move(onRequest));
-    }
-
-  private:
-    lx::LinuxClock clock_;
-    lx::LinuxSystemPaths paths_;
-    lx::LinuxUserRegistry registry_;
-    lx::LinuxPowerStatus power_;
-    lx::LinuxLocaleInfo locale_;
-    lx::X11ScreenSaver screen_;
+struct Shared {
+    lx::X11ScreenSaver screen;
     // Our own wake-ups, which the resume monitor tells from the user's.
-    std::shared_ptr<lx::WakeFireRecord> fireRecord_ = std::make_shared<lx::WakeFireRecord>();
-    lx::LinuxWakeTimerFactory wakeTimers_{fireRecord_};
-    lx::LinuxKeepAwake keepAwake_{screen_};
-    lx::LinuxResumeMonitor resumeMonitor_{fireRecord_, screen_};
-    lx::LinuxSingleInstance instance_;
-    lx::LinuxMemoryTrim memoryTrim_;
-    lx::LinuxSessionPower sessionPower_;
-    lx::LinuxProgramLauncher launcher_;
-    lx::LinuxProcessControl processes_;
-    lx::X11AlertSound sound_;
-    lx::LinuxGlobalHotkeys globalHotkeys_;
-    lx::XTestSyntheticInput syntheticInput_;
-    lx::LinuxMacroHookPlatform macroHooks_{paths_.executableFolder()};
-    lx::LinuxResumePasswordSetting resumePassword_;
-    // Last, so it ends first: no request comes in while the other backends end.
-    std::unique_ptr<lx::TerminationSignals> terminationSignals_;
+    std::shared_ptr<lx::WakeFireRecord> fireRecord = std::make_shared<lx::WakeFireRecord>();
 };
 
 } // namespace
 
 std::unique_ptr<PlatformBackends> MakePlatformBackends() {
-    return std::make_unique<LinuxPlatformBackends>();
+    auto shared = std::make_shared<Shared>();
+    auto b = std::make_unique<PlatformBackends>();
+    b->shared = shared;
+    b->clock = std::make_unique<lx::LinuxClock>();
+    b->paths = std::make_unique<lx::LinuxSystemPaths>();
+    b->registry = std::make_unique<lx::LinuxUserRegistry>();
+    b->power = std::make_unique<lx::LinuxPowerStatus>();
+    b->locale = std::make_unique<lx::LinuxLocaleInfo>();
+    b->wakeTimers = std::make_unique<lx::LinuxWakeTimerFactory>(shared->fireRecord);
+    b->keepAwake = std::make_unique<lx::LinuxKeepAwake>(shared->screen);
+    b->resumeMonitor = std::make_unique<lx::LinuxResumeMonitor>(shared->fireRecord, shared->screen);
+    b->instance = std::make_unique<lx::LinuxSingleInstance>();
+    b->memoryTrim = std::make_unique<lx::LinuxMemoryTrim>();
+    b->sessionPower = std::make_unique<lx::LinuxSessionPower>();
+    b->launcher = std::make_unique<lx::LinuxProgramLauncher>();
+    b->processes = std::make_unique<lx::LinuxProcessControl>();
+    b->sound = std::make_unique<lx::X11AlertSound>();
+    b->globalHotkeys = std::make_unique<lx::LinuxGlobalHotkeys>();
+    b->syntheticInput = std::make_unique<lx::XTestSyntheticInput>();
+    b->macroHooks = std::make_unique<lx::LinuxMacroHookPlatform>(b->paths->executableFolder());
+    b->resumePassword = std::make_unique<lx::LinuxResumePasswordSetting>();
+    b->playbackThreadTuning = lx::TunePlaybackThread;
+    b->playbackSleepMargin = lx::kTunedThreadSleepMargin;
+    b->watchTermination = WatchTermination;
+    return b;
+}
+
+std::unique_ptr<CommandLineBackends> MakeCommandLineBackends() {
+    auto b = std::make_unique<CommandLineBackends>();
+    b->clock = std::make_unique<lx::LinuxClock>();
+    b->paths = std::make_unique<lx::LinuxSystemPaths>();
+    b->sessionPower = std::make_unique<lx::LinuxSessionPower>();
+    b->launcher = std::make_unique<lx::LinuxProgramLauncher>();
+    b->processes = std::make_unique<lx::LinuxProcessControl>();
+    b->sound = std::make_unique<lx::X11AlertSound>();
+    return b;
+}
+
+const bool kCommandLinePlaysMacros = true;
+
+std::unique_ptr<MacroPlaybackBackends> MakeMacroPlaybackBackends() {
+    auto b = std::make_unique<MacroPlaybackBackends>();
+    auto input = std::make_unique<lx::XTestSyntheticInput>();
+    b->inputAvailable = input->available();
+    b->input = std::move(input);
+    b->hotkeys = std::make_unique<lx::LinuxGlobalHotkeys>();
+    b->threadTuning = lx::TunePlaybackThread;
+    b->sleepMargin = lx::kTunedThreadSleepMargin;
+    b->watchTermination = WatchTermination;
+    return b;
 }
 
 } // namespace orvanta::app

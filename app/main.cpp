@@ -47,32 +47,18 @@ int main(int argc, char** argv) {
     QApplication::setQuitOnLastWindowClosed(false);
 
     const std::unique_ptr<app::PlatformBackends> backends = app::MakePlatformBackends();
-    platform::Clock& clock = backends->clock();
-    platform::SystemPaths& paths = backends->paths();
-    platform::UserRegistry& registry = backends->registry();
-    platform::PowerStatus& power = backends->power();
-    platform::LocaleInfo& locale = backends->locale();
-    platform::WakeTimerFactory& wakeTimers = backends->wakeTimers();
-    platform::KeepAwake& keepAwake = backends->keepAwake();
-    platform::ResumeMonitor& resumeMonitor = backends->resumeMonitor();
-    platform::SingleInstance& instance = backends->instance();
-    platform::MemoryTrim& memoryTrim = backends->memoryTrim();
-    platform::SessionPower& sessionPower = backends->sessionPower();
-    platform::ProgramLauncher& launcher = backends->launcher();
-    platform::ProcessControl& processes = backends->processes();
-    platform::AlertSound& sound = backends->sound();
-    platform::GlobalHotkeys& globalHotkeys = backends->globalHotkeys();
-    platform::SyntheticInput& syntheticInput = backends->syntheticInput();
-    platform::MacroHookPlatform& macroHooks = backends->macroHooks();
-    platform::ResumePasswordSetting& resumePassword = backends->resumePassword();
+    app::PlatformBackends& os = *backends;
 
-    const std::string dataFolder = data::ResolveDataFolder(paths);
-    data::Settings settings(data::SettingsFilePath(dataFolder, paths.pathSeparator()));
-    data::TaskStore store(data::TaskDatabasePath(dataFolder, paths.pathSeparator()), clock);
-    const char separator = paths.pathSeparator();
-    i18n::TLangMgr languages(paths.executableFolder(), separator, settings, locale);
+    const std::string dataFolder = data::ResolveDataFolder(*os.paths);
+    data::Settings settings(data::SettingsFilePath(dataFolder, os.paths->pathSeparator()));
+    data::TaskStore store(data::TaskDatabasePath(dataFolder, os.paths->pathSeparator()), *os.clock);
+    const char separator = os.paths->pathSeparator();
+    i18n::TLangMgr languages(os.paths->executableFolder(), separator, settings,
+                             *os.locale);
 
     int status = 0;
+    // Kept to the end: the program's last moments still answer a termination signal.
+    std::shared_ptr<void> terminationWatch;
     {
         i18n::CurrentLanguageLookup listTexts(languages);
         ui::MessageBoxErrorBox errors;
@@ -82,18 +68,19 @@ int main(int argc, char** argv) {
 
         // Hotkeys and macros: Alt+F12 stops a playing macro through this flag.
         std::atomic<bool> macroStopRequested{false};
-        hotkeys::HotkeyRegistrar registrar(globalHotkeys);
+        hotkeys::HotkeyRegistrar registrar(*os.globalHotkeys);
         macros::MacroStopKey stopKey(registrar);
         ui::GuiClipboard clipboard;
-        macros::SteadyMacroWaiter waiter(backends->playbackThreadTuning(), backends->playbackSleepMargin());
+        macros::SteadyMacroWaiter waiter(os.playbackThreadTuning, os.playbackSleepMargin);
         // A task macro waits, two seconds at most, until the keys of the hotkey that started it are up.
-        macros::DoDo2 taskMacros({syntheticInput, clipboard, waiter, macroStopRequested,
+        macros::DoDo2 taskMacros({*os.syntheticInput, clipboard, waiter, macroStopRequested,
                                   [&] { stopKey.Release(); }, std::chrono::seconds(2)});
         macros::TaskMacroStarter macroStarter(taskMacros, stopKey, macroStopRequested);
         actions::DesktopActions::Options actionOptions;
         actionOptions.startMacro = [&](const std::string& path) { return macroStarter.StartTaskMacro(path); };
-        actions::DesktopActions actions({sessionPower, launcher, processes, sound, messagePort, clock, paths},
-                                        actionOptions);
+        actions::DesktopActions actions(
+            {*os.sessionPower, *os.launcher, *os.processes, *os.sound, messagePort, *os.clock, *os.paths},
+            actionOptions);
         // The windows below reach the main window, which is made after them: through this pointer.
         ui::TMainForm* mainWindow = nullptr;
         hotkeys::HotkeyTasks hotkeyTasks(
@@ -103,7 +90,7 @@ int main(int argc, char** argv) {
             },
             macroStopRequested);
         // Presses arrive on the grab thread; the task runs on the GUI thread.
-        globalHotkeys.setOnPressed([&](int, unsigned modifiers, unsigned key) {
+        os.globalHotkeys->setOnPressed([&](int, unsigned modifiers, unsigned key) {
             QMetaObject::invokeMethod(
                 qApp,
                 [&, modifiers, key] {
@@ -113,21 +100,21 @@ int main(int argc, char** argv) {
         });
         ui::ReminderWindowPresenter reminders([&]() -> ui::ReminderPorts {
             return {languages,
-                    clock,
+                    *os.clock,
                     store,
                     actions,
                     *mainWindow,
                     errors,
                     [&] { mainWindow->RebuildRunTable(); },
-                    [&] { sound.beep(); }};
+                    [&] { os.sound->beep(); }};
         });
         // The macro recorder's playback plays like a task macro, with Alt+F12 taken for its length.
         auto recorderPorts = [&]() -> ui::MacroFormPorts {
             return {languages,
                     errors,
                     settings,
-                    macroHooks,
-                    {syntheticInput, clipboard, waiter, macroStopRequested, [&] { stopKey.Release(); },
+                    *os.macroHooks,
+                    {*os.syntheticInput, clipboard, waiter, macroStopRequested, [&] { stopKey.Release(); },
                      std::chrono::milliseconds(0)},
                     [&] { stopKey.Take(); },
                     ui::RunMacroFileDialog,
@@ -148,12 +135,12 @@ int main(int argc, char** argv) {
                         }});
         };
         later.loadHotkeys = [&] { hotkeyPage->LoadHotkeyTasks(); };
-        later.passwordRequiredOnResume = [&] { return resumePassword.passwordRequired(); };
+        later.passwordRequiredOnResume = [&] { return os.resumePassword->passwordRequired(); };
         later.openTaskEditor = [&](const QString& mode) {
             const ui::TaskEditorServices services{
                 languages,
-                clock,
-                power,
+                *os.clock,
+                *os.power,
                 store,
                 errors,
                 [&](const std::string& value) { actions.LaunchProgram(value); },
@@ -165,15 +152,15 @@ int main(int argc, char** argv) {
 
         ui::TMainForm form(ui::MainFormPorts{languages,
                                              listTexts,
-                                             clock,
-                                             paths,
-                                             registry,
-                                             power,
-                                             wakeTimers,
-                                             keepAwake,
-                                             resumeMonitor,
-                                             instance,
-                                             memoryTrim,
+                                             *os.clock,
+                                             *os.paths,
+                                             *os.registry,
+                                             *os.power,
+                                             *os.wakeTimers,
+                                             *os.keepAwake,
+                                             *os.resumeMonitor,
+                                             *os.instance,
+                                             *os.memoryTrim,
                                              settings,
                                              store,
                                              actions,
@@ -188,7 +175,7 @@ int main(int argc, char** argv) {
         mainWindow = &form;
         // A termination signal ends the program as Exit does: every loop ends, modal windows included,
         // and the playbacks are stopped and let go of their keys as the objects below end.
-        backends->setOnTerminationRequest([] {
+        terminationWatch = os.watchTermination([] {
             QMetaObject::invokeMethod(
                 qApp, [] { QCoreApplication::exit(0); }, Qt::QueuedConnection);
         });
@@ -201,7 +188,7 @@ int main(int argc, char** argv) {
             status = QApplication::exec();
         }
         // The grab thread outlives this block; no press may reach the objects ending with it.
-        globalHotkeys.setOnPressed({});
+        os.globalHotkeys->setOnPressed({});
     }
     try {
         languages.CheckNoListeners();

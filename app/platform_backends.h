@@ -25,43 +25,72 @@
 
 namespace orvanta::app {
 
-// One object of each system service the program uses, made together by MakePlatformBackends() and ended
-// together with this object. Which system's objects they are is decided by the build, which compiles one
-// implementation of the factory; whatever one backend needs of another is wired inside.
-class PlatformBackends {
-  public:
-    virtual ~PlatformBackends() = default;
+// One object of each system service the program uses, owned here and ended together. Which system's
+// objects they are is decided by the build, which compiles one definition of MakePlatformBackends();
+// whatever one backend needs of another is wired there.
+struct PlatformBackends {
+    // What the services below share (on Linux the screen saver and the record of our own wake-ups).
+    // First, so that it ends after all of them.
+    std::shared_ptr<void> shared;
 
-    virtual platform::Clock& clock() = 0;
-    virtual platform::SystemPaths& paths() = 0;
-    virtual platform::UserRegistry& registry() = 0;
-    virtual platform::PowerStatus& power() = 0;
-    virtual platform::LocaleInfo& locale() = 0;
-    virtual platform::WakeTimerFactory& wakeTimers() = 0;
-    virtual platform::KeepAwake& keepAwake() = 0;
-    virtual platform::ResumeMonitor& resumeMonitor() = 0;
-    virtual platform::SingleInstance& instance() = 0;
-    virtual platform::MemoryTrim& memoryTrim() = 0;
-    virtual platform::SessionPower& sessionPower() = 0;
-    virtual platform::ProgramLauncher& launcher() = 0;
-    virtual platform::ProcessControl& processes() = 0;
-    virtual platform::AlertSound& sound() = 0;
-    virtual platform::GlobalHotkeys& globalHotkeys() = 0;
-    virtual platform::SyntheticInput& syntheticInput() = 0;
-    virtual platform::MacroHookPlatform& macroHooks() = 0;
+    std::unique_ptr<platform::Clock> clock;
+    std::unique_ptr<platform::SystemPaths> paths;
+    std::unique_ptr<platform::UserRegistry> registry;
+    std::unique_ptr<platform::PowerStatus> power;
+    std::unique_ptr<platform::LocaleInfo> locale;
+    std::unique_ptr<platform::WakeTimerFactory> wakeTimers;
+    std::unique_ptr<platform::KeepAwake> keepAwake;
+    std::unique_ptr<platform::ResumeMonitor> resumeMonitor;
+    std::unique_ptr<platform::SingleInstance> instance;
+    std::unique_ptr<platform::MemoryTrim> memoryTrim;
+    std::unique_ptr<platform::SessionPower> sessionPower;
+    std::unique_ptr<platform::ProgramLauncher> launcher;
+    std::unique_ptr<platform::ProcessControl> processes;
+    std::unique_ptr<platform::AlertSound> sound;
+    std::unique_ptr<platform::GlobalHotkeys> globalHotkeys;
+    std::unique_ptr<platform::SyntheticInput> syntheticInput;
+    std::unique_ptr<platform::MacroHookPlatform> macroHooks;
     // The desktop's password-on-resume switch, as the options page shows it.
-    virtual platform::ResumePasswordSetting& resumePassword() = 0;
+    std::unique_ptr<platform::ResumePasswordSetting> resumePassword;
 
     // How a macro playback thread is made to wake on time, and how long before each moment it may stop
     // sleeping (see macros::SteadyMacroWaiter).
-    virtual std::function<void()> playbackThreadTuning() const = 0;
-    // onRequest runs, on some thread, when the system asks the program to end (a termination signal);
-    // it must post the ending to the GUI thread. Called once, before the event loop runs.
-    virtual void setOnTerminationRequest(std::function<void()> onRequest) = 0;
-    virtual std::chrono::microseconds playbackSleepMargin() const = 0;
+    std::function<void()> playbackThreadTuning;
+    std::chrono::microseconds playbackSleepMargin{};
+    // Makes onRequest run, on some thread, when the system asks the program to end (a termination
+    // signal); it must post the ending to the GUI thread. The requests come while the returned handle
+    // lives. Where the system asks through the windows instead, the handle is empty and nothing comes.
+    std::function<std::shared_ptr<void>(std::function<void()> onRequest)> watchTermination;
 };
 
 // This system's backends.
 std::unique_ptr<PlatformBackends> MakePlatformBackends();
+
+// The services a command-line run is given; none of them opens the display.
+struct CommandLineBackends {
+    std::unique_ptr<platform::Clock> clock;
+    std::unique_ptr<platform::SystemPaths> paths;
+    std::unique_ptr<platform::SessionPower> sessionPower;
+    std::unique_ptr<platform::ProgramLauncher> launcher;
+    std::unique_ptr<platform::ProcessControl> processes;
+    std::unique_ptr<platform::AlertSound> sound;
+};
+
+std::unique_ptr<CommandLineBackends> MakeCommandLineBackends();
+
+// What a macro played from the command line needs, made once one plays.
+struct MacroPlaybackBackends {
+    std::unique_ptr<platform::SyntheticInput> input;
+    bool inputAvailable = false; // false without a display to type on
+    std::unique_ptr<platform::GlobalHotkeys> hotkeys;
+    std::function<void()> threadTuning;
+    std::chrono::microseconds sleepMargin{};
+    // As PlatformBackends::watchTermination.
+    std::function<std::shared_ptr<void>(std::function<void()> onRequest)> watchTermination;
+};
+
+// Whether this system's command line plays task macros; MakeMacroPlaybackBackends() only where it does.
+extern const bool kCommandLinePlaysMacros;
+std::unique_ptr<MacroPlaybackBackends> MakeMacroPlaybackBackends();
 
 } // namespace orvanta::app

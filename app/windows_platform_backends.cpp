@@ -22,62 +22,52 @@
 
 namespace orvanta::app {
 
-namespace {
-
-namespace wb = platform::windows_backend;
-
 // The objects stand alone: the system itself tells our wake-ups from the user's, so nothing is shared.
-class WindowsPlatformBackends : public PlatformBackends {
-  public:
-    platform::Clock& clock() override { return clock_; }
-    platform::SystemPaths& paths() override { return paths_; }
-    platform::UserRegistry& registry() override { return registry_; }
-    platform::PowerStatus& power() override { return power_; }
-    platform::LocaleInfo& locale() override { return locale_; }
-    platform::WakeTimerFactory& wakeTimers() override { return wakeTimers_; }
-    platform::KeepAwake& keepAwake() override { return keepAwake_; }
-    platform::ResumeMonitor& resumeMonitor() override { return resumeMonitor_; }
-    platform::SingleInstance& instance() override { return instance_; }
-    platform::MemoryTrim& memoryTrim() override { return memoryTrim_; }
-    platform::SessionPower& sessionPower() override { return sessionPower_; }
-    platform::ProgramLauncher& launcher() override { return launcher_; }
-    platform::ProcessControl& processes() override { return processes_; }
-    platform::AlertSound& sound() override { return sound_; }
-    platform::GlobalHotkeys& globalHotkeys() override { return globalHotkeys_; }
-    platform::SyntheticInput& syntheticInput() override { return syntheticInput_; }
-    platform::MacroHookPlatform& macroHooks() override { return macroHooks_; }
-    platform::ResumePasswordSetting& resumePassword() override { return resumePassword_; }
-
-    std::function<void()> playbackThreadTuning() const override { return wb::TunePlaybackThread; }
-    std::chrono::microseconds playbackSleepMargin() const override { return wb::kTunedThreadSleepMargin; }
-    // A windowed program is asked to end through its windows, which take the ordinary Exit road.
-    void setOnTerminationRequest(std::function<void()>) override {}
-
-  private:
-    wb::WindowsClock clock_;
-    wb::WindowsSystemPaths paths_;
-    wb::WindowsUserRegistry registry_;
-    wb::WindowsPowerStatus power_;
-    wb::WindowsLocaleInfo locale_;
-    wb::WindowsWakeTimerFactory wakeTimers_;
-    wb::WindowsKeepAwake keepAwake_;
-    wb::WindowsResumeMonitor resumeMonitor_;
-    wb::WindowsSingleInstance instance_;
-    wb::WindowsMemoryTrim memoryTrim_;
-    wb::WindowsSessionPower sessionPower_;
-    wb::WindowsProgramLauncher launcher_;
-    wb::WindowsProcessControl processes_;
-    wb::WindowsAlertSound sound_;
-    wb::WindowsGlobalHotkeys globalHotkeys_;
-    wb::WindowsSyntheticInput syntheticInput_;
-    wb::WindowsMacroHookPlatform macroHooks_;
-    wb::WindowsResumePasswordSetting resumePassword_;
-};
-
-} // namespace
-
 std::unique_ptr<PlatformBackends> MakePlatformBackends() {
-    return std::make_unique<WindowsPlatformBackends>();
+    namespace wb = platform::windows_backend;
+    auto b = std::make_unique<PlatformBackends>();
+    b->clock = std::make_unique<wb::WindowsClock>();
+    b->paths = std::make_unique<wb::WindowsSystemPaths>();
+    b->registry = std::make_unique<wb::WindowsUserRegistry>();
+    b->power = std::make_unique<wb::WindowsPowerStatus>();
+    b->locale = std::make_unique<wb::WindowsLocaleInfo>();
+    b->wakeTimers = std::make_unique<wb::WindowsWakeTimerFactory>();
+    b->keepAwake = std::make_unique<wb::WindowsKeepAwake>();
+    b->resumeMonitor = std::make_unique<wb::WindowsResumeMonitor>();
+    b->instance = std::make_unique<wb::WindowsSingleInstance>();
+    b->memoryTrim = std::make_unique<wb::WindowsMemoryTrim>();
+    b->sessionPower = std::make_unique<wb::WindowsSessionPower>();
+    b->launcher = std::make_unique<wb::WindowsProgramLauncher>();
+    b->processes = std::make_unique<wb::WindowsProcessControl>();
+    b->sound = std::make_unique<wb::WindowsAlertSound>();
+    b->globalHotkeys = std::make_unique<wb::WindowsGlobalHotkeys>();
+    b->syntheticInput = std::make_unique<wb::WindowsSyntheticInput>();
+    b->macroHooks = std::make_unique<wb::WindowsMacroHookPlatform>();
+    b->resumePassword = std::make_unique<wb::WindowsResumePasswordSetting>();
+    b->playbackThreadTuning = wb::TunePlaybackThread;
+    b->playbackSleepMargin = wb::kTunedThreadSleepMargin;
+    // A windowed program is asked to end through its windows, which take the ordinary Exit road.
+    b->watchTermination = [](std::function<void()>) { return std::shared_ptr<void>(); };
+    return b;
+}
+
+std::unique_ptr<CommandLineBackends> MakeCommandLineBackends() {
+    namespace wb = platform::windows_backend;
+    auto b = std::make_unique<CommandLineBackends>();
+    b->clock = std::make_unique<wb::WindowsClock>();
+    b->paths = std::make_unique<wb::WindowsSystemPaths>();
+    b->sessionPower = std::make_unique<wb::WindowsSessionPower>();
+    b->launcher = std::make_unique<wb::WindowsProgramLauncher>();
+    b->processes = std::make_unique<wb::WindowsProcessControl>();
+    b->sound = std::make_unique<wb::WindowsAlertSound>();
+    return b;
+}
+
+// The command line plays no macros here: a task macro does not start, as one whose file cannot be read.
+const bool kCommandLinePlaysMacros = false;
+
+std::unique_ptr<MacroPlaybackBackends> MakeMacroPlaybackBackends() {
+    return nullptr;
 }
 
 } // namespace orvanta::app

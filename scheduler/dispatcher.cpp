@@ -7,6 +7,7 @@
 #include "scheduler/wake_keys.h"
 #include "scheduler/zone_now.h"
 
+#include <algorithm>
 #include <charconv>
 #include <climits>
 #include <exception>
@@ -21,8 +22,27 @@ int EventOf(const TaskRow& row) {
     return ParseCountdown(row[kColEvent]).value_or(data::kEventNone);
 }
 
-bool IsPowerOrSessionEvent(int event) {
-    return event >= data::kEventRestart && event <= data::kEventMonitorOff;
+// What each power or session event does, with the confirmation's word for it. A task carries at most one.
+// The steps that run after the pass do so in this order.
+const EventAction kEventActions[] = {
+    {data::kEventMonitorOff, EventStep::BeforeMessage, "CloseMonitor", false,
+     [](TaskActions& a) { a.TurnMonitorOff(); }},
+    {data::kEventLogOff, EventStep::BeforeMessage, "LogOff", true, [](TaskActions& a) { a.LogOff(); }},
+    {data::kEventLock, EventStep::AfterMessage, "LockWS", false, [](TaskActions& a) { a.LockComputer(); }},
+    {data::kEventRestart, EventStep::AfterMessage, "Reboot", true, [](TaskActions& a) { a.ForcedRestart(); }},
+    {data::kEventStandBy, EventStep::AfterThePass, "StandBy", false,
+     [](TaskActions& a) { a.Suspend(/*hibernate=*/false); }},
+    {data::kEventHibernate, EventStep::AfterThePass, "Hibernate", false,
+     [](TaskActions& a) { a.Suspend(/*hibernate=*/true); }},
+    {data::kEventShutDown, EventStep::AfterThePass, "ShutDown", true,
+     [](TaskActions& a) { a.ForcedShutDown(); }},
+};
+
+// nullptr for a task that only wakes the computer or runs programs.
+const EventAction* ActionOf(int event) {
+    for (const EventAction& action : kEventActions)
+        if (action.event == event) return &action;
+    return nullptr;
 }
 
 // A pass never runs a key before its moment: one handed over after the clock was set back is not due.
@@ -54,7 +74,7 @@ std::optional<int> ParseCountdown(const std::string& text) {
 
 int CountdownOf(const TaskRow& row) {
     if (const auto c = ParseCountdown(row[kColCountdown])) return *c;
-    return IsPowerOrSessionEvent(EventOf(row)) ? INT_MAX : 0;
+    return ActionOf(EventOf(row)) ? INT_MAX : 0;
 }
 
 Dispatcher::Dispatcher(SchedulerState& state, Ports ports, std::function<RunTable&()> table,
@@ -71,50 +91,40 @@ void Dispatcher::Remind(const TaskRow& row, int countdown, const char* actionWor
     ports_.reminders.ShowReminder(r);
 }
 
-bool Dispatcher::RunRow(std::size_t index, Deferred& standBy, Deferred& hibernate, Deferred& shutDown) {
+void Dispatcher::Perform(const EventAction& action) {
+    if (action.endsSession) ports_.closeAllowance.AllowClose();
+    action.run(ports_.actions);
+}
+
+bool Dispatcher::RunRow(std::size_t index, std::vector<Deferred>& deferred) {
     // Copied: a reminder may rebuild the table while it is open, which would pull the row from under us.
     RunTable& table = table_();
     const TaskRow row = table.taskRows[index];
     table.taskRows[index][kColFired] = "1";
     const int countdown = CountdownOf(row);
     const bool immediate = countdown <= 0;
-    const int event = EventOf(row);
+    const EventAction* action = ActionOf(EventOf(row));
     TaskActions& act = ports_.actions;
 
-    if (event == 8) {
+    auto runAt = [&](EventStep step) {
+        if (!action || action->step != step) return;
         if (immediate)
-            act.TurnMonitorOff();
+            Perform(*action);
         else
-            Remind(row, countdown, "CloseMonitor");
-    }
-    if (event == 7) {
-        if (immediate) {
-            ports_.closeAllowance.AllowClose();
-            act.LogOff();
-        } else {
-            Remind(row, countdown, "LogOff");
-        }
-    }
+            Remind(row, countdown, action->actionWord);
+    };
+    runAt(EventStep::BeforeMessage);
     if (!row[kColMessage].empty()) act.ShowReminderMessage(row[kColMessage]);
-    if (event == 4) {
-        if (immediate)
-            act.LockComputer();
+    runAt(EventStep::AfterMessage);
+    if (action && action->step == EventStep::AfterThePass) {
+        const Deferred request{action, immediate, row[kColId], row[kColTitle], countdown};
+        auto same = std::find_if(deferred.begin(), deferred.end(),
+                                 [&](const Deferred& d) { return d.action == action; });
+        if (same == deferred.end())
+            deferred.push_back(request);
         else
-            Remind(row, countdown, "LockWS");
+            *same = request; // asked again by a later row: runs once, for that row
     }
-    auto record = [&](Deferred& d) { d = {true, immediate, row[kColId], row[kColTitle], countdown}; };
-    if (event == 3) {
-        record(shutDown);
-    } else if (event == 2) {
-        if (immediate) {
-            ports_.closeAllowance.AllowClose();
-            act.ForcedRestart();
-        } else {
-            Remind(row, countdown, "Reboot");
-        }
-    }
-    if (event == 5) record(standBy);
-    if (event == 6) record(hibernate);
 
     ReminderRequest pending;
     bool anyPending = false;
@@ -159,19 +169,23 @@ bool Dispatcher::RunRow(std::size_t index, Deferred& standBy, Deferred& hibernat
     return true;
 }
 
-void Dispatcher::RunDeferred(const Deferred& d, const char* actionWord,
-                             const std::function<void()>& immediateAction) {
-    if (!d.requested) return;
-    if (d.immediate) {
-        immediateAction();
-        return;
+void Dispatcher::RunDeferred(const std::vector<Deferred>& deferred) {
+    // In the table's order: a stand-by that returns is followed by the hibernation or shut-down.
+    for (const EventAction& action : kEventActions) {
+        auto d = std::find_if(deferred.begin(), deferred.end(),
+                              [&](const Deferred& r) { return r.action == &action; });
+        if (d == deferred.end()) continue;
+        if (d->immediate) {
+            Perform(action);
+            continue;
+        }
+        ReminderRequest r;
+        r.taskId = d->taskId;
+        r.title = d->title;
+        r.countdown = d->countdown;
+        r.actionWord = action.actionWord;
+        ports_.reminders.ShowReminder(r);
     }
-    ReminderRequest r;
-    r.taskId = d.taskId;
-    r.title = d.title;
-    r.countdown = d.countdown;
-    r.actionWord = actionWord;
-    ports_.reminders.ShowReminder(r);
 }
 
 bool Dispatcher::DueFor(const TaskRow& row, const std::string& dueKey, bool tableMovedOn) const {
@@ -250,7 +264,7 @@ void Dispatcher::RunPass(const std::string& dueKey, std::int64_t toleranceMs) {
     if (!due && ports_.reportNotRun)
         ports_.reportNotRun(dueKey, late && *late > toleranceMs ? "too late" : "not due");
 
-    Deferred standBy, hibernate, shutDown;
+    std::vector<Deferred> deferred;
     bool macroFailed = false;
     bool rowFailed = false;
     if (due) {
@@ -267,7 +281,7 @@ void Dispatcher::RunPass(const std::string& dueKey, std::int64_t toleranceMs) {
                 if (state_.ran.Contains(row[kColId], dueKey) || !DueFor(row, dueKey, movedOn)) continue;
                 state_.ran.Add(row[kColId], dueKey, dueWallMs);
                 if (ports_.reportRun) ports_.reportRun(row[kColId], dueKey);
-                if (!RunRow(i, standBy, hibernate, shutDown)) {
+                if (!RunRow(i, deferred)) {
                     macroFailed = true;
                     break;
                 }
@@ -292,14 +306,8 @@ void Dispatcher::RunPass(const std::string& dueKey, std::int64_t toleranceMs) {
 
     // A failed rebuild does not cancel a shut-down or stand-by the user asked for; a row that failed does.
     if (due && !macroFailed && !rowFailed) {
-        TaskActions& act = ports_.actions;
         try {
-            RunDeferred(standBy, "StandBy", [&] { act.Suspend(false); });
-            RunDeferred(hibernate, "Hibernate", [&] { act.Suspend(true); });
-            RunDeferred(shutDown, "ShutDown", [&] {
-                ports_.closeAllowance.AllowClose();
-                act.ForcedShutDown();
-            });
+            RunDeferred(deferred);
         } catch (...) {
             failure = std::current_exception();
         }
@@ -312,25 +320,16 @@ void Dispatcher::DispatchHotkeyTask(const std::string& taskId, const std::vector
     TaskActions& act = ports_.actions;
     for (const TaskRow& row : hotkeyRows) {
         if (row[kColId] != taskId) continue;
-        const int event = EventOf(row);
-        if (event == 8) act.TurnMonitorOff();
-        if (event == 7) {
-            ports_.closeAllowance.AllowClose();
-            act.LogOff();
-        }
+        const EventAction* action = ActionOf(EventOf(row));
+        auto runAt = [&](EventStep step) {
+            if (action && action->step == step) Perform(*action);
+        };
+        runAt(EventStep::BeforeMessage);
         if (!row[kColMessage].empty()) act.ShowReminderMessage(row[kColMessage]);
-        if (event == 4) act.LockComputer();
-        if (event == 2) {
-            ports_.closeAllowance.AllowClose();
-            act.ForcedRestart();
-        }
-        // Nothing is deferred past the row: suspend and shut down run before its program actions.
-        if (event == 5) act.Suspend(false);
-        if (event == 6) act.Suspend(true);
-        if (event == 3) {
-            ports_.closeAllowance.AllowClose();
-            act.ForcedShutDown();
-        }
+        runAt(EventStep::AfterMessage);
+        // No pass to wait for and no rebuild to arm a wake-up: suspend and shut down run before the
+        // row's program actions.
+        runAt(EventStep::AfterThePass);
         if (!row[kColTerminate].empty()) act.KillProcessesByName(row[kColTerminate]);
         if (!row[kColOpenUrl].empty()) act.OpenWebAddress(row[kColOpenUrl]);
         if (!row[kColOpenFile].empty()) act.OpenDocument(row[kColOpenFile]);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "data/task_record.h"
 #include "platform/api/clock.h"
 #include "scheduler/dispatch_ports.h"
 #include "scheduler/run_table.h"
@@ -14,6 +15,18 @@
 #include <vector>
 
 namespace orvanta::scheduler {
+
+// Where a power or session event runs among a row's actions. A timed pass leaves the last kind until
+// after its rebuild, so the next wake-up is armed before the computer sleeps or stops.
+enum class EventStep { BeforeMessage, AfterMessage, AfterThePass };
+
+struct EventAction {
+    data::EventCode event;
+    EventStep step;
+    const char* actionWord; // the confirmation's word for it
+    bool endsSession;       // the main window must first allow itself to be closed
+    void (*run)(TaskActions&);
+};
 
 // Runs due timed tasks and pressed hotkey tasks. Lives on the GUI thread.
 class Dispatcher {
@@ -52,8 +65,9 @@ class Dispatcher {
     void DispatchHotkeyTask(const std::string& taskId, const std::vector<TaskRow>& hotkeyRows);
 
   private:
+    // A stand-by, hibernation or shut-down a row asked for, run once the pass has ended.
     struct Deferred {
-        bool requested = false;
+        const EventAction* action = nullptr;
         bool immediate = false;
         std::string taskId, title;
         int countdown = 0;
@@ -63,8 +77,10 @@ class Dispatcher {
     // moment, so rows have moved on) a schedule that has the key as one of its moments.
     bool DueFor(const TaskRow& row, const std::string& dueKey, bool tableMovedOn) const;
     // Returns false when a macro could not be started, which ends the pass.
-    bool RunRow(std::size_t rowIndex, Deferred& standBy, Deferred& hibernate, Deferred& shutDown);
-    void RunDeferred(const Deferred& d, const char* actionWord, const std::function<void()>& immediateAction);
+    bool RunRow(std::size_t rowIndex, std::vector<Deferred>& deferred);
+    void RunDeferred(const std::vector<Deferred>& deferred);
+    // The one place a power or session action runs, immediate or confirmed.
+    void Perform(const EventAction& action);
     void Remind(const TaskRow& row, int countdown, const char* actionWord);
 
     SchedulerState& state_;

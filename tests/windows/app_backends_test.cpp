@@ -38,16 +38,16 @@ TEST(WindowsPlatformBackends, EveryServiceAnswersAndTheWholeEndsCleanly) {
     auto backends = orvanta::app::MakePlatformBackends();
     ASSERT_NE(backends, nullptr);
 
-    const auto now = backends->clock().now();
+    const auto now = backends->clock->now();
     EXPECT_GE(now.year, 2020);
     EXPECT_TRUE(now.month >= 1 && now.month <= 12);
 
-    auto& paths = backends->paths();
+    auto& paths = *backends->paths;
     EXPECT_EQ(fs::path(paths.executablePath()).filename().string(), "windows_app_tests.exe");
     const std::string dataFolder = orvanta::data::ResolveDataFolder(paths);
     EXPECT_TRUE(fs::is_directory(dataFolder)) << dataFolder;
 
-    auto& registry = backends->registry();
+    auto& registry = *backends->registry;
     const std::string key = "Software\\OrvantaBackendsTest";
     ASSERT_TRUE(registry.writeString(key, "Probe", "value one"));
     EXPECT_EQ(registry.readString(key, "Probe"), "value one");
@@ -55,14 +55,14 @@ TEST(WindowsPlatformBackends, EveryServiceAnswersAndTheWholeEndsCleanly) {
     EXPECT_EQ(registry.readString(key, "Probe"), "");
     RegDeleteTreeA(HKEY_CURRENT_USER, key.c_str());
 
-    const auto line = backends->power().acLineStatus();
+    const auto line = backends->power->acLineStatus();
     EXPECT_TRUE(line == orvanta::platform::AcLineStatus::Offline ||
                 line == orvanta::platform::AcLineStatus::Online ||
                 line == orvanta::platform::AcLineStatus::Unknown);
-    EXPECT_EQ(backends->locale().abbreviatedLanguageName().size(), 3u);
+    EXPECT_EQ(backends->locale->abbreviatedLanguageName().size(), 3u);
 
     std::atomic<bool> fired{false};
-    auto timer = backends->wakeTimers().create("backendstest", false);
+    auto timer = backends->wakeTimers->create("backendstest", false);
     ASSERT_NE(timer, nullptr);
     timer->setOnFired([&] { fired = true; });
     ASSERT_TRUE(timer->armAfter(50ms));
@@ -73,22 +73,22 @@ TEST(WindowsPlatformBackends, EveryServiceAnswersAndTheWholeEndsCleanly) {
     timer->cancel();
     timer.reset();
 
-    EXPECT_FALSE(backends->keepAwake().holdingSystemAwake());
-    EXPECT_TRUE(backends->resumeMonitor().start([](const orvanta::platform::ResumeEvent&) {}));
-    EXPECT_TRUE(backends->instance().claim());
-    EXPECT_EQ(backends->instance().handOverAddress(), orvanta::platform::kInstanceName);
-    backends->memoryTrim().trimWorkingSet();
-    EXPECT_TRUE(backends->sessionPower().enableShutdownPrivilege().enabled);
+    EXPECT_FALSE(backends->keepAwake->holdingSystemAwake());
+    EXPECT_TRUE(backends->resumeMonitor->start([](const orvanta::platform::ResumeEvent&) {}));
+    EXPECT_TRUE(backends->instance->claim());
+    EXPECT_EQ(backends->instance->handOverAddress(), orvanta::platform::kInstanceName);
+    backends->memoryTrim->trimWorkingSet();
+    EXPECT_TRUE(backends->sessionPower->enableShutdownPrivilege().enabled);
 
-    const auto processes = backends->processes().listProcesses();
+    const auto processes = backends->processes->listProcesses();
     ASSERT_TRUE(processes.has_value());
     EXPECT_TRUE(std::any_of(processes->begin(), processes->end(), [](const auto& p) {
         return p.id == static_cast<std::int64_t>(GetCurrentProcessId());
     }));
     // Its answer depends on the sound device; the call must come back.
-    backends->sound().beep();
+    backends->sound->beep();
 
-    auto& hotkeys = backends->globalHotkeys();
+    auto& hotkeys = *backends->globalHotkeys;
     hotkeys.setOnPressed([](int, unsigned, unsigned) {});
     // Ctrl+Alt+Shift+F9: unlikely to be taken on the test desktop.
     EXPECT_EQ(hotkeys.registerHotkey(orvanta::platform::kHotkeyControl | orvanta::platform::kHotkeyAlt |
@@ -96,16 +96,16 @@ TEST(WindowsPlatformBackends, EveryServiceAnswersAndTheWholeEndsCleanly) {
                                      VK_F9, 7),
               orvanta::platform::HotkeyRegistration::Registered);
     hotkeys.unregisterHotkey(7);
-    EXPECT_TRUE(backends->syntheticInput().cursorPos().has_value());
+    EXPECT_TRUE(backends->syntheticInput->cursorPos().has_value());
 
-    auto library = backends->macroHooks().LoadHookLibrary();
+    auto library = backends->macroHooks->LoadHookLibrary();
     ASSERT_NE(library, nullptr) << "the hook library beside the program";
     EXPECT_TRUE(library->hasHookProcedures());
     library.reset();
-    (void)backends->resumePassword().passwordRequired();
+    (void)backends->resumePassword->passwordRequired();
 
     // The Windows tuning, not the Linux one or none: it raises the playback thread's priority.
-    const auto tune = backends->playbackThreadTuning();
+    const auto tune = backends->playbackThreadTuning;
     ASSERT_TRUE(tune);
     int priority = THREAD_PRIORITY_ERROR_RETURN;
     std::thread playback([&] {

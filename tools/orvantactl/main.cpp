@@ -1,19 +1,10 @@
 #include "actions/desktop_actions.h"
 #include "actions/reminder_messages.h"
+#include "app/platform_backends.h"
 #include "data/error.h"
 #include "hotkeys/hotkey_registrar.h"
 #include "macros/macro_player.h"
 #include "macros/task_macro_starter.h"
-#include "platform/linux/actions/linux_process_control.h"
-#include "platform/linux/actions/linux_program_launcher.h"
-#include "platform/linux/actions/linux_session_power.h"
-#include "platform/linux/actions/x11_desktop.h"
-#include "platform/linux/hotkeys/linux_global_hotkeys.h"
-#include "platform/linux/input/playback_thread_timing.h"
-#include "platform/linux/input/xtest_synthetic_input.h"
-#include "platform/linux/linux_clock.h"
-#include "platform/linux/linux_system_paths.h"
-#include "platform/linux/termination_signals.h"
 #include "tools/orvantactl/orvantactl.h"
 #include "tools/orvantactl/start_outcomes.h"
 
@@ -25,7 +16,6 @@
 
 namespace {
 
-namespace lb = orvanta::platform::linux_backend;
 namespace macros = orvanta::macros;
 
 // Without the program there is no clipboard owner to paste from: an INPUT line types nothing.
@@ -48,15 +38,15 @@ class NoClipboard : public macros::ClipboardPort {
 class CommandLinePlayer {
   public:
     CommandLinePlayer() {
-        hotkeys_.setOnPressed([this](int, unsigned modifiers, unsigned key) {
+        os_->hotkeys->setOnPressed([this](int, unsigned modifiers, unsigned key) {
             if (modifiers == orvanta::hotkeys::kMacroStopModifiers && key == orvanta::hotkeys::kMacroStopKey)
                 stop_ = true;
         });
     }
-    ~CommandLinePlayer() { hotkeys_.setOnPressed({}); }
+    ~CommandLinePlayer() { os_->hotkeys->setOnPressed({}); }
 
     bool Start(const std::string& path) {
-        if (!input_.available())
+        if (!os_->inputAvailable)
             throw orvanta::Error(
                 "the macro " + path +
                 " cannot be played: there is no X display ($DISPLAY is not set or cannot be opened)");
@@ -65,43 +55,40 @@ class CommandLinePlayer {
     void WaitForTheEnd() { player_.WaitAll(); }
 
   private:
-    lb::XTestSyntheticInput input_;
+    const std::unique_ptr<orvanta::app::MacroPlaybackBackends> os_ =
+        orvanta::app::MakeMacroPlaybackBackends();
     NoClipboard clipboard_;
-    macros::SteadyMacroWaiter waiter_{lb::TunePlaybackThread, lb::kTunedThreadSleepMargin};
+    macros::SteadyMacroWaiter waiter_{os_->threadTuning, os_->sleepMargin};
     std::atomic<bool> stop_{false};
-    lb::LinuxGlobalHotkeys hotkeys_;
-    orvanta::hotkeys::HotkeyRegistrar registrar_{hotkeys_};
+    orvanta::hotkeys::HotkeyRegistrar registrar_{*os_->hotkeys};
     macros::MacroStopKey stopKey_{registrar_};
     macros::DoDo2 player_{
-        {input_, clipboard_, waiter_, stop_, [this] { stopKey_.Release(); }, std::chrono::seconds(2)}};
+        {*os_->input, clipboard_, waiter_, stop_, [this] { stopKey_.Release(); }, std::chrono::seconds(2)}};
     macros::TaskMacroStarter starter_{player_, stopKey_, stop_};
-    lb::TerminationSignals signals_{[this] { stop_ = true; }};
+    const std::shared_ptr<void> signals_ = os_->watchTermination([this] { stop_ = true; });
 };
 
 } // namespace
 
 int main(int argc, char** argv) {
-    const lb::LinuxClock clock;
-    const lb::LinuxSystemPaths paths;
+    const std::unique_ptr<orvanta::app::CommandLineBackends> os = orvanta::app::MakeCommandLineBackends();
     orvanta::ctl::StartOutcomes outcomes;
-    lb::LinuxSessionPower systemSessionPower;
-    orvanta::ctl::NotingSessionPower sessionPower(systemSessionPower, outcomes);
-    lb::LinuxProgramLauncher systemLauncher;
-    orvanta::ctl::NotingLauncher launcher(systemLauncher, outcomes);
-    lb::LinuxProcessControl processes;
-    lb::X11AlertSound sound;
+    orvanta::ctl::NotingSessionPower sessionPower(*os->sessionPower, outcomes);
+    orvanta::ctl::NotingLauncher launcher(*os->launcher, outcomes);
     // Without a message window, a message is printed where the user ran the command.
     orvanta::actions::PrintingMessageWindow messages(std::cout);
     std::unique_ptr<CommandLinePlayer> player;
     orvanta::actions::DesktopActions::Options options;
-    options.startMacro = [&](const std::string& path) {
-        if (!player) player = std::make_unique<CommandLinePlayer>();
-        return player->Start(path);
-    };
+    if (orvanta::app::kCommandLinePlaysMacros) {
+        options.startMacro = [&](const std::string& path) {
+            if (!player) player = std::make_unique<CommandLinePlayer>();
+            return player->Start(path);
+        };
+    }
     orvanta::actions::DesktopActions actions(
-        {sessionPower, launcher, processes, sound, messages, clock, paths}, options);
+        {sessionPower, launcher, *os->processes, *os->sound, messages, *os->clock, *os->paths}, options);
     const std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + argc);
-    int status = orvanta::ctl::RunOrvantactl(args, std::cout, std::cerr, clock, paths, actions);
+    int status = orvanta::ctl::RunOrvantactl(args, std::cout, std::cerr, *os->clock, *os->paths, actions);
     if (player) player->WaitForTheEnd();
     for (const std::string& failure : outcomes.failures())
         std::cerr << "orvantactl: " << failure << '\n';

@@ -232,6 +232,25 @@ TEST_F(DispatcherTest, HotkeyTasksRunAtOnceWithoutRebuildOrPoll) {
     EXPECT_EQ(rebuilds, 0);
 }
 
+TEST_F(DispatcherTest, EachHotkeyEventRunsItsOwnActionAndOnlySessionEndsAllowTheClose) {
+    const std::vector<std::pair<int, Log>> cases = {
+        {8, {"monitor off"}},
+        {7, {"close allowed", "log off"}},
+        {4, {"lock"}},
+        {2, {"close allowed", "restart"}},
+        {5, {"stand by"}},
+        {6, {"hibernate"}},
+        {3, {"close allowed", "shut down"}},
+        {1, {}}, // wakes the computer only
+        {9, {}},
+    };
+    for (const auto& [event, expected] : cases) {
+        ports.log.clear();
+        dispatcher.DispatchHotkeyTask("1", {MakeRow({.id = "1", .event = event})});
+        EXPECT_EQ(ports.log, expected) << "event " << event;
+    }
+}
+
 TEST(CountdownText, OnlyWholeDecimalNumbersCountAndHugeOnesStayHuge) {
     EXPECT_EQ(ParseCountdown("30"), 30);
     EXPECT_EQ(ParseCountdown("-4"), -4);
