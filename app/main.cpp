@@ -53,8 +53,7 @@ int main(int argc, char** argv) {
     data::Settings settings(data::SettingsFilePath(dataFolder, os.paths->pathSeparator()));
     data::TaskStore store(data::TaskDatabasePath(dataFolder, os.paths->pathSeparator()), *os.clock);
     const char separator = os.paths->pathSeparator();
-    i18n::TLangMgr languages(os.paths->executableFolder(), separator, settings,
-                             *os.locale);
+    i18n::TLangMgr languages(os.paths->executableFolder(), separator, settings, *os.locale);
 
     int status = 0;
     // Kept to the end: the program's last moments still answer a termination signal.

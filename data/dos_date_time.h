@@ -1,8 +1,8 @@
 #pragma once
 
-#include <cstdint>
-
 #include "platform/api/clock.h"
+
+#include <cstdint>
 
 namespace orvanta::data {
 

@@ -34,7 +34,9 @@ int HexDigitValue(char c) {
 constexpr std::size_t kChunk = 256;
 
 // Trimming drops spaces and control characters alike.
-bool IsBlank(char c) { return static_cast<unsigned char>(c) <= ' '; }
+bool IsBlank(char c) {
+    return static_cast<unsigned char>(c) <= ' ';
+}
 
 } // namespace
 

@@ -1,11 +1,11 @@
 // Feeds arbitrary text to the hex decoder: it either raises the store's error or returns bytes that
 // encode back to the decoded prefix of the input.
+#include "data/error.h"
+#include "data/hex_codec.h"
+
 #include <cstdint>
 #include <cstdlib>
 #include <string>
-
-#include "data/error.h"
-#include "data/hex_codec.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string input(reinterpret_cast<const char*>(data), size);

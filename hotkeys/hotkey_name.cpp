@@ -1,8 +1,8 @@
 #include "hotkeys/hotkey_name.h"
 
-#include <charconv>
-
 #include "data/utf8.h"
+
+#include <charconv>
 
 namespace orvanta::hotkeys {
 

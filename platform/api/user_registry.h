@@ -7,7 +7,7 @@ namespace orvanta::platform {
 // The current user's string values outside the data folder: the run-at-start-up entry and the
 // language-folder entry. Key paths use backslashes, e.g. "Software\Microsoft\Windows\CurrentVersion\Run".
 class UserRegistry {
-public:
+  public:
     virtual ~UserRegistry() = default;
 
     // A missing key or value reads as the empty text.

@@ -1,15 +1,15 @@
 #pragma once
 
+#include "platform/api/system_paths.h"
+
 #include <string>
 #include <vector>
-
-#include "platform/api/system_paths.h"
 
 namespace orvanta::platform::fake {
 
 // Serves the paths a test chooses and records every folder it was asked to create.
 class FakeSystemPaths : public SystemPaths {
-public:
+  public:
     FakeSystemPaths(std::string appDataRoot, std::string executablePath)
         : appDataRoot_(std::move(appDataRoot)), executablePath_(std::move(executablePath)) {}
 
@@ -22,7 +22,7 @@ public:
     mutable std::vector<std::string> ensuredFolders;
     bool refuseFolders = false;
 
-private:
+  private:
     std::string appDataRoot_;
     std::string executablePath_;
 };

@@ -1,19 +1,20 @@
 #pragma once
 
+#include "platform/api/user_registry.h"
+
 #include <map>
 #include <string>
 #include <utility>
 #include <vector>
 
-#include "platform/api/user_registry.h"
-
 namespace orvanta::platform::fake {
 
 // Keeps values in memory and records every write and delete in order.
 class FakeUserRegistry : public UserRegistry {
-public:
+  public:
     std::string readString(const std::string& keyPath, const std::string& valueName) const override;
-    bool writeString(const std::string& keyPath, const std::string& valueName, const std::string& value) override;
+    bool writeString(const std::string& keyPath, const std::string& valueName,
+                     const std::string& value) override;
     void deleteValue(const std::string& keyPath, const std::string& valueName) override;
 
     struct Call {
@@ -23,7 +24,7 @@ public:
     std::vector<Call> calls;
     bool refuseWrites = false;
 
-private:
+  private:
     std::map<std::pair<std::string, std::string>, std::string> values_;
 };
 

@@ -25,9 +25,13 @@ std::string XdgFolder(const char* variable, const char* fallbackUnderHome) {
 
 } // namespace
 
-std::string XdgConfigHome() { return XdgFolder("XDG_CONFIG_HOME", "/.config"); }
+std::string XdgConfigHome() {
+    return XdgFolder("XDG_CONFIG_HOME", "/.config");
+}
 
-std::string LinuxSystemPaths::appDataRoot() const { return XdgFolder("XDG_DATA_HOME", "/.local/share"); }
+std::string LinuxSystemPaths::appDataRoot() const {
+    return XdgFolder("XDG_DATA_HOME", "/.local/share");
+}
 
 std::string LinuxSystemPaths::executablePath() const {
     std::vector<char> buffer(4096);

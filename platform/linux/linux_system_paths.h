@@ -1,14 +1,14 @@
 #pragma once
 
-#include <string>
-
 #include "platform/api/system_paths.h"
+
+#include <string>
 
 namespace orvanta::platform::linux_backend {
 
 // XDG base directories and /proc/self/exe.
 class LinuxSystemPaths : public SystemPaths {
-public:
+  public:
     std::string appDataRoot() const override;
     std::string executablePath() const override;
     char pathSeparator() const override { return '/'; }

@@ -1,16 +1,15 @@
 // The wake-up arming on the real timers and the real clock: what the main window relies on when a task
 // comes due.
-#include <gtest/gtest.h>
-
-#include <chrono>
-#include <condition_variable>
-#include <mutex>
-#include <string>
-#include <vector>
-
 #include "platform/linux/linux_clock.h"
 #include "platform/linux/linux_wake_timer.h"
 #include "scheduler/wake_arming.h"
+
+#include <chrono>
+#include <condition_variable>
+#include <gtest/gtest.h>
+#include <mutex>
+#include <string>
+#include <vector>
 
 namespace orvanta::scheduler {
 namespace {
@@ -19,7 +18,7 @@ using namespace std::chrono_literals;
 
 // Collects the hand-over requests the waiter threads make.
 class WaitingTimers : public MainTimers {
-public:
+  public:
     void SetPollEnabled(bool enabled) override { Add(enabled ? "poll on" : "poll off"); }
     void StartWakeHandOver() override { Add("doWake"); }
     void StartDueHandOver() override { Add("doNoWake"); }
@@ -34,7 +33,7 @@ public:
         return calls_;
     }
 
-private:
+  private:
     void Add(const char* call) {
         std::lock_guard lock(mutex_);
         calls_.push_back(call);
@@ -64,7 +63,7 @@ RunTable Due(const std::string& key) {
 }
 
 class RealTimerTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         const auto now = clock.now();
         if (now.hour == 23 && now.minute >= 59) GTEST_SKIP() << "too close to midnight for whole-second keys";

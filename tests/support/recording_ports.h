@@ -1,10 +1,10 @@
 #pragma once
 
+#include "scheduler/dispatch_ports.h"
+
 #include <functional>
 #include <string>
 #include <vector>
-
-#include "scheduler/dispatch_ports.h"
 
 namespace orvanta::test {
 
@@ -14,7 +14,7 @@ class RecordingPorts : public scheduler::TaskActions,
                        public scheduler::ReminderPresenter,
                        public scheduler::MainTimers,
                        public scheduler::CloseAllowance {
-public:
+  public:
     std::vector<std::string> log;
     std::vector<scheduler::ReminderRequest> reminders;
     bool macroStarts = true;

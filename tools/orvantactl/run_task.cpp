@@ -9,7 +9,7 @@ namespace {
 
 // Names every action on the way to the real ones, so the user sees what the task did.
 class ReportingActions : public scheduler::TaskActions {
-public:
+  public:
     ReportingActions(scheduler::TaskActions& inner, std::ostream& out) : inner_(inner), out_(out) {}
 
     bool macroFailed = false;
@@ -19,7 +19,9 @@ public:
     void LockComputer() override { Say("lock the session"), inner_.LockComputer(); }
     void ForcedRestart() override { Say("restart"), inner_.ForcedRestart(); }
     void ForcedShutDown() override { Say("shut down"), inner_.ForcedShutDown(); }
-    void Suspend(bool hibernate) override { Say(hibernate ? "hibernate" : "stand by"), inner_.Suspend(hibernate); }
+    void Suspend(bool hibernate) override {
+        Say(hibernate ? "hibernate" : "stand by"), inner_.Suspend(hibernate);
+    }
     void ShowReminderMessage(const std::string& text) override {
         Say("show the message");
         inner_.ShowReminderMessage(text);
@@ -46,7 +48,7 @@ public:
         inner_.LaunchProgram(launch);
     }
 
-private:
+  private:
     void Say(const std::string& what) { out_ << "run: " << what << '\n' << std::flush; }
     scheduler::TaskActions& inner_;
     std::ostream& out_;
@@ -54,8 +56,10 @@ private:
 
 // Nothing of the main window exists here: no reminder is shown for a hotkey-style run and no timer is
 // driven; the close permission matters only to a running main window.
-class NoWindow : public scheduler::ReminderPresenter, public scheduler::MainTimers, public scheduler::CloseAllowance {
-public:
+class NoWindow : public scheduler::ReminderPresenter,
+                 public scheduler::MainTimers,
+                 public scheduler::CloseAllowance {
+  public:
     void ShowReminder(const scheduler::ReminderRequest&) override {}
     void SetPollEnabled(bool) override {}
     void StartWakeHandOver() override {}
@@ -80,8 +84,9 @@ void RunTaskNow(const data::TaskStore& store, const std::string& id, scheduler::
     NoWindow window;
     scheduler::SchedulerState state;
     scheduler::RunTable none;
-    scheduler::Dispatcher dispatcher(state, {reporting, window, window, window, clock},
-                                     [&]() -> scheduler::RunTable& { return none; }, [] {});
+    scheduler::Dispatcher dispatcher(
+        state, {reporting, window, window, window, clock}, [&]() -> scheduler::RunTable& { return none; },
+        [] {});
     dispatcher.DispatchHotkeyTask(id, {row});
     if (reporting.macroFailed)
         throw Error("the macro " + row[scheduler::kColMacro] +

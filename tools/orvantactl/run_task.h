@@ -1,11 +1,11 @@
 #pragma once
 
-#include <ostream>
-#include <string>
-
 #include "data/task_store.h"
 #include "platform/api/clock.h"
 #include "scheduler/dispatch_ports.h"
+
+#include <ostream>
+#include <string>
 
 namespace orvanta::ctl {
 

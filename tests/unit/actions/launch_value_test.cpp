@@ -2,9 +2,8 @@
 #include "actions/launch_value.h"
 #include "tests/support/temp_folder.h"
 
-#include <gtest/gtest.h>
-
 #include <filesystem>
+#include <gtest/gtest.h>
 
 namespace orvanta::actions {
 namespace {

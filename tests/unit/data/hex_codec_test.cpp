@@ -1,8 +1,8 @@
-#include <gtest/gtest.h>
-
 #include "data/dos_date_time.h"
 #include "data/error.h"
 #include "data/hex_codec.h"
+
+#include <gtest/gtest.h>
 
 namespace orvanta::data {
 namespace {
@@ -20,14 +20,15 @@ TEST(HexCodec, DecodeRules) {
         std::string decoded;
     } cases[] = {
         {"4C6F636B2073657373696F6E", "Lock session"},
-        {"41  42", "A"},   // a blank pair ends the text
-        {"414", "A"},      // the odd last digit is ignored
+        {"41  42", "A"}, // a blank pair ends the text
+        {"414", "A"},    // the odd last digit is ignored
         {"4", ""},
         {"", ""},
-        {"4a6b", "Jk"},    // lower-case digits read too
+        {"4a6b", "Jk"},     // lower-case digits read too
         {"41 A42", "A\nB"}, // a pair with one blank reads as its single digit
     };
-    for (const auto& c : cases) EXPECT_EQ(HexDecode(c.hex), c.decoded) << c.hex;
+    for (const auto& c : cases)
+        EXPECT_EQ(HexDecode(c.hex), c.decoded) << c.hex;
 }
 
 TEST(HexCodec, NonHexPairRaisesTheIntegerConversionMessage) {
@@ -79,7 +80,8 @@ TEST(HexCodec, ATextThatDoesNotDecodeLeavesTheStringAsItWas) {
 
 TEST(HexCodec, RoundTripsEveryByteValue) {
     std::string all;
-    for (int b = 0; b < 256; ++b) all.push_back(static_cast<char>(b));
+    for (int b = 0; b < 256; ++b)
+        all.push_back(static_cast<char>(b));
     // A blank pair can only arise from two blanks in the hex text, never from encoded bytes.
     EXPECT_EQ(HexDecode(HexEncode(all)), all);
 }

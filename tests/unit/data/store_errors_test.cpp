@@ -1,12 +1,11 @@
-#include <gtest/gtest.h>
-
-#include <sqlite3.h>
-
 #include "data/error.h"
 #include "data/sqlite_connection.h"
 #include "data/task_store.h"
 #include "platform/fake/fake_clock.h"
 #include "tests/support/temp_folder.h"
+
+#include <gtest/gtest.h>
+#include <sqlite3.h>
 
 namespace orvanta::data {
 namespace {
@@ -21,7 +20,7 @@ std::string MessageOf(const std::function<void()>& fn) {
 }
 
 class StoreErrorsTest : public ::testing::Test {
-protected:
+  protected:
     test::TempFolder folder;
     platform::fake::FakeClock clock;
 };
@@ -30,9 +29,10 @@ TEST_F(StoreErrorsTest, AFileThatIsNotADatabase) {
     const std::string path = folder.file("task.db");
     test::WriteFileBytes(path, std::string(4096, 'x'));
     TaskStore store(path, clock);
-    EXPECT_EQ(MessageOf([&] { store.EnsureTaskTable(); }),
-              "Error executing SQL.\rError [26]: File opened that is not a database file.\r\"select [sql] from "
-              "sqlite_master where [type] = 'table' and lower(name) = 'tasklist' \": file is not a database");
+    EXPECT_EQ(
+        MessageOf([&] { store.EnsureTaskTable(); }),
+        "Error executing SQL.\rError [26]: File opened that is not a database file.\r\"select [sql] from "
+        "sqlite_master where [type] = 'table' and lower(name) = 'tasklist' \": file is not a database");
     EXPECT_EQ(test::ReadFileBytes(path), std::string(4096, 'x'));
 }
 
@@ -53,22 +53,25 @@ TEST_F(StoreErrorsTest, AFileLockedByAnotherConnection) {
     const std::string message = MessageOf([&] { store.SetTaskEnabled("1", true); });
     EXPECT_EQ(message.rfind("Error executing SQL", 0), 0u) << message;
     EXPECT_NE(message.find("Error [5]: The database file is locked."), std::string::npos) << message;
-    EXPECT_EQ(MessageOf([&] { store.ReadTimedTasks(false); }).rfind("Error executing SQL.\rError [5]", 0), 0u);
+    EXPECT_EQ(MessageOf([&] { store.ReadTimedTasks(false); }).rfind("Error executing SQL.\rError [5]", 0),
+              0u);
     other.execute("ROLLBACK;");
     EXPECT_EQ(MessageOf([&] { store.SetTaskEnabled("1", true); }), "(no error)");
 }
 
 TEST_F(StoreErrorsTest, BadStatementsAndEmptyText) {
     SqliteConnection db(folder.file("x.db"));
-    EXPECT_EQ(MessageOf([&] { db.execute("SELEC 1;"); }),
-              "Error executing SQL.\rError [1]: SQL error or missing database.\r\"SELEC 1;\": near \"SELEC\": "
-              "syntax error");
+    EXPECT_EQ(
+        MessageOf([&] { db.execute("SELEC 1;"); }),
+        "Error executing SQL.\rError [1]: SQL error or missing database.\r\"SELEC 1;\": near \"SELEC\": "
+        "syntax error");
     EXPECT_EQ(MessageOf([&] { db.execute("  ; "); }), "Could not prepare SQL statement");
     db.execute("CREATE TABLE t (a INTEGER UNIQUE);");
     db.execute("INSERT INTO t VALUES (1);");
-    EXPECT_EQ(MessageOf([&] { db.execute("INSERT INTO t VALUES (1);"); }),
-              "Error executing SQL statement.\rError [19]: Abort due to contraint violation.\r\"INSERT INTO t "
-              "VALUES (1);\": UNIQUE constraint failed: t.a");
+    EXPECT_EQ(
+        MessageOf([&] { db.execute("INSERT INTO t VALUES (1);"); }),
+        "Error executing SQL statement.\rError [19]: Abort due to contraint violation.\r\"INSERT INTO t "
+        "VALUES (1);\": UNIQUE constraint failed: t.a");
 }
 
 TEST_F(StoreErrorsTest, FieldAccessErrors) {

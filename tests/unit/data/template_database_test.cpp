@@ -1,13 +1,12 @@
-#include <gtest/gtest.h>
-
-#include <filesystem>
-
 #include "data/sqlite_connection.h"
 #include "data/task_database_template.h"
 #include "data/task_statements.h"
 #include "data/task_store.h"
 #include "platform/fake/fake_clock.h"
 #include "tests/support/temp_folder.h"
+
+#include <filesystem>
+#include <gtest/gtest.h>
 
 namespace orvanta::data {
 namespace {
@@ -44,9 +43,9 @@ TEST(TemplateDatabase, HoldsTheTableAndTheSevenDisabledHotkeys) {
         const char* title;
         int key, event;
         const char* time;
-    } expected[] = {{"Lock session", 49, 4, "20:22:00"}, {"Log off", 50, 7, "20:23:00"},
+    } expected[] = {{"Lock session", 49, 4, "20:22:00"},  {"Log off", 50, 7, "20:23:00"},
                     {"Close monitor", 51, 8, "20:23:00"}, {"Sleep", 52, 5, "20:23:00"},
-                    {"Hibernate", 53, 6, "20:24:00"},    {"Reboot", 54, 2, "20:24:00"},
+                    {"Hibernate", 53, 6, "20:24:00"},     {"Reboot", 54, 2, "20:24:00"},
                     {"Power off", 55, 3, "20:26:00"}};
     std::int64_t previousLast = 0;
     for (int i = 0; i < 7; ++i, rows.next()) {

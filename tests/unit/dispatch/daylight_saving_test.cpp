@@ -2,8 +2,8 @@
 #include "platform/fake/fake_wake_timer.h"
 #include "platform/fake/fake_zone_clock.h"
 #include "scheduler/scheduler.h"
-#include "tests/support/temp_folder.h"
 #include "tests/support/recording_ports.h"
+#include "tests/support/temp_folder.h"
 
 #include <algorithm>
 #include <gtest/gtest.h>

@@ -4,8 +4,8 @@
 #include "platform/fake/fake_clock.h"
 #include "platform/fake/fake_wake_timer.h"
 #include "scheduler/scheduler.h"
-#include "tests/support/temp_folder.h"
 #include "tests/support/recording_ports.h"
+#include "tests/support/temp_folder.h"
 
 #include <algorithm>
 #include <gtest/gtest.h>

@@ -5,8 +5,8 @@
 #include "scheduler/power_on_test.h"
 #include "scheduler/resume_handling.h"
 #include "scheduler/wake_arming.h"
-#include "tests/support/temp_folder.h"
 #include "tests/support/recording_ports.h"
+#include "tests/support/temp_folder.h"
 
 #include <gtest/gtest.h>
 

@@ -94,8 +94,9 @@ TEST_F(SettingsTest, WritesCreateTheFileAndReadBack) {
     settings.write(keys::kDistantTaskDays, -12);
     settings.write(keys::kLastMacroFile, "/home/me/My Macros/a.mco");
     settings.writeFlag("tray", "tray", true);
-    EXPECT_EQ(ReadFileBytes(path), "[Option]\nmfirst=0\nHideDays=-12\n\n[Last]\n1=/home/me/My Macros/a.mco\n\n"
-                               "[tray]\ntray=1\n");
+    EXPECT_EQ(ReadFileBytes(path),
+              "[Option]\nmfirst=0\nHideDays=-12\n\n[Last]\n1=/home/me/My Macros/a.mco\n\n"
+              "[tray]\ntray=1\n");
     EXPECT_FALSE(settings.read(keys::kFirstRun));
     EXPECT_EQ(settings.read(keys::kDistantTaskDays), -12);
     EXPECT_EQ(settings.read(keys::kLastMacroFile), "/home/me/My Macros/a.mco");
@@ -109,7 +110,7 @@ TEST_F(SettingsTest, WriteKeepsTheRestOfTheFileByteForByte) {
     settings.writeInteger("option", "hidedays", 45);
     settings.writeText("Disable", "Extra", "x");
     EXPECT_EQ(ReadFileBytes(path), "; written by hand\r\n[Option]\r\nlock = 1 \r\nHideDays=45\r\n\r\n"
-                               "[Disable]\r\nRunMinimized=1\r\n; trailing comment\r\nExtra=x\r\n");
+                                   "[Disable]\r\nRunMinimized=1\r\n; trailing comment\r\nExtra=x\r\n");
     EXPECT_TRUE(settings.read(keys::kPasswordProtection));
     EXPECT_TRUE(settings.read(keys::kDisableRunMinimized));
 }
