@@ -80,12 +80,29 @@ int main(int argc, char** argv) {
         actions::DesktopActions actions(
             {*os.sessionPower, *os.launcher, *os.processes, *os.sound, messagePort, *os.clock, *os.paths},
             actionOptions);
-        // The windows below reach the main window, which is made after them: through this pointer.
-        ui::TMainForm* mainWindow = nullptr;
+        // The main window's core, made before the window that drives it.
+        ui::MainTimerSet timers;
+        scheduler::CloseAllowanceFlag closeAllowance;
+        ui::MainWindowRequests requests;
+        ui::ReminderWindowPresenter reminders({languages, *os.clock, store, actions, closeAllowance, errors,
+                                               [&] { requests.RebuildRunTable(); },
+                                               [&] { os.sound->beep(); }});
+        scheduler::ResumeHandling resumeHandling(
+            {*os.keepAwake, settings, NudgePointer, [&] { actions.LockComputer(); }});
+        scheduler::Scheduler scheduler(
+            {store, *os.clock, listTexts, *os.wakeTimers, timers, actions, reminders, closeAllowance,
+             [&] { return static_cast<int>(os.power->acLineStatus()); }, [&] { requests.WarnOnBattery(); },
+             [&] { return resumeHandling.ResumedAutomaticallyJustNow(); },
+             // Until there is a history of runs, a moment that was handed over and not run is told on stderr.
+             [](const std::string& key, const std::string& why) {
+                 qWarning("Orvanta: the tasks due at %s were not run (%s)", key.c_str(), why.c_str());
+             }});
+        scheduler::PowerOnTest powerOnTest({settings, *os.power, *os.wakeTimers, timers,
+                                            [&](bool hibernate) { actions.Suspend(hibernate); }});
         hotkeys::HotkeyTasks hotkeyTasks(
             registrar,
             [&](const std::string& id, const std::vector<scheduler::TaskRow>& rows) {
-                mainWindow->scheduler().DispatchHotkeyTask(id, rows);
+                scheduler.DispatchHotkeyTask(id, rows);
             },
             macroStopRequested);
         // Presses arrive on the grab thread; the task runs on the GUI thread.
@@ -97,18 +114,8 @@ int main(int argc, char** argv) {
                 },
                 Qt::QueuedConnection);
         });
-        ui::ReminderWindowPresenter reminders([&]() -> ui::ReminderPorts {
-            return {languages,
-                    *os.clock,
-                    store,
-                    actions,
-                    *mainWindow,
-                    errors,
-                    [&] { mainWindow->RebuildRunTable(); },
-                    [&] { os.sound->beep(); }};
-        });
         // The macro recorder's playback plays like a task macro, with Alt+F12 taken for its length.
-        auto recorderPorts = [&]() -> ui::MacroFormPorts {
+        auto recorderPorts = [&](const QString& ownerTitle) -> ui::MacroFormPorts {
             return {languages,
                     errors,
                     settings,
@@ -120,22 +127,9 @@ int main(int argc, char** argv) {
                     ui::MinimizeApplication,
                     ui::RestoreApplication,
                     ui::SteadyTickCount,
-                    mainWindow->windowTitle()};
+                    ownerTitle};
         };
-        ui::LaterFeatures later;
-        ui::HotkeyPage* hotkeyPage = nullptr;
-        later.buildHotkeyPage = [&](QWidget* sheet) {
-            hotkeyPage = new ui::HotkeyPage(
-                sheet, {store, hotkeyTasks, listTexts, errors,
-                        [&](const QString& question) { return mainWindow->AskQuestion(question); },
-                        [&](const QString& mode, const std::string& id) {
-                            mainWindow->scheduler().currentTaskId() = id;
-                            later.openTaskEditor(mode);
-                        }});
-        };
-        later.loadHotkeys = [&] { hotkeyPage->LoadHotkeyTasks(); };
-        later.passwordRequiredOnResume = [&] { return os.resumePassword->passwordRequired(); };
-        later.openTaskEditor = [&](const QString& mode) {
+        auto openTaskEditor = [&](ui::TMainForm& owner, const QString& mode) {
             const ui::TaskEditorServices services{
                 languages,
                 *os.clock,
@@ -143,35 +137,40 @@ int main(int argc, char** argv) {
                 store,
                 errors,
                 [&](const std::string& value) { actions.LaunchProgram(value); },
-                [&](QWidget* editor) { ui::OpenMacroRecorder(recorderPorts(), editor); }};
-            ui::TaskEditorHost host = ui::MakeTaskEditorHost(*mainWindow, services);
-            ui::ConnectEditorToHotkeyPage(host, *hotkeyPage, *mainWindow->PageControl1());
-            ui::TTaskForm::Open(std::move(host), mode, mainWindow);
+                [&](QWidget* editor) { ui::OpenMacroRecorder(recorderPorts(owner.windowTitle()), editor); }};
+            ui::TaskEditorHost host = ui::MakeTaskEditorHost(owner, services);
+            if (owner.hotkeyPage())
+                ui::ConnectEditorToHotkeyPage(host, *owner.hotkeyPage(), *owner.PageControl1());
+            ui::TTaskForm::Open(std::move(host), mode, &owner);
         };
 
-        ui::TMainForm form(ui::MainFormPorts{languages,
-                                             listTexts,
-                                             *os.clock,
-                                             *os.paths,
-                                             *os.registry,
-                                             *os.power,
-                                             *os.wakeTimers,
-                                             *os.keepAwake,
-                                             *os.resumeMonitor,
-                                             *os.instance,
-                                             *os.memoryTrim,
-                                             settings,
-                                             store,
-                                             actions,
-                                             actions.session(),
-                                             actions.programs(),
-                                             reminders,
-                                             errors,
-                                             QSystemTrayIcon::isSystemTrayAvailable(),
-                                             [] { QApplication::quit(); },
-                                             NudgePointer},
-                           later);
-        mainWindow = &form;
+        ui::MainFormPorts ports{languages,
+                                listTexts,
+                                *os.clock,
+                                *os.paths,
+                                *os.registry,
+                                *os.resumeMonitor,
+                                *os.instance,
+                                *os.memoryTrim,
+                                settings,
+                                store,
+                                actions,
+                                actions.session(),
+                                actions.programs(),
+                                reminders,
+                                errors,
+                                timers,
+                                closeAllowance,
+                                requests,
+                                scheduler,
+                                resumeHandling,
+                                powerOnTest,
+                                QSystemTrayIcon::isSystemTrayAvailable(),
+                                [] { QApplication::quit(); }};
+        ports.hotkeyTasks = &hotkeyTasks;
+        ports.openTaskEditor = openTaskEditor;
+        ports.passwordRequiredOnResume = [&] { return os.resumePassword->passwordRequired(); };
+        ui::TMainForm form(std::move(ports));
         // A termination signal ends the program as Exit does: every loop ends, modal windows included,
         // and the playbacks are stopped and let go of their keys as the objects below end.
         terminationWatch = os.watchTermination([] {

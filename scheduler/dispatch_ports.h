@@ -70,4 +70,11 @@ class CloseAllowance {
     virtual void AllowClose() = 0;
 };
 
+// The permission as the main window keeps it: a flag its close reads and its own commands set too.
+class CloseAllowanceFlag final : public CloseAllowance {
+  public:
+    void AllowClose() override { allowed = true; }
+    bool allowed = false;
+};
+
 } // namespace orvanta::scheduler

@@ -6,7 +6,7 @@ namespace orvanta::scheduler {
 
 PowerOnTest::PowerOnTest(Ports ports) : ports_(std::move(ports)) {}
 
-bool PowerOnTest::Offer() {
+bool PowerOnTest::Offer(const std::function<bool()>& askToRun) {
     using data::settings_keys::kFirstRun;
     if (!ports_.settings.read(kFirstRun)) return false;
     // Written before asking, so a first start on battery is not asked again either.
@@ -14,7 +14,7 @@ bool PowerOnTest::Offer() {
 
     const platform::AcLineStatus ac = ports_.power.acLineStatus();
     if (ac == platform::AcLineStatus::Offline) return false;
-    if (!ports_.askToRun()) return false;
+    if (!askToRun()) return false;
 
     testTimer_ = ports_.timers.create("waketest", true);
     if (testTimer_) {

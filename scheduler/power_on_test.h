@@ -19,14 +19,13 @@ class PowerOnTest {
         const platform::PowerStatus& power;
         platform::WakeTimerFactory& timers;
         MainTimers& mainTimers;
-        std::function<bool()> askToRun;              // the question; true for OK
         std::function<void(bool hibernate)> suspend; // going to sleep for the test
     };
 
     explicit PowerOnTest(Ports ports);
 
-    // Returns true when the test was started.
-    bool Offer();
+    // Asks by the given question (true for OK); returns true when the test was started.
+    bool Offer(const std::function<bool()>& askToRun);
 
     static constexpr std::chrono::seconds kWakeAfter{180};
 

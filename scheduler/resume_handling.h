@@ -4,6 +4,7 @@
 #include "platform/api/keep_awake.h"
 #include "platform/api/resume_monitor.h"
 
+#include <atomic>
 #include <functional>
 
 namespace orvanta::scheduler {
@@ -29,9 +30,15 @@ class ResumeHandling {
     // The one-shot timer after a wake-up (Timer12).
     void Timer12Timer();
 
+    // Any thread: the platform has announced a wake-up nobody asked for in person.
+    void NoteAutomaticResume();
+    // Asked on a wake timer's thread: whether such a wake-up came within the last minute.
+    bool ResumedAutomaticallyJustNow() const;
+
   private:
     void KeepAwakeWithDisplayOn();
     Ports ports_;
+    std::atomic<long long> lastAutomaticResume_{0}; // steady-clock ticks; 0: none yet
 };
 
 } // namespace orvanta::scheduler

@@ -9,6 +9,7 @@
 #include "ui/app_icon.h"
 #include "ui/backup_commands.h"
 #include "ui/banner.h"
+#include "ui/hotkey_page.h"
 #include "ui/instance_channel.h"
 #include "ui/lock_form.h"
 #include "ui/message_dialog.h"
@@ -60,41 +61,24 @@ QWidget* TabPage(const char* name) {
 
 } // namespace
 
-TMainForm::TMainForm(MainFormPorts ports, LaterFeatures later)
+TMainForm::TMainForm(MainFormPorts ports)
     : QMainWindow(nullptr), TLangForm(this, "TMainForm", ports.languages), ports_(std::move(ports)),
-      later_(std::move(later)),
-      toolkitTranslations_(std::make_unique<ToolkitTranslations>(ports_.languages)) {
-    scheduler_ = std::make_unique<scheduler::Scheduler>(scheduler::Scheduler::Ports{
-        ports_.store, ports_.clock, ports_.listTexts, ports_.wakeTimers, timers_, ports_.actions,
-        ports_.reminders, *this, [this] { return static_cast<int>(ports_.power.acLineStatus()); },
-        [this] { WarnOnBattery(); }, [this] { return ResumedAutomaticallyJustNow(); },
-        // Until there is a history of runs, a moment that was handed over and not run is told on stderr.
-        [](const std::string& key, const std::string& why) {
-            qWarning("Orvanta: the tasks due at %s were not run (%s)", key.c_str(), why.c_str());
-        }});
-    resumeHandling_ = std::make_unique<scheduler::ResumeHandling>(scheduler::ResumeHandling::Ports{
-        ports_.keepAwake, ports_.settings, ports_.nudgePointer, [this] { ports_.actions.LockComputer(); }});
-    powerOnTest_ = std::make_unique<scheduler::PowerOnTest>(scheduler::PowerOnTest::Ports{
-        ports_.settings, ports_.power, ports_.wakeTimers, timers_,
-        [this] {
-            return AskQuestion(GetLangText(
-                       "PowerTest", "To test the power-on capabilities of your computer click [OK] now. The "
-                                    "computer will be powered off, and it will try to automatically power on "
-                                    "after 3 minutes.")) == 1;
-        },
-        [this](bool hibernate) { ports_.actions.Suspend(hibernate); }});
-
+      toolkitTranslations_(std::make_unique<ToolkitTranslations>(ports_.languages)), timers_(ports_.timers),
+      scheduler_(ports_.scheduler), closeAllowed_(ports_.closeAllowance.allowed) {
     BuildWidgets();
     ConnectHandlers();
     ReloadLanguage();
     ApplyPlatformWording();
     StartTrayIcon();
+    ports_.requests.warnOnBattery = [this] { WarnOnBattery(); };
+    ports_.requests.rebuildRunTable = [this] { RebuildRunTable(); };
     FormCreate();
 }
 
 TMainForm::~TMainForm() {
     // The monitor's thread posts to this window; it must be quiet before the window goes.
     ports_.resumeMonitor.stop();
+    ports_.requests = {};
 }
 
 void TMainForm::BuildWidgets() {
@@ -133,12 +117,12 @@ void TMainForm::BuildWidgets() {
     pageControl_->addTab(scheduled, QStringLiteral("  Scheduled Tasks   "));
     QWidget* hotkeySheet = TabPage("TabSheet3");
     pageControl_->addTab(hotkeySheet, QStringLiteral("Hotkey Actions"));
-    if (later_.buildHotkeyPage) later_.buildHotkeyPage(hotkeySheet);
+    BuildHotkeyPage(hotkeySheet);
     optionsPage_ = new OptionsPage({ports_.languages, *this, ports_.settings, ports_.registry,
                                     ports_.paths.executablePath(), ports_.paths.pathSeparator(),
                                     ports_.errors, menus_.RunatWin1, settingsLocked_,
                                     [this](const QString& text) { return AskQuestion(text); },
-                                    [this] { OpenSetPassword(); }, later_.passwordRequiredOnResume,
+                                    [this] { OpenSetPassword(); }, ports_.passwordRequiredOnResume,
                                     [this](const std::string& program, const std::string& parameter) {
                                         ports_.programs.RunElevated(program, parameter);
                                     }});
@@ -152,6 +136,21 @@ void TMainForm::BuildWidgets() {
     tray_ = new Tray(menus_.PopupMenu1, ports_.trayAvailable, this);
     channel_ = new InstanceChannel(this);
     resize(680, 480);
+}
+
+void TMainForm::BuildHotkeyPage(QWidget* tabSheet) {
+    if (!ports_.hotkeyTasks) return;
+    hotkeyPage_ =
+        new HotkeyPage(tabSheet, {ports_.store, *ports_.hotkeyTasks, ports_.listTexts, ports_.errors,
+                                  [this](const QString& question) { return AskQuestion(question); },
+                                  [this](const QString& mode, const std::string& id) {
+                                      scheduler_.currentTaskId() = id;
+                                      if (ports_.openTaskEditor) ports_.openTaskEditor(*this, mode);
+                                  }});
+}
+
+void TMainForm::LoadHotkeys() {
+    if (hotkeyPage_) Guarded([this] { hotkeyPage_->LoadHotkeyTasks(); });
 }
 
 void TMainForm::ConnectHandlers() {
@@ -174,8 +173,8 @@ void TMainForm::ConnectHandlers() {
     connect(editBtn_, &QToolButton::clicked, this, &TMainForm::EditBtnClick);
     connect(delBtn_, &QToolButton::clicked, this, &TMainForm::DelBtnClick);
     connect(delAllBtn_, &QToolButton::clicked, this, &TMainForm::DelAllBtnClick);
-    newBtn_->setEnabled(bool(later_.openTaskEditor));
-    editBtn_->setEnabled(bool(later_.openTaskEditor));
+    newBtn_->setEnabled(bool(ports_.openTaskEditor));
+    editBtn_->setEnabled(bool(ports_.openTaskEditor));
 
     on(m.Delete1, &TMainForm::DelBtnClick);
     on(m.DeletePassed1, &TMainForm::DeletePassed1Click);
@@ -195,7 +194,7 @@ void TMainForm::ConnectHandlers() {
     on(m.Exit2, &TMainForm::Exit1Click);
     on(m.Close1, &TMainForm::Exit1Click);
     on(m.NewScheduledTask1, &TMainForm::NewBtnClick);
-    later(m.NewScheduledTask1, bool(later_.openTaskEditor));
+    later(m.NewScheduledTask1, bool(ports_.openTaskEditor));
     connect(m.Showlist1, &QAction::triggered, this, [this] { ShowFromTray(0); });
     connect(m.AdvancedOptions1, &QAction::triggered, this, [this] { ShowFromTray(2); });
     connect(m.Minimize1, &QAction::triggered, this, [this] { MinimizeToTray(); });
@@ -209,7 +208,7 @@ void TMainForm::ConnectHandlers() {
         for (std::string_view name : {item.mainMenuItem, item.trayMenuItem})
             if (auto* action = findChild<QAction*>(QString::fromUtf8(name.data(), qsizetype(name.size()))))
                 connect(action, &QAction::triggered, this, [this, command = item.command] {
-                    Guarded([&] { actions::RunQuickLaunch(command, ports_.session, *this); });
+                    Guarded([&] { actions::RunQuickLaunch(command, ports_.session, ports_.closeAllowance); });
                 });
     for (QAction* a : {m.PowerManagement2, m.PowerManagement1})
         connect(a, &QAction::triggered, this,
@@ -244,7 +243,7 @@ void TMainForm::ConnectBackupCommands() {
         [this] {
             // An imported backup replaces the hotkey tasks too: the registrations follow it.
             Guarded([this] { RebuildRunTable(); });
-            if (later_.loadHotkeys) Guarded(later_.loadHotkeys);
+            LoadHotkeys();
         }});
     connect(menus_.Export1, &QAction::triggered, this,
             [this, backup] { Guarded([&] { backup->Export1Click(); }); });
@@ -279,8 +278,8 @@ void TMainForm::StartTrayIcon() {
 }
 
 void TMainForm::FormCreate() {
-    scheduler_->state().wasOnMains = true;
-    scheduler_->state().lastPollTime = ports_.clock.now();
+    scheduler_.state().wasOnMains = true;
+    scheduler_.state().lastPollTime = ports_.clock.now();
     Guarded([this] { data::ResolveDataFolder(ports_.paths); });
     if (HandOverToRunningCopy()) return;
 
@@ -288,9 +287,9 @@ void TMainForm::FormCreate() {
     timers_.tmr302.start();
     timers_.Timer3.start();
     ports_.resumeMonitor.start([this](const platform::ResumeEvent& event) {
-        if (event.automatic) NoteAutomaticResume();
+        if (event.automatic) ports_.resumeHandling.NoteAutomaticResume();
         QMetaObject::invokeMethod(
-            this, [this, event] { Guarded([&] { resumeHandling_->OnResume(event); }); },
+            this, [this, event] { Guarded([&] { ports_.resumeHandling.OnResume(event); }); },
             Qt::QueuedConnection);
     });
 
@@ -307,7 +306,7 @@ void TMainForm::FormCreate() {
     ini::RemoveStaleTemporaries(ports_.store.path());
     Guarded([this] { ports_.store.checkIntegrity(); });
     Guarded([this] { RebuildRunTable(); });
-    if (later_.loadHotkeys) Guarded(later_.loadHotkeys);
+    LoadHotkeys();
 }
 
 bool TMainForm::HandOverToRunningCopy() {
@@ -337,7 +336,7 @@ bool TMainForm::HandOverToRunningCopy() {
 void TMainForm::ApplySettings() {
     const data::Settings& s = ports_.settings;
     settingsLocked_ = s.read(keys::kPasswordProtection);
-    scheduler::RunTableFilters& filters = scheduler_->filters();
+    scheduler::RunTableFilters& filters = scheduler_.filters();
     filters.hidePassed = s.read(keys::kHidePassedTasks);
     filters.hideDisabled = s.read(keys::kHideDisabledTasks);
     filters.hideLater = s.read(keys::kHideDistantTasks);
@@ -421,7 +420,12 @@ void TMainForm::showEvent(QShowEvent* event) {
 void TMainForm::FormShow() {
     // While a prompt is open its outcome stands for this showing too: it is left as the prompt set it.
     if (!openPrompt_) lockCancelled_ = false;
-    powerOnTest_->Offer();
+    ports_.powerOnTest.Offer([this] {
+        return AskQuestion(GetLangText(
+                   "PowerTest", "To test the power-on capabilities of your computer click [OK] now. The "
+                                "computer will be powered off, and it will try to automatically power on "
+                                "after 3 minutes.")) == 1;
+    });
     if (settingsLocked_) AskPassword();
     timers_.Timer7.start();
     optionsPage_->PlaceControls();
@@ -557,36 +561,23 @@ void TMainForm::WarnOnBattery() {
         ShowStatus(warning);
 }
 
-void TMainForm::NoteAutomaticResume() {
-    lastAutomaticResume_.store(std::chrono::steady_clock::now().time_since_epoch().count());
-}
-
-bool TMainForm::ResumedAutomaticallyJustNow() const {
-    // The resume announcement and our timer's firing arrive on different threads in either order; a
-    // wake-up without the user counts for the firings of the next minute.
-    const auto since = std::chrono::steady_clock::now() -
-                       std::chrono::steady_clock::time_point(
-                           std::chrono::steady_clock::duration(lastAutomaticResume_.load()));
-    return lastAutomaticResume_.load() != 0 && since < std::chrono::minutes(1);
-}
-
 void TMainForm::tmr302Timer() {
-    SchedulerStep([this] { scheduler_->tmr302Timer(); });
+    SchedulerStep([this] { scheduler_.tmr302Timer(); });
 }
 
 void TMainForm::doWakeTimer() {
     timers_.doWake.stop();
-    SchedulerStep([this] { scheduler_->doWakeTimer(); });
+    SchedulerStep([this] { scheduler_.doWakeTimer(); });
 }
 
 void TMainForm::doNoWakeTimer() {
     timers_.doNoWake.stop();
-    SchedulerStep([this] { scheduler_->doNoWakeTimer(); });
+    SchedulerStep([this] { scheduler_.doNoWakeTimer(); });
 }
 
 void TMainForm::Timer12Timer() {
     timers_.Timer12.stop();
-    Guarded([this] { resumeHandling_->Timer12Timer(); });
+    Guarded([this] { ports_.resumeHandling.Timer12Timer(); });
 }
 
 void TMainForm::clearmmTimer() {

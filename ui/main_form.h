@@ -1,20 +1,15 @@
 #pragma once
 
 #include "data/error.h"
-#include "scheduler/power_on_test.h"
-#include "scheduler/resume_handling.h"
-#include "scheduler/scheduler.h"
 #include "ui/error_box.h"
 #include "ui/lang_form.h"
 #include "ui/main_form_ports.h"
 #include "ui/main_menus.h"
-#include "ui/main_timers.h"
 #include "ui/unscheduled_tasks.h"
 
 #include <QDialog>
 #include <QMainWindow>
 #include <QPointer>
-#include <atomic>
 #include <memory>
 #include <string>
 
@@ -27,6 +22,7 @@ namespace orvanta::ui {
 
 class Banner;
 class DayLimitDialog;
+class HotkeyPage;
 class InstanceChannel;
 class MessageDialog;
 class OptionsPage;
@@ -34,16 +30,17 @@ class TaskListView;
 class ToolkitTranslations;
 class Tray;
 
-// The main window: owns all scheduling state, the task list with its commands, the notification-area
-// icon and the window's timers. Every handler runs inside the error guard.
-class TMainForm : public QMainWindow, public TLangForm, public scheduler::CloseAllowance {
+// The main window: drives the scheduler and the timers it is given, and owns the task list with its
+// commands, the hotkey and options tabs and the notification-area icon. Every handler runs inside the
+// error guard.
+class TMainForm : public QMainWindow, public TLangForm {
     Q_OBJECT
 
   public:
     static constexpr const char* kNewScheduledTask = "New Scheduled Task";
     static constexpr const char* kEditScheduledTask = "Edit Scheduled Task";
 
-    TMainForm(MainFormPorts ports, LaterFeatures later = {});
+    explicit TMainForm(MainFormPorts ports);
     ~TMainForm() override;
 
     // True when another copy was running: this one has handed over and must end without showing.
@@ -55,13 +52,12 @@ class TMainForm : public QMainWindow, public TLangForm, public scheduler::CloseA
     // Shows the window as the program starts: unless it starts hidden.
     void ShowAtStart();
 
-    scheduler::Scheduler& scheduler() { return *scheduler_; }
+    scheduler::Scheduler& scheduler() { return scheduler_; }
     // Rebuilds the run table and shows it; the list and the hint follow also when the rebuild fails.
     void RebuildRunTable();
 
     bool CloseAllowed() const { return closeAllowed_; }
     void SetCloseAllowed(bool allowed) { closeAllowed_ = allowed; }
-    void AllowClose() override { closeAllowed_ = true; }
     const QString& editorMode() const { return editorMode_; }
     const std::string& reselectTaskId() const { return reselectTaskId_; }
     bool settingsLocked() const { return settingsLocked_; }
@@ -82,6 +78,8 @@ class TMainForm : public QMainWindow, public TLangForm, public scheduler::CloseA
     MessageDialog* suiMessageDialog1() const { return messageDialog_; }
     const MainMenus& menus() const { return menus_; }
     MainTimerSet& timers() { return timers_; }
+    // The hotkey tab's list and commands; nullptr when the window has no hotkey tasks.
+    HotkeyPage* hotkeyPage() const { return hotkeyPage_; }
     Tray& tray() const { return *tray_; }
     QString statusLine() const;
 
@@ -156,8 +154,8 @@ class TMainForm : public QMainWindow, public TLangForm, public scheduler::CloseA
     void ShowTable();
     void WarnOnBattery();
     void ShowStatus(const QString& text);
-    void NoteAutomaticResume();
-    bool ResumedAutomaticallyJustNow() const; // asked on a wake timer's thread
+    void BuildHotkeyPage(QWidget* tabSheet);
+    void LoadHotkeys();
     // Shows a new password prompt unless one is open; its outcome is left in lockCancelled_. True when
     // the right password was entered.
     bool AskPassword();
@@ -190,23 +188,21 @@ class TMainForm : public QMainWindow, public TLangForm, public scheduler::CloseA
             step();
         } catch (const Error& e) {
             if (!IsProblemReport(e)) throw;
-            const auto fresh = problemReports_.TakeNew(scheduler_->current().problems);
+            const auto fresh = problemReports_.TakeNew(scheduler_.current().problems);
             if (!fresh.empty()) throw Error(scheduler::DescribeRowProblems(fresh));
             return;
         }
-        if (scheduler_->current().problems.empty()) problemReports_.TakeNew({});
+        if (scheduler_.current().problems.empty()) problemReports_.TakeNew({});
     }
     bool IsProblemReport(const Error& e) const;
     // Reads the left-out tasks again when the rebuild's problems have changed.
     void RefreshUnscheduled();
 
     MainFormPorts ports_;
-    LaterFeatures later_;
     std::unique_ptr<ToolkitTranslations> toolkitTranslations_;
-    MainTimerSet timers_;
-    std::unique_ptr<scheduler::Scheduler> scheduler_;
-    std::unique_ptr<scheduler::ResumeHandling> resumeHandling_;
-    std::unique_ptr<scheduler::PowerOnTest> powerOnTest_;
+    MainTimerSet& timers_;
+    scheduler::Scheduler& scheduler_;
+    bool& closeAllowed_; // also set by the scheduler before a log off, restart or shut down
 
     MainMenus menus_{};
     Banner* banner_ = nullptr;
@@ -215,6 +211,7 @@ class TMainForm : public QMainWindow, public TLangForm, public scheduler::CloseA
     QToolButton *newBtn_ = nullptr, *editBtn_ = nullptr, *delBtn_ = nullptr, *delAllBtn_ = nullptr;
     TaskListView* taskList_ = nullptr;
     OptionsPage* optionsPage_ = nullptr;
+    HotkeyPage* hotkeyPage_ = nullptr;
     MessageDialog* messageDialog_ = nullptr;
     DayLimitDialog* dayLimitDialog_ = nullptr;
     QLabel* statusLine_ = nullptr;
@@ -228,14 +225,12 @@ class TMainForm : public QMainWindow, public TLangForm, public scheduler::CloseA
     bool handedOver_ = false;
     QString startRefusal_;
     bool startsHidden_ = false;
-    bool closeAllowed_ = false;
     bool settingsLocked_ = false;
     bool lockCancelled_ = false;
     bool mainWindowUnlocked_ = false;
     QString editorMode_;
     std::string reselectTaskId_;
     int reGetCountdown_ = 0;
-    std::atomic<long long> lastAutomaticResume_{0}; // steady-clock ticks; 0: none yet
 };
 
 } // namespace orvanta::ui

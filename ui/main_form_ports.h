@@ -5,17 +5,18 @@
 #include "i18n/lang_mgr.h"
 #include "i18n/text_lookup.h"
 #include "platform/api/clock.h"
-#include "platform/api/keep_awake.h"
 #include "platform/api/memory_trim.h"
-#include "platform/api/power_status.h"
 #include "platform/api/resume_monitor.h"
 #include "platform/api/single_instance.h"
 #include "platform/api/system_paths.h"
 #include "platform/api/user_registry.h"
-#include "platform/api/wake_timer.h"
 #include "scheduler/dispatch_ports.h"
+#include "scheduler/power_on_test.h"
+#include "scheduler/resume_handling.h"
+#include "scheduler/scheduler.h"
 #include "ui/about_form.h"
 #include "ui/backup_commands.h"
+#include "ui/main_timers.h"
 
 #include <QString>
 #include <QWidget>
@@ -26,9 +27,29 @@ class ProgramActions;
 class SessionActions;
 } // namespace orvanta::actions
 
+namespace orvanta::hotkeys {
+class HotkeyTasks;
+} // namespace orvanta::hotkeys
+
 namespace orvanta::ui {
 
 class ErrorBox;
+class TMainForm;
+
+// What the scheduler and the confirmation windows ask of the main window. Made before the window, which
+// answers from its construction to its end; outside that time a request does nothing.
+struct MainWindowRequests {
+    std::function<void()> warnOnBattery;
+    // Rebuilds the run table and shows it in the list; raises what the rebuild raises.
+    std::function<void()> rebuildRunTable;
+
+    void WarnOnBattery() const {
+        if (warnOnBattery) warnOnBattery();
+    }
+    void RebuildRunTable() const {
+        if (rebuildRunTable) rebuildRunTable();
+    }
+};
 
 // Everything the main window works with and does not own.
 struct MainFormPorts {
@@ -38,9 +59,6 @@ struct MainFormPorts {
     const platform::Clock& clock;
     const platform::SystemPaths& paths;
     platform::UserRegistry& registry;
-    const platform::PowerStatus& power;
-    platform::WakeTimerFactory& wakeTimers;
-    platform::KeepAwake& keepAwake;
     platform::ResumeMonitor& resumeMonitor;
     platform::SingleInstance& instance;
     platform::MemoryTrim& memoryTrim;
@@ -52,29 +70,29 @@ struct MainFormPorts {
     actions::ProgramActions& programs;
     scheduler::ReminderPresenter& reminders;
     ErrorBox& errors;
+    // The core the window drives, made before it: its timers, the scheduler over them, what a resume does
+    // and the first-run power test.
+    MainTimerSet& timers;
+    scheduler::CloseAllowanceFlag& closeAllowance;
+    MainWindowRequests& requests;
+    scheduler::Scheduler& scheduler;
+    scheduler::ResumeHandling& resumeHandling;
+    scheduler::PowerOnTest& powerOnTest;
     // Whether the desktop hosts notification-area icons.
     bool trayAvailable;
     // Ends the program's message loop.
     std::function<void()> quitApplication;
-    // A synthetic pointer move, so the desktop treats the user as present after a wake-up.
-    std::function<void()> nudgePointer;
     // The export and import file dialogs; each one left empty is the desktop's own.
     BackupFileDialogs backupDialogs = {};
     // The support and web-site addresses of the about box and the Help menu.
     AboutInfo about = BuiltInAboutInfo();
-};
-
-// The windows and steps later work brings. Each one left empty keeps the commands that need it
-// disabled; a command that reaches it indirectly does nothing.
-struct LaterFeatures {
-    // Opens the task editor modally in the given mode ("New Scheduled Task", "Edit Scheduled Task").
-    std::function<void(const QString& editorMode)> openTaskEditor;
-    // Builds the hotkey list and registers the hotkeys.
-    std::function<void()> loadHotkeys;
-    // Fills the hotkey tab's page with its list and commands, as the window is built.
-    std::function<void(QWidget* tabSheet3)> buildHotkeyPage;
+    // The hotkey tasks the hotkey tab lists and registers; without them the tab stays empty.
+    hotkeys::HotkeyTasks* hotkeyTasks = nullptr;
+    // Opens the task editor over the window, modally, in the given mode ("New Scheduled Task", "Edit
+    // Scheduled Task", or a hotkey editor's); empty keeps the commands that open it disabled.
+    std::function<void(TMainForm& owner, const QString& editorMode)> openTaskEditor = {};
     // Whether the desktop asks for a password on resume from sleep; empty greys the option.
-    std::function<bool()> passwordRequiredOnResume;
+    std::function<bool()> passwordRequiredOnResume = {};
 };
 
 } // namespace orvanta::ui

@@ -23,16 +23,16 @@ using scheduler::kStatusPassed;
 
 void TMainForm::RebuildRunTable() {
     const TableFollows follow{*this};
-    TellNewProblemsOnly([this] { scheduler_->RebuildRunTable(); });
+    TellNewProblemsOnly([this] { scheduler_.RebuildRunTable(); });
 }
 
 bool TMainForm::IsProblemReport(const Error& e) const {
-    const auto& problems = scheduler_->current().problems;
+    const auto& problems = scheduler_.current().problems;
     return !problems.empty() && e.what() == scheduler::DescribeRowProblems(problems);
 }
 
 void TMainForm::RefreshUnscheduled() {
-    const auto& problems = scheduler_->current().problems;
+    const auto& problems = scheduler_.current().problems;
     const bool same =
         std::equal(problems.begin(), problems.end(), unscheduledFor_.begin(), unscheduledFor_.end(),
                    [](const scheduler::RowProblem& a, const scheduler::RowProblem& b) {
@@ -48,7 +48,7 @@ void TMainForm::RefreshUnscheduled() {
 
 void TMainForm::ShowTable() {
     try {
-        const scheduler::RunTableBuild& build = scheduler_->current();
+        const scheduler::RunTableBuild& build = scheduler_.current();
         const std::string none = GetLangText("None", "None").toStdString();
         try {
             RefreshUnscheduled();
@@ -75,7 +75,7 @@ void TMainForm::ShowTable() {
 
 bool TMainForm::ListIsEmpty() const {
     const auto& rows = taskList_->model().rows();
-    return (scheduler_->current().table.taskRowCount == 0 && unscheduled_.empty()) || rows.empty() ||
+    return (scheduler_.current().table.taskRowCount == 0 && unscheduled_.empty()) || rows.empty() ||
            rows[0][kDispText] == GetLangText("None", "None").toStdString();
 }
 
@@ -86,8 +86,8 @@ const DisplayRow* TMainForm::SelectedRow() const {
 
 void TMainForm::OpenEditor(const QString& mode, const std::string& taskId) {
     editorMode_ = mode;
-    if (!taskId.empty()) scheduler_->currentTaskId() = taskId;
-    if (later_.openTaskEditor) later_.openTaskEditor(mode);
+    if (!taskId.empty()) scheduler_.currentTaskId() = taskId;
+    if (ports_.openTaskEditor) ports_.openTaskEditor(*this, mode);
 }
 
 void TMainForm::NewBtnClick() {
@@ -129,7 +129,7 @@ void TMainForm::DeletePassed1Click() {
         if (ListIsEmpty()) return;
         // Only what the list shows: a passed task a filter hides stays.
         const auto& rows = taskList_->model().rows();
-        const std::size_t scanned = std::min(rows.size(), scheduler_->current().table.taskRowCount);
+        const std::size_t scanned = std::min(rows.size(), scheduler_.current().table.taskRowCount);
         std::vector<std::string> passed;
         for (std::size_t i = 0; i < scanned; ++i)
             if (rows[i][kDispStatus] == kStatusPassed) passed.push_back(rows[i][kDispId]);
@@ -157,7 +157,7 @@ void TMainForm::DeleteDisabled1Click() {
 
 void TMainForm::Enabled1Click() {
     Guarded([this] {
-        if (scheduler_->current().table.taskRowCount == 0 || !SelectedRow()) return;
+        if (scheduler_.current().table.taskRowCount == 0 || !SelectedRow()) return;
         if (SelectedRow()->at(kDispStatus) == kStatusPassed)
             OpenEditor(kEditScheduledTask, SelectedRow()->at(kDispId));
         else
@@ -167,7 +167,7 @@ void TMainForm::Enabled1Click() {
 
 void TMainForm::Disabled1Click() {
     Guarded([this] {
-        if (scheduler_->current().table.taskRowCount == 0 || !SelectedRow()) return;
+        if (scheduler_.current().table.taskRowCount == 0 || !SelectedRow()) return;
         if (SelectedRow()->at(kDispStatus) == kStatusPassed)
             OpenEditor(kEditScheduledTask, SelectedRow()->at(kDispId));
         else
@@ -177,7 +177,7 @@ void TMainForm::Disabled1Click() {
 
 void TMainForm::TaskListMouseDown(int x) {
     Guarded([this, x] {
-        if (scheduler_->current().table.taskRowCount == 0 || !SelectedRow()) return;
+        if (scheduler_.current().table.taskRowCount == 0 || !SelectedRow()) return;
         const DisplayRow row = *SelectedRow();
         reselectTaskId_ = row[kDispId];
         if (x < kCheckBoxLeft || x > kCheckBoxRight) return;
@@ -207,7 +207,7 @@ void TMainForm::SwitchInPlace(bool enable) {
     if (listRow < 0) return;
     const std::string id = taskList_->model().rows()[listRow][kDispId];
     // Changed in place until the delayed rebuild replaces the table.
-    scheduler::RunTable& table = scheduler_->table();
+    scheduler::RunTable& table = scheduler_.table();
     const auto task = std::find_if(table.taskRows.begin(), table.taskRows.end(),
                                    [&](const scheduler::TaskRow& r) { return r[scheduler::kColId] == id; });
     if (id.empty() || task == table.taskRows.end()) return;
@@ -256,7 +256,7 @@ void TMainForm::SelectTask(const std::string& id) {
 }
 
 void TMainForm::SyncFilterChecks() {
-    const scheduler::RunTableFilters& f = scheduler_->filters();
+    const scheduler::RunTableFilters& f = scheduler_.filters();
     menus_.HidePassed->setChecked(f.hidePassed);
     menus_.HideDisabled->setChecked(f.hideDisabled);
     menus_.HideLater->setChecked(f.hideLater);
@@ -264,12 +264,12 @@ void TMainForm::SyncFilterChecks() {
 
 void TMainForm::ApplyHideLaterCaption() {
     menus_.HideLater->setText(GetLangText("HideLater", "Hide pending days") + " > " +
-                              QString::number(scheduler_->filters().hideDays));
+                              QString::number(scheduler_.filters().hideDays));
 }
 
 void TMainForm::HidePassedClick() {
     Guarded([this] {
-        bool& hide = scheduler_->filters().hidePassed;
+        bool& hide = scheduler_.filters().hidePassed;
         hide = !hide;
         SyncFilterChecks();
         ports_.settings.write(keys::kHidePassedTasks, hide);
@@ -279,7 +279,7 @@ void TMainForm::HidePassedClick() {
 
 void TMainForm::HideDisabledClick() {
     Guarded([this] {
-        bool& hide = scheduler_->filters().hideDisabled;
+        bool& hide = scheduler_.filters().hideDisabled;
         hide = !hide;
         SyncFilterChecks();
         ports_.settings.write(keys::kHideDisabledTasks, hide);
@@ -289,7 +289,7 @@ void TMainForm::HideDisabledClick() {
 
 void TMainForm::HideLaterClick() {
     Guarded([this] {
-        scheduler::RunTableFilters& f = scheduler_->filters();
+        scheduler::RunTableFilters& f = scheduler_.filters();
         if (f.hideLater) {
             f.hideLater = false;
         } else {

@@ -211,7 +211,7 @@ void TReminder::WaitalongClick() {
 }
 
 void ReminderWindowPresenter::ShowReminder(const scheduler::ReminderRequest& request) {
-    TReminder reminder(ports_(), request, owner_);
+    TReminder reminder(ports_, request, owner_);
     reminder.exec();
 }
 

@@ -69,12 +69,12 @@ class TReminder : public QDialog, public TLangForm {
 // Opens one confirmation window per request and waits until it has closed.
 class ReminderWindowPresenter : public scheduler::ReminderPresenter {
   public:
-    explicit ReminderWindowPresenter(std::function<ReminderPorts()> ports) : ports_(std::move(ports)) {}
+    explicit ReminderWindowPresenter(ReminderPorts ports) : ports_(std::move(ports)) {}
     void setOwner(QWidget* owner) { owner_ = owner; }
     void ShowReminder(const scheduler::ReminderRequest& request) override;
 
   private:
-    std::function<ReminderPorts()> ports_;
+    ReminderPorts ports_;
     QWidget* owner_ = nullptr;
 };
 

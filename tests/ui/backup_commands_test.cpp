@@ -3,6 +3,8 @@
 #include "hotkeys/hotkey_tasks.h"
 #include "platform/fake/fake_global_hotkeys.h"
 #include "tests/ui/main_form_fixture.h"
+#include "ui/hotkey_list_view.h"
+#include "ui/hotkey_page.h"
 
 #include <QAction>
 #include <QApplication>
@@ -32,12 +34,7 @@ class BackupCommandsTest : public MainFormTest {
     std::string importAnswer;
     int dialogsShown = 0;
 
-    BackupCommandsTest() {
-        later.loadHotkeys = [this] {
-            ++hotkeyLoads;
-            hotkeyTasks.LoadHotkeyTasks(store);
-        };
-    }
+    BackupCommandsTest() { hotkeyList = &hotkeyTasks; }
 
     void Start() {
         ui::MainFormPorts ports = Ports(instance);
@@ -49,8 +46,11 @@ class BackupCommandsTest : public MainFormTest {
                                    ++dialogsShown;
                                    return importAnswer;
                                }};
-        form = std::make_unique<ui::TMainForm>(std::move(ports), later);
+        form = std::make_unique<ui::TMainForm>(std::move(ports));
         form->timers().tmr302.stop();
+        // Each load of the hotkey tasks shows them anew in the hotkey list.
+        QObject::connect(&form->hotkeyPage()->hotkeylist()->model(), &QAbstractItemModel::modelReset,
+                         [this] { ++hotkeyLoads; });
     }
 
     std::string AddHotkeyTask(const std::string& title, unsigned modifiers, unsigned key) {
@@ -111,7 +111,7 @@ TEST_F(BackupCommandsTest, AnImportBringsBackTheExportedTasksListsAndHotkeys) {
     store.DeleteAllHotkeyTasks();
     AddTask("gamma", "12:00:00");
     form->RebuildRunTable();
-    later.loadHotkeys();
+    form->hotkeyPage()->LoadHotkeyTasks();
     ASSERT_EQ(ListTitles(), Titles{"gamma"});
     ASSERT_FALSE(globalHotkeys.isRegistered(kCtrlShift, kKeyQ));
     const int loadsBefore = hotkeyLoads;

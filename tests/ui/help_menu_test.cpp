@@ -17,7 +17,7 @@ class HelpMenu : public MainFormTest {
         form.reset();
         ui::MainFormPorts ports = Ports(instance);
         ports.about = about;
-        form = std::make_unique<ui::TMainForm>(ports, later);
+        form = std::make_unique<ui::TMainForm>(ports);
         form->timers().tmr302.stop();
     }
     std::vector<platform::fake::FakeProgramLauncher::Request> Opened(const std::string& kind) const {

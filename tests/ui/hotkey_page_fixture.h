@@ -35,14 +35,10 @@ class HotkeyPageTest : public MainFormTest {
     HotkeyPageTest() {
         globalHotkeys.setOnPressed(
             [this](int, unsigned modifiers, unsigned key) { hotkeyTasks.OnHotkeyPressed(modifiers, key); });
-        later.buildHotkeyPage = [this](QWidget* sheet) {
-            page = new ui::HotkeyPage(sheet, {store, hotkeyTasks, *listTexts, errors,
-                                              [this](const QString& q) { return form->AskQuestion(q); },
-                                              [this](const QString& mode, const std::string& id) {
-                                                  hotkeyEditorOpenings.emplace_back(mode, id);
-                                              }});
+        hotkeyList = &hotkeyTasks;
+        openTaskEditor = [this](ui::TMainForm& owner, const QString& mode) {
+            hotkeyEditorOpenings.emplace_back(mode, owner.scheduler().currentTaskId());
         };
-        later.loadHotkeys = [this] { page->LoadHotkeyTasks(); };
         // No task but the test's own.
         data::SeedTaskDatabase(store.path());
         store.DeleteAllHotkeyTasks();
@@ -56,6 +52,11 @@ class HotkeyPageTest : public MainFormTest {
             data::SeedTaskDatabase(store.path());
         }
         Start();
+    }
+
+    void Start() {
+        MainFormTest::Start();
+        page = form->hotkeyPage();
     }
 
     std::string AddHotkey(const std::string& title, int hotkey1, char key, bool enabled = true,

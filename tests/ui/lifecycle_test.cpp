@@ -183,7 +183,7 @@ TEST_F(ClosingTheWindow, WithTheQuestionDisabledItMinimizesWithoutAsking) {
 
 TEST_F(ClosingTheWindow, OnceAllowedACloseEndsTheProgramWithoutAsking) {
     QuestionAnswerer answerer(*form, 1);
-    form->AllowClose(); // as before a shut down
+    cores.back()->closeAllowance.AllowClose(); // as the scheduler does before a shut down
     form->close();
     EXPECT_EQ(quits, 1);
     EXPECT_TRUE(answerer.questions.isEmpty());
@@ -215,7 +215,7 @@ TEST_F(ClosingTheWindow, AWindowRestoredWithoutATrayAsksBeforeItEnds) {
     trayAvailable = false;
     Start();
     form->show();
-    form->AllowClose(); // a shut down that the system then refused
+    cores.back()->closeAllowance.AllowClose(); // a shut down that the system then refused
     form->showMinimized();
     form->showNormal();
     QuestionAnswerer ok(*form, 1);

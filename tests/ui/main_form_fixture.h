@@ -5,6 +5,7 @@
 #include "data/settings/settings.h"
 #include "data/settings/settings_keys.h"
 #include "data/task_store.h"
+#include "hotkeys/hotkey_tasks.h"
 #include "i18n/lang_mgr.h"
 #include "platform/fake/fake_alert_sound.h"
 #include "platform/fake/fake_clock.h"
@@ -89,11 +90,34 @@ class MainFormTest : public ::testing::Test {
     RecordingErrorBox errors;
     bool trayAvailable = true;
     int quits = 0;
-    ui::LaterFeatures later;
     std::vector<QString> editorOpenings;
+    std::function<void(ui::TMainForm&, const QString&)> openTaskEditor =
+        [this](ui::TMainForm&, const QString& mode) { editorOpenings.push_back(mode); };
+    std::function<bool()> passwordRequiredOnResume;
+    hotkeys::HotkeyTasks* hotkeyList = nullptr;
+
+    // The core each window drives, made before it as the program makes it.
+    struct WindowCore {
+        ui::MainTimerSet timers;
+        scheduler::CloseAllowanceFlag closeAllowance;
+        ui::MainWindowRequests requests;
+        scheduler::ResumeHandling resumeHandling;
+        scheduler::Scheduler scheduler;
+        scheduler::PowerOnTest powerOnTest;
+
+        explicit WindowCore(MainFormTest& t)
+            : resumeHandling({t.keepAwake, t.settings, {}, [&t] { t.actions.LockComputer(); }}),
+              scheduler({t.store, t.clock, *t.listTexts, t.wakeTimers, timers, t.actions, t.actions,
+                         closeAllowance, [&t] { return static_cast<int>(t.power.acLineStatus()); },
+                         [this] { requests.WarnOnBattery(); },
+                         [this] { return resumeHandling.ResumedAutomaticallyJustNow(); }}),
+              powerOnTest({t.settings, t.power, t.wakeTimers, timers,
+                           [&t](bool hibernate) { t.actions.Suspend(hibernate); }}) {}
+    };
 
     std::unique_ptr<i18n::TLangMgr> languages;
     std::unique_ptr<i18n::CurrentLanguageLookup> listTexts;
+    std::vector<std::unique_ptr<WindowCore>> cores; // outlive every window made over them
     std::unique_ptr<ui::TMainForm> form;
 
     MainFormTest() {
@@ -101,10 +125,10 @@ class MainFormTest : public ::testing::Test {
         std::filesystem::create_directories(binFolder + "/Language");
         // The first-run power test question is a case of its own.
         settings.write(data::settings_keys::kFirstRun, false);
-        later.openTaskEditor = [this](const QString& mode) { editorOpenings.push_back(mode); };
     }
     ~MainFormTest() override {
         form.reset();
+        cores.clear();
         listTexts.reset();
     }
 
@@ -122,15 +146,38 @@ class MainFormTest : public ::testing::Test {
             languages = std::make_unique<i18n::TLangMgr>(binFolder, '/', settings, locale);
             listTexts = std::make_unique<i18n::CurrentLanguageLookup>(*languages);
         }
-        return {*languages, *listTexts, clock,     paths,         registry,
-                power,      wakeTimers, keepAwake, resumeMonitor, claim,
-                memoryTrim, settings,   store,     actions,       session,
-                programs,   actions,    errors,    trayAvailable, [this] { ++quits; },
-                {}};
+        WindowCore& core = *cores.emplace_back(std::make_unique<WindowCore>(*this));
+        ui::MainFormPorts ports{*languages,
+                                *listTexts,
+                                clock,
+                                paths,
+                                registry,
+                                resumeMonitor,
+                                claim,
+                                memoryTrim,
+                                settings,
+                                store,
+                                actions,
+                                session,
+                                programs,
+                                actions,
+                                errors,
+                                core.timers,
+                                core.closeAllowance,
+                                core.requests,
+                                core.scheduler,
+                                core.resumeHandling,
+                                core.powerOnTest,
+                                trayAvailable,
+                                [this] { ++quits; }};
+        ports.hotkeyTasks = hotkeyList;
+        ports.openTaskEditor = openTaskEditor;
+        ports.passwordRequiredOnResume = passwordRequiredOnResume;
+        return ports;
     }
 
     void Start() {
-        form = std::make_unique<ui::TMainForm>(Ports(instance), later);
+        form = std::make_unique<ui::TMainForm>(Ports(instance));
         // The fake clock stands still, which the poll would take for a clock set back on every tick.
         form->timers().tmr302.stop();
     }

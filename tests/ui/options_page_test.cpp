@@ -173,7 +173,7 @@ TEST_F(OptionsPageTest, DisableEntriesGreyTheirControlsWhileTheStoredValuesStill
 TEST_F(OptionsPageTest, TheResumeOptionShowsTheRealSettingAndStartsTheSettingsProgram) {
     bool passwordRequired = true;
     int reads = 0;
-    later.passwordRequiredOnResume = [&] {
+    passwordRequiredOnResume = [&] {
         ++reads;
         return passwordRequired;
     };

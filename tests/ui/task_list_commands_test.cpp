@@ -100,7 +100,7 @@ TEST_F(TaskListCommands, ModifyOpensTheEditorForTheSelectedTask) {
 }
 
 TEST_F(TaskListCommands, WithoutTheEditorItsCommandsAreOffAndNothingBreaks) {
-    later.openTaskEditor = nullptr;
+    openTaskEditor = nullptr;
     AddTask("alpha", "10:00:00");
     Start();
     EXPECT_FALSE(form->menus().NewScheduledTask1->isEnabled());

@@ -127,35 +127,35 @@ TEST_F(ResumeAndPowerTest, PowerOnTestIsOfferedOnceAndOnlyOnMains) {
     int questions = 0;
     std::vector<bool> suspends;
     bool answer = true;
-    PowerOnTest test({settings, power, timers, ports,
-                      [&] {
-                          ++questions;
-                          return answer;
-                      },
-                      [&](bool hibernate) { suspends.push_back(hibernate); }});
+    PowerOnTest test(
+        {settings, power, timers, ports, [&](bool hibernate) { suspends.push_back(hibernate); }});
+    const auto ask = [&] {
+        ++questions;
+        return answer;
+    };
 
     power.setAcLineStatus(platform::AcLineStatus::Offline);
-    EXPECT_FALSE(test.Offer());
+    EXPECT_FALSE(test.Offer(ask));
     EXPECT_EQ(questions, 0);
     EXPECT_FALSE(settings.readFlag("Option", "mfirst", true)); // not asked again, even on battery
 
     settings.writeFlag("Option", "mfirst", true);
     power.setAcLineStatus(platform::AcLineStatus::Online);
-    EXPECT_TRUE(test.Offer());
+    EXPECT_TRUE(test.Offer(ask));
     EXPECT_EQ(suspends, (std::vector<bool>{true}));
     EXPECT_EQ(timers.timer("waketest")->armed()->after, std::chrono::milliseconds(180000));
     timers.timer("waketest")->fire();
     EXPECT_EQ(ports.log, (Log{"Timer12"}));
-    EXPECT_FALSE(test.Offer()); // once only
+    EXPECT_FALSE(test.Offer(ask)); // once only
 
     settings.writeFlag("Option", "mfirst", true);
     power.setAcLineStatus(platform::AcLineStatus::Unknown);
-    EXPECT_TRUE(test.Offer());
+    EXPECT_TRUE(test.Offer(ask));
     EXPECT_EQ(suspends.back(), false);
 
     settings.writeFlag("Option", "mfirst", true);
     answer = false;
-    EXPECT_FALSE(test.Offer());
+    EXPECT_FALSE(test.Offer(ask));
     EXPECT_EQ(suspends.size(), 2u);
 }
 
