@@ -4,6 +4,7 @@
 #include "platform/linux/actions/linux_program_launcher.h"
 #include "platform/linux/actions/linux_session_power.h"
 #include "platform/linux/actions/x11_desktop.h"
+#include "platform/linux/desktop_probe.h"
 #include "platform/linux/hotkeys/linux_global_hotkeys.h"
 #include "platform/linux/input/playback_thread_timing.h"
 #include "platform/linux/input/xtest_synthetic_input.h"
@@ -77,6 +78,10 @@ std::unique_ptr<CommandLineBackends> MakeCommandLineBackends() {
     b->launcher = std::make_unique<lx::LinuxProgramLauncher>();
     b->processes = std::make_unique<lx::LinuxProcessControl>();
     b->sound = std::make_unique<lx::X11AlertSound>();
+    b->probeDesktop = [folder = b->paths->executableFolder()] {
+        return lx::ProbeDesktop({lx::FindOrvantaProgram(folder)});
+    };
+    b->autostartProgram = [] { return lx::LinuxUserRegistry().readString(platform::kRunKeyPath, "Orvanta"); };
     return b;
 }
 

@@ -2,6 +2,7 @@
 
 #include "platform/api/alert_sound.h"
 #include "platform/api/clock.h"
+#include "platform/api/desktop_facts.h"
 #include "platform/api/global_hotkeys.h"
 #include "platform/api/keep_awake.h"
 #include "platform/api/locale_info.h"
@@ -74,6 +75,10 @@ struct CommandLineBackends {
     std::unique_ptr<platform::ProgramLauncher> launcher;
     std::unique_ptr<platform::ProcessControl> processes;
     std::unique_ptr<platform::AlertSound> sound;
+    // What the desktop offers, for the doctor; empty where this system has no probe.
+    std::function<platform::DesktopFacts()> probeDesktop;
+    // The program the Start at Log In entry starts; empty without one.
+    std::function<std::string()> autostartProgram;
 };
 
 std::unique_ptr<CommandLineBackends> MakeCommandLineBackends();

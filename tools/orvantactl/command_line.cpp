@@ -13,7 +13,7 @@ const std::map<std::string, Command>& CommandNames() {
         {"help", Command::Help},     {"add", Command::Add},         {"show", Command::Show},
         {"enable", Command::Enable}, {"disable", Command::Disable}, {"delete", Command::Delete},
         {"export", Command::Export}, {"import", Command::Import},   {"list", Command::List},
-        {"next", Command::Next},     {"run", Command::Run},
+        {"next", Command::Next},     {"run", Command::Run},         {"doctor", Command::Doctor},
     };
     return names;
 }
@@ -80,6 +80,7 @@ Invocation ParseCommandLine(const std::vector<std::string>& args) {
         return invocation;
     case Command::List:
     case Command::Next:
+    case Command::Doctor:
         if (!operands.empty()) throw UsageError(args[i] + " takes no arguments");
         return invocation;
     case Command::Export:

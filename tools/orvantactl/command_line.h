@@ -9,7 +9,7 @@
 
 namespace orvanta::ctl {
 
-enum class Command { Help, Add, Show, Enable, Disable, Delete, Export, Import, List, Next, Run };
+enum class Command { Help, Add, Show, Enable, Disable, Delete, Export, Import, List, Next, Run, Doctor };
 
 struct Invocation {
     std::optional<std::string> dataFolder;

@@ -88,7 +88,9 @@ int main(int argc, char** argv) {
     orvanta::actions::DesktopActions actions(
         {sessionPower, launcher, *os->processes, *os->sound, messages, *os->clock, *os->paths}, options);
     const std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + argc);
-    int status = orvanta::ctl::RunOrvantactl(args, std::cout, std::cerr, *os->clock, *os->paths, actions);
+    const orvanta::ctl::DoctorPorts doctor{os->probeDesktop, os->autostartProgram};
+    int status =
+        orvanta::ctl::RunOrvantactl(args, std::cout, std::cerr, *os->clock, *os->paths, actions, doctor);
     if (player) player->WaitForTheEnd();
     for (const std::string& failure : outcomes.failures())
         std::cerr << "orvantactl: " << failure << '\n';

@@ -1,10 +1,13 @@
 #include "tools/orvantactl/orvantactl.h"
 
+#include "data/data_set.h"
+#include "data/error.h"
 #include "data/settings/data_folder.h"
 #include "data/settings/settings.h"
 #include "data/task_store.h"
 #include "tools/orvantactl/command_line.h"
 #include "tools/orvantactl/database_files.h"
+#include "tools/orvantactl/doctor.h"
 #include "tools/orvantactl/fixed_clock.h"
 #include "tools/orvantactl/run_task.h"
 #include "tools/orvantactl/scheduled_list.h"
@@ -26,10 +29,24 @@ std::string OneLine(std::string message) {
     return message;
 }
 
-// Returns the tasks a rebuild had to leave out; the output is complete without them.
-std::vector<scheduler::RowProblem> Run(const Invocation& invocation, std::ostream& out,
-                                       const platform::Clock& clock, const platform::SystemPaths& paths,
-                                       scheduler::TaskActions& actions) {
+// What a command leaves beside its output: the tasks a rebuild had to leave out (the output is complete
+// without them), and the status of a check that found something missing.
+struct Outcome {
+    std::vector<scheduler::RowProblem> problems;
+    int status = 0;
+};
+
+int Doctor(const data::TaskStore& store, const DoctorPorts& doctor, std::ostream& out) {
+    if (!doctor.probe) throw Error("doctor is not available on this system");
+    std::vector<data::TaskRecord> tasks;
+    for (data::DataSet rows = store.readAllTasks(); !rows.eof(); rows.next())
+        tasks.push_back(data::ReadTaskRecord(rows));
+    const AutostartEntry autostart{doctor.autostartProgram ? doctor.autostartProgram() : std::string()};
+    return ReportDesktop(doctor.probe(), autostart, tasks, out);
+}
+
+Outcome Run(const Invocation& invocation, std::ostream& out, const platform::Clock& clock,
+            const platform::SystemPaths& paths, scheduler::TaskActions& actions, const DoctorPorts& doctor) {
     // A task is checked completely before the database is even looked at.
     std::optional<data::TaskRecord> newTask;
     if (invocation.command == Command::Add) newTask = BuildTaskRecord(invocation.add, clock.now());
@@ -66,9 +83,11 @@ std::vector<scheduler::RowProblem> Run(const Invocation& invocation, std::ostrea
         ImportTasks(database, invocation.operand);
         break;
     case Command::List:
-        return ListScheduledTasks(store, clock, settings, out);
+        return {ListScheduledTasks(store, clock, settings, out)};
     case Command::Next:
-        return PrintUpcomingTask(store, clock, settings, out);
+        return {PrintUpcomingTask(store, clock, settings, out)};
+    case Command::Doctor:
+        return {{}, Doctor(store, doctor, out)};
     case Command::Run:
         RunTaskNow(store, invocation.operand, actions, clock, out);
         break;
@@ -89,7 +108,7 @@ void ReportProblems(const std::vector<scheduler::RowProblem>& problems, std::ost
 
 int RunOrvantactl(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
                   const platform::Clock& clock, const platform::SystemPaths& paths,
-                  scheduler::TaskActions& actions) {
+                  scheduler::TaskActions& actions, const DoctorPorts& doctor) {
     try {
         const Invocation invocation = ParseCommandLine(args);
         if (invocation.command == Command::Help) {
@@ -98,12 +117,12 @@ int RunOrvantactl(const std::vector<std::string>& args, std::ostream& out, std::
         }
         std::optional<FixedClock> fixedClock;
         if (invocation.now) fixedClock.emplace(*invocation.now);
-        const auto problems =
+        const Outcome outcome =
             Run(invocation, out, fixedClock ? static_cast<const platform::Clock&>(*fixedClock) : clock, paths,
-                actions);
+                actions, doctor);
         out.flush();
-        if (problems.empty()) return 0;
-        ReportProblems(problems, err);
+        if (outcome.problems.empty()) return outcome.status;
+        ReportProblems(outcome.problems, err);
         return 1;
     } catch (const UsageError& e) {
         err << "orvantactl: " << OneLine(e.what()) << '\n';

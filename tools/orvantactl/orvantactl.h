@@ -1,14 +1,23 @@
 #pragma once
 
 #include "platform/api/clock.h"
+#include "platform/api/desktop_facts.h"
 #include "platform/api/system_paths.h"
 #include "scheduler/dispatch_ports.h"
 
+#include <functional>
 #include <ostream>
 #include <string>
 #include <vector>
 
 namespace orvanta::ctl {
+
+// What doctor asks: the desktop, and the program a Start at Log In entry starts (empty: none). Without a
+// probe, doctor says it is not available here.
+struct DoctorPorts {
+    std::function<platform::DesktopFacts()> probe;
+    std::function<std::string()> autostartProgram;
+};
 
 // Runs one command line (without the program name) and returns the exit status: 0 done, 1 failed,
 // 2 the command line was wrong. Every error ends as one "orvantactl: ..." line on err. The clock is
@@ -17,6 +26,6 @@ namespace orvanta::ctl {
 // actions carry out what run asks for.
 int RunOrvantactl(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
                   const platform::Clock& clock, const platform::SystemPaths& paths,
-                  scheduler::TaskActions& actions);
+                  scheduler::TaskActions& actions, const DoctorPorts& doctor = {});
 
 } // namespace orvanta::ctl

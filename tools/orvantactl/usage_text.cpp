@@ -28,6 +28,11 @@ Commands:
                       wake key; a list without tasks is the line "None"
                       followed by seven tabs
   next                print the notification-area hint for the upcoming task
+  doctor              check what this desktop offers the tasks (wake-up timers,
+                      power actions, hotkeys, macros, tray, notifications,
+                      start at log-in), one line each with a fix where there
+                      is one; exit status 1 when an enabled task needs
+                      something that is missing
   help, --help        print this text
 
 Global options:

@@ -1,0 +1,46 @@
+#include "tests/cli/cli_runner.h"
+
+#include <cstdlib>
+#include <gtest/gtest.h>
+#include <sstream>
+
+namespace orvanta::cli_test {
+namespace {
+
+std::string LineAbout(const std::string& report, const std::string& subject) {
+    std::istringstream lines(report);
+    for (std::string line; std::getline(lines, line);)
+        if (line.find(subject + ": ") == 8) return line;
+    return "<no line about " + subject + ">";
+}
+
+// The real probe on the test desktop (its X display, tray, buses and logind stand-in), and the same with
+// the display taken away, as in a text console or a service.
+TEST(Doctor, TellsWhatTheDesktopOffersAndFailsForATaskThatNeedsWhatIsGone) {
+    if (!std::getenv("DISPLAY")) GTEST_SKIP() << "needs the test desktop";
+    Sandbox box;
+    const CliResult added =
+        box.run({"add", "--trigger", "hotkey", "--hotkey", "alt+Q", "--title", "mail", "--message", "m"});
+    ASSERT_EQ(added.exitCode, 0) << added.err;
+    const std::string id = added.out.substr(0, added.out.find('\n'));
+
+    const CliResult here = box.run({"doctor"});
+    EXPECT_EQ(here.exitCode, 0) << here.out << here.err;
+    EXPECT_EQ(LineAbout(here.out, "global hotkeys").substr(0, 8), "ok      ") << here.out;
+    EXPECT_EQ(LineAbout(here.out, "logind").substr(0, 8), "ok      ") << here.out;
+    EXPECT_EQ(LineAbout(here.out, "shut down").substr(0, 8), "ok      ") << here.out;
+    EXPECT_EQ(LineAbout(here.out, "tray host").substr(0, 8), "ok      ") << here.out;
+
+    const std::string display = std::getenv("DISPLAY");
+    unsetenv("DISPLAY");
+    const CliResult console = box.run({"doctor"});
+    setenv("DISPLAY", display.c_str(), 1);
+    EXPECT_EQ(console.exitCode, 1) << console.out;
+    const std::string hotkeys = LineAbout(console.out, "global hotkeys");
+    EXPECT_EQ(hotkeys.substr(0, 8), "missing ") << console.out;
+    EXPECT_NE(hotkeys.find("needed by task " + id + " \"mail\""), std::string::npos) << hotkeys;
+    EXPECT_EQ(LineAbout(console.out, "macro recording").substr(0, 8), "note    ") << "no task records";
+}
+
+} // namespace
+} // namespace orvanta::cli_test
