@@ -1,28 +1,16 @@
 #include "platform/linux/desktop_probe.h"
+#include "tests/support/run_program.h"
 #include "tests/support/temp_folder.h"
 
 #include <filesystem>
 #include <gtest/gtest.h>
-#include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
-
-extern char** environ;
 
 namespace orvanta::platform::linux_backend {
 namespace {
 
-int RunProgram(std::vector<std::string> args) {
-    std::vector<char*> argv;
-    for (auto& a : args)
-        argv.push_back(a.data());
-    argv.push_back(nullptr);
-    pid_t pid = 0;
-    if (posix_spawnp(&pid, argv[0], nullptr, nullptr, argv.data(), environ) != 0) return -1;
-    int status = 0;
-    waitpid(pid, &status, 0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
+using test::RunProgram;
 
 // The file capability as setcap writes it (the Debian package's post-install step), read back the way
 // the doctor reads it: only wake_alarm in both the permitted and the effective set counts.

@@ -1,11 +1,11 @@
 #include "platform/linux/hotkeys/linux_global_hotkeys.h"
+#include "tests/support/run_program.h"
 
 #include <chrono>
 #include <condition_variable>
 #include <cstdlib>
 #include <gtest/gtest.h>
 #include <mutex>
-#include <spawn.h>
 #include <string>
 #include <sys/wait.h>
 #include <thread>
@@ -17,26 +17,13 @@
 #include <X11/keysym.h>
 // clang-format on
 
-extern char** environ;
-
 namespace orvanta::platform::linux_backend {
 namespace {
 
+using test::RunProgram;
+
 bool HaveDisplay() {
     return std::getenv("DISPLAY") != nullptr && *std::getenv("DISPLAY") != '\0';
-}
-
-// Runs a program with its arguments, no shell between, and returns its exit status.
-int RunProgram(std::vector<std::string> args) {
-    std::vector<char*> argv;
-    for (auto& a : args)
-        argv.push_back(a.data());
-    argv.push_back(nullptr);
-    pid_t pid = 0;
-    if (posix_spawnp(&pid, argv[0], nullptr, nullptr, argv.data(), environ) != 0) return -1;
-    int status = 0;
-    if (waitpid(pid, &status, 0) != pid) return -1;
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
 struct Presses {
