@@ -33,7 +33,10 @@ QString WithBreaksInLongWords(const QString& text, int longestRun) {
         // A no-break space joins names such as "Ctrl + R" on purpose; only real spaces end a word.
         const bool endsWord = c.isSpace() && c != QChar::Nbsp;
         run = endsWord ? 0 : run + 1;
-        if (run > longestRun) {
+        // Never between the halves of a character outside the BMP, nor before a combining mark.
+        const bool joinsThePrevious = c.isLowSurrogate() || c.category() == QChar::Mark_NonSpacing ||
+                                      c.category() == QChar::Mark_Enclosing;
+        if (run > longestRun && !joinsThePrevious) {
             result += kZeroWidthSpace;
             run = 1;
         }
@@ -90,7 +93,10 @@ void MessageDialog::FitToText() {
     const int room = shownOn ? shownOn->availableGeometry().width() * 9 / 10 : hint.width();
     const int width = std::min(hint.width(), std::max(room, minimumSizeHint().width()));
     const int height = layout()->hasHeightForWidth() ? layout()->totalHeightForWidth(width) : hint.height();
-    resize(width, std::max(height, hint.height()));
+    // A text taller than the screen is cut rather than pushing the buttons off it.
+    const int heightRoom = shownOn ? shownOn->availableGeometry().height() * 9 / 10 : height;
+    resize(width,
+           std::min(std::max(height, hint.height()), std::max(heightRoom, minimumSizeHint().height())));
 }
 
 QString MessageDialog::text() const {

@@ -34,7 +34,9 @@ class SharedQuestionBox : public MainFormTest {
             fit.text = box->text();
             fit.textFits = label->height() >= label->heightForWidth(label->width()) &&
                            box->height() >= box->layout()->totalHeightForWidth(box->width());
-            fit.onScreen = box->frameGeometry().width() <= box->screen()->availableGeometry().width();
+            const QRect screen = box->screen()->availableGeometry();
+            fit.onScreen = box->frameGeometry().width() <= screen.width() &&
+                           box->frameGeometry().height() <= screen.height();
             box->PressButton(1);
         });
         probe.start();
@@ -65,6 +67,19 @@ TEST_F(SharedQuestionBox, StaysOnTheScreenForAWordLongerThanTheScreen) {
     EXPECT_TRUE(fit.onScreen);
     EXPECT_TRUE(fit.textFits);
     EXPECT_TRUE(fit.text.contains(title)) << "the title is shown whole";
+    // Even a text taller than the screen leaves the buttons on it.
+    EXPECT_TRUE(AskAndMeasure(QString("W").repeated(3000)).onScreen);
+}
+
+TEST(LongWordBreaks, NeverSplitACharacterOrItsMarks) {
+    const QString emoji = QString::fromUtf8("\xF0\x9F\x98\x80"); // one character, two UTF-16 units
+    const QString broken = ui::WithBreaksInLongWords("a" + emoji.repeated(30), 40);
+    EXPECT_TRUE(broken.contains(QChar(0x200B))) << "a long word still gets breaks";
+    for (qsizetype i = 1; i < broken.size(); ++i)
+        EXPECT_FALSE(broken[i - 1] == QChar(0x200B) && broken[i].isLowSurrogate()) << "at " << i;
+    const QString marked = ui::WithBreaksInLongWords(QString("e\u0301").repeated(30), 40);
+    for (qsizetype i = 1; i < marked.size(); ++i)
+        EXPECT_FALSE(marked[i - 1] == QChar(0x200B) && marked[i] == QChar(0x0301)) << "at " << i;
 }
 
 // The pickers of the editor open the desktop's file dialog with filters that show this system's files.
