@@ -42,7 +42,7 @@ struct Shared {
 
 } // namespace
 
-std::unique_ptr<PlatformBackends> MakePlatformBackends() {
+std::unique_ptr<PlatformBackends> MakePlatformBackends(platform::Log& log) {
     auto shared = std::make_shared<Shared>();
     auto b = std::make_unique<PlatformBackends>();
     b->shared = shared;
@@ -51,16 +51,16 @@ std::unique_ptr<PlatformBackends> MakePlatformBackends() {
     b->registry = std::make_unique<lx::LinuxUserRegistry>();
     b->power = std::make_unique<lx::LinuxPowerStatus>();
     b->locale = std::make_unique<lx::LinuxLocaleInfo>();
-    b->wakeTimers = std::make_unique<lx::LinuxWakeTimerFactory>(shared->fireRecord);
+    b->wakeTimers = std::make_unique<lx::LinuxWakeTimerFactory>(log, shared->fireRecord);
     b->keepAwake = std::make_unique<lx::LinuxKeepAwake>(shared->screen);
-    b->resumeMonitor = std::make_unique<lx::LinuxResumeMonitor>(shared->fireRecord, shared->screen);
+    b->resumeMonitor = std::make_unique<lx::LinuxResumeMonitor>(log, shared->fireRecord, shared->screen);
     b->instance = std::make_unique<lx::LinuxSingleInstance>();
     b->memoryTrim = std::make_unique<lx::LinuxMemoryTrim>();
-    b->sessionPower = std::make_unique<lx::LinuxSessionPower>();
+    b->sessionPower = std::make_unique<lx::LinuxSessionPower>(log);
     b->launcher = std::make_unique<lx::LinuxProgramLauncher>();
     b->processes = std::make_unique<lx::LinuxProcessControl>();
     b->sound = std::make_unique<lx::X11AlertSound>();
-    b->globalHotkeys = std::make_unique<lx::LinuxGlobalHotkeys>();
+    b->globalHotkeys = std::make_unique<lx::LinuxGlobalHotkeys>(log);
     b->syntheticInput = std::make_unique<lx::XTestSyntheticInput>();
     b->macroHooks = std::make_unique<lx::LinuxMacroHookPlatform>(b->paths->executableFolder());
     b->resumePassword = std::make_unique<lx::LinuxResumePasswordSetting>();
@@ -70,11 +70,11 @@ std::unique_ptr<PlatformBackends> MakePlatformBackends() {
     return b;
 }
 
-std::unique_ptr<CommandLineBackends> MakeCommandLineBackends() {
+std::unique_ptr<CommandLineBackends> MakeCommandLineBackends(platform::Log& log) {
     auto b = std::make_unique<CommandLineBackends>();
     b->clock = std::make_unique<lx::LinuxClock>();
     b->paths = std::make_unique<lx::LinuxSystemPaths>();
-    b->sessionPower = std::make_unique<lx::LinuxSessionPower>();
+    b->sessionPower = std::make_unique<lx::LinuxSessionPower>(log);
     b->launcher = std::make_unique<lx::LinuxProgramLauncher>();
     b->processes = std::make_unique<lx::LinuxProcessControl>();
     b->sound = std::make_unique<lx::X11AlertSound>();
@@ -87,12 +87,12 @@ std::unique_ptr<CommandLineBackends> MakeCommandLineBackends() {
 
 const bool kCommandLinePlaysMacros = true;
 
-std::unique_ptr<MacroPlaybackBackends> MakeMacroPlaybackBackends() {
+std::unique_ptr<MacroPlaybackBackends> MakeMacroPlaybackBackends(platform::Log& log) {
     auto b = std::make_unique<MacroPlaybackBackends>();
     auto input = std::make_unique<lx::XTestSyntheticInput>();
     b->inputAvailable = input->available();
     b->input = std::move(input);
-    b->hotkeys = std::make_unique<lx::LinuxGlobalHotkeys>();
+    b->hotkeys = std::make_unique<lx::LinuxGlobalHotkeys>(log);
     b->threadTuning = lx::TunePlaybackThread;
     b->sleepMargin = lx::kTunedThreadSleepMargin;
     b->watchTermination = WatchTermination;

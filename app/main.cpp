@@ -46,7 +46,9 @@ int main(int argc, char** argv) {
     // The program lives on in the notification area when its windows close; only Exit ends it.
     QApplication::setQuitOnLastWindowClosed(false);
 
-    const std::unique_ptr<app::PlatformBackends> backends = app::MakePlatformBackends();
+    // Failures nobody sees as they happen go to stderr, which the journal keeps.
+    platform::StderrLog log("orvanta");
+    const std::unique_ptr<app::PlatformBackends> backends = app::MakePlatformBackends(log);
     app::PlatformBackends& os = *backends;
 
     const std::string dataFolder = data::ResolveDataFolder(*os.paths);
@@ -93,9 +95,9 @@ int main(int argc, char** argv) {
             {store, *os.clock, listTexts, *os.wakeTimers, timers, actions, reminders, closeAllowance,
              [&] { return static_cast<int>(os.power->acLineStatus()); }, [&] { requests.WarnOnBattery(); },
              [&] { return resumeHandling.ResumedAutomaticallyJustNow(); },
-             // Until there is a history of runs, a moment that was handed over and not run is told on stderr.
-             [](const std::string& key, const std::string& why) {
-                 qWarning("Orvanta: the tasks due at %s were not run (%s)", key.c_str(), why.c_str());
+             // Until there is a history of runs, a moment that was handed over and not run is logged.
+             [&](const std::string& key, const std::string& why) {
+                 log.warn("the tasks due at " + key + " were not run (" + why + ")");
              }});
         scheduler::PowerOnTest powerOnTest({settings, *os.power, *os.wakeTimers, timers,
                                             [&](bool hibernate) { actions.Suspend(hibernate); }});

@@ -6,6 +6,7 @@
 #include "platform/api/global_hotkeys.h"
 #include "platform/api/keep_awake.h"
 #include "platform/api/locale_info.h"
+#include "platform/api/log.h"
 #include "platform/api/macro_hook.h"
 #include "platform/api/memory_trim.h"
 #include "platform/api/power_status.h"
@@ -64,8 +65,8 @@ struct PlatformBackends {
     std::function<std::shared_ptr<void>(std::function<void()> onRequest)> watchTermination;
 };
 
-// This system's backends.
-std::unique_ptr<PlatformBackends> MakePlatformBackends();
+// This system's backends. What goes wrong out of sight in them goes to the log, which outlives them.
+std::unique_ptr<PlatformBackends> MakePlatformBackends(platform::Log& log);
 
 // The services a command-line run is given; none of them opens the display.
 struct CommandLineBackends {
@@ -81,7 +82,7 @@ struct CommandLineBackends {
     std::function<std::string()> autostartProgram;
 };
 
-std::unique_ptr<CommandLineBackends> MakeCommandLineBackends();
+std::unique_ptr<CommandLineBackends> MakeCommandLineBackends(platform::Log& log);
 
 // What a macro played from the command line needs, made once one plays.
 struct MacroPlaybackBackends {
@@ -96,6 +97,6 @@ struct MacroPlaybackBackends {
 
 // Whether this system's command line plays task macros; MakeMacroPlaybackBackends() only where it does.
 extern const bool kCommandLinePlaysMacros;
-std::unique_ptr<MacroPlaybackBackends> MakeMacroPlaybackBackends();
+std::unique_ptr<MacroPlaybackBackends> MakeMacroPlaybackBackends(platform::Log& log);
 
 } // namespace orvanta::app

@@ -23,7 +23,7 @@
 namespace orvanta::app {
 
 // The objects stand alone: the system itself tells our wake-ups from the user's, so nothing is shared.
-std::unique_ptr<PlatformBackends> MakePlatformBackends() {
+std::unique_ptr<PlatformBackends> MakePlatformBackends(platform::Log&) {
     namespace wb = platform::windows_backend;
     auto b = std::make_unique<PlatformBackends>();
     b->clock = std::make_unique<wb::WindowsClock>();
@@ -51,7 +51,7 @@ std::unique_ptr<PlatformBackends> MakePlatformBackends() {
     return b;
 }
 
-std::unique_ptr<CommandLineBackends> MakeCommandLineBackends() {
+std::unique_ptr<CommandLineBackends> MakeCommandLineBackends(platform::Log&) {
     namespace wb = platform::windows_backend;
     auto b = std::make_unique<CommandLineBackends>();
     b->clock = std::make_unique<wb::WindowsClock>();
@@ -66,7 +66,7 @@ std::unique_ptr<CommandLineBackends> MakeCommandLineBackends() {
 // The command line plays no macros here: a task macro does not start, as one whose file cannot be read.
 const bool kCommandLinePlaysMacros = false;
 
-std::unique_ptr<MacroPlaybackBackends> MakeMacroPlaybackBackends() {
+std::unique_ptr<MacroPlaybackBackends> MakeMacroPlaybackBackends(platform::Log&) {
     return nullptr;
 }
 

@@ -99,7 +99,8 @@ int main(int argc, char** argv) {
     const int minAhead = parseOr(argc, argv, 2, 20);
     const int maxAhead = std::max(minAhead, parseOr(argc, argv, 3, 50));
 
-    orvanta::platform::linux_backend::LinuxWakeTimerFactory factory;
+    orvanta::platform::StderrLog log("timer_firing_bench");
+    orvanta::platform::linux_backend::LinuxWakeTimerFactory factory(log);
     auto timer = factory.create("pcwake2", true);
     if (!timer) {
         std::fprintf(stderr, "timer_firing_bench: the system gave no timer\n");

@@ -29,9 +29,9 @@ int clampToPollMs(std::chrono::milliseconds wait) {
 
 } // namespace
 
-LinuxResumeMonitor::LinuxResumeMonitor(std::shared_ptr<const WakeFireRecord> fireRecord, UserIdleTime& idle,
-                                       ResumeMonitorOptions options)
-    : fireRecord_(std::move(fireRecord)), idle_(idle), options_(options) {}
+LinuxResumeMonitor::LinuxResumeMonitor(Log& log, std::shared_ptr<const WakeFireRecord> fireRecord,
+                                       UserIdleTime& idle, ResumeMonitorOptions options)
+    : log_(log), fireRecord_(std::move(fireRecord)), idle_(idle), options_(options) {}
 
 LinuxResumeMonitor::~LinuxResumeMonitor() {
     stop();
@@ -99,10 +99,13 @@ void LinuxResumeMonitor::decidePending(bool waitedEnough) {
 
     pendingResume_.reset();
     sleepStarted_.reset();
+    // The receiver's failure stays on its side; the monitor keeps listening.
     try {
         if (onResumed_) onResumed_(ResumeEvent{IsAutomaticResume(evidence)});
+    } catch (const std::exception& e) {
+        log_.warn(std::string("the computer woke, and the receiver of the news failed: ") + e.what());
     } catch (...) {
-        // The receiver's failure stays on its side; the monitor keeps listening.
+        log_.warn("the computer woke, and the receiver of the news failed");
     }
 }
 
@@ -131,14 +134,20 @@ void LinuxResumeMonitor::run(std::promise<bool>& started) {
     pendingResume_.reset();
     SystemBus bus = connect();
     started.set_value(bus != nullptr);
-    if (!bus) return;
+    if (!bus) {
+        log_.warn("no system bus to hear logind on: a resume from sleep goes unnoticed");
+        return;
+    }
 
     for (;;) {
         if (bus) {
             int processed = 0;
             while ((processed = sd_bus_process(bus.get(), nullptr)) > 0) {
             }
-            if (processed < 0) bus.reset();
+            if (processed < 0) {
+                log_.warn("lost the system bus; listening for logind again in a moment");
+                bus.reset();
+            }
         }
         if (pendingResume_) decidePending(false);
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/api/log.h"
 #include "platform/api/resume_monitor.h"
 #include "platform/linux/desktop_session.h"
 #include "platform/linux/system_bus.h"
@@ -29,7 +30,7 @@ struct ResumeMonitorOptions {
 // A lost bus is reconnected after a pause.
 class LinuxResumeMonitor : public ResumeMonitor {
   public:
-    LinuxResumeMonitor(std::shared_ptr<const WakeFireRecord> fireRecord, UserIdleTime& idle,
+    LinuxResumeMonitor(Log& log, std::shared_ptr<const WakeFireRecord> fireRecord, UserIdleTime& idle,
                        ResumeMonitorOptions options = {});
     ~LinuxResumeMonitor() override;
 
@@ -47,6 +48,7 @@ class LinuxResumeMonitor : public ResumeMonitor {
     void decidePending(bool waitedEnough);
     int pollTimeoutMs(sd_bus* bus) const;
 
+    Log& log_;
     const std::shared_ptr<const WakeFireRecord> fireRecord_;
     UserIdleTime& idle_;
     const ResumeMonitorOptions options_;

@@ -2,6 +2,7 @@
 
 #include "platform/linux/local_time.h"
 
+#include <cstring>
 #include <errno.h>
 #include <poll.h>
 #include <sys/eventfd.h>
@@ -42,26 +43,31 @@ WakeClocks ChooseWakeClocks(bool wakeSystem, bool alarmAllowed) {
 }
 
 std::unique_ptr<LinuxWakeTimer> LinuxWakeTimer::create(std::string name, const WakeClocks& clocks,
-                                                       std::shared_ptr<WakeFireRecord> fireRecord) {
+                                                       std::shared_ptr<WakeFireRecord> fireRecord, Log& log) {
     UniqueFd wall = MakeTimerFd(clocks.wall);
-    UniqueFd elapsed = MakeTimerFd(clocks.elapsed);
-    UniqueFd stop(eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC));
-    if (!wall || !elapsed || !stop) return nullptr;
-    std::unique_ptr<LinuxWakeTimer> timer(new LinuxWakeTimer(std::move(name), clocks.wakeSystem,
-                                                             std::move(wall), std::move(elapsed),
-                                                             std::move(stop), std::move(fireRecord)));
+    UniqueFd elapsed = wall ? MakeTimerFd(clocks.elapsed) : UniqueFd();
+    UniqueFd stop = elapsed ? UniqueFd(eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC)) : UniqueFd();
+    if (!wall || !elapsed || !stop) {
+        log.warn("the timer \"" + name + "\" cannot be made: " + std::strerror(errno));
+        return nullptr;
+    }
+    std::unique_ptr<LinuxWakeTimer> timer(new LinuxWakeTimer(name, clocks.wakeSystem, std::move(wall),
+                                                             std::move(elapsed), std::move(stop),
+                                                             std::move(fireRecord), log));
     try {
         timer->waiter_ = std::thread([t = timer.get()] { t->run(); });
-    } catch (const std::system_error&) {
+    } catch (const std::system_error& e) {
+        log.warn("the timer \"" + name + "\" cannot be made: no thread to wait on it (" + e.what() + ")");
         return nullptr;
     }
     return timer;
 }
 
 LinuxWakeTimer::LinuxWakeTimer(std::string name, bool wakesSystem, UniqueFd wallFd, UniqueFd elapsedFd,
-                               UniqueFd stopFd, std::shared_ptr<WakeFireRecord> fireRecord)
+                               UniqueFd stopFd, std::shared_ptr<WakeFireRecord> fireRecord, Log& log)
     : name_(std::move(name)), wakesSystem_(wakesSystem), wallFd_(std::move(wallFd)),
-      elapsedFd_(std::move(elapsedFd)), stopFd_(std::move(stopFd)), fireRecord_(std::move(fireRecord)) {}
+      elapsedFd_(std::move(elapsedFd)), stopFd_(std::move(stopFd)), fireRecord_(std::move(fireRecord)),
+      log_(log) {}
 
 LinuxWakeTimer::~LinuxWakeTimer() {
     const std::uint64_t one = 1;
@@ -84,7 +90,7 @@ bool LinuxWakeTimer::arm(const LocalDateTime& dueLocal) {
     if (!due) return false;
     // A zero expiry would mean "Disarm"; any moment at or before the epoch has simply passed.
     const timespec when = due->tv_sec > 0 ? *due : timespec{0, 1};
-    if (!SetTimer(wallFd_.get(), kWallFlags, when)) return false;
+    if (!setOrSay(wallFd_.get(), kWallFlags, when)) return false;
     wallDue_ = when;
     return true;
 }
@@ -98,7 +104,13 @@ bool LinuxWakeTimer::armAfter(std::chrono::milliseconds delay) {
     std::unique_lock lock(mutex_);
     waitForDelivery(lock);
     disarmAll();
-    return SetTimer(elapsedFd_.get(), 0, when);
+    return setOrSay(elapsedFd_.get(), 0, when);
+}
+
+bool LinuxWakeTimer::setOrSay(int fd, int flags, const timespec& when) {
+    if (SetTimer(fd, flags, when)) return true;
+    log_.warn("the timer \"" + name_ + "\" cannot be set: " + std::strerror(errno));
+    return false;
 }
 
 void LinuxWakeTimer::cancel() {
@@ -128,7 +140,7 @@ bool LinuxWakeTimer::takeExpiry(int fd, bool wall) {
         return expirations > 0;
     if (wall && errno == ECANCELED && wallDue_) {
         // The system time was changed: keep waiting for the same absolute moment on the new clock.
-        if (!SetTimer(fd, kWallFlags, *wallDue_)) wallDue_.reset();
+        if (!setOrSay(fd, kWallFlags, *wallDue_)) wallDue_.reset();
     }
     return false;
 }
@@ -160,10 +172,13 @@ void LinuxWakeTimer::run() {
             callback = onFired_;
         }
         if (wakesSystem_ && fireRecord_) fireRecord_->noteFired(BootTimeNow());
+        // The receiver's failure stays on its side; this thread keeps serving the timer.
         try {
             if (callback) callback();
+        } catch (const std::exception& e) {
+            log_.warn("the timer \"" + name_ + "\" fired, and its receiver failed: " + e.what());
         } catch (...) {
-            // The receiver's failure stays on its side; this thread keeps serving the timer.
+            log_.warn("the timer \"" + name_ + "\" fired, and its receiver failed");
         }
         {
             std::lock_guard lock(mutex_);
@@ -174,8 +189,12 @@ void LinuxWakeTimer::run() {
 }
 
 std::unique_ptr<WakeTimer> LinuxWakeTimerFactory::create(const std::string& name, bool wakeSystem) {
-    const WakeClocks clocks = ChooseWakeClocks(wakeSystem, wakeSystem && AlarmClockUsable());
-    return LinuxWakeTimer::create(name, clocks, fireRecord_);
+    const bool alarmAllowed = wakeSystem && AlarmClockUsable();
+    if (wakeSystem && !alarmAllowed)
+        log_.warn("the timer \"" + name +
+                  "\" cannot wake the computer from sleep: this program lacks the "
+                  "CAP_WAKE_ALARM privilege (sudo setcap cap_wake_alarm+ep on the program grants it)");
+    return LinuxWakeTimer::create(name, ChooseWakeClocks(wakeSystem, alarmAllowed), fireRecord_, log_);
 }
 
 } // namespace orvanta::platform::linux_backend

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/api/log.h"
 #include "platform/api/wake_timer.h"
 #include "platform/linux/unique_fd.h"
 #include "platform/linux/wake_fire_record.h"
@@ -40,9 +41,9 @@ WakeClocks ChooseWakeClocks(bool wakeSystem, bool alarmAllowed);
 // Must not be destroyed from its own fired callback.
 class LinuxWakeTimer final : public WakeTimer {
   public:
-    // nullptr when the kernel refuses the timers or the thread.
+    // nullptr when the kernel refuses the timers or the thread; the log says which.
     static std::unique_ptr<LinuxWakeTimer> create(std::string name, const WakeClocks& clocks,
-                                                  std::shared_ptr<WakeFireRecord> fireRecord);
+                                                  std::shared_ptr<WakeFireRecord> fireRecord, Log& log);
     ~LinuxWakeTimer() override;
 
     const std::string& name() const override { return name_; }
@@ -54,10 +55,11 @@ class LinuxWakeTimer final : public WakeTimer {
 
   private:
     LinuxWakeTimer(std::string name, bool wakesSystem, UniqueFd wallFd, UniqueFd elapsedFd, UniqueFd stopFd,
-                   std::shared_ptr<WakeFireRecord> fireRecord);
+                   std::shared_ptr<WakeFireRecord> fireRecord, Log& log);
     void waitForDelivery(std::unique_lock<std::mutex>& lock);
     void disarmAll();
     bool takeExpiry(int fd, bool wall);
+    bool setOrSay(int fd, int flags, const timespec& when);
     void run();
 
     const std::string name_;
@@ -66,6 +68,7 @@ class LinuxWakeTimer final : public WakeTimer {
     const UniqueFd elapsedFd_;
     const UniqueFd stopFd_;
     const std::shared_ptr<WakeFireRecord> fireRecord_;
+    Log& log_;
 
     std::mutex mutex_;
     std::condition_variable delivered_;
@@ -78,13 +81,16 @@ class LinuxWakeTimer final : public WakeTimer {
 class LinuxWakeTimerFactory : public WakeTimerFactory {
   public:
     // fireRecord, when given, learns of every firing of a timer that wakes the computer.
-    explicit LinuxWakeTimerFactory(std::shared_ptr<WakeFireRecord> fireRecord = nullptr)
-        : fireRecord_(std::move(fireRecord)) {}
+    explicit LinuxWakeTimerFactory(Log& log, std::shared_ptr<WakeFireRecord> fireRecord = nullptr)
+        : fireRecord_(std::move(fireRecord)), log_(log) {}
 
+    // A timer asked to wake the computer without the privilege to do so is made all the same, on the
+    // clocks that do not wake; the log says so, since the tasks it serves will run late or not at all.
     std::unique_ptr<WakeTimer> create(const std::string& name, bool wakeSystem) override;
 
   private:
     std::shared_ptr<WakeFireRecord> fireRecord_;
+    Log& log_;
 };
 
 } // namespace orvanta::platform::linux_backend

@@ -1,6 +1,7 @@
 #include "data/task_store.h"
 #include "platform/linux/linux_clock.h"
 #include "tests/e2e/program_run.h"
+#include "tests/e2e/x_client.h"
 #include "tests/support/temp_folder.h"
 
 #include <QElapsedTimer>
@@ -120,6 +121,38 @@ TEST_F(Program, AnEnabledHotkeyTaskRunsWhenItsCombinationIsPressed) {
         },
         10s))
         << first.readAllStandardError().toStdString();
+}
+
+// Where the program was started by the desktop, its stderr is all the journal keeps: a hotkey task that
+// cannot have its keys must say so there, whatever the window shows.
+TEST_F(Program, AHotkeyAnotherProgramHoldsLeavesALineOnStderr) {
+    {
+        platform::linux_backend::LinuxClock clock;
+        const std::string database = home.dataFolder() + "/task.db";
+        ASSERT_TRUE(data::SeedTaskDatabase(database));
+        data::TaskRecord task;
+        task.title = "held elsewhere";
+        task.dateMode = data::kHotkey;
+        task.time = "9:00:00";
+        task.endTime = "23:59:59";
+        task.hotkey1 = 0; // Alt
+        task.hotkey2 = 'J';
+        task.launch = "/usr/bin/true";
+        data::TaskStore(database, clock).InsertTask(task);
+    }
+    ForeignAltKeyGrab other("j");
+    ASSERT_TRUE(other.held());
+    StartFirst();
+    ASSERT_TRUE(WaitUntil([&] { return VisibleMainWindows(first.processId()).size() == 1; }, 15s));
+    QByteArray errors;
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+            first.waitForReadyRead(100);
+            errors += first.readAllStandardError();
+            return errors.contains("orvanta: the X server refused to grab the hotkey virtual key 0x4A");
+        },
+        10s))
+        << errors.toStdString();
 }
 
 } // namespace

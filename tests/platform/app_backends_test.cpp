@@ -1,4 +1,5 @@
 #include "app/platform_backends.h"
+#include "platform/fake/fake_log.h"
 
 #include <chrono>
 #include <csignal>
@@ -35,7 +36,8 @@ class DisplayVariable {
 // A service left unmade would be a null reference deep in the start-up; every one is there, and the
 // termination watch is the one that listens for the signal.
 TEST(LinuxPlatformBackends, EveryServiceIsMadeAndATerminationSignalReachesTheWatch) {
-    const auto b = orvanta::app::MakePlatformBackends();
+    orvanta::platform::fake::RecordingLog log;
+    const auto b = orvanta::app::MakePlatformBackends(log);
     ASSERT_NE(b, nullptr);
     EXPECT_TRUE(b->shared);
     EXPECT_TRUE(b->clock && b->paths && b->registry && b->power && b->locale && b->wakeTimers);
@@ -55,7 +57,8 @@ TEST(LinuxPlatformBackends, EveryServiceIsMadeAndATerminationSignalReachesTheWat
 }
 
 TEST(LinuxPlatformBackends, TheCommandLineGetsItsServicesAndAMacroPlaybackKnowsWhetherThereIsADisplay) {
-    const auto line = orvanta::app::MakeCommandLineBackends();
+    orvanta::platform::fake::RecordingLog log;
+    const auto line = orvanta::app::MakeCommandLineBackends(log);
     ASSERT_NE(line, nullptr);
     EXPECT_TRUE(line->clock && line->paths && line->sessionPower && line->launcher && line->processes &&
                 line->sound);
@@ -63,12 +66,12 @@ TEST(LinuxPlatformBackends, TheCommandLineGetsItsServicesAndAMacroPlaybackKnowsW
 
     DisplayVariable keep;
     ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "run under the test desktop";
-    const auto onDisplay = orvanta::app::MakeMacroPlaybackBackends();
+    const auto onDisplay = orvanta::app::MakeMacroPlaybackBackends(log);
     ASSERT_NE(onDisplay, nullptr);
     EXPECT_TRUE(onDisplay->inputAvailable);
     EXPECT_TRUE(onDisplay->input && onDisplay->hotkeys && onDisplay->threadTuning &&
                 onDisplay->watchTermination);
 
     unsetenv("DISPLAY");
-    EXPECT_FALSE(orvanta::app::MakeMacroPlaybackBackends()->inputAvailable);
+    EXPECT_FALSE(orvanta::app::MakeMacroPlaybackBackends(log)->inputAvailable);
 }

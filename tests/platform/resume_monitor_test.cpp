@@ -1,3 +1,4 @@
+#include "platform/fake/fake_log.h"
 #include "platform/linux/linux_resume_monitor.h"
 #include "platform/linux/local_time.h"
 #include "tests/platform/event_log.h"
@@ -40,11 +41,12 @@ class LinuxResumeMonitorTest : public ::testing::Test {
     std::shared_ptr<WakeFireRecord> record_ = std::make_shared<WakeFireRecord>();
     FixedIdle userAway_{std::chrono::hours(1)};
     ResumeLog log_;
+    fake::RecordingLog warnings_;
     ResumeMonitorOptions options_{3000ms, 400ms, 5000ms};
 };
 
 TEST_F(LinuxResumeMonitorTest, ResumeWithoutOurTimerIsTheUsers) {
-    LinuxResumeMonitor monitor(record_, userAway_, options_);
+    LinuxResumeMonitor monitor(warnings_, record_, userAway_, options_);
     ASSERT_TRUE(monitor.start(log_.receiver()));
     ASSERT_TRUE(logind_.emitPrepareForSleep(true));
     ASSERT_TRUE(logind_.emitPrepareForSleep(false));
@@ -55,7 +57,7 @@ TEST_F(LinuxResumeMonitorTest, ResumeWithoutOurTimerIsTheUsers) {
 }
 
 TEST_F(LinuxResumeMonitorTest, ResumeByOurTimerWithNobodyAroundIsAutomatic) {
-    LinuxResumeMonitor monitor(record_, userAway_, options_);
+    LinuxResumeMonitor monitor(warnings_, record_, userAway_, options_);
     ASSERT_TRUE(monitor.start(log_.receiver()));
     ASSERT_TRUE(logind_.emitPrepareForSleep(true));
     std::this_thread::sleep_for(20ms);
@@ -67,7 +69,7 @@ TEST_F(LinuxResumeMonitorTest, ResumeByOurTimerWithNobodyAroundIsAutomatic) {
 }
 
 TEST_F(LinuxResumeMonitorTest, TimerFiringJustAfterTheAnnouncementStillCounts) {
-    LinuxResumeMonitor monitor(record_, userAway_, options_);
+    LinuxResumeMonitor monitor(warnings_, record_, userAway_, options_);
     ASSERT_TRUE(monitor.start(log_.receiver()));
     ASSERT_TRUE(logind_.emitPrepareForSleep(true));
     ASSERT_TRUE(logind_.emitPrepareForSleep(false));
@@ -79,7 +81,7 @@ TEST_F(LinuxResumeMonitorTest, TimerFiringJustAfterTheAnnouncementStillCounts) {
 }
 
 TEST_F(LinuxResumeMonitorTest, StoppedMonitorDeliversNothing) {
-    LinuxResumeMonitor monitor(record_, userAway_, options_);
+    LinuxResumeMonitor monitor(warnings_, record_, userAway_, options_);
     ASSERT_TRUE(monitor.start(log_.receiver()));
     monitor.stop();
     ASSERT_TRUE(logind_.emitPrepareForSleep(false));
@@ -93,8 +95,10 @@ TEST_F(LinuxResumeMonitorTest, StoppedMonitorDeliversNothing) {
 TEST(LinuxResumeMonitor, WithoutABusStartIsRefused) {
     test::ScopedEnv noBus("DBUS_SYSTEM_BUS_ADDRESS", "unix:path=/nonexistent/orvanta-test-bus");
     FixedIdle idle(std::nullopt);
-    LinuxResumeMonitor monitor(std::make_shared<WakeFireRecord>(), idle);
+    fake::RecordingLog warnings;
+    LinuxResumeMonitor monitor(warnings, std::make_shared<WakeFireRecord>(), idle);
     EXPECT_FALSE(monitor.start([](const ResumeEvent&) {}));
+    EXPECT_NE(warnings.find("no system bus"), "") << "a deaf monitor must say so";
 }
 
 } // namespace

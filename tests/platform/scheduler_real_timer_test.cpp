@@ -1,5 +1,6 @@
 // The wake-up arming on the real timers and the real clock: what the main window relies on when a task
 // comes due.
+#include "platform/fake/fake_log.h"
 #include "platform/linux/linux_clock.h"
 #include "platform/linux/linux_wake_timer.h"
 #include "scheduler/wake_arming.h"
@@ -69,7 +70,8 @@ class RealTimerTest : public ::testing::Test {
         if (now.hour == 23 && now.minute >= 59) GTEST_SKIP() << "too close to midnight for whole-second keys";
     }
     platform::linux_backend::LinuxClock clock;
-    platform::linux_backend::LinuxWakeTimerFactory factory;
+    platform::fake::RecordingLog warnings;
+    platform::linux_backend::LinuxWakeTimerFactory factory{warnings};
     WaitingTimers timers;
     WakeArming arming{{factory, timers, clock, [] { return false; }}};
 };

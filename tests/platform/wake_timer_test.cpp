@@ -1,3 +1,4 @@
+#include "platform/fake/fake_log.h"
 #include "platform/linux/linux_wake_timer.h"
 #include "platform/linux/local_time.h"
 #include "tests/platform/event_log.h"
@@ -28,7 +29,8 @@ class LinuxWakeTimerTest : public ::testing::Test {
     }
 
     test::FiringLog log_; // outlives the timer, whose thread writes to it
-    LinuxWakeTimerFactory factory_;
+    fake::RecordingLog warnings_;
+    LinuxWakeTimerFactory factory_{warnings_};
     std::unique_ptr<WakeTimer> timer_;
 };
 
@@ -76,7 +78,8 @@ TEST_F(LinuxWakeTimerTest, MomentOutsideTheCalendarIsRefusedAndDisarms) {
 TEST(LinuxWakeTimer, ReArmingWaitsForAFiringBeingDelivered) {
     std::atomic<bool> started{false};
     std::atomic<bool> finished{false};
-    LinuxWakeTimerFactory factory;
+    fake::RecordingLog warnings;
+    LinuxWakeTimerFactory factory(warnings);
     auto timer = factory.create("nowake2", false);
     ASSERT_NE(timer, nullptr);
     timer->setOnFired([&] {
@@ -98,7 +101,8 @@ TEST(LinuxWakeTimer, CallbackMayArmItsOwnTimerAgain) {
     test::FiringLog log;
     auto note = log.callback();
     int left = 3;
-    LinuxWakeTimerFactory factory;
+    fake::RecordingLog warnings;
+    LinuxWakeTimerFactory factory(warnings);
     auto timer = factory.create("waketest", false);
     ASSERT_NE(timer, nullptr);
     timer->setOnFired([&] {
@@ -110,12 +114,34 @@ TEST(LinuxWakeTimer, CallbackMayArmItsOwnTimerAgain) {
     EXPECT_FALSE(log.waitFor(4, milliseconds(200)));
 }
 
+TEST(LinuxWakeTimer, AReceiverThatThrowsIsLoggedAndTheTimerServesOn) {
+    test::FiringLog log;
+    auto note = log.callback();
+    bool throwNext = true;
+    fake::RecordingLog warnings;
+    LinuxWakeTimerFactory factory(warnings);
+    auto timer = factory.create("nowake2", false);
+    ASSERT_NE(timer, nullptr);
+    timer->setOnFired([&] {
+        note();
+        if (std::exchange(throwNext, false)) throw std::runtime_error("the table is locked");
+    });
+    ASSERT_TRUE(timer->armAfter(milliseconds(10)));
+    ASSERT_TRUE(log.waitFor(1, milliseconds(2000)));
+    ASSERT_TRUE(timer->armAfter(milliseconds(10)));
+    EXPECT_TRUE(log.waitFor(2, milliseconds(2000))) << "one failed receiver left the timer deaf";
+    EXPECT_EQ(warnings.lines(),
+              std::vector<std::string>{
+                  "the timer \"nowake2\" fired, and its receiver failed: the table is locked"});
+}
+
 TEST(LinuxWakeTimer, OnlyAWakingTimerLeavesItsFiringOnRecord) {
     if (!AlarmClockUsable())
         GTEST_SKIP() << "this process lacks CAP_WAKE_ALARM, so no timer wakes the computer";
     test::FiringLog log;
     auto record = std::make_shared<WakeFireRecord>();
-    LinuxWakeTimerFactory factory(record);
+    fake::RecordingLog warnings;
+    LinuxWakeTimerFactory factory(warnings, record);
     auto waking = factory.create("pcwake2", true);
     auto plain = factory.create("nowake2", false);
     ASSERT_TRUE(waking && plain);
@@ -150,10 +176,16 @@ int childWithoutWakeAlarm() {
 
     if (AlarmClockUsable()) return 12;
     test::FiringLog log;
-    LinuxWakeTimerFactory factory;
+    fake::RecordingLog warnings;
+    LinuxWakeTimerFactory factory(warnings);
     auto timer = factory.create("pcwake2", true);
     if (!timer) return 13;
     if (timer->wakesSystem()) return 14;
+    // Tasks that were to wake the computer will not: the user has to be able to find out why.
+    if (warnings
+            .find("\"pcwake2\" cannot wake the computer from sleep: this program lacks the CAP_WAKE_ALARM")
+            .empty())
+        return 17;
     timer->setOnFired(log.callback());
     if (!timer->armAfter(milliseconds(20))) return 15;
     return log.waitFor(1, milliseconds(2000)) ? 0 : 16;
@@ -167,7 +199,8 @@ TEST(LinuxWakeTimer, WithoutWakeAlarmCapabilityFallsBackToThePlainClock) {
     ASSERT_EQ(waitpid(child, &status, 0), child);
     ASSERT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), 0) << "10-11: capability not dropped, 12: alarm clock still usable, "
-                                         "13: no timer, 14: claims to wake, 15-16: did not fire";
+                                         "13: no timer, 14: claims to wake, 15-16: did not fire, "
+                                         "17: the missing privilege was not logged";
 }
 
 } // namespace

@@ -1,3 +1,4 @@
+#include "platform/fake/fake_log.h"
 #include "platform/linux/actions/linux_session_power.h"
 #include "platform/linux/actions/x11_desktop.h"
 #include "tests/platform/scoped_env.h"
@@ -28,7 +29,8 @@ class LogindRequests : public ::testing::Test {
     test::ScopedEnv sessionId{"XDG_SESSION_ID", kSessionId};
     test::BusMock manager{kLogind, kManagerPath};
     test::BusMock session{kLogind, kSessionPath};
-    LinuxSessionPower power;
+    fake::RecordingLog log;
+    LinuxSessionPower power{log};
 
     void SetUp() override {
         ORVANTA_REQUIRE_RESOURCE(manager.present(), "no logind on the system bus");
@@ -51,6 +53,21 @@ TEST_F(LogindRequests, ForcedPowerRequestsAreNonInteractiveManagerCalls) {
     EXPECT_EQ(managerCalls("Reboot"), (Calls{{"false"}}));
     EXPECT_EQ(managerCalls("Suspend"), (Calls{{"false"}}));
     EXPECT_EQ(managerCalls("Hibernate"), (Calls{{"false"}}));
+    EXPECT_EQ(log.lines(), std::vector<std::string>{}) << "a request that went through is not a warning";
+}
+
+TEST_F(LogindRequests, ARefusedRequestLeavesLogindsWordsInTheLog) {
+    constexpr const char* kManager = "org.freedesktop.login1.Manager";
+    ASSERT_TRUE(manager.addMethod(kManager, "Hibernate", "b",
+                                  "raise dbus.exceptions.DBusException('Not allowed here', "
+                                  "name='org.freedesktop.DBus.Error.AccessDenied')"));
+    const Result result = power.hibernate();
+    // The shared mock serves the other cases too.
+    ASSERT_TRUE(manager.addMethod(kManager, "Hibernate", "b", ""));
+    EXPECT_EQ(result, Result::refused);
+    EXPECT_NE(log.find("logind refused Hibernate: org.freedesktop.DBus.Error.AccessDenied: Not allowed here"),
+              "")
+        << (log.lines().empty() ? "nothing logged" : log.lines().front());
 }
 
 TEST_F(LogindRequests, LockAndTerminateReachOurSession) {
@@ -65,6 +82,7 @@ TEST_F(LogindRequests, WithoutASessionNothingIsLockedOrEnded) {
     EXPECT_EQ(power.lockSession(), Result::unavailable);
     EXPECT_EQ(power.terminateSession(), Result::unavailable);
     EXPECT_EQ(managerCalls("TerminateSession"), Calls{});
+    EXPECT_NE(log.find("could not be asked to Lock: logind knows no session of ours"), "");
 }
 
 TEST_F(LogindRequests, PoliteLogOffWithoutASessionManagerEndsTheSession) {
@@ -192,11 +210,13 @@ TEST_F(LogindRequests, ARefusingSessionManagerIsNotOverruled) {
 TEST(LinuxSessionPower, WithoutABusEveryRequestIsUnavailable) {
     test::ScopedEnv noSystemBus("DBUS_SYSTEM_BUS_ADDRESS", "unix:path=/nonexistent/orvanta-test-bus");
     test::ScopedEnv noSessionBus("DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent/orvanta-test-bus");
-    LinuxSessionPower power({std::chrono::milliseconds(500), {}});
+    fake::RecordingLog log;
+    LinuxSessionPower power(log, {std::chrono::milliseconds(500), {}});
     EXPECT_EQ(power.powerOff(true), Result::unavailable);
     EXPECT_EQ(power.lockSession(), Result::unavailable);
     EXPECT_EQ(power.logOffPolitely(), Result::unavailable);
     EXPECT_EQ(power.terminateSession(), Result::unavailable);
+    EXPECT_NE(log.find("could not be asked to PowerOff: no system bus"), "");
     EXPECT_TRUE(power.enableShutdownPrivilege().problems.empty()) << "polkit decides; nothing to report";
 }
 
@@ -215,7 +235,8 @@ TEST(X11Desktop, MonitorOffIsUnavailableWithoutDpmsOrDisplay) {
     const auto dpms = displayHasDpms();
     ORVANTA_REQUIRE_RESOURCE(dpms.has_value(), "no X display");
     if (*dpms) GTEST_SKIP() << "this display has DPMS; the test will not switch a real monitor off";
-    EXPECT_EQ(LinuxSessionPower().turnMonitorOff(), Result::unavailable);
+    fake::RecordingLog log;
+    EXPECT_EQ(LinuxSessionPower(log).turnMonitorOff(), Result::unavailable);
 
     test::ScopedEnv noDisplay("DISPLAY", ":999");
     EXPECT_EQ(ForceMonitorOff(""), Result::unavailable);

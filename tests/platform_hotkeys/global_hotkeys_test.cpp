@@ -1,3 +1,4 @@
+#include "platform/fake/fake_log.h"
 #include "platform/linux/hotkeys/linux_global_hotkeys.h"
 #include "tests/support/run_program.h"
 
@@ -51,7 +52,8 @@ class GlobalHotkeysTest : public ::testing::Test {
 };
 
 TEST_F(GlobalHotkeysTest, AGrabbedCombinationDeliversItsPress) {
-    LinuxGlobalHotkeys hotkeys;
+    fake::RecordingLog hotkeysLog;
+    LinuxGlobalHotkeys hotkeys(hotkeysLog);
     ASSERT_TRUE(hotkeys.available());
     Presses presses;
     hotkeys.setOnPressed([&](int id, unsigned modifiers, unsigned key) {
@@ -79,8 +81,13 @@ TEST_F(GlobalHotkeysTest, ACombinationHeldByAnotherClientIsRefused) {
     XGrabKey(other, two, ControlMask, DefaultRootWindow(other), False, GrabModeAsync, GrabModeAsync);
     XSync(other, False);
 
-    LinuxGlobalHotkeys hotkeys;
+    fake::RecordingLog hotkeysLog;
+    LinuxGlobalHotkeys hotkeys(hotkeysLog);
     EXPECT_EQ(hotkeys.registerHotkey(kHotkeyControl, 0x32, 1), HotkeyRegistration::Refused);
+    EXPECT_NE(hotkeysLog.find("the X server refused to grab the hotkey virtual key 0x32 with modifiers 0x2"),
+              "")
+        << (hotkeysLog.lines().empty() ? "nothing logged" : hotkeysLog.lines().front());
+    EXPECT_NE(hotkeysLog.find("BadAccess"), "") << "the X server's own words say another program holds it";
     // A refusal leaves nothing half-grabbed: after the other client lets go, the combination is ours.
     XCloseDisplay(other);
     EXPECT_EQ(hotkeys.registerHotkey(kHotkeyControl, 0x32, 1), HotkeyRegistration::Registered);
@@ -89,8 +96,10 @@ TEST_F(GlobalHotkeysTest, ACombinationHeldByAnotherClientIsRefused) {
 }
 
 TEST(GlobalHotkeysNoDisplayTest, EveryRegistrationIsUnavailable) {
-    LinuxGlobalHotkeys hotkeys(":987");
+    fake::RecordingLog hotkeysLog;
+    LinuxGlobalHotkeys hotkeys(hotkeysLog, ":987");
     EXPECT_FALSE(hotkeys.available());
+    EXPECT_NE(hotkeysLog.find("no X display \":987\""), "");
     EXPECT_EQ(hotkeys.registerHotkey(kHotkeyAlt, 0x31, 1), HotkeyRegistration::Unavailable);
     hotkeys.unregisterHotkey(1);
 }
@@ -103,7 +112,8 @@ struct UsLayoutAtEnd {
 // A desktop sets the user's layout after the program has started (autostart); a combination must then
 // still mean its letter, not the key where that letter was before.
 TEST_F(GlobalHotkeysTest, ALayoutChangeMovesEachGrabToWhereItsLetterIsNow) {
-    LinuxGlobalHotkeys hotkeys;
+    fake::RecordingLog hotkeysLog;
+    LinuxGlobalHotkeys hotkeys(hotkeysLog);
     ASSERT_TRUE(hotkeys.available());
     Presses presses;
     std::vector<unsigned> keys;
@@ -136,7 +146,8 @@ TEST_F(GlobalHotkeysTest, ALayoutChangeMovesEachGrabToWhereItsLetterIsNow) {
     ASSERT_EQ(RunProgram({"xdotool", "key", "alt+a"}), 0);
     ASSERT_TRUE(presses.WaitFor(3));
     EXPECT_EQ(presses.ids.back(), 1);
-    LinuxGlobalHotkeys otherProgram;
+    fake::RecordingLog otherProgramLog;
+    LinuxGlobalHotkeys otherProgram(otherProgramLog);
     EXPECT_EQ(otherProgram.registerHotkey(kHotkeyAlt, 'Q', 9), HotkeyRegistration::Registered);
 }
 

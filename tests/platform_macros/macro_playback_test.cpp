@@ -2,6 +2,7 @@
 #include "macros/macro_player.h"
 #include "macros/macro_text.h"
 #include "macros/task_macro_starter.h"
+#include "platform/fake/fake_log.h"
 #include "platform/linux/hotkeys/linux_global_hotkeys.h"
 #include "platform/linux/input/playback_thread_timing.h"
 #include "platform/linux/input/xtest_synthetic_input.h"
@@ -278,7 +279,8 @@ TEST_F(MacroPlaybackTest, TwentyMillisecondStepsKeepTheirSpacing) {
 // The program's own key grab holds the keyboard from the hotkey's press to its release; a macro that
 // typed meanwhile would type into that grab and its first keys would be lost.
 TEST_F(MacroPlaybackTest, AMacroStartedByItsHotkeyTypesItsFirstKeysAfterTheHotkeyIsLetGo) {
-    platform::linux_backend::LinuxGlobalHotkeys hotkeys;
+    platform::fake::RecordingLog hotkeysLog;
+    platform::linux_backend::LinuxGlobalHotkeys hotkeys(hotkeysLog);
     ASSERT_TRUE(hotkeys.available());
     SteadyMacroWaiter waiter;
     DoDo2 player({input, clipboard, waiter, stop, {}, milliseconds(2000)});
@@ -346,7 +348,8 @@ TEST_F(MacroPlaybackTest, KeysTypeTheSameCharactersOnTheLayoutTheyWereRecordedOn
 }
 
 TEST_F(MacroPlaybackTest, AltF12StopsTheTaskMacroDuringItsWaitAndIsFreeAfterwards) {
-    platform::linux_backend::LinuxGlobalHotkeys hotkeys;
+    platform::fake::RecordingLog hotkeysLog;
+    platform::linux_backend::LinuxGlobalHotkeys hotkeys(hotkeysLog);
     ASSERT_TRUE(hotkeys.available());
     // As the program's hotkey handler does for Alt+F12, from the thread the press arrives on.
     hotkeys.setOnPressed([&](int, unsigned modifiers, unsigned key) {
@@ -357,7 +360,8 @@ TEST_F(MacroPlaybackTest, AltF12StopsTheTaskMacroDuringItsWaitAndIsFreeAfterward
     MacroStopKey stopKey(registrar);
     DoDo2 player({input, clipboard, waiter, stop, [&] { stopKey.Release(); }});
     TaskMacroStarter starter(player, stopKey, stop);
-    platform::linux_backend::LinuxGlobalHotkeys otherProgram;
+    platform::fake::RecordingLog otherProgramLog;
+    platform::linux_backend::LinuxGlobalHotkeys otherProgram(otherProgramLog);
 
     const std::string path = folder.file("task.mco");
     test::WriteRecordedMacro(path, {u"0 KEY_DOWN 65", u"0 KEY_UP 65", u"300 KEY_DOWN 66", u"400 KEY_UP 66",

@@ -3,6 +3,7 @@
 #include "macros/macro_line.h"
 #include "macros/macro_text.h"
 #include "platform/fake/fake_locale_info.h"
+#include "platform/fake/fake_log.h"
 #include "platform/linux/hotkeys/linux_global_hotkeys.h"
 #include "platform/linux/input/xtest_synthetic_input.h"
 #include "platform/linux/macro_hook/linux_macro_hook.h"
@@ -369,7 +370,8 @@ TEST_F(RecordingTest, ARecordingWithoutAGrabSaysNothingAboutAPause) {
     EXPECT_EQ(KeyLines(Record(true, {{"key", "b"}}, "plain")), (Lines{"KEY_DOWN 66", "KEY_UP 66"}));
     EXPECT_FALSE(pauseNoted);
     // Our own hotkeys take single combinations, not the keyboard: taking one is no pause.
-    platform::linux_backend::LinuxGlobalHotkeys hotkeys;
+    platform::fake::RecordingLog hotkeysLog;
+    platform::linux_backend::LinuxGlobalHotkeys hotkeys(hotkeysLog);
     const Lines withHotkey =
         Record(true,
                {[&](ui::TMacroForm&) {

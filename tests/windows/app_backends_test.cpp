@@ -35,7 +35,8 @@ void DestroyWithin(std::unique_ptr<orvanta::app::PlatformBackends> backends, std
 // Every service the program is given answers an ordinary request; nothing here shuts down, suspends, locks
 // or starts a program.
 TEST(WindowsPlatformBackends, EveryServiceAnswersAndTheWholeEndsCleanly) {
-    auto backends = orvanta::app::MakePlatformBackends();
+    orvanta::platform::StderrLog log("windows_app_backends_test");
+    auto backends = orvanta::app::MakePlatformBackends(log);
     ASSERT_NE(backends, nullptr);
 
     const auto now = backends->clock->now();

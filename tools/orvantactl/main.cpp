@@ -55,8 +55,9 @@ class CommandLinePlayer {
     void WaitForTheEnd() { player_.WaitAll(); }
 
   private:
+    orvanta::platform::StderrLog log_{"orvantactl"};
     const std::unique_ptr<orvanta::app::MacroPlaybackBackends> os_ =
-        orvanta::app::MakeMacroPlaybackBackends();
+        orvanta::app::MakeMacroPlaybackBackends(log_);
     NoClipboard clipboard_;
     macros::SteadyMacroWaiter waiter_{os_->threadTuning, os_->sleepMargin};
     std::atomic<bool> stop_{false};
@@ -71,7 +72,8 @@ class CommandLinePlayer {
 } // namespace
 
 int main(int argc, char** argv) {
-    const std::unique_ptr<orvanta::app::CommandLineBackends> os = orvanta::app::MakeCommandLineBackends();
+    orvanta::platform::StderrLog log("orvantactl");
+    const std::unique_ptr<orvanta::app::CommandLineBackends> os = orvanta::app::MakeCommandLineBackends(log);
     orvanta::ctl::StartOutcomes outcomes;
     orvanta::ctl::NotingSessionPower sessionPower(*os->sessionPower, outcomes);
     orvanta::ctl::NotingLauncher launcher(*os->launcher, outcomes);

@@ -40,4 +40,16 @@ RequestResult RequestResultOf(int callResult, const char* errorName) {
     return RequestResult::refused;
 }
 
+BusReply BusReplyOf(int callResult, const sd_bus_error& error) {
+    BusReply reply{RequestResultOf(callResult, error.name), {}};
+    if (reply.result == RequestResult::done) return reply;
+    if (error.name) {
+        reply.error = error.name;
+        if (error.message && *error.message) reply.error += std::string(": ") + error.message;
+    } else {
+        reply.error = std::strerror(-callResult);
+    }
+    return reply;
+}
+
 } // namespace orvanta::platform::linux_backend

@@ -4,6 +4,8 @@
 #include "platform/linux/system_bus.h"
 
 #include <chrono>
+#include <string>
+#include <systemd/sd-bus.h>
 
 namespace orvanta::platform::linux_backend {
 
@@ -19,5 +21,12 @@ bool NameHasOwner(sd_bus* bus, const char* name);
 // object or method; no answer in time), refused for any other error (not authorised, inhibited, busy).
 // errorName is the name of the error reply, if any.
 RequestResult RequestResultOf(int callResult, const char* errorName);
+
+// A request's outcome with the bus's own words for a failure ("name: message"), for the log.
+struct BusReply {
+    RequestResult result;
+    std::string error;
+};
+BusReply BusReplyOf(int callResult, const sd_bus_error& error);
 
 } // namespace orvanta::platform::linux_backend

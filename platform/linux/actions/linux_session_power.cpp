@@ -10,7 +10,15 @@ namespace orvanta::platform::linux_backend {
 
 RequestResult LinuxSessionPower::managerRequest(const char* method, bool interactive) const {
     const SystemBus bus = OpenSystemBus(options_.callTimeout);
-    return CallLogindManager(bus.get(), method, interactive);
+    return told(method, CallLogindManager(bus.get(), method, interactive));
+}
+
+RequestResult LinuxSessionPower::told(const char* what, const BusReply& reply) const {
+    if (reply.result == RequestResult::refused)
+        log_.warn(std::string("logind refused ") + what + ": " + reply.error);
+    else if (reply.result == RequestResult::unavailable)
+        log_.warn(std::string("logind could not be asked to ") + what + ": " + reply.error);
+    return reply.result;
 }
 
 RequestResult LinuxSessionPower::politeRequest(const std::vector<SessionManagerLogout>& calls,
@@ -48,12 +56,12 @@ RequestResult LinuxSessionPower::logOffPolitely() {
 
 RequestResult LinuxSessionPower::terminateSession() {
     const SystemBus bus = OpenSystemBus(options_.callTimeout);
-    return TerminateOwnSession(bus.get());
+    return told("TerminateSession", TerminateOwnSession(bus.get()));
 }
 
 RequestResult LinuxSessionPower::lockSession() {
     const SystemBus bus = OpenSystemBus(options_.callTimeout);
-    return LockOwnSession(bus.get());
+    return told("Lock", LockOwnSession(bus.get()));
 }
 
 RequestResult LinuxSessionPower::turnMonitorOff() {

@@ -1,6 +1,8 @@
 #pragma once
 
+#include "platform/api/log.h"
 #include "platform/api/session_power.h"
+#include "platform/linux/actions/bus_requests.h"
 #include "platform/linux/actions/desktop_logout.h"
 
 #include <chrono>
@@ -18,8 +20,9 @@ class LinuxSessionPower : public SessionPower {
         std::string displayName; // empty: $DISPLAY
     };
 
-    LinuxSessionPower() : LinuxSessionPower(Options{}) {}
-    explicit LinuxSessionPower(Options options) : options_(std::move(options)) {}
+    // Every logind request that does not go through leaves a line in the log, with logind's words.
+    explicit LinuxSessionPower(Log& log) : LinuxSessionPower(log, Options{}) {}
+    LinuxSessionPower(Log& log, Options options) : log_(log), options_(std::move(options)) {}
 
     // polkit decides per request; there is nothing to take beforehand.
     PrivilegeResult enableShutdownPrivilege() override { return {}; }
@@ -39,7 +42,9 @@ class LinuxSessionPower : public SessionPower {
   private:
     RequestResult managerRequest(const char* method, bool interactive = false) const;
     RequestResult politeRequest(const std::vector<SessionManagerLogout>& calls, const char* method) const;
+    RequestResult told(const char* what, const BusReply& reply) const;
 
+    Log& log_;
     Options options_;
 };
 

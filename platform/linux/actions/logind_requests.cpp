@@ -76,36 +76,38 @@ std::optional<LogindSession> FindOwnSession(sd_bus* bus) {
     return displaySessionOfUser(bus);
 }
 
-RequestResult CallLogindManager(sd_bus* bus, const char* method, bool interactive) {
-    if (!bus) return RequestResult::unavailable;
+BusReply CallLogindManager(sd_bus* bus, const char* method, bool interactive) {
+    if (!bus) return {RequestResult::unavailable, "no system bus"};
     sd_bus_error error = SD_BUS_ERROR_NULL;
     const int called = sd_bus_call_method(bus, logind::kService, logind::kPath, logind::kManager, method,
                                           &error, nullptr, "b", interactive ? 1 : 0);
-    const RequestResult result = RequestResultOf(called, error.name);
+    BusReply reply = BusReplyOf(called, error);
     sd_bus_error_free(&error);
-    return result;
+    return reply;
 }
 
-RequestResult LockOwnSession(sd_bus* bus) {
+BusReply LockOwnSession(sd_bus* bus) {
     const auto session = FindOwnSession(bus);
-    if (!session) return RequestResult::unavailable;
+    if (!session)
+        return {RequestResult::unavailable, bus ? "logind knows no session of ours" : "no system bus"};
     sd_bus_error error = SD_BUS_ERROR_NULL;
     const int called = sd_bus_call_method(bus, logind::kService, session->path.c_str(), kSessionInterface,
                                           "Lock", &error, nullptr, "");
-    const RequestResult result = RequestResultOf(called, error.name);
+    BusReply reply = BusReplyOf(called, error);
     sd_bus_error_free(&error);
-    return result;
+    return reply;
 }
 
-RequestResult TerminateOwnSession(sd_bus* bus) {
+BusReply TerminateOwnSession(sd_bus* bus) {
     const auto session = FindOwnSession(bus);
-    if (!session) return RequestResult::unavailable;
+    if (!session)
+        return {RequestResult::unavailable, bus ? "logind knows no session of ours" : "no system bus"};
     sd_bus_error error = SD_BUS_ERROR_NULL;
     const int called = sd_bus_call_method(bus, logind::kService, logind::kPath, logind::kManager,
                                           "TerminateSession", &error, nullptr, "s", session->id.c_str());
-    const RequestResult result = RequestResultOf(called, error.name);
+    BusReply reply = BusReplyOf(called, error);
     sd_bus_error_free(&error);
-    return result;
+    return reply;
 }
 
 } // namespace orvanta::platform::linux_backend

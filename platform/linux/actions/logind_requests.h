@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/api/session_power.h"
+#include "platform/linux/actions/bus_requests.h"
 
 #include <optional>
 #include <string>
@@ -23,12 +24,12 @@ std::optional<LogindSession> FindOwnSession(sd_bus* systemBus);
 // Manager.PowerOff, Reboot, Suspend or Hibernate. Not interactive unless asked: polkit then decides
 // without a prompt, which nobody may be there to answer at a scheduled moment. Interactive lets polkit
 // ask the user, for a request the user has just made.
-RequestResult CallLogindManager(sd_bus* systemBus, const char* method, bool interactive = false);
+BusReply CallLogindManager(sd_bus* systemBus, const char* method, bool interactive = false);
 
 // Session.Lock on our session; desktops lock their screen on it.
-RequestResult LockOwnSession(sd_bus* systemBus);
+BusReply LockOwnSession(sd_bus* systemBus);
 
 // Manager.TerminateSession on our session: every process in it ends.
-RequestResult TerminateOwnSession(sd_bus* systemBus);
+BusReply TerminateOwnSession(sd_bus* systemBus);
 
 } // namespace orvanta::platform::linux_backend

@@ -6,6 +6,7 @@
 #include <X11/Xlib.h>
 #include <X11/keysym.h>
 #include <condition_variable>
+#include <cstdio>
 #include <deque>
 #include <functional>
 #include <map>
@@ -58,6 +59,7 @@ struct LinuxGlobalHotkeys::Impl {
         unsigned virtualKey = 0;
     };
 
+    Log& log;
     Display* display = nullptr;
     Window root = 0;
     unsigned numLockMask = Mod2Mask;
@@ -71,9 +73,13 @@ struct LinuxGlobalHotkeys::Impl {
 
     std::map<int, Grab> grabs; // touched only on the thread
 
-    explicit Impl(const std::string& displayName) {
+    Impl(Log& log, const std::string& displayName) : log(log) {
         display = XOpenDisplay(displayName.empty() ? nullptr : displayName.c_str());
-        if (!display) return;
+        if (!display) {
+            log.warn("no X display \"" + std::string(XDisplayName(displayName.c_str())) +
+                     "\": hotkey tasks cannot be registered");
+            return;
+        }
         wake = UniqueFd(eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK));
         if (wake.get() < 0) {
             XCloseDisplay(display);
@@ -159,6 +165,8 @@ struct LinuxGlobalHotkeys::Impl {
             bool clash = false;
             for (const auto& [otherId, other] : grabs)
                 clash = clash || (other.keycode == grab.keycode && other.mask == grab.mask);
+            if (grab.keycode && clash)
+                Say("after the keyboard layout changed, the hotkey", grab, "is on another hotkey's key");
             if (grab.keycode && (clash || !GrabAll(grab))) grab.keycode = 0;
             grabs[id] = grab;
         }
@@ -172,9 +180,20 @@ struct LinuxGlobalHotkeys::Impl {
             });
         });
         if (error == 0) return true;
+        char text[128] = "";
+        XGetErrorText(display, error, text, sizeof text);
+        Say("the X server refused to grab the hotkey", grab, "(" + std::string(text) + ")");
         // Release the variants that did go through; another client keeps its own.
         Ungrab(grab);
         return false;
+    }
+
+    // The hotkey as the core knows it (virtual key and modifier bits) and as X does (key code, mask).
+    void Say(const char* before, const Grab& grab, const std::string& after) const {
+        char keys[96];
+        std::snprintf(keys, sizeof keys, "virtual key 0x%02X with modifiers 0x%X (key code %u, mask 0x%X)",
+                      grab.virtualKey, grab.modifiers, unsigned(grab.keycode), grab.mask);
+        log.warn(std::string(before) + " " + keys + " " + after);
     }
 
     void Ungrab(const Grab& grab) {
@@ -247,8 +266,8 @@ struct LinuxGlobalHotkeys::Impl {
     }
 };
 
-LinuxGlobalHotkeys::LinuxGlobalHotkeys(const std::string& displayName)
-    : impl_(std::make_unique<Impl>(displayName)) {}
+LinuxGlobalHotkeys::LinuxGlobalHotkeys(Log& log, const std::string& displayName)
+    : impl_(std::make_unique<Impl>(log, displayName)) {}
 
 LinuxGlobalHotkeys::~LinuxGlobalHotkeys() = default;
 

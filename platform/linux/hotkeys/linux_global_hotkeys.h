@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/api/global_hotkeys.h"
+#include "platform/api/log.h"
 
 #include <memory>
 #include <string>
@@ -13,8 +14,9 @@ namespace orvanta::platform::linux_backend {
 // Without a display every registration answers Unavailable.
 class LinuxGlobalHotkeys : public GlobalHotkeys {
   public:
-    // An empty display name means $DISPLAY.
-    explicit LinuxGlobalHotkeys(const std::string& displayName = {});
+    // An empty display name means $DISPLAY. A grab the X server refuses, and a hotkey left without one
+    // after a change of layout, leave a line in the log.
+    explicit LinuxGlobalHotkeys(Log& log, const std::string& displayName = {});
     ~LinuxGlobalHotkeys() override;
     LinuxGlobalHotkeys(const LinuxGlobalHotkeys&) = delete;
     LinuxGlobalHotkeys& operator=(const LinuxGlobalHotkeys&) = delete;
