@@ -14,7 +14,6 @@
 #include "ui/hotkey_page.h"
 #include "ui/macro_form_opener.h"
 #include "ui/main_form.h"
-#include "ui/message_form.h"
 #include "ui/message_window_port.h"
 #include "ui/reminder.h"
 #include "ui/task_form.h"
@@ -63,9 +62,8 @@ int main(int argc, char** argv) {
     {
         i18n::CurrentLanguageLookup listTexts(languages);
         ui::MessageBoxErrorBox errors;
-        // Made before the main window, which the actions it is given already write to.
-        ui::TMessageForm messages(languages);
-        ui::MessageWindowPort messagePort(messages);
+        // The reminder-message window, made by the first message.
+        ui::MessageWindowPort messagePort(languages);
 
         // Hotkeys and macros: Alt+F12 stops a playing macro through this flag.
         std::atomic<bool> macroStopRequested{false};

@@ -132,7 +132,6 @@ void TMainForm::BuildWidgets() {
     statusBar()->addWidget(statusLine_, 1);
     statusBar()->hide();
 
-    messageDialog_ = new MessageDialog(this);
     tray_ = new Tray(menus_.PopupMenu1, ports_.trayAvailable, this);
     channel_ = new InstanceChannel(this);
     resize(680, 480);
@@ -363,7 +362,14 @@ int TMainForm::AskQuestion(const QString& text, const QStringList& buttonCaption
         buttonCaptions.isEmpty()
             ? QStringList{GetLangText("Button1Caption", "OK"), GetLangText("Button2Caption", "Cancel")}
             : buttonCaptions;
-    return messageDialog_->Ask(windowTitle(), text, captions);
+    return QuestionBox().Ask(windowTitle(), text, captions);
+}
+
+MessageDialog& TMainForm::QuestionBox() {
+    // Made by the first use: its warning icon comes from the icon theme, a lookup that a start without
+    // questions need not pay for.
+    if (!messageDialog_) messageDialog_ = new MessageDialog(this);
+    return *messageDialog_;
 }
 
 void TMainForm::ShowFromTray(int tabIndex) {

@@ -75,7 +75,10 @@ class TMainForm : public QMainWindow, public TLangForm {
     // The timed tasks the last rebuild could not schedule; the list shows them after the others.
     const std::vector<UnscheduledTask>& unscheduledTasks() const { return unscheduled_; }
     QTabWidget* PageControl1() const { return pageControl_; }
+    // Null until the first question.
     MessageDialog* suiMessageDialog1() const { return messageDialog_; }
+    // The shared question box, made now if no question has needed it yet.
+    MessageDialog& QuestionBox();
     const MainMenus& menus() const { return menus_; }
     MainTimerSet& timers() { return timers_; }
     // The hotkey tab's list and commands; nullptr when the window has no hotkey tasks.

@@ -14,7 +14,7 @@ TaskEditorHost MakeTaskEditorHost(TMainForm& main, const TaskEditorServices& ser
                         services.power,
                         services.store,
                         services.errors,
-                        *main.suiMessageDialog1(),
+                        main.QuestionBox(),
                         main.scheduler().currentTaskId()};
     // The tasks the rebuild could not schedule open too, so that they can be mended.
     host.scheduledRows = [&main] {

@@ -43,7 +43,7 @@ class QuestionAnswerer {
         timer_.setInterval(5);
         QObject::connect(&timer_, &QTimer::timeout, [this, &form, button] {
             ui::MessageDialog* dialog = form.suiMessageDialog1();
-            if (!dialog->isVisible()) return;
+            if (!dialog || !dialog->isVisible()) return;
             questions << dialog->text();
             captions = dialog->buttonCaptions();
             title = dialog->windowTitle();

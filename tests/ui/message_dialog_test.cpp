@@ -28,7 +28,7 @@ class SharedQuestionBox : public MainFormTest {
         probe.setInterval(5);
         QObject::connect(&probe, &QTimer::timeout, [&] {
             ui::MessageDialog* box = form->suiMessageDialog1();
-            if (!box->isVisible()) return;
+            if (!box || !box->isVisible()) return;
             auto* label = box->findChild<QLabel*>("messageText");
             if (!label) return box->PressButton(1);
             fit.text = box->text();
@@ -44,6 +44,17 @@ class SharedQuestionBox : public MainFormTest {
         return fit;
     }
 };
+
+// The box's warning icon is an icon-theme lookup; a start that asks nothing must not make it.
+TEST_F(SharedQuestionBox, IsMadeByTheFirstQuestionAndServesEveryLaterOne) {
+    EXPECT_EQ(form->findChild<ui::MessageDialog*>(), nullptr);
+    AskAndMeasure("first");
+    ui::MessageDialog* made = form->suiMessageDialog1();
+    ASSERT_NE(made, nullptr);
+    AskAndMeasure("second");
+    EXPECT_EQ(form->suiMessageDialog1(), made);
+    EXPECT_EQ(form->findChildren<ui::MessageDialog*>().size(), 1);
+}
 
 TEST_F(SharedQuestionBox, GrowsToEachTextAfterAShorterOne) {
     QString longText;

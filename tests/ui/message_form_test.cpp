@@ -24,8 +24,8 @@ class MessageWindow : public ::testing::Test {
     data::Settings settings{folder.file("wake.ini")};
     platform::fake::FakeLocaleInfo locale;
     i18n::TLangMgr languages{folder.path(), '/', settings, locale};
-    ui::TMessageForm window{languages};
-    ui::MessageWindowPort port{window};
+    ui::MessageWindowPort port{languages};
+    ui::TMessageForm& window = port.form();
     platform::fake::FakeClock clock{{2025, 3, 7, 9, 5, 0, 0}};
     platform::fake::FakeAlertSound sound;
 
@@ -39,6 +39,25 @@ class MessageWindow : public ::testing::Test {
             message);
     }
 };
+
+// A run without messages never pays for the window; the first message makes it, and it stays.
+TEST(MessageWindowPort, TheWindowIsMadeByTheFirstMessageAndKept) {
+    TempFolder folder;
+    data::Settings settings{folder.file("wake.ini")};
+    platform::fake::FakeLocaleInfo locale;
+    i18n::TLangMgr languages{folder.path(), '/', settings, locale};
+    ui::MessageWindowPort port{languages};
+    EXPECT_EQ(port.text(), "");
+    EXPECT_FALSE(port.built()) << "reading the (empty) messages must not build the window";
+    port.setText("one");
+    port.showModeless();
+    ASSERT_TRUE(port.built());
+    ui::TMessageForm* first = &port.form();
+    EXPECT_TRUE(first->isVisible());
+    port.setText("two\r\n\r\none");
+    EXPECT_EQ(&port.form(), first);
+    EXPECT_EQ(port.text(), "two\r\n\r\none");
+}
 
 TEST_F(MessageWindow, StartsHiddenAtTheTopLeft) {
     EXPECT_FALSE(window.isVisible());
