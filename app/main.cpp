@@ -1,5 +1,6 @@
 // The program: this system's backends, the core objects and the windows, wired together.
 #include "actions/desktop_actions.h"
+#include "app/command_line.h"
 #include "app/platform_backends.h"
 #include "data/settings/data_folder.h"
 #include "data/settings/settings.h"
@@ -25,6 +26,10 @@
 #include <atomic>
 #include <iostream>
 #include <memory>
+#include <optional>
+#include <orvanta_app_id.h>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -37,11 +42,44 @@ void NudgePointer() {
     QCursor::setPos(where);
 }
 
+// Help and the version need no display: they are answered before the toolkit starts, which would end
+// the program without one. nullopt: go on.
+std::optional<int> AnswerWithoutDisplay(int argc, char** argv) {
+    const std::vector<std::string> arguments(argv + 1, argv + argc);
+    const app::CommandLine line = app::ParseCommandLine(arguments);
+    if (line.outcome == app::CommandLine::Outcome::help) {
+        std::cout << app::UsageText(argc > 0 ? argv[0] : "orvanta");
+        return 0;
+    }
+    if (line.outcome == app::CommandLine::Outcome::version) {
+        std::cout << "Orvanta " ORVANTA_DISPLAY_VERSION "\n";
+        return 0;
+    }
+    return std::nullopt;
+}
+
+// The program's own options, once the toolkit has taken its own (-platform, -display, ...) away.
+app::CommandLine ReadCommandLine() {
+    std::vector<std::string> arguments;
+    const QStringList all = QCoreApplication::arguments();
+    for (qsizetype i = 1; i < all.size(); ++i)
+        arguments.push_back(all[i].toStdString());
+    return app::ParseCommandLine(arguments);
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
+    if (const std::optional<int> answered = AnswerWithoutDisplay(argc, argv)) return *answered;
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Orvanta"));
+    // The desktop matches the windows to the desktop entry, its icon and its actions by this name.
+    QGuiApplication::setDesktopFileName(QStringLiteral(ORVANTA_APP_ID));
+    const app::CommandLine commandLine = ReadCommandLine();
+    if (commandLine.outcome == app::CommandLine::Outcome::error) {
+        std::cerr << "orvanta: " << commandLine.error << "\nTry 'orvanta --help' for the options.\n";
+        return app::kUsageExitStatus;
+    }
     // The program lives on in the notification area when its windows close; only Exit ends it.
     QApplication::setQuitOnLastWindowClosed(false);
 
@@ -170,6 +208,7 @@ int main(int argc, char** argv) {
         ports.hotkeyTasks = &hotkeyTasks;
         ports.openTaskEditor = openTaskEditor;
         ports.passwordRequiredOnResume = [&] { return os.resumePassword->passwordRequired(); };
+        ports.handOverNewTask = commandLine.newTask;
         ui::TMainForm form(std::move(ports));
         // A termination signal ends the program as Exit does: every loop ends, modal windows included,
         // and the playbacks are stopped and let go of their keys as the objects below end.
@@ -182,7 +221,10 @@ int main(int argc, char** argv) {
             status = 1;
         } else if (!form.HandedOver()) {
             errors.setOwner(&form);
-            form.ShowAtStart();
+            if (commandLine.show)
+                form.ComeForward(commandLine.newTask);
+            else
+                form.ShowAtStart();
             status = QApplication::exec();
         }
         // The grab thread outlives this block; no press may reach the objects ending with it.

@@ -14,6 +14,9 @@ bool PowerOnTest::Offer(const std::function<bool()>& askToRun) {
 
     const platform::AcLineStatus ac = ports_.power.acLineStatus();
     if (ac == platform::AcLineStatus::Offline) return false;
+    // A test the system would refuse to start only leaves the user waiting for a power-on that never comes.
+    const platform::SleepStates allowed = ports_.power.allowedSleepStates();
+    if (!allowed.any()) return false;
     if (!askToRun()) return false;
 
     testTimer_ = ports_.timers.create("waketest", true);
@@ -21,8 +24,10 @@ bool PowerOnTest::Offer(const std::function<bool()>& askToRun) {
         testTimer_->setOnFired([this] { ports_.mainTimers.StartWakeUpNudge(); });
         testTimer_->armAfter(kWakeAfter);
     }
-    // On mains the deeper sleep is tried; of unknown power, the lighter one.
-    ports_.suspend(ac == platform::AcLineStatus::Online);
+    // On mains the deeper sleep is tried; of unknown power, the lighter one; and only a state the system
+    // allows.
+    const bool hibernate = allowed.suspend ? allowed.hibernate && ac == platform::AcLineStatus::Online : true;
+    ports_.suspend(hibernate);
     return true;
 }
 

@@ -11,7 +11,8 @@
 namespace orvanta::scheduler {
 
 // The one-time offer, at the first showing of the main window, to check that this computer really
-// powers itself on: it goes to sleep and a timer brings it back three minutes later.
+// powers itself on: it goes to sleep and a timer brings it back three minutes later. Offered only where
+// the system lets the user suspend or hibernate.
 class PowerOnTest {
   public:
     struct Ports {

@@ -7,7 +7,7 @@
 namespace orvanta::ui {
 namespace {
 
-// Longer lines are no quit message; a peer that never ends its line is dropped at this size.
+// Longer lines are none of the words; a peer that never ends its line is dropped at this size.
 constexpr qint64 kMaxMessage = 64;
 // A later copy sends its line at once; a peer still silent after this holds a descriptor for nothing.
 constexpr int kPeerPatienceMs = 1000;
@@ -37,7 +37,10 @@ void InstanceChannel::OnConnection() {
             if (socket->canReadLine()) {
                 const QByteArray line = socket->readLine(kMaxMessage).trimmed();
                 socket->disconnectFromServer();
-                if (line == kQuitMessage) emit quitMessageReceived();
+                if (line == kQuitMessage)
+                    emit quitMessageReceived();
+                else if (line == kNewTaskMessage)
+                    emit newTaskRequested();
             } else if (socket->bytesAvailable() > kMaxMessage) {
                 socket->abort();
             }
@@ -45,11 +48,11 @@ void InstanceChannel::OnConnection() {
     }
 }
 
-bool SendQuitMessage(const QString& address, int timeoutMs) {
+bool SendHandOver(const QString& address, const char* word, int timeoutMs) {
     QLocalSocket socket;
     socket.connectToServer(address);
     if (!socket.waitForConnected(timeoutMs)) return false;
-    socket.write(QByteArray(kQuitMessage) + '\n');
+    socket.write(QByteArray(word) + '\n');
     if (!socket.waitForBytesWritten(timeoutMs)) return false;
     socket.disconnectFromServer();
     if (socket.state() != QLocalSocket::UnconnectedState) socket.waitForDisconnected(timeoutMs);

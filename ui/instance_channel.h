@@ -7,12 +7,14 @@ class QLocalServer;
 
 namespace orvanta::ui {
 
-// The word a later copy sends the running one: come forward.
+// The words a later copy sends the running one: come forward; come forward and open the editor for a
+// new task.
 inline constexpr const char* kQuitMessage = "QuitMessage";
+inline constexpr const char* kNewTaskMessage = "NewTaskMessage";
 
 // The running copy's end of the hand-over: a local socket at the instance's address. Every connection
-// that delivers the quit message raises quitMessageReceived once; anything else is ignored, and a peer
-// that has not sent its line within a second is dropped.
+// that delivers one of the words raises its signal once; anything else is ignored, and a peer that has
+// not sent its line within a second is dropped.
 class InstanceChannel : public QObject {
     Q_OBJECT
 
@@ -25,6 +27,7 @@ class InstanceChannel : public QObject {
 
   signals:
     void quitMessageReceived();
+    void newTaskRequested();
 
   private:
     void OnConnection();
@@ -32,8 +35,11 @@ class InstanceChannel : public QObject {
     QLocalServer* server_;
 };
 
-// A later copy's side: delivers the quit message to the copy listening at the address. False when no
-// copy took it within the time-out.
-bool SendQuitMessage(const QString& address, int timeoutMs = 2000);
+// A later copy's side: delivers the word to the copy listening at the address. False when no copy took
+// it within the time-out.
+bool SendHandOver(const QString& address, const char* word, int timeoutMs = 2000);
+inline bool SendQuitMessage(const QString& address, int timeoutMs = 2000) {
+    return SendHandOver(address, kQuitMessage, timeoutMs);
+}
 
 } // namespace orvanta::ui

@@ -60,13 +60,9 @@ class TMacroForm : public QDialog, public TLangForm {
                QWidget* parent = nullptr);
     ~TMacroForm() override;
 
-    void suitempBTNRecordClick();
-    void suitempBTNStopClick();
+    // Saves the recording under a name the user picks (no control of its own: the end of a recording
+    // runs it).
     void suitempBTNSaveClick();
-    void suitempBTNLoadClick();
-    void suitempBTNPlayClick();
-    void Button2Click(); // OK
-    void Button1Click(); // Cancel
     void FormShow();
     void Timer1Timer();
     // While recording: shows lblPaused once the hook library has paused for another program's keyboard
@@ -82,14 +78,6 @@ class TMacroForm : public QDialog, public TLangForm {
     // Waits until the playback has ended; its end step is still to be delivered to the window.
     void WaitForPlayback() { player_->WaitAll(); }
 
-    QLabel* Label1;
-    QLineEdit* Edit1;
-    QPushButton *Load, *BTNRecord, *BTNStop, *BTNPlay, *Button2, *Button1;
-    QCheckBox* cbIgnore;
-    // Says that input went unrecorded while another program held the keyboard; stays until the next
-    // recording, since the window is minimised while the pause happens.
-    QLabel* lblPaused;
-    MessageDialog* suiMessageDialog1;
     MacroFileDialog SaveDialog{FileDialogKind::Save, {}, {}};
     MacroFileDialog OpenDialog{FileDialogKind::Open, {}, {}};
     QTimer Timer1;
@@ -102,6 +90,14 @@ class TMacroForm : public QDialog, public TLangForm {
     bool nativeEvent(const QByteArray& eventType, void* message, qintptr* result) override;
 
   private:
+    // Click handlers; the controls are reached by their object names from outside.
+    void suitempBTNRecordClick();
+    void suitempBTNStopClick();
+    void suitempBTNLoadClick();
+    void suitempBTNPlayClick();
+    void Button2Click(); // OK
+    void Button1Click(); // Cancel
+
     void BuildWidgets();
     void LoadIntoMemo(const QString& fileName);
     void ReleaseHook() noexcept;
@@ -110,6 +106,15 @@ class TMacroForm : public QDialog, public TLangForm {
     void NotePause();
     // Ends the capture, shows the idle buttons and saves what was recorded.
     void StopRecording();
+
+    QLabel* Label1;
+    QLineEdit* Edit1;
+    QPushButton *Load, *BTNRecord, *BTNStop, *BTNPlay, *Button2, *Button1;
+    QCheckBox* cbIgnore;
+    // Says that input went unrecorded while another program held the keyboard; stays until the next
+    // recording, since the window is minimised while the pause happens.
+    QLabel* lblPaused;
+    MessageDialog* suiMessageDialog1;
 
     MacroFormPorts ports_;
     QLineEdit* editorFile_;

@@ -229,6 +229,7 @@ void TMainForm::ConnectHandlers() {
     on(m.RunatWin1, &TMainForm::RunatWin1Click);
     connect(tray_, &Tray::doubleClicked, this, &TMainForm::TrayDoubleClick);
     connect(channel_, &InstanceChannel::quitMessageReceived, this, &TMainForm::QuitMessageReceived);
+    connect(channel_, &InstanceChannel::newTaskRequested, this, &TMainForm::NewTaskRequested);
 }
 
 void TMainForm::ConnectBackupCommands() {
@@ -327,7 +328,7 @@ bool TMainForm::HandOverToRunningCopy() {
     setWindowTitle(QStringLiteral("Orvanta_"));
     QGuiApplication::setApplicationDisplayName(QStringLiteral("Orvanta_"));
     // A copy that does not answer still gets no second scheduler: this one ends either way.
-    SendQuitMessage(address);
+    SendHandOver(address, ports_.handOverNewTask ? kNewTaskMessage : kQuitMessage);
     handedOver_ = true;
     return true;
 }
@@ -435,6 +436,13 @@ void TMainForm::FormShow() {
     if (settingsLocked_) AskPassword();
     timers_.Timer7.start();
     optionsPage_->PlaceControls();
+    if (newTaskAfterShow_) {
+        newTaskAfterShow_ = false;
+        if (lockCancelled_) return;
+        // The password was just given for this showing: the editor need not ask it again.
+        if (settingsLocked_) mainWindowUnlocked_ = true;
+        NewBtnClick();
+    }
 }
 
 void TMainForm::closeEvent(QCloseEvent* event) {
@@ -471,6 +479,21 @@ void TMainForm::Exit1Click() {
 
 void TMainForm::QuitMessageReceived() {
     ShowFromTray(0);
+}
+
+void TMainForm::NewTaskRequested() {
+    ComeForward(true);
+}
+
+void TMainForm::ComeForward(bool newTask) {
+    // A hidden or minimised window runs its showing's questions once it is up; one in use does not.
+    const bool showing = !isVisible() || isMinimized();
+    if (newTask && showing) newTaskAfterShow_ = true;
+    ShowFromTray(0);
+    if (newTask && !showing)
+        // Out of the hand-over's handler: the editor is modal.
+        QMetaObject::invokeMethod(
+            this, [this] { NewBtnClick(); }, Qt::QueuedConnection);
 }
 
 void TMainForm::TrayDoubleClick() {
@@ -607,8 +630,8 @@ void TMainForm::Timer3Timer() {
 void TMainForm::ApplyPlatformWording() {
     if (ports_.paths.pathSeparator() == '\\') return;
     menus_.RunatWin1->setText(GetLangText("RunAtLogin", "Start at Log In"));
-    optionsPage_->CheckBox1->setText(GetLangText("RunAtLoginBox", "Start at log in"));
-    optionsPage_->CheckBox1->setToolTip(
+    optionsPage_->SetRunAtStartupWording(
+        GetLangText("RunAtLoginBox", "Start at log in"),
         GetLangText("RunAtLoginHint", "Tick it to start Orvanta when you log in."));
 }
 

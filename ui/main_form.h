@@ -51,6 +51,10 @@ class TMainForm : public QMainWindow, public TLangForm {
     bool StartsHidden() const { return startsHidden_; }
     // Shows the window as the program starts: unless it starts hidden.
     void ShowAtStart();
+    // Brings the window forward on the task list, as asked from the command line or by a later copy,
+    // and then, for a new task, opens the editor as the New command does. The password prompt of the
+    // showing comes first; a cancelled prompt opens no editor.
+    void ComeForward(bool newTask);
 
     scheduler::Scheduler& scheduler() { return scheduler_; }
     // Rebuilds the run table and shows it; the list and the hint follow also when the rebuild fails.
@@ -111,6 +115,7 @@ class TMainForm : public QMainWindow, public TLangForm {
     void PopupMenu2Popup();
     void Exit1Click();
     void QuitMessageReceived();
+    void NewTaskRequested();
     void TrayDoubleClick();
     void RunatWin1Click();
     void About1Click();
@@ -234,6 +239,9 @@ class TMainForm : public QMainWindow, public TLangForm {
     QString editorMode_;
     std::string reselectTaskId_;
     int reGetCountdown_ = 0;
+    // A new task asked for while the window was not up: the editor opens once the showing's questions are
+    // through.
+    bool newTaskAfterShow_ = false;
 };
 
 } // namespace orvanta::ui

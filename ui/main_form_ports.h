@@ -93,6 +93,8 @@ struct MainFormPorts {
     std::function<void(TMainForm& owner, const QString& editorMode)> openTaskEditor = {};
     // Whether the desktop asks for a password on resume from sleep; empty greys the option.
     std::function<bool()> passwordRequiredOnResume = {};
+    // This start asks for a new task: a copy that hands over asks the running one to open the editor.
+    bool handOverNewTask = false;
 };
 
 } // namespace orvanta::ui

@@ -120,6 +120,11 @@ void OptionsPage::BuildWidgets() {
     PlaceControls();
 }
 
+void OptionsPage::SetRunAtStartupWording(const QString& caption, const QString& hint) {
+    CheckBox1->setText(caption);
+    CheckBox1->setToolTip(hint);
+}
+
 void OptionsPage::FillLanguageList() {
     std::vector<std::string> files;
     const int current = ports_.languages.GetLanguageFiles(files);

@@ -68,14 +68,17 @@ class OptionsPage : public QWidget {
     // The settings program beside the executable.
     std::string SettingsProgramPath() const;
 
-    QGroupBox *GroupBox1 = nullptr, *GroupBox3 = nullptr;
-    QCheckBox *CheckBox1 = nullptr, *CheckBox2 = nullptr, *CheckBox4 = nullptr, *CheckBox6 = nullptr,
-              *CheckBox9 = nullptr;
-    QPushButton* Button2 = nullptr;
-    QComboBox* TntComboBox1 = nullptr;
-    QTimer Timer1;
+    // The start-at-login box's caption and hint in this system's own words.
+    void SetRunAtStartupWording(const QString& caption, const QString& hint);
 
-    // Click handlers.
+    QTimer Timer1;
+    void Timer1Timer();
+
+  protected:
+    void showEvent(QShowEvent* event) override;
+
+  private:
+    // Click handlers; the controls are reached by their object names from outside.
     void CheckBox1Click();
     void CheckBox2Click();
     void CheckBox4Click();
@@ -83,17 +86,18 @@ class OptionsPage : public QWidget {
     void CheckBox9Click();
     void Button2Click();
     void TntComboBox1Change();
-    void Timer1Timer();
 
-  protected:
-    void showEvent(QShowEvent* event) override;
-
-  private:
     void BuildWidgets();
     void FillLanguageList();
     void WriteRunAtStartup(bool on);
     void ReadPowerSetting();
     template <typename Handler> void Guarded(Handler&& handler);
+
+    QGroupBox *GroupBox1 = nullptr, *GroupBox3 = nullptr;
+    QCheckBox *CheckBox1 = nullptr, *CheckBox2 = nullptr, *CheckBox4 = nullptr, *CheckBox6 = nullptr,
+              *CheckBox9 = nullptr;
+    QPushButton* Button2 = nullptr;
+    QComboBox* TntComboBox1 = nullptr;
 
     OptionsPagePorts ports_;
     bool optionsReady_ = false;

@@ -6,6 +6,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDateEdit>
 #include <QFocusEvent>
 #include <QKeyEvent>
@@ -346,8 +347,18 @@ void TTaskForm::WakeUpToggled(bool checked) {
     RunGuarded(host_.errors, [&] {
         SetBold(CheckBox6, checked);
         if (!checked) return;
-        if (!host_.power.canWakeFromSleep()) {
-            Ask(GetLangText("NonWake", "Your hardware does not support this function."), 1);
+        const platform::WakeAbility wake = host_.power.wakeFromSleep();
+        if (!wake.possible()) {
+            // Without a clock that wakes, the privilege would not help: the hardware is what to tell.
+            if (!wake.wakeClock)
+                Ask(GetLangText("NonWake", "Your hardware does not support this function."), 1);
+            else
+                Ask(GetLangText("NonWakePrivilege",
+                                "Orvanta is not allowed to set timers that wake the computer (it lacks the "
+                                "wake-alarm privilege). Installing the Orvanta package grants it, or run:") +
+                        "\n" + QStringLiteral("sudo setcap cap_wake_alarm+ep ") +
+                        QCoreApplication::applicationFilePath(),
+                    1);
             CheckBox6->setChecked(false);
             return;
         }

@@ -1,5 +1,6 @@
 #include "platform/linux/desktop_probe.h"
 
+#include "platform/linux/linux_power_status.h"
 #include "platform/linux/system_bus.h"
 
 #include <X11/Xatom.h>
@@ -55,29 +56,18 @@ void ProbeWakeAlarm(const DesktopProbeSources& sources, DesktopFacts& f) {
                                                        "computer"
                                            : "the program " + program + " was not found";
     }
-    for (fs::directory_iterator it(sources.rtcRoot, ec), end; !ec && it != end; it.increment(ec)) {
-        const fs::path alarm = it->path() / "wakealarm";
-        std::error_code exists;
-        if (fs::exists(alarm, exists)) f.rtcWakeAlarms.push_back(alarm.string());
-    }
+    // The same clocks the program's own answer counts.
+    f.rtcWakeAlarms = FindRtcWakeAlarms(sources.rtcRoot);
 }
 
 void ProbeLogind(DesktopFacts& f) {
     const SystemBus bus = OpenSystemBus(std::chrono::seconds(2));
     if (!bus) return;
-    for (const char* question : {"CanPowerOff", "CanReboot", "CanSuspend", "CanHibernate"}) {
-        sd_bus_error error = SD_BUS_ERROR_NULL;
-        sd_bus_message* reply = nullptr;
-        const char* answer = nullptr;
-        if (sd_bus_call_method(bus.get(), logind::kService, logind::kPath, logind::kManager, question, &error,
-                               &reply, "") >= 0 &&
-            sd_bus_message_read(reply, "s", &answer) >= 0 && answer) {
+    for (const char* question : {"CanPowerOff", "CanReboot", "CanSuspend", "CanHibernate"})
+        if (const auto answer = AskLogindManager(bus.get(), question)) {
             f.logindReachable = true;
-            f.logindCan[question] = answer;
+            f.logindCan[question] = *answer;
         }
-        sd_bus_message_unref(reply);
-        sd_bus_error_free(&error);
-    }
 }
 
 // A reply of the bus daemon itself; false when the call fails.

@@ -1,7 +1,9 @@
 #include "platform/linux/linux_power_status.h"
 
 #include "platform/linux/linux_wake_timer.h"
+#include "platform/linux/system_bus.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 
@@ -56,10 +58,38 @@ AcLineStatus LinuxPowerStatus::acLineStatus() const {
     return AcLineStatus::Unknown;
 }
 
-bool LinuxPowerStatus::canWakeFromSleep() const {
+std::vector<std::string> FindRtcWakeAlarms(const std::string& rtcRoot) {
+    std::vector<std::string> found;
     std::error_code ec;
-    if (!fs::exists(fs::path(sources_.rtcRoot) / "rtc0", ec)) return false;
-    return sources_.alarmClockUsable ? sources_.alarmClockUsable() : AlarmClockUsable();
+    for (fs::directory_iterator it(rtcRoot, ec), end; !ec && it != end; it.increment(ec)) {
+        const fs::path alarm = it->path() / "wakealarm";
+        std::error_code exists;
+        if (fs::exists(alarm, exists)) found.push_back(alarm.string());
+    }
+    std::sort(found.begin(), found.end());
+    return found;
+}
+
+bool LogindAllows(const std::optional<std::string>& answer) {
+    return answer && (*answer == "yes" || *answer == "challenge");
+}
+
+WakeAbility LinuxPowerStatus::wakeFromSleep() const {
+    WakeAbility ability;
+    ability.privilege = sources_.alarmClockUsable ? sources_.alarmClockUsable() : AlarmClockUsable();
+    ability.wakeClock = !FindRtcWakeAlarms(sources_.rtcRoot).empty();
+    return ability;
+}
+
+SleepStates LinuxPowerStatus::allowedSleepStates() const {
+    if (sources_.askLogind)
+        return {LogindAllows(sources_.askLogind("CanSuspend")),
+                LogindAllows(sources_.askLogind("CanHibernate"))};
+    // No bus or no logind: nothing answers, and a sleep request would fail as well.
+    const SystemBus bus = OpenSystemBus(std::chrono::seconds(2));
+    if (!bus) return {};
+    return {LogindAllows(AskLogindManager(bus.get(), "CanSuspend")),
+            LogindAllows(AskLogindManager(bus.get(), "CanHibernate"))};
 }
 
 bool LinuxPowerStatus::prefersHibernateToSleep() const {

@@ -18,6 +18,21 @@ SystemBus OpenSystemBus(std::chrono::milliseconds callTimeout) {
     return bus;
 }
 
+std::optional<std::string> AskLogindManager(sd_bus* bus, const char* question) {
+    if (!bus) return std::nullopt;
+    sd_bus_error error = SD_BUS_ERROR_NULL;
+    sd_bus_message* reply = nullptr;
+    const char* answer = nullptr;
+    std::optional<std::string> result;
+    if (sd_bus_call_method(bus, logind::kService, logind::kPath, logind::kManager, question, &error, &reply,
+                           "") >= 0 &&
+        sd_bus_message_read(reply, "s", &answer) >= 0 && answer)
+        result = answer;
+    sd_bus_message_unref(reply);
+    sd_bus_error_free(&error);
+    return result;
+}
+
 UniqueFd Inhibit(sd_bus* bus, const InhibitRequest& request) {
     if (!bus) return {};
     sd_bus_error error = SD_BUS_ERROR_NULL;

@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <memory>
+#include <optional>
 #include <string>
 
 struct sd_bus;
@@ -27,6 +28,10 @@ inline constexpr const char* kService = "org.freedesktop.login1";
 inline constexpr const char* kPath = "/org/freedesktop/login1";
 inline constexpr const char* kManager = "org.freedesktop.login1.Manager";
 } // namespace logind
+
+// The text logind's Manager answers to a question without arguments ("CanSuspend", "CanPowerOff", ...):
+// "yes", "no", "challenge" or "na". nullopt when the call fails.
+std::optional<std::string> AskLogindManager(sd_bus* bus, const char* question);
 
 struct InhibitRequest {
     std::string what; // colon-separated: "sleep:idle"

@@ -27,8 +27,9 @@ AcLineStatus WindowsPowerStatus::acLineStatus() const {
     }
 }
 
-bool WindowsPowerStatus::canWakeFromSleep() const {
-    return RtcWakeSupported();
+WakeAbility WindowsPowerStatus::wakeFromSleep() const {
+    // Any user may set a waking timer here; only the hardware decides.
+    return {true, RtcWakeSupported()};
 }
 
 } // namespace orvanta::platform::windows_backend

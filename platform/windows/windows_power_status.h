@@ -8,7 +8,7 @@ namespace orvanta::platform::windows_backend {
 class WindowsPowerStatus : public PowerStatus {
   public:
     AcLineStatus acLineStatus() const override;
-    bool canWakeFromSleep() const override;
+    WakeAbility wakeFromSleep() const override;
 };
 
 } // namespace orvanta::platform::windows_backend

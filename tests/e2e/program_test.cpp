@@ -65,6 +65,70 @@ TEST_F(Program, ASecondStartHandsOverToTheHiddenFirstAndEnds) {
     EXPECT_EQ(first.state(), QProcess::Running);
 }
 
+TEST_F(Program, ASecondStartWithNewTaskOpensTheEditorInTheFirst) {
+    home.WriteSettings("[Option]\nmfirst=0\n[tray]\ntray=1\n");
+    StartFirst();
+    ASSERT_TRUE(WaitUntil([&] { return TrayIconShown(first.processId()); }, 15s));
+    auto editors = [&] {
+        return RunTool("xdotool", {"search", "--all", "--onlyvisible", "--pid",
+                                   QString::number(first.processId()), "--name", "^Add Task$"})
+            .split('\n', Qt::SkipEmptyParts);
+    };
+    EXPECT_TRUE(editors().isEmpty());
+
+    QProcess second;
+    home.Prepare(second);
+    second.setArguments({"--new-task"});
+    second.start();
+    ASSERT_TRUE(second.waitForFinished(10000));
+    EXPECT_EQ(second.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(second.exitCode(), 0) << second.readAllStandardError().toStdString();
+    EXPECT_TRUE(WaitUntil([&] { return editors().size() == 1; }, 15s)) << "the first copy opened no editor";
+    EXPECT_EQ(VisibleMainWindows(first.processId()).size(), 1);
+    EXPECT_EQ(first.state(), QProcess::Running);
+}
+
+// What the command line cannot be: told on stderr with status 2, before any window or hand-over. Help and
+// the version need no display at all.
+TEST_F(Program, CommandLineMistakesHelpAndVersion) {
+    auto run = [&](const QStringList& arguments, bool withDisplay) {
+        QProcess process;
+        home.Prepare(process);
+        if (!withDisplay) {
+            QProcessEnvironment env = process.processEnvironment();
+            env.remove("DISPLAY");
+            env.remove("WAYLAND_DISPLAY");
+            process.setProcessEnvironment(env);
+        }
+        process.setArguments(arguments);
+        process.start();
+        EXPECT_TRUE(process.waitForFinished(10000));
+        struct Result {
+            int status;
+            QString out, err;
+        };
+        return Result{process.exitCode(), QString::fromLocal8Bit(process.readAllStandardOutput()),
+                      QString::fromLocal8Bit(process.readAllStandardError())};
+    };
+    const auto unknown = run({"--new-task", "--bogus"}, true);
+    EXPECT_EQ(unknown.status, 2);
+    EXPECT_TRUE(unknown.err.contains("unknown option '--bogus'")) << unknown.err.toStdString();
+    // The toolkit's own options are its own: the message names only what nobody took.
+    const auto toolkit = run({"-platform", "xcb", "stray"}, true);
+    EXPECT_EQ(toolkit.status, 2);
+    EXPECT_TRUE(toolkit.err.contains("unexpected argument 'stray'")) << toolkit.err.toStdString();
+    EXPECT_FALSE(toolkit.err.contains("platform")) << toolkit.err.toStdString();
+    EXPECT_FALSE(std::filesystem::exists(home.dataFolder() + "/task.db"))
+        << "a refused start touched no data";
+
+    const auto help = run({"--help"}, false);
+    EXPECT_EQ(help.status, 0) << help.err.toStdString();
+    EXPECT_TRUE(help.out.contains("--new-task")) << help.out.toStdString();
+    const auto version = run({"--version"}, false);
+    EXPECT_EQ(version.status, 0);
+    EXPECT_TRUE(version.out.startsWith("Orvanta ")) << version.out.toStdString();
+}
+
 TEST_F(Program, ATimedTaskFiresAtItsSecond) {
     const std::time_t due = std::time(nullptr) + 3;
     std::tm local{};

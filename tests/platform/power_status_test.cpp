@@ -18,7 +18,8 @@ class FakeSysfs {
   public:
     explicit FakeSysfs(const Supplies& supplies = {}, bool rtc = false) {
         std::filesystem::create_directories(folder_.file("power_supply"));
-        if (rtc) std::filesystem::create_directories(folder_.file("rtc/rtc0"));
+        std::filesystem::create_directories(folder_.file("rtc"));
+        if (rtc) addRtc("rtc0", true);
         for (const auto& [name, attributes] : supplies) {
             const std::string supply = folder_.file("power_supply/" + name);
             std::filesystem::create_directories(supply);
@@ -26,6 +27,11 @@ class FakeSysfs {
                 test::WriteFileBytes(supply + "/" + attribute, value + "\n");
         }
     }
+    void addRtc(const std::string& name, bool wakeAlarm) {
+        std::filesystem::create_directories(folder_.file("rtc/" + name));
+        if (wakeAlarm) test::WriteFileBytes(folder_.file("rtc/" + name + "/wakealarm"), "\n");
+    }
+    std::string rtcRoot() const { return folder_.file("rtc"); }
     LinuxPowerStatus status(bool alarmAllowed = true) const {
         return LinuxPowerStatus(
             {folder_.file("power_supply"), folder_.file("rtc"), [alarmAllowed] { return alarmAllowed; }});
@@ -78,6 +84,49 @@ TEST(LinuxPowerStatus, WakingNeedsBothTheAlarmClockAndAnRtc) {
     EXPECT_TRUE(FakeSysfs({}, true).status(true).canWakeFromSleep());
     EXPECT_FALSE(FakeSysfs({}, true).status(false).canWakeFromSleep());
     EXPECT_FALSE(FakeSysfs({}, false).status(true).canWakeFromSleep());
+}
+
+TEST(LinuxPowerStatus, WakeAbilityTellsThePrivilegeApartFromTheClock) {
+    const WakeAbility noPrivilege = FakeSysfs({}, true).status(false).wakeFromSleep();
+    EXPECT_FALSE(noPrivilege.privilege);
+    EXPECT_TRUE(noPrivilege.wakeClock);
+
+    // An RTC without a wake alarm cannot wake anything; a later one that has one can.
+    FakeSysfs second;
+    second.addRtc("rtc0", false);
+    EXPECT_FALSE(second.status(true).wakeFromSleep().wakeClock);
+    second.addRtc("rtc1", true);
+    const WakeAbility both = second.status(true).wakeFromSleep();
+    EXPECT_TRUE(both.privilege);
+    EXPECT_TRUE(both.wakeClock);
+    EXPECT_EQ(FindRtcWakeAlarms(second.rtcRoot()),
+              std::vector<std::string>{second.rtcRoot() + "/rtc1/wakealarm"});
+    EXPECT_TRUE(FindRtcWakeAlarms("/nonexistent/rtc").empty());
+}
+
+TEST(LinuxPowerStatus, SleepStatesAreTheOnesLogindAllows) {
+    struct Case {
+        const char *suspend, *hibernate; // nullptr: no answer
+        bool canSuspend, canHibernate;
+    };
+    const std::vector<Case> cases = {
+        {"yes", "yes", true, true}, {"challenge", "no", true, false}, {"na", "challenge", false, true},
+        {"no", "no", false, false}, {nullptr, nullptr, false, false}, {"maybe", "", false, false},
+    };
+    for (const Case& c : cases) {
+        PowerStatusSources sources{"/nonexistent/power_supply", "/nonexistent/rtc", [] { return true; }};
+        std::vector<std::string> asked;
+        sources.askLogind = [&](const char* question) -> std::optional<std::string> {
+            asked.emplace_back(question);
+            const char* answer = std::string(question) == "CanSuspend" ? c.suspend : c.hibernate;
+            if (!answer) return std::nullopt;
+            return std::string(answer);
+        };
+        const SleepStates states = LinuxPowerStatus(sources).allowedSleepStates();
+        EXPECT_EQ(states.suspend, c.canSuspend) << (c.suspend ? c.suspend : "none");
+        EXPECT_EQ(states.hibernate, c.canHibernate) << (c.hibernate ? c.hibernate : "none");
+        EXPECT_EQ(asked, (std::vector<std::string>{"CanSuspend", "CanHibernate"}));
+    }
 }
 
 TEST(LinuxPowerStatus, HibernateIsPreferredOnlyByAComputerThatWakesAndHasNoSystemBattery) {

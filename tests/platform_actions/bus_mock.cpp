@@ -106,12 +106,12 @@ bool BusMock::clearCalls() const {
 }
 
 bool BusMock::addMethod(const std::string& interface, const std::string& name, const std::string& inSignature,
-                        const std::string& code) const {
+                        const std::string& code, const std::string& outSignature) const {
     if (!bus_) return false;
     sd_bus_error error = SD_BUS_ERROR_NULL;
-    const int called = sd_bus_call_method(bus_.get(), service_.c_str(), path_.c_str(), kMockInterface,
-                                          "AddMethod", &error, nullptr, "sssss", interface.c_str(),
-                                          name.c_str(), inSignature.c_str(), "", code.c_str());
+    const int called = sd_bus_call_method(
+        bus_.get(), service_.c_str(), path_.c_str(), kMockInterface, "AddMethod", &error, nullptr, "sssss",
+        interface.c_str(), name.c_str(), inSignature.c_str(), outSignature.c_str(), code.c_str());
     sd_bus_error_free(&error);
     return called >= 0;
 }

@@ -26,7 +26,7 @@ class BusMock {
     bool clearCalls() const;
     // Python code raising an exception makes the method answer with an error.
     bool addMethod(const std::string& interface, const std::string& name, const std::string& inSignature,
-                   const std::string& code = "") const;
+                   const std::string& code = "", const std::string& outSignature = "") const;
     // The logind template's session; true also when it exists already.
     bool addSession(const std::string& id, const std::string& seat, uint32_t uid,
                     const std::string& user) const;

@@ -1,12 +1,14 @@
 #include "platform/fake/fake_log.h"
 #include "platform/linux/actions/linux_session_power.h"
 #include "platform/linux/actions/x11_desktop.h"
+#include "platform/linux/linux_power_status.h"
 #include "tests/platform/scoped_env.h"
 #include "tests/platform/test_environment.h"
 #include "tests/platform_actions/bus_mock.h"
 
 #include <X11/Xlib.h>
 #include <X11/extensions/dpms.h>
+#include <functional>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -68,6 +70,31 @@ TEST_F(LogindRequests, ARefusedRequestLeavesLogindsWordsInTheLog) {
     EXPECT_NE(log.find("logind refused Hibernate: org.freedesktop.DBus.Error.AccessDenied: Not allowed here"),
               "")
         << (log.lines().empty() ? "nothing logged" : log.lines().front());
+}
+
+TEST_F(LogindRequests, SleepStatesAreTheOnesLogindAllows) {
+    auto answer = [&](const char* question, const char* text) {
+        return manager.addMethod("org.freedesktop.login1.Manager", question, "",
+                                 std::string("ret = \"") + text + "\"", "s");
+    };
+    struct Restore {
+        std::function<bool(const char*, const char*)> answer;
+        ~Restore() {
+            answer("CanSuspend", "yes");
+            answer("CanHibernate", "yes");
+        }
+    } restore{answer};
+    const LinuxPowerStatus status;
+    ASSERT_TRUE(answer("CanSuspend", "no"));
+    ASSERT_TRUE(answer("CanHibernate", "challenge"));
+    SleepStates states = status.allowedSleepStates();
+    EXPECT_FALSE(states.suspend);
+    EXPECT_TRUE(states.hibernate);
+    ASSERT_TRUE(answer("CanSuspend", "yes"));
+    ASSERT_TRUE(answer("CanHibernate", "na"));
+    states = status.allowedSleepStates();
+    EXPECT_TRUE(states.suspend);
+    EXPECT_FALSE(states.hibernate);
 }
 
 TEST_F(LogindRequests, LockAndTerminateReachOurSession) {

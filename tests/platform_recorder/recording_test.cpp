@@ -9,6 +9,7 @@
 #include "platform/linux/macro_hook/linux_macro_hook.h"
 #include "tests/platform/scoped_env.h"
 #include "tests/support/temp_folder.h"
+#include "tests/ui/named_controls.h"
 #include "ui/error_box.h"
 #include "ui/macro_form.h"
 #include "ui/macro_form_opener.h"
@@ -140,9 +141,9 @@ class RecordingTest : public ::testing::Test {
         Xdotool({"mousemove", "5", "5"});
         // Not shown, so the clicks land on no window of ours; the window still has its id for the hook.
         ui::TMacroForm form(Ports(), nullptr, nullptr);
-        form.cbIgnore->setChecked(ignoreMoves);
+        Control<QCheckBox>(form, "cbIgnore")->setChecked(ignoreMoves);
         saveAs = QString::fromStdString(folder.file(file));
-        ui::RunGuarded(errors, [&] { form.suitempBTNRecordClick(); });
+        ui::RunGuarded(errors, [&] { Control<QPushButton>(form, "BTNRecord")->click(); });
         EXPECT_TRUE(form.recording());
         for (const auto& step : steps)
             step(form);
@@ -153,8 +154,8 @@ class RecordingTest : public ::testing::Test {
             QTest::qWait(10);
         EXPECT_FALSE(form.recording()) << "F12 did not end the recording";
         EXPECT_TRUE(errors.shown.isEmpty()) << errors.shown.join('\n').toStdString();
-        EXPECT_EQ(form.Edit1->text().toStdString(), folder.file(file) + ".mco");
-        pauseNoted = form.lblPaused->isVisibleTo(&form);
+        EXPECT_EQ(Control<QLineEdit>(form, "Edit1")->text().toStdString(), folder.file(file) + ".mco");
+        pauseNoted = Control<QLabel>(form, "lblPaused")->isVisibleTo(&form);
         return form.Memo1().lines();
     }
 };
@@ -204,15 +205,15 @@ TEST_F(RecordingTest, ARecordedPathIsPlayedBackAfterSavingAndLoading) {
 
     ui::TMacroForm player(Ports(), nullptr, nullptr);
     saveAs = QString::fromStdString(folder.file("path.mco"));
-    ui::RunGuarded(errors, [&] { player.suitempBTNLoadClick(); });
+    ui::RunGuarded(errors, [&] { Control<QPushButton>(player, "Load")->click(); });
     ASSERT_EQ(player.Memo1().lines(), recorded);
     Xdotool({"mousemove", "5", "5"});
-    ui::RunGuarded(errors, [&] { player.suitempBTNPlayClick(); });
+    ui::RunGuarded(errors, [&] { Control<QPushButton>(player, "BTNPlay")->click(); });
     player.WaitForPlayback();
     waiter.seen.push_back(PointerNow());
     // Sampled before each later line and at the end: each time where the line before put it.
     EXPECT_EQ(waiter.seen, (std::vector<platform::CursorPoint>{{40, 50}, {90, 70}, {160, 110}, {220, 180}}));
-    QTRY_VERIFY_WITH_TIMEOUT(player.BTNRecord->isEnabled(), 2000);
+    QTRY_VERIFY_WITH_TIMEOUT(Control<QPushButton>(player, "BTNRecord")->isEnabled(), 2000);
     EXPECT_TRUE(errors.shown.isEmpty()) << errors.shown.join('\n').toStdString();
 }
 

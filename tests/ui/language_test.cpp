@@ -1,5 +1,6 @@
 #include "i18n/language_file.h"
 #include "tests/ui/main_form_fixture.h"
+#include "tests/ui/named_controls.h"
 #include "ui/options_page.h"
 
 #include <QAction>
@@ -129,8 +130,9 @@ TEST_F(ShippedLanguages, NoTextNamesWindowsOnThisSystem) {
     Start();
     for (const std::string extension : {".DEU", ".ENU"}) {
         Choose(extension);
-        for (const QString& text : {form->menus().RunatWin1->text(), form->optionsPage().CheckBox1->text(),
-                                    form->optionsPage().CheckBox1->toolTip()})
+        for (const QString& text :
+             {form->menus().RunatWin1->text(), Control<QCheckBox>(form->optionsPage(), "CheckBox1")->text(),
+              Control<QCheckBox>(form->optionsPage(), "CheckBox1")->toolTip()})
             EXPECT_FALSE(text.contains("windows", Qt::CaseInsensitive))
                 << extension << ": " << text.toStdString();
     }

@@ -118,6 +118,24 @@ TEST(InstanceChannel, PeersThatSayNothingAreDroppedAndTheNextCopyIsStillHeard) {
     EXPECT_TRUE(called.wait(2000));
 }
 
+TEST(InstanceChannel, EachWordRaisesOnlyItsOwnSignalAndOtherLinesNone) {
+    TempFolder runtime;
+    const QString address = QString::fromStdString(runtime.file("channel"));
+    ui::InstanceChannel running;
+    ASSERT_TRUE(running.Listen(address));
+    QSignalSpy quit(&running, &ui::InstanceChannel::quitMessageReceived);
+    QSignalSpy newTask(&running, &ui::InstanceChannel::newTaskRequested);
+    for (const char* other : {"NewTaskMessageX", "newtaskmessage", "NewTask", ""})
+        EXPECT_TRUE(ui::SendHandOver(address, other)) << other;
+    EXPECT_TRUE(ui::SendHandOver(address, ui::kNewTaskMessage));
+    EXPECT_TRUE(newTask.wait(2000));
+    EXPECT_TRUE(ui::SendHandOver(address, ui::kQuitMessage));
+    EXPECT_TRUE(quit.wait(2000));
+    QTest::qWait(200);
+    EXPECT_EQ(newTask.count(), 1);
+    EXPECT_EQ(quit.count(), 1);
+}
+
 TEST_F(StartUp, TheQuitMessageBringsTheWindowBackFromTheTrayOnTheTaskList) {
     settings.writeText("tray", "tray", "1");
     Start();
@@ -126,6 +144,40 @@ TEST_F(StartUp, TheQuitMessageBringsTheWindowBackFromTheTrayOnTheTaskList) {
     EXPECT_TRUE(QTest::qWaitFor([&] { return form->isVisible(); }, 5000));
     EXPECT_EQ(form->PageControl1()->currentIndex(), 0);
     EXPECT_FALSE(form->CloseAllowed());
+}
+
+TEST_F(StartUp, TheNewTaskWordBringsTheWindowAndOpensTheEditorTheOldWordOnlyTheWindow) {
+    settings.writeText("tray", "tray", "1");
+    Start();
+    form->PageControl1()->setCurrentIndex(2);
+    const QString address = QString::fromStdString(instance.handOverAddress());
+    ASSERT_TRUE(ui::SendHandOver(address, ui::kNewTaskMessage));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !editorOpenings.empty(); }, 5000));
+    EXPECT_TRUE(form->isVisible());
+    EXPECT_EQ(form->PageControl1()->currentIndex(), 0);
+    EXPECT_EQ(editorOpenings, std::vector<QString>{ui::TMainForm::kNewScheduledTask});
+
+    // The window in use: the editor opens straight away, once per request.
+    ASSERT_TRUE(ui::SendHandOver(address, ui::kNewTaskMessage));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return editorOpenings.size() == 2; }, 5000));
+    ASSERT_TRUE(ui::SendQuitMessage(address));
+    QTest::qWait(300);
+    EXPECT_EQ(editorOpenings.size(), 2u);
+}
+
+TEST_F(StartUp, ASecondCopyAskedForANewTaskHandsThatWordOver) {
+    ui::InstanceChannel running;
+    ASSERT_TRUE(running.Listen(QString::fromStdString(instance.handOverAddress())));
+    QSignalSpy newTask(&running, &ui::InstanceChannel::newTaskRequested);
+    QSignalSpy quit(&running, &ui::InstanceChannel::quitMessageReceived);
+    platform::fake::FakeSingleInstance taken{instance.handOverAddress(), true};
+    ui::MainFormPorts ports = Ports(taken);
+    ports.handOverNewTask = true;
+    form = std::make_unique<ui::TMainForm>(std::move(ports));
+    EXPECT_TRUE(form->HandedOver());
+    EXPECT_TRUE(newTask.wait(5000));
+    EXPECT_EQ(quit.count(), 0);
+    EXPECT_TRUE(editorOpenings.empty()) << "the copy that hands over opens nothing itself";
 }
 
 TEST_F(StartUp, TheFirstShowingOffersThePowerOnTestOnce) {

@@ -5,6 +5,7 @@
 #include "platform/fake/fake_macro_hook.h"
 #include "platform/fake/fake_synthetic_input.h"
 #include "tests/support/temp_folder.h"
+#include "tests/ui/named_controls.h"
 #include "tests/ui/recording_ports.h"
 #include "tests/ui/task_form_fixture.h"
 #include "ui/macro_form.h"
@@ -94,7 +95,7 @@ class OverwriteAnswerer {
     OverwriteAnswerer(ui::TMacroForm& form, int button) {
         timer_.setInterval(5);
         QObject::connect(&timer_, &QTimer::timeout, [this, &form, button] {
-            ui::MessageDialog* dialog = form.suiMessageDialog1;
+            ui::MessageDialog* dialog = Control<ui::MessageDialog>(form, "suiMessageDialog1");
             if (!dialog->isVisible()) return;
             question = dialog->text();
             captions = dialog->buttonCaptions();
@@ -134,18 +135,18 @@ class MacroFormTest : public ::testing::Test, public RecorderPorts {
 TEST_F(MacroFormTest, OpensEmptyOrWithTheEditorsMacroLoaded) {
     Open();
     EXPECT_EQ(form->windowTitle(), "Keyboard/Mouse Macro");
-    EXPECT_FALSE(Shown(form->BTNPlay));
-    EXPECT_FALSE(Shown(form->BTNStop));
-    EXPECT_TRUE(form->cbIgnore->isChecked());
-    EXPECT_FALSE(form->Edit1->isEnabled());
-    EXPECT_TRUE(form->Button2->isDefault());
+    EXPECT_FALSE(Shown(Control<QPushButton>(*form, "BTNPlay")));
+    EXPECT_FALSE(Shown(Control<QPushButton>(*form, "BTNStop")));
+    EXPECT_TRUE(Control<QCheckBox>(*form, "cbIgnore")->isChecked());
+    EXPECT_FALSE(Control<QLineEdit>(*form, "Edit1")->isEnabled());
+    EXPECT_TRUE(Control<QPushButton>(*form, "Button2")->isDefault());
 
     ASSERT_TRUE(macros::WriteMacroFile(File("a.mco"), {"0 KEY_DOWN 65", "9 KEY_UP 65"}));
     editorFile.setText(QString::fromStdString(File("a.mco")));
     Open();
-    EXPECT_EQ(form->Edit1->text(), editorFile.text());
+    EXPECT_EQ(Control<QLineEdit>(*form, "Edit1")->text(), editorFile.text());
     EXPECT_EQ(form->Memo1().lines(), (Lines{"0 KEY_DOWN 65", "9 KEY_UP 65"}));
-    EXPECT_TRUE(Shown(form->BTNPlay));
+    EXPECT_TRUE(Shown(Control<QPushButton>(*form, "BTNPlay")));
     // Coming back from the task bar is no new opening: the recording stays.
     form->hide();
     form->show();
@@ -160,16 +161,16 @@ TEST_F(MacroFormTest, OpensEmptyOrWithTheEditorsMacroLoaded) {
 
 TEST_F(MacroFormTest, ARecordingRunsFromRecordToF12AndIsSavedWithTheExtension) {
     Open();
-    Click(form->BTNRecord);
+    Click(Control<QPushButton>(*form, "BTNRecord"));
     EXPECT_EQ(steps, (std::vector<std::string>{"minimize"}));
     EXPECT_EQ(hook.log,
               (std::vector<std::string>{"load library", "create KSMMcoHook", "create KSMFmapp", "HookOn"}));
     const auto handle = static_cast<std::int32_t>(form->winId());
     EXPECT_EQ(hook.BlockField("KSMMcoHook", 0), handle);
     EXPECT_EQ(hook.BlockField("KSMFmapp", 0), handle);
-    EXPECT_FALSE(Shown(form->BTNRecord));
-    EXPECT_TRUE(Shown(form->BTNStop));
-    EXPECT_FALSE(Shown(form->BTNPlay));
+    EXPECT_FALSE(Shown(Control<QPushButton>(*form, "BTNRecord")));
+    EXPECT_TRUE(Shown(Control<QPushButton>(*form, "BTNStop")));
+    EXPECT_FALSE(Shown(Control<QPushButton>(*form, "BTNPlay")));
 
     Hook(512, 1, 1); // before anything: ignored, and the clock waits
     tick = 5100;
@@ -196,12 +197,12 @@ TEST_F(MacroFormTest, ARecordingRunsFromRecordToF12AndIsSavedWithTheExtension) {
               (std::vector<std::string>{"HookOff", "free library", "close KSMMcoHook", "close KSMFmapp"}));
     EXPECT_EQ(steps, (std::vector<std::string>{"restore", "save dialog *.mco|*.mco"}));
     EXPECT_EQ(dialogPrefills, QStringList{QString::fromStdString(File("earlier.mco"))});
-    EXPECT_EQ(form->Edit1->text().toStdString(), File("new.mco"));
+    EXPECT_EQ(Control<QLineEdit>(*form, "Edit1")->text().toStdString(), File("new.mco"));
     EXPECT_EQ(settings.readText("Last", "1", ""), File("new"));
     EXPECT_EQ(macros::ReadMacroFile(File("new.mco")), recorded);
-    EXPECT_TRUE(Shown(form->BTNRecord));
-    EXPECT_FALSE(Shown(form->BTNStop));
-    EXPECT_TRUE(Shown(form->BTNPlay));
+    EXPECT_TRUE(Shown(Control<QPushButton>(*form, "BTNRecord")));
+    EXPECT_FALSE(Shown(Control<QPushButton>(*form, "BTNStop")));
+    EXPECT_TRUE(Shown(Control<QPushButton>(*form, "BTNPlay")));
     EXPECT_FALSE(hook.BlockMapped("KSMFmapp"));
 
     // The release of F12 and anything else still queued belongs to no recording.
@@ -216,13 +217,13 @@ TEST_F(MacroFormTest, ANewRecordingReplacesTheOldAndStopSavesThroughTheButton) {
     ASSERT_TRUE(macros::WriteMacroFile(File("a.mco"), {"0 KEY_DOWN 65"}));
     editorFile.setText(QString::fromStdString(File("a.mco")));
     Open();
-    Click(form->BTNRecord);
+    Click(Control<QPushButton>(*form, "BTNRecord"));
     EXPECT_TRUE(form->Memo1().lines().empty());
     Hook(66);
     dialogAnswers.push_back(std::nullopt);
-    Click(form->BTNStop);
+    Click(Control<QPushButton>(*form, "BTNStop"));
     EXPECT_FALSE(form->recording());
-    EXPECT_FALSE(Shown(form->BTNPlay)) << "a cancelled save hides Playback";
+    EXPECT_FALSE(Shown(Control<QPushButton>(*form, "BTNPlay"))) << "a cancelled save hides Playback";
     EXPECT_EQ(form->Memo1().lines(), Lines{"0 KEY_DOWN 66"}) << "the recording stays after a cancelled save";
     EXPECT_EQ(macros::ReadMacroFile(File("a.mco")), Lines{"0 KEY_DOWN 65"});
 }
@@ -230,11 +231,11 @@ TEST_F(MacroFormTest, ANewRecordingReplacesTheOldAndStopSavesThroughTheButton) {
 TEST_F(MacroFormTest, ALibraryThatCannotBeLoadedLeavesTheWindowAsItWas) {
     hook.libraryLoads = false;
     Open();
-    Click(form->BTNRecord);
+    Click(Control<QPushButton>(*form, "BTNRecord"));
     EXPECT_EQ(hook.log, std::vector<std::string>{"load library failed"});
     EXPECT_TRUE(steps.empty());
-    EXPECT_TRUE(Shown(form->BTNRecord));
-    EXPECT_FALSE(Shown(form->BTNStop));
+    EXPECT_TRUE(Shown(Control<QPushButton>(*form, "BTNRecord")));
+    EXPECT_FALSE(Shown(Control<QPushButton>(*form, "BTNStop")));
     ASSERT_EQ(errors.errors.size(), 1);
     EXPECT_EQ(errors.errors[0], "The keyboard/mouse hook library could not be loaded.");
     Hook(65);
@@ -244,13 +245,13 @@ TEST_F(MacroFormTest, ALibraryThatCannotBeLoadedLeavesTheWindowAsItWas) {
 TEST_F(MacroFormTest, ADesktopWithoutInputCaptureIsReportedAndTheWindowStaysIdle) {
     hook.cannotCapture = true;
     Open();
-    Click(form->BTNRecord);
+    Click(Control<QPushButton>(*form, "BTNRecord"));
     EXPECT_FALSE(form->recording());
     EXPECT_EQ(std::count(hook.log.begin(), hook.log.end(), "HookOff"), 1) << hook.log.size();
     EXPECT_FALSE(hook.BlockMapped("KSMMcoHook"));
     EXPECT_FALSE(hook.BlockMapped("KSMFmapp"));
-    EXPECT_TRUE(Shown(form->BTNRecord));
-    EXPECT_FALSE(Shown(form->BTNStop));
+    EXPECT_TRUE(Shown(Control<QPushButton>(*form, "BTNRecord")));
+    EXPECT_FALSE(Shown(Control<QPushButton>(*form, "BTNStop")));
     EXPECT_TRUE(steps.empty()) << "the window was minimised: " << steps.front();
     ASSERT_EQ(errors.errors.size(), 1);
     EXPECT_TRUE(errors.errors[0].contains("cannot be recorded")) << errors.errors[0].toStdString();
@@ -259,29 +260,31 @@ TEST_F(MacroFormTest, ADesktopWithoutInputCaptureIsReportedAndTheWindowStaysIdle
 TEST_F(MacroFormTest, APauseOfTheLibraryIsNotedInTheWindowUntilTheNextRecording) {
     dialogAnswers = {QString::fromStdString(File("p1")), QString::fromStdString(File("p2"))};
     Open();
-    Click(form->BTNRecord);
+    Click(Control<QPushButton>(*form, "BTNRecord"));
     ASSERT_TRUE(form->recording());
     form->PauseTimerTimer();
-    EXPECT_FALSE(Shown(form->lblPaused)) << "no pause yet";
+    EXPECT_FALSE(Shown(Control<QLabel>(*form, "lblPaused"))) << "no pause yet";
     // The window looks by itself while the recording goes on.
     hook.SetBlockField("KSMFmapp", platform::kHookStatusOffset, platform::kHookPaused);
-    QTRY_VERIFY_WITH_TIMEOUT(Shown(form->lblPaused), 2000);
+    QTRY_VERIFY_WITH_TIMEOUT(Shown(Control<QLabel>(*form, "lblPaused")), 2000);
     Hook(65, 0, 0, 0);
     Hook(123);
     EXPECT_FALSE(form->recording());
-    EXPECT_TRUE(Shown(form->lblPaused));
-    EXPECT_TRUE(form->lblPaused->text().contains("another program held the keyboard"))
-        << form->lblPaused->text().toStdString();
+    EXPECT_TRUE(Shown(Control<QLabel>(*form, "lblPaused")));
+    EXPECT_TRUE(Control<QLabel>(*form, "lblPaused")->text().contains("another program held the keyboard"))
+        << Control<QLabel>(*form, "lblPaused")->text().toStdString();
     // The whole note is readable: the window grew to the wrapped text's height.
     QCoreApplication::processEvents();
-    EXPECT_GE(form->lblPaused->height(), form->lblPaused->heightForWidth(form->lblPaused->width()));
+    EXPECT_GE(
+        Control<QLabel>(*form, "lblPaused")->height(),
+        Control<QLabel>(*form, "lblPaused")->heightForWidth(Control<QLabel>(*form, "lblPaused")->width()));
     EXPECT_GE(form->height(), form->layout()->totalHeightForWidth(form->width()));
     // A pause in the last moments before F12 counts as well; a new recording starts without the note.
-    Click(form->BTNRecord);
-    EXPECT_FALSE(Shown(form->lblPaused));
+    Click(Control<QPushButton>(*form, "BTNRecord"));
+    EXPECT_FALSE(Shown(Control<QLabel>(*form, "lblPaused")));
     hook.SetBlockField("KSMFmapp", platform::kHookStatusOffset, platform::kHookPaused);
     Hook(123);
-    EXPECT_TRUE(Shown(form->lblPaused));
+    EXPECT_TRUE(Shown(Control<QLabel>(*form, "lblPaused")));
     EXPECT_TRUE(errors.errors.isEmpty());
 }
 
@@ -296,16 +299,16 @@ TEST_F(MacroFormTest, AMissingProcedureOrBlockIsReportedAndStopGivesTheWindowBac
         errors.errors.clear();
         steps.clear();
         Open();
-        Click(form->BTNRecord);
+        Click(Control<QPushButton>(*form, "BTNRecord"));
         ASSERT_EQ(errors.errors, QStringList{"Error while create file"});
         EXPECT_EQ(std::count(hook.log.begin(), hook.log.end(), "HookOn"), 0);
         EXPECT_TRUE(steps.empty()) << "minimised though recording did not begin";
-        EXPECT_FALSE(Shown(form->BTNRecord));
-        EXPECT_TRUE(Shown(form->BTNStop));
+        EXPECT_FALSE(Shown(Control<QPushButton>(*form, "BTNRecord")));
+        EXPECT_TRUE(Shown(Control<QPushButton>(*form, "BTNStop")));
 
         dialogAnswers.push_back(std::nullopt);
-        Click(form->BTNStop);
-        EXPECT_TRUE(Shown(form->BTNRecord));
+        Click(Control<QPushButton>(*form, "BTNStop"));
+        EXPECT_TRUE(Shown(Control<QPushButton>(*form, "BTNRecord")));
         EXPECT_EQ(hook.log.back(), failure == 0   ? "free library"
                                    : failure == 1 ? "free library"
                                                   : "close KSMMcoHook");
@@ -318,7 +321,7 @@ TEST_F(MacroFormTest, AMissingProcedureOrBlockIsReportedAndStopGivesTheWindowBac
 TEST_F(MacroFormTest, AnExistingFileIsOnlyRewrittenAfterOk) {
     Open();
     ASSERT_TRUE(macros::WriteMacroFile(File("old.mco"), {"0 KEY_DOWN 90"}));
-    Click(form->BTNRecord);
+    Click(Control<QPushButton>(*form, "BTNRecord"));
     Hook(65);
     dialogAnswers.push_back(QString::fromStdString(File("old.mco")));
     {
@@ -329,8 +332,8 @@ TEST_F(MacroFormTest, AnExistingFileIsOnlyRewrittenAfterOk) {
         EXPECT_EQ(cancel.captions, (QStringList{"OK", "Cancel"}));
     }
     EXPECT_EQ(macros::ReadMacroFile(File("old.mco")), Lines{"0 KEY_DOWN 90"});
-    EXPECT_FALSE(Shown(form->BTNPlay));
-    EXPECT_TRUE(form->Edit1->text().isEmpty());
+    EXPECT_FALSE(Shown(Control<QPushButton>(*form, "BTNPlay")));
+    EXPECT_TRUE(Control<QLineEdit>(*form, "Edit1")->text().isEmpty());
 
     // The dialog keeps its last name; the upper-case extension is no extension.
     ASSERT_TRUE(macros::WriteMacroFile(File("X.MCO.mco"), {"1 KEY_DOWN 90"}));
@@ -342,44 +345,44 @@ TEST_F(MacroFormTest, AnExistingFileIsOnlyRewrittenAfterOk) {
     }
     EXPECT_EQ(dialogPrefills.back().toStdString(), File("old.mco"));
     EXPECT_EQ(macros::ReadMacroFile(File("X.MCO.mco")), Lines{"0 KEY_DOWN 65"});
-    EXPECT_EQ(form->Edit1->text().toStdString(), File("X.MCO.mco"));
+    EXPECT_EQ(Control<QLineEdit>(*form, "Edit1")->text().toStdString(), File("X.MCO.mco"));
 }
 
 TEST_F(MacroFormTest, AFailedWriteIsReportedEvenWhenStopSaves) {
     Open();
-    Click(form->BTNRecord);
+    Click(Control<QPushButton>(*form, "BTNRecord"));
     Hook(65);
     dialogAnswers.push_back(QString::fromStdString(File("no/such/folder/m")));
-    Click(form->BTNStop);
+    Click(Control<QPushButton>(*form, "BTNStop"));
     ASSERT_EQ(errors.errors.size(), 1);
     EXPECT_TRUE(errors.errors[0].contains("could not be written")) << errors.errors[0].toStdString();
-    EXPECT_TRUE(Shown(form->BTNRecord)) << "the window is given back before saving";
+    EXPECT_TRUE(Shown(Control<QPushButton>(*form, "BTNRecord"))) << "the window is given back before saving";
 }
 
 TEST_F(MacroFormTest, LoadRemembersTheFileAndShowsPlayback) {
     Open();
-    Click(form->Load);
+    Click(Control<QPushButton>(*form, "Load"));
     EXPECT_EQ(steps, std::vector<std::string>{"open dialog *.mco|*.mco"});
-    EXPECT_TRUE(form->Edit1->text().isEmpty());
-    EXPECT_FALSE(Shown(form->BTNPlay));
+    EXPECT_TRUE(Control<QLineEdit>(*form, "Edit1")->text().isEmpty());
+    EXPECT_FALSE(Shown(Control<QPushButton>(*form, "BTNPlay")));
 
     const std::string path = File("m.mco");
     ASSERT_TRUE(macros::WriteMacroFile(path, {"0 MOUSE_MOVE 3 4"}));
     settings.writeText("Last", "1", path);
     dialogAnswers.push_back(QString::fromStdString(path));
-    Click(form->Load);
+    Click(Control<QPushButton>(*form, "Load"));
     EXPECT_EQ(dialogPrefills.back().toStdString(), path);
-    EXPECT_EQ(form->Edit1->text().toStdString(), path);
+    EXPECT_EQ(Control<QLineEdit>(*form, "Edit1")->text().toStdString(), path);
     EXPECT_EQ(form->Memo1().lines(), Lines{"0 MOUSE_MOVE 3 4"});
-    EXPECT_TRUE(Shown(form->BTNPlay));
+    EXPECT_TRUE(Shown(Control<QPushButton>(*form, "BTNPlay")));
 
     // An unreadable choice is reported and Playback stays as it was.
-    form->BTNPlay->hide();
+    Control<QPushButton>(*form, "BTNPlay")->hide();
     dialogAnswers.push_back(QString::fromStdString(File("missing.mco")));
-    Click(form->Load);
+    Click(Control<QPushButton>(*form, "Load"));
     EXPECT_EQ(settings.readText("Last", "1", ""), File("missing.mco"));
     EXPECT_EQ(errors.errors.size(), 1);
-    EXPECT_FALSE(Shown(form->BTNPlay));
+    EXPECT_FALSE(Shown(Control<QPushButton>(*form, "BTNPlay")));
 }
 
 TEST_F(MacroFormTest, PlaybackPlaysTheRecordingAndGivesTheWindowBack) {
@@ -388,10 +391,10 @@ TEST_F(MacroFormTest, PlaybackPlaysTheRecordingAndGivesTheWindowBack) {
     editorFile.setText(QString::fromStdString(path));
     Open();
     stopRequested = true; // left from an earlier stop
-    Click(form->BTNPlay);
-    EXPECT_FALSE(form->BTNRecord->isEnabled());
-    EXPECT_FALSE(Shown(form->BTNPlay));
-    EXPECT_FALSE(Shown(form->BTNStop));
+    Click(Control<QPushButton>(*form, "BTNPlay"));
+    EXPECT_FALSE(Control<QPushButton>(*form, "BTNRecord")->isEnabled());
+    EXPECT_FALSE(Shown(Control<QPushButton>(*form, "BTNPlay")));
+    EXPECT_FALSE(Shown(Control<QPushButton>(*form, "BTNStop")));
     form->WaitForPlayback();
     const auto events = input.events();
     ASSERT_FALSE(events.empty()) << "the playback stopped at once";
@@ -400,8 +403,8 @@ TEST_F(MacroFormTest, PlaybackPlaysTheRecordingAndGivesTheWindowBack) {
     EXPECT_EQ(events.back(), "key up 65");
     EXPECT_EQ(steps, (std::vector<std::string>{"minimize", "take stop key", "release stop key"}));
 
-    QTRY_VERIFY_WITH_TIMEOUT(form->BTNRecord->isEnabled(), 2000);
-    EXPECT_TRUE(Shown(form->BTNPlay));
+    QTRY_VERIFY_WITH_TIMEOUT(Control<QPushButton>(*form, "BTNRecord")->isEnabled(), 2000);
+    EXPECT_TRUE(Shown(Control<QPushButton>(*form, "BTNPlay")));
     EXPECT_TRUE(form->Timer1.isActive());
     QTRY_VERIFY_WITH_TIMEOUT(!form->Timer1.isActive(), 2000);
     EXPECT_EQ(steps.back(), "restore");
@@ -409,30 +412,30 @@ TEST_F(MacroFormTest, PlaybackPlaysTheRecordingAndGivesTheWindowBack) {
 
 TEST_F(MacroFormTest, OkHandsTheFileToTheEditorAndCancelDoesNot) {
     Open();
-    form->Edit1->setText("/tmp/x.mco");
-    Click(form->Button1);
+    Control<QLineEdit>(*form, "Edit1")->setText("/tmp/x.mco");
+    Click(Control<QPushButton>(*form, "Button1"));
     EXPECT_EQ(form->result(), QDialog::Rejected);
     EXPECT_TRUE(editorFile.text().isEmpty());
     EXPECT_FALSE(editorBox.isChecked());
 
     Open();
-    Click(form->Button2);
+    Click(Control<QPushButton>(*form, "Button2"));
     EXPECT_EQ(form->result(), QDialog::Accepted);
     EXPECT_TRUE(editorFile.text().isEmpty()) << "an empty file name is not handed over";
     EXPECT_FALSE(editorBox.isChecked());
 
     Open();
-    form->Edit1->setText("/tmp/x.mco");
-    Click(form->Button2);
+    Control<QLineEdit>(*form, "Edit1")->setText("/tmp/x.mco");
+    Click(Control<QPushButton>(*form, "Button2"));
     EXPECT_EQ(editorFile.text(), "/tmp/x.mco");
     EXPECT_TRUE(editorBox.isChecked());
 }
 
 TEST_F(MacroFormTest, ClosingWhileRecordingEndsTheCaptureWithoutSaving) {
     Open();
-    Click(form->BTNRecord);
+    Click(Control<QPushButton>(*form, "BTNRecord"));
     Hook(65);
-    Click(form->Button1);
+    Click(Control<QPushButton>(*form, "Button1"));
     EXPECT_FALSE(form->recording());
     EXPECT_EQ(std::count(hook.log.begin(), hook.log.end(), "HookOff"), 1);
     EXPECT_FALSE(hook.BlockMapped("KSMMcoHook"));
@@ -446,7 +449,7 @@ TEST_F(MacroFormTest, ClosingTheRecorderStopsOnlyItsOwnPlayback) {
     ASSERT_TRUE(macros::WriteMacroFile(File("p.mco"), {"0 KEY_DOWN 65"}));
     editorFile.setText(QString::fromStdString(File("p.mco")));
     Open();
-    Click(form->BTNPlay);
+    Click(Control<QPushButton>(*form, "BTNPlay"));
     form->WaitForPlayback();
     form.reset();
     EXPECT_FALSE(stopRequested.load());
@@ -466,7 +469,7 @@ TEST_F(MacroFormTest, ClosingTheRecorderDuringALongPauseEndsItsPlaybackAtOnce) {
             p.mainCaption},
         &editorFile, &editorBox);
     form->show();
-    Click(form->BTNPlay);
+    Click(Control<QPushButton>(*form, "BTNPlay"));
     QTRY_VERIFY_WITH_TIMEOUT(input.events().size() >= 3, 2000);
 
     QElapsedTimer clock;
@@ -483,7 +486,7 @@ TEST_F(MacroFormTest, ClosingTheRecorderDuringALongPauseEndsItsPlaybackAtOnce) {
 
 TEST_F(MacroFormTest, HookMessagesArriveAsNativeEvents) {
     Open();
-    Click(form->BTNRecord);
+    Click(Control<QPushButton>(*form, "BTNRecord"));
     platform::HookMessage message{65, 0};
     qintptr result = 0;
     EXPECT_TRUE(form->nativeEvent("fake", &message, &result));
@@ -510,9 +513,9 @@ TEST_F(MacroPickerTest, TheEditorsMacroButtonOpensTheRecorderWhoseOkFillsTheEdit
     QTimer::singleShot(0, [&] {
         auto* recorder = qobject_cast<ui::TMacroForm*>(QApplication::activeModalWidget());
         if (!recorder) return;
-        openedWith = recorder->Edit1->text();
-        recorder->Edit1->setText(QString::fromStdString(path));
-        recorder->Button2->click();
+        openedWith = Control<QLineEdit>(*recorder, "Edit1")->text();
+        Control<QLineEdit>(*recorder, "Edit1")->setText(QString::fromStdString(path));
+        Control<QPushButton>(*recorder, "Button2")->click();
     });
     Click(editor, "suiButton8");
     EXPECT_TRUE(openedWith.isEmpty());

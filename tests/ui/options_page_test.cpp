@@ -2,6 +2,7 @@
 #include "tests/support/temp_folder.h"
 #include "tests/ui/main_form_fixture.h"
 #include "tests/ui/modal_answerer.h"
+#include "tests/ui/named_controls.h"
 #include "ui/options_page.h"
 
 #include <QAction>
@@ -62,12 +63,12 @@ TEST_F(OptionsPageTest, TheBoxesShowTheStoredValuesAndStartUpWritesNothingBack) 
     Start();
     EXPECT_FALSE(Page().OptionsReady());
     ASSERT_TRUE(WaitFor([&] { return Page().OptionsReady(); })); // Timer3, 10 ms after start
-    EXPECT_TRUE(Page().CheckBox1->isChecked());
+    EXPECT_TRUE(Control<QCheckBox>(Page(), "CheckBox1")->isChecked());
     EXPECT_TRUE(form->menus().RunatWin1->isChecked());
-    EXPECT_TRUE(Page().CheckBox2->isChecked());
-    EXPECT_TRUE(Page().CheckBox4->isChecked());
+    EXPECT_TRUE(Control<QCheckBox>(Page(), "CheckBox2")->isChecked());
+    EXPECT_TRUE(Control<QCheckBox>(Page(), "CheckBox4")->isChecked());
     EXPECT_TRUE(form->settingsLocked());
-    EXPECT_FALSE(Page().CheckBox6->isChecked());
+    EXPECT_FALSE(Control<QCheckBox>(Page(), "CheckBox6")->isChecked());
     EXPECT_EQ(ReadFileBytes(settings.filePath()), before);
     ASSERT_EQ(registry.calls.size(), 1u);
     EXPECT_EQ(registry.calls[0].keyPath, platform::kLangManagerKeyPath);
@@ -75,21 +76,25 @@ TEST_F(OptionsPageTest, TheBoxesShowTheStoredValuesAndStartUpWritesNothingBack) 
 
 TEST_F(OptionsPageTest, EachBoxWritesExactlyItsOwnEntry) {
     StartReady();
-    EXPECT_EQ(Changed([&] { Page().CheckBox2->click(); }), (std::set<std::string>{"tray=1"}));
-    EXPECT_EQ(Changed([&] { Page().CheckBox2->click(); }), (std::set<std::string>{"tray=0"}));
+    EXPECT_EQ(Changed([&] { Control<QCheckBox>(Page(), "CheckBox2")->click(); }),
+              (std::set<std::string>{"tray=1"}));
+    EXPECT_EQ(Changed([&] { Control<QCheckBox>(Page(), "CheckBox2")->click(); }),
+              (std::set<std::string>{"tray=0"}));
     settings.write(keys::kEncodedPassword, data::EncodePassword("abc"));
     ModalAnswerer none;
-    EXPECT_EQ(Changed([&] { Page().CheckBox4->click(); }), (std::set<std::string>{"lock=1"}));
+    EXPECT_EQ(Changed([&] { Control<QCheckBox>(Page(), "CheckBox4")->click(); }),
+              (std::set<std::string>{"lock=1"}));
     EXPECT_TRUE(form->settingsLocked());
-    EXPECT_EQ(Changed([&] { Page().CheckBox4->click(); }), (std::set<std::string>{"lock=0"}));
+    EXPECT_EQ(Changed([&] { Control<QCheckBox>(Page(), "CheckBox4")->click(); }),
+              (std::set<std::string>{"lock=0"}));
     EXPECT_FALSE(form->settingsLocked());
     EXPECT_EQ(none.unexpected, 0) << "a stored password asks nothing";
 
     // Run at start-up lives outside the settings file.
-    EXPECT_TRUE(Changed([&] { Page().CheckBox1->click(); }).empty());
+    EXPECT_TRUE(Changed([&] { Control<QCheckBox>(Page(), "CheckBox1")->click(); }).empty());
     EXPECT_EQ(registry.readString(platform::kRunKeyPath, "Orvanta"), binFolder + "/orvanta");
     EXPECT_TRUE(form->menus().RunatWin1->isChecked());
-    Page().CheckBox1->click();
+    Control<QCheckBox>(Page(), "CheckBox1")->click();
     EXPECT_TRUE(registry.readString(platform::kRunKeyPath, "Orvanta").empty());
     EXPECT_FALSE(form->menus().RunatWin1->isChecked());
     EXPECT_EQ(registry.calls.back().op, "delete");
@@ -98,10 +103,10 @@ TEST_F(OptionsPageTest, EachBoxWritesExactlyItsOwnEntry) {
 TEST_F(OptionsPageTest, ARunEntryNamingAnotherProgramShowsTheOptionOff) {
     registry.writeString(platform::kRunKeyPath, "Orvanta", "/opt/old place/orvanta");
     StartReady();
-    EXPECT_FALSE(Page().CheckBox1->isChecked());
+    EXPECT_FALSE(Control<QCheckBox>(Page(), "CheckBox1")->isChecked());
     EXPECT_FALSE(form->menus().RunatWin1->isChecked());
     // Turning it on points the entry at this program.
-    Page().CheckBox1->click();
+    Control<QCheckBox>(Page(), "CheckBox1")->click();
     EXPECT_EQ(registry.readString(platform::kRunKeyPath, "Orvanta"), binFolder + "/orvanta");
 }
 
@@ -109,19 +114,19 @@ TEST_F(OptionsPageTest, ProtectionWithoutAPasswordAsksToSetOneUp) {
     StartReady();
     ModalAnswerer cancelled;
     cancelled.Answer(2);
-    Page().CheckBox4->click();
+    Control<QCheckBox>(Page(), "CheckBox4")->click();
     EXPECT_EQ(cancelled.questions,
               QStringList{"You have not set up the lock password! Do you want to set up now? "});
     EXPECT_EQ(cancelled.buttonCaptions.value(0), (QStringList{"OK", "Cancel"}));
-    EXPECT_FALSE(Page().CheckBox4->isChecked());
+    EXPECT_FALSE(Control<QCheckBox>(Page(), "CheckBox4")->isChecked());
     EXPECT_EQ(settings.readText("Option", "lock", ""), "0");
     EXPECT_FALSE(form->settingsLocked());
 
     ModalAnswerer accepted;
     accepted.Answer(1).SetPassword("", "pw", "pw").Answer(1);
-    Page().CheckBox4->click();
+    Control<QCheckBox>(Page(), "CheckBox4")->click();
     EXPECT_EQ(accepted.setPasswordDialogs, 1);
-    EXPECT_TRUE(Page().CheckBox4->isChecked());
+    EXPECT_TRUE(Control<QCheckBox>(Page(), "CheckBox4")->isChecked());
     EXPECT_TRUE(form->settingsLocked());
     EXPECT_EQ(settings.read(keys::kEncodedPassword), data::EncodePassword("pw"));
     EXPECT_EQ(accepted.unexpected, 0);
@@ -131,7 +136,7 @@ TEST_F(OptionsPageTest, SetPasswordOpensTheDialogDirectly) {
     StartReady();
     ModalAnswerer answers;
     answers.SetPassword("", "", "");
-    Page().Button2->click();
+    Control<QPushButton>(Page(), "Button2")->click();
     EXPECT_EQ(answers.setPasswordDialogs, 1);
     EXPECT_EQ(answers.unexpected, 0);
 }
@@ -159,7 +164,7 @@ TEST_F(OptionsPageTest, DisableEntriesGreyTheirControlsWhileTheStoredValuesStill
                                 }) != c.greyed.end();
             EXPECT_EQ(Page().findChild<QWidget*>(name)->isEnabled(), !greyed) << c.key << " " << name;
         }
-        EXPECT_TRUE(Page().CheckBox2->isChecked()) << c.key;
+        EXPECT_TRUE(Control<QCheckBox>(Page(), "CheckBox2")->isChecked()) << c.key;
         EXPECT_TRUE(form->settingsLocked()) << c.key;
         settings.writeText("Disable", c.key, "0");
     }
@@ -181,11 +186,11 @@ TEST_F(OptionsPageTest, TheResumeOptionShowsTheRealSettingAndStartsTheSettingsPr
     form->show();
     form->PageControl1()->setCurrentIndex(2);
     ASSERT_TRUE(WaitFor([&] { return reads == 1; }));
-    EXPECT_TRUE(Page().CheckBox9->isEnabled());
-    EXPECT_FALSE(Page().CheckBox9->isChecked());
+    EXPECT_TRUE(Control<QCheckBox>(Page(), "CheckBox9")->isEnabled());
+    EXPECT_FALSE(Control<QCheckBox>(Page(), "CheckBox9")->isChecked());
     EXPECT_TRUE(launcher.requests().empty()) << "showing the setting starts nothing";
 
-    Page().CheckBox9->click();
+    Control<QCheckBox>(Page(), "CheckBox9")->click();
     ASSERT_EQ(launcher.requests().size(), 1u);
     const auto request = launcher.requests()[0];
     EXPECT_EQ(request.kind, "runElevated");
@@ -196,12 +201,12 @@ TEST_F(OptionsPageTest, TheResumeOptionShowsTheRealSettingAndStartsTheSettingsPr
 
     // The user refused the elevation: ten seconds on the box shows the real setting again.
     Page().Timer1Timer();
-    EXPECT_FALSE(Page().CheckBox9->isChecked());
+    EXPECT_FALSE(Control<QCheckBox>(Page(), "CheckBox9")->isChecked());
     passwordRequired = false;
     Page().Timer1Timer();
-    EXPECT_TRUE(Page().CheckBox9->isChecked());
+    EXPECT_TRUE(Control<QCheckBox>(Page(), "CheckBox9")->isChecked());
     EXPECT_EQ(launcher.requests().size(), 1u) << "reading back starts nothing";
-    Page().CheckBox9->click();
+    Control<QCheckBox>(Page(), "CheckBox9")->click();
     EXPECT_EQ(launcher.requests().back().start.arguments, std::vector<std::string>{"1"});
 }
 
@@ -210,7 +215,7 @@ TEST_F(OptionsPageTest, WithoutAReaderTheResumeOptionIsGreyedAndReadsNothing) {
     form->show();
     form->PageControl1()->setCurrentIndex(2);
     QTest::qWait(20);
-    EXPECT_FALSE(Page().CheckBox9->isEnabled());
+    EXPECT_FALSE(Control<QCheckBox>(Page(), "CheckBox9")->isEnabled());
     EXPECT_FALSE(Page().Timer1.isActive());
 }
 
@@ -240,7 +245,7 @@ class LanguageOption : public OptionsPageTest {
         WriteFileBytes(binFolder + "/Language/Orvanta.ENU", "[General]\nLanguage=English\n");
         WriteFileBytes(binFolder + "/Language/Orvanta.DEU", kGerman);
     }
-    int IndexOf(const QString& name) { return Page().TntComboBox1->findText(name); }
+    int IndexOf(const QString& name) { return Control<QComboBox>(Page(), "TntComboBox1")->findText(name); }
     void ExpectPlacedBeside(QCheckBox* box, QWidget* control) {
         EXPECT_EQ(control->x(), box->x() + box->width() + 2);
         EXPECT_GE(box->width(), box->sizeHint().width());
@@ -251,37 +256,38 @@ TEST_F(LanguageOption, ChoosingFromTheListTicksTheBoxAndSwitches) {
     StartReady();
     ASSERT_GE(IndexOf("Deutsch(German)"), 0);
     ASSERT_GE(IndexOf("English"), 0);
-    EXPECT_EQ(Page().TntComboBox1->currentIndex(), IndexOf("English"));
+    EXPECT_EQ(Control<QComboBox>(Page(), "TntComboBox1")->currentIndex(), IndexOf("English"));
     EXPECT_EQ(Page().EnglishIndex(), IndexOf("English"));
-    const int englishWidth = Page().CheckBox4->width();
+    const int englishWidth = Control<QCheckBox>(Page(), "CheckBox4")->width();
 
-    Page().TntComboBox1->setCurrentIndex(IndexOf("Deutsch(German)"));
-    emit Page().TntComboBox1->activated(IndexOf("Deutsch(German)"));
-    EXPECT_TRUE(Page().CheckBox6->isChecked());
+    Control<QComboBox>(Page(), "TntComboBox1")->setCurrentIndex(IndexOf("Deutsch(German)"));
+    emit Control<QComboBox>(Page(), "TntComboBox1")->activated(IndexOf("Deutsch(German)"));
+    EXPECT_TRUE(Control<QCheckBox>(Page(), "CheckBox6")->isChecked());
     EXPECT_EQ(settings.read(keys::kOtherLanguageChosen), "1");
     EXPECT_EQ(settings.read(keys::kLanguageExtension), ".DEU");
-    EXPECT_EQ(Page().CheckBox4->text(), "Programmeinstellungen mit einem recht langen Kennwort schützen");
-    EXPECT_GT(Page().CheckBox4->width(), englishWidth);
-    ExpectPlacedBeside(Page().CheckBox4, Page().Button2);
-    ExpectPlacedBeside(Page().CheckBox6, Page().TntComboBox1);
+    EXPECT_EQ(Control<QCheckBox>(Page(), "CheckBox4")->text(),
+              "Programmeinstellungen mit einem recht langen Kennwort schützen");
+    EXPECT_GT(Control<QCheckBox>(Page(), "CheckBox4")->width(), englishWidth);
+    ExpectPlacedBeside(Control<QCheckBox>(Page(), "CheckBox4"), Control<QPushButton>(Page(), "Button2"));
+    ExpectPlacedBeside(Control<QCheckBox>(Page(), "CheckBox6"), Control<QComboBox>(Page(), "TntComboBox1"));
 
-    Page().CheckBox6->click();
+    Control<QCheckBox>(Page(), "CheckBox6")->click();
     EXPECT_EQ(settings.read(keys::kOtherLanguageChosen), "0");
     EXPECT_EQ(settings.read(keys::kLanguageExtension), ".ENU");
     EXPECT_EQ(languages->CurrentIndex(), Page().EnglishIndex());
-    ExpectPlacedBeside(Page().CheckBox6, Page().TntComboBox1);
+    ExpectPlacedBeside(Control<QCheckBox>(Page(), "CheckBox6"), Control<QComboBox>(Page(), "TntComboBox1"));
 }
 
 TEST_F(LanguageOption, TheInitialLoadTicksTheBoxFromTheStoredChoice) {
     settings.writeText("Lang", "Lang", ".deu");
     settings.writeText("Lan", "Lan", "1");
     Start();
-    EXPECT_EQ(Page().TntComboBox1->currentText(), "Deutsch(German)");
-    EXPECT_FALSE(Page().CheckBox6->isChecked());
+    EXPECT_EQ(Control<QComboBox>(Page(), "TntComboBox1")->currentText(), "Deutsch(German)");
+    EXPECT_FALSE(Control<QCheckBox>(Page(), "CheckBox6")->isChecked());
     ASSERT_TRUE(WaitFor([&] { return Page().OptionsReady(); }));
-    EXPECT_TRUE(Page().CheckBox6->isChecked());
+    EXPECT_TRUE(Control<QCheckBox>(Page(), "CheckBox6")->isChecked());
     EXPECT_EQ(settings.read(keys::kLanguageExtension), ".DEU");
-    ExpectPlacedBeside(Page().CheckBox4, Page().Button2);
+    ExpectPlacedBeside(Control<QCheckBox>(Page(), "CheckBox4"), Control<QPushButton>(Page(), "Button2"));
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "data/settings/password.h"
 #include "tests/ui/main_form_fixture.h"
 #include "tests/ui/modal_answerer.h"
+#include "tests/ui/named_controls.h"
 #include "ui/options_page.h"
 #include "ui/task_form.h"
 #include "ui/task_form_opener.h"
@@ -254,6 +255,31 @@ TEST_F(SettingsLock, TheEditorAsksOnlyWhileTheMainWindowIsNotInUse) {
     EXPECT_EQ(editor.result(), QDialog::Rejected);
 }
 
+TEST_F(SettingsLock, ANewTaskAskedForFromOutsideAsksThePasswordFirst) {
+    Protect("abc");
+    settings.writeText("tray", "tray", "1");
+    Start();
+    {
+        ModalAnswerer cancel;
+        cancel.CancelPrompt();
+        form->ComeForward(true);
+        ASSERT_TRUE(WaitFor([&] { return cancel.done(); }));
+        ASSERT_TRUE(WaitFor([&] { return !form->isVisible(); }));
+        QTest::qWait(150);
+        EXPECT_TRUE(editorOpenings.empty()) << "a cancelled prompt opens no editor";
+    }
+    ModalAnswerer right;
+    right.Password("abc");
+    form->ComeForward(true);
+    ASSERT_TRUE(WaitFor([&] { return !editorOpenings.empty(); }));
+    EXPECT_EQ(right.prompts, 1);
+    EXPECT_EQ(editorOpenings, std::vector<QString>{ui::TMainForm::kNewScheduledTask});
+    // The password was just given: the editor does not ask it a second time.
+    ModalAnswerer none;
+    EXPECT_TRUE(form->UnlockForEditor());
+    EXPECT_EQ(none.unexpected, 0);
+}
+
 TEST_F(SettingsLock, RunAtStartupFromTheTrayChangesOnlyForTheRightPassword) {
     Protect("abc");
     Start();
@@ -267,14 +293,14 @@ TEST_F(SettingsLock, RunAtStartupFromTheTrayChangesOnlyForTheRightPassword) {
     wrong.Password("x").AcknowledgeNotice();
     item->trigger();
     EXPECT_FALSE(item->isChecked());
-    EXPECT_FALSE(form->optionsPage().CheckBox1->isChecked());
+    EXPECT_FALSE(Control<QCheckBox>(form->optionsPage(), "CheckBox1")->isChecked());
     EXPECT_TRUE(registry.readString(platform::kRunKeyPath, "Orvanta").empty());
 
     ModalAnswerer right;
     right.Password("abc");
     item->trigger();
     EXPECT_TRUE(item->isChecked());
-    EXPECT_TRUE(form->optionsPage().CheckBox1->isChecked());
+    EXPECT_TRUE(Control<QCheckBox>(form->optionsPage(), "CheckBox1")->isChecked());
     EXPECT_EQ(registry.readString(platform::kRunKeyPath, "Orvanta"), binFolder + "/orvanta");
     EXPECT_EQ(cancel.unexpected + wrong.unexpected + right.unexpected, 0);
 }
@@ -284,10 +310,10 @@ TEST_F(SettingsLock, UnprotectedTheTrayItemTogglesWithoutAPrompt) {
     form->Timer3Timer();
     ModalAnswerer none;
     form->menus().RunatWin1->trigger();
-    EXPECT_TRUE(form->optionsPage().CheckBox1->isChecked());
+    EXPECT_TRUE(Control<QCheckBox>(form->optionsPage(), "CheckBox1")->isChecked());
     form->menus().RunatWin1->trigger();
     EXPECT_FALSE(form->menus().RunatWin1->isChecked());
-    EXPECT_FALSE(form->optionsPage().CheckBox1->isChecked());
+    EXPECT_FALSE(Control<QCheckBox>(form->optionsPage(), "CheckBox1")->isChecked());
     // One write and one delete: the box follows the item without writing again.
     ASSERT_EQ(registry.calls.size(), 3u); // the language folder entry first
     EXPECT_EQ(registry.calls[1].op, "write");

@@ -176,6 +176,30 @@ TEST_F(TaskFormTest, WakeUpNeedsAClockThatWakes) {
     EXPECT_EQ(answer.title, "Add Task");
 }
 
+TEST_F(TaskFormTest, WakeUpWithoutThePrivilegeSaysHowToGrantIt) {
+    power.setWakeFromSleep({false, true});
+    {
+        QuestionAnswerer answer(*form, 1);
+        auto editor = Open(kModeNewScheduled);
+        Control<QCheckBox>(*editor, "CheckBox6")->setChecked(true);
+        EXPECT_FALSE(Control<QCheckBox>(*editor, "CheckBox6")->isChecked());
+        ASSERT_EQ(answer.questions.size(), 1);
+        EXPECT_TRUE(
+            answer.questions[0].startsWith("Orvanta is not allowed to set timers that wake the computer"))
+            << answer.questions[0].toStdString();
+        EXPECT_TRUE(answer.questions[0].contains("sudo setcap cap_wake_alarm+ep " +
+                                                 QCoreApplication::applicationFilePath()));
+        EXPECT_FALSE(answer.questions[0].contains("hardware"));
+    }
+    // Neither: the privilege alone would not help, so the hardware is named.
+    power.setWakeFromSleep({false, false});
+    QuestionAnswerer answer(*form, 1);
+    auto editor = Open(kModeNewScheduled);
+    Control<QCheckBox>(*editor, "CheckBox6")->setChecked(true);
+    ASSERT_EQ(answer.questions.size(), 1);
+    EXPECT_EQ(answer.questions[0], "Your hardware does not support this function.");
+}
+
 TEST_F(TaskFormTest, ShutDownAsksForSleepInstead) {
     {
         QuestionAnswerer answer(*form, 1);

@@ -3,6 +3,7 @@
 #include "platform/fake/fake_locale_info.h"
 #include "platform/linux/linux_user_registry.h"
 #include "tests/support/temp_folder.h"
+#include "tests/ui/named_controls.h"
 #include "tests/ui/recording_ports.h"
 #include "ui/lang_form.h"
 #include "ui/options_page.h"
@@ -57,23 +58,23 @@ TEST_F(AutostartOption, AnEntryStartingAnotherProgramShowsTheOptionOff) {
         std::filesystem::create_directories(folder.path() + "/config/autostart");
         WriteFileBytes(autostartFile, std::string("[Desktop Entry]\nType=Application\nExec=") + exec + "\n");
         auto page = Page();
-        EXPECT_FALSE(page->CheckBox1->isChecked()) << exec;
+        EXPECT_FALSE(Control<QCheckBox>(*page, "CheckBox1")->isChecked()) << exec;
         EXPECT_FALSE(item.isChecked()) << exec;
     }
     // This program with another argument is not this program started plainly either.
     WriteFileBytes(autostartFile, "[Desktop Entry]\nType=Application\nExec=" + program + " --hidden\n");
-    EXPECT_FALSE(Page()->CheckBox1->isChecked());
+    EXPECT_FALSE(Control<QCheckBox>(*Page(), "CheckBox1")->isChecked());
 }
 
 TEST_F(AutostartOption, TickingWritesTheEntryForThisProgramAndUntickingRemovesIt) {
     auto page = Page();
-    page->CheckBox1->click();
+    Control<QCheckBox>(*page, "CheckBox1")->click();
     ASSERT_TRUE(std::filesystem::exists(autostartFile));
     EXPECT_NE(ReadFileBytes(autostartFile).find("\nExec=" + program + "\n"), std::string::npos);
     EXPECT_TRUE(item.isChecked());
-    EXPECT_TRUE(Page()->CheckBox1->isChecked()) << "the next start sees it";
+    EXPECT_TRUE(Control<QCheckBox>(*Page(), "CheckBox1")->isChecked()) << "the next start sees it";
 
-    page->CheckBox1->click();
+    Control<QCheckBox>(*page, "CheckBox1")->click();
     EXPECT_FALSE(std::filesystem::exists(autostartFile));
     EXPECT_FALSE(item.isChecked());
     EXPECT_TRUE(errors.errors.isEmpty());

@@ -159,5 +159,49 @@ TEST_F(ResumeAndPowerTest, PowerOnTestIsOfferedOnceAndOnlyOnMains) {
     EXPECT_EQ(suspends.size(), 2u);
 }
 
+TEST_F(ResumeAndPowerTest, PowerOnTestUsesOnlyASleepStateTheSystemAllows) {
+    platform::fake::FakePowerStatus power;
+    platform::fake::FakeWakeTimerFactory timers;
+    test::RecordingPorts ports;
+    int questions = 0;
+    std::vector<bool> suspends;
+    PowerOnTest test(
+        {settings, power, timers, ports, [&](bool hibernate) { suspends.push_back(hibernate); }});
+    const auto ask = [&] {
+        ++questions;
+        return true;
+    };
+    struct Case {
+        platform::AcLineStatus ac;
+        platform::SleepStates allowed;
+        bool hibernate;
+    };
+    using platform::AcLineStatus;
+    const std::vector<Case> cases = {
+        {AcLineStatus::Online, {true, false}, false},
+        {AcLineStatus::Online, {false, true}, true},
+        {AcLineStatus::Unknown, {false, true}, true},
+        {AcLineStatus::Unknown, {true, true}, false},
+    };
+    for (const Case& c : cases) {
+        settings.writeFlag("Option", "mfirst", true);
+        power.setAcLineStatus(c.ac);
+        power.setAllowedSleepStates(c.allowed);
+        EXPECT_TRUE(test.Offer(ask));
+        ASSERT_FALSE(suspends.empty());
+        EXPECT_EQ(suspends.back(), c.hibernate) << int(c.ac) << c.allowed.suspend << c.allowed.hibernate;
+    }
+    EXPECT_EQ(questions, 4);
+
+    // Neither state allowed: not even asked, and not asked again later.
+    settings.writeFlag("Option", "mfirst", true);
+    power.setAcLineStatus(AcLineStatus::Online);
+    power.setAllowedSleepStates({false, false});
+    EXPECT_FALSE(test.Offer(ask));
+    EXPECT_EQ(questions, 4);
+    EXPECT_EQ(suspends.size(), 4u);
+    EXPECT_FALSE(settings.readFlag("Option", "mfirst", true));
+}
+
 } // namespace
 } // namespace orvanta::scheduler
