@@ -2,6 +2,7 @@
 
 #include "actions/argument_splitting.h"
 #include "actions/process_matching.h"
+#include "platform/api/program_files.h"
 
 namespace orvanta::actions {
 
@@ -39,28 +40,26 @@ void ProgramActions::OpenPowerManagement() {
     ports_.launcher.openPowerSettings();
 }
 
-std::string ProgramActions::BesideExecutable(const std::string& fileName) const {
-    std::string folder = ports_.paths.executableFolder();
-    if (folder.back() != ports_.paths.pathSeparator()) folder += ports_.paths.pathSeparator();
-    return folder + fileName;
+std::string ProgramActions::OwnFile(const std::string& fileName) const {
+    return platform::ProgramFiles(ports_.paths).privateFile(fileName);
 }
 
 ProgramActions::SettingsStart ProgramActions::StartAtomicClock() {
-    const std::string program = BesideExecutable(options_.settingsProgram);
+    const std::string program = OwnFile(options_.settingsProgram);
     if (program.empty() || !options_.isFile(program)) return SettingsStart::Missing;
     return ports_.launcher.runElevated({program, "2", {"2"}}) ? SettingsStart::Started
                                                               : SettingsStart::Refused;
 }
 
 bool ProgramActions::HasUninstaller() const {
-    const std::string uninstaller = BesideExecutable(options_.uninstaller);
+    const std::string uninstaller = OwnFile(options_.uninstaller);
     return !uninstaller.empty() && options_.isFile(uninstaller);
 }
 
 bool ProgramActions::StartUninstall() {
     // The service would keep its program files open while they are being removed.
     KillProcessesByName(options_.serviceProgram);
-    const std::string uninstaller = BesideExecutable(options_.uninstaller);
+    const std::string uninstaller = OwnFile(options_.uninstaller);
     if (uninstaller.empty() || !options_.isFile(uninstaller)) return false;
     return ports_.launcher.startProgram({uninstaller, "", {}});
 }

@@ -53,14 +53,14 @@ class ProgramActions {
     SettingsStart StartAtomicClock();
 
     // Tools > Uninstall: ends every running service program, then starts the uninstaller where one is
-    // installed beside the executable. False when there is none to start.
+    // installed with the program. False when there is none to start.
     bool StartUninstall();
     // Whether there is an uninstaller to start (the menu item is greyed without one).
     bool HasUninstaller() const;
 
   private:
-    // The file of that name in our executable's folder; empty when we cannot tell the folder.
-    std::string BesideExecutable(const std::string& fileName) const;
+    // The program's own file of that name: beside the executable, else where an installed copy keeps it.
+    std::string OwnFile(const std::string& fileName) const;
 
     Ports ports_;
     Options options_;

@@ -1,5 +1,6 @@
 // The Linux backends: X11, logind over the system bus, timerfd, /proc and the XDG folders.
 #include "app/platform_backends.h"
+#include "platform/api/program_files.h"
 #include "platform/linux/actions/linux_process_control.h"
 #include "platform/linux/actions/linux_program_launcher.h"
 #include "platform/linux/actions/linux_session_power.h"
@@ -62,7 +63,8 @@ std::unique_ptr<PlatformBackends> MakePlatformBackends(platform::Log& log) {
     b->sound = std::make_unique<lx::X11AlertSound>();
     b->globalHotkeys = std::make_unique<lx::LinuxGlobalHotkeys>(log);
     b->syntheticInput = std::make_unique<lx::XTestSyntheticInput>();
-    b->macroHooks = std::make_unique<lx::LinuxMacroHookPlatform>(b->paths->executableFolder());
+    b->macroHooks = std::make_unique<lx::LinuxMacroHookPlatform>(
+        platform::ProgramFiles(*b->paths).privateFolderOf(lx::kHookLibraryFileName));
     b->resumePassword = std::make_unique<lx::LinuxResumePasswordSetting>();
     b->playbackThreadTuning = lx::TunePlaybackThread;
     b->playbackSleepMargin = lx::kTunedThreadSleepMargin;

@@ -10,6 +10,7 @@
 #include "i18n/lang_mgr.h"
 #include "macros/macro_player.h"
 #include "macros/task_macro_starter.h"
+#include "platform/api/program_files.h"
 #include "ui/error_box.h"
 #include "ui/gui_clipboard.h"
 #include "ui/hotkey_page.h"
@@ -92,7 +93,8 @@ int main(int argc, char** argv) {
     data::Settings settings(data::SettingsFilePath(dataFolder, os.paths->pathSeparator()));
     data::TaskStore store(data::TaskDatabasePath(dataFolder, os.paths->pathSeparator()), *os.clock);
     const char separator = os.paths->pathSeparator();
-    i18n::TLangMgr languages(os.paths->executableFolder(), separator, settings, *os.locale);
+    i18n::TLangMgr languages(platform::ProgramFiles(*os.paths).languageRoot(), separator, settings,
+                             *os.locale);
 
     int status = 0;
     // Kept to the end: the program's last moments still answer a termination signal.

@@ -22,6 +22,8 @@ packages=(
   # the desktop files: icons drawn at build time, and the validators of the entry, metainfo and man pages
   librsvg2-bin desktop-file-utils appstream mandoc man-db
   libcap2-bin
+  # the Debian package: its library dependencies, and the check of the finished package
+  dpkg-dev file lintian
   # Windows cross-build and its tests (SQLite's amalgamation is generated with tclsh)
   mingw-w64 wine wine64 tcl patch xz-utils
 )

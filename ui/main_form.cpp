@@ -5,6 +5,7 @@
 #include "data/settings/data_folder.h"
 #include "data/settings/settings_keys.h"
 #include "data/settings/text_file.h"
+#include "platform/api/program_files.h"
 #include "scheduler/calendar.h"
 #include "ui/app_icon.h"
 #include "ui/backup_commands.h"
@@ -125,7 +126,8 @@ void TMainForm::BuildWidgets() {
                                     [this] { OpenSetPassword(); }, ports_.passwordRequiredOnResume,
                                     [this](const std::string& program, const std::string& parameter) {
                                         ports_.programs.RunElevated(program, parameter);
-                                    }});
+                                    },
+                                    platform::ProgramFiles(ports_.paths).privateFile("Orvanta_Settings")});
     pageControl_->addTab(optionsPage_, QStringLiteral("       Options        "));
 
     statusLine_ = new QLabel(this);
@@ -299,7 +301,7 @@ void TMainForm::FormCreate() {
         optionsPage_->LoadInitialState();
         optionsPage_->PlaceControls();
         ports_.registry.writeString(platform::kLangManagerKeyPath, "Orvanta",
-                                    ports_.paths.executableFolder());
+                                    platform::ProgramFiles(ports_.paths).languageRoot());
     });
     // Copies a killed write left behind; no other writer of ours runs now that the claim is held.
     ini::RemoveStaleTemporaries(ports_.settings.filePath());
@@ -560,8 +562,8 @@ void TMainForm::About1Click() {
 
 std::string TMainForm::UserManualPath() const {
     const char separator = ports_.paths.pathSeparator();
-    const std::string folder = ports_.paths.executableFolder();
-    const std::string path = folder + separator + "doc" + separator + "orvanta-manual.html";
+    const std::string path =
+        platform::ProgramFiles(ports_.paths).docFolder() + separator + "orvanta-manual.html";
     std::error_code error;
     return std::filesystem::is_regular_file(path, error) ? path : std::string();
 }

@@ -248,13 +248,6 @@ void OptionsPage::TntComboBox1Change() {
     });
 }
 
-std::string OptionsPage::SettingsProgramPath() const {
-    const std::string& exe = ports_.executablePath;
-    const std::size_t end = exe.rfind(ports_.pathSeparator);
-    const std::string folder = end == std::string::npos ? std::string() : exe.substr(0, end + 1);
-    return folder + "Orvanta_Settings";
-}
-
 void OptionsPage::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     PlaceControls();

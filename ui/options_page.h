@@ -43,6 +43,8 @@ struct OptionsPagePorts {
     std::function<bool()> passwordRequiredOnResume;
     // Starts a program with administrator rights and one parameter.
     std::function<void(const std::string& program, const std::string& parameter)> runElevated;
+    // Full path of the helper that changes the password-on-resume switch.
+    std::string settingsProgram;
 };
 
 // The main window's Options tab. Every option is written the moment it changes; there is no Apply.
@@ -65,8 +67,8 @@ class OptionsPage : public QWidget {
 
     bool OptionsReady() const { return optionsReady_; }
     int EnglishIndex() const { return englishIndex_; }
-    // The settings program beside the executable.
-    std::string SettingsProgramPath() const;
+    // The helper that changes the password-on-resume switch.
+    std::string SettingsProgramPath() const { return ports_.settingsProgram; }
 
     // The start-at-login box's caption and hint in this system's own words.
     void SetRunAtStartupWording(const QString& caption, const QString& hint);

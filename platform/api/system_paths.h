@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 
 namespace orvanta::platform {
@@ -31,6 +32,15 @@ class SystemPaths {
 
     // The separator this system puts between folder names.
     virtual char pathSeparator() const = 0;
+
+    // Where an installed copy keeps the parts that do not lie beside its executable, each relative to the
+    // prefix (the executable's folder's parent). Nothing where an installed copy keeps them all beside the
+    // executable, as a build tree does.
+    struct InstalledLayout {
+        std::string privateFolder; // the helper and the hook library
+        std::string dataFolder;    // the "Language" and "doc" folders
+    };
+    virtual std::optional<InstalledLayout> installedLayout() const { return std::nullopt; }
 
     // Creates the folder with every missing parent. New folders are private to the user where the
     // system has that notion. Returns false when the folder does not exist afterwards.

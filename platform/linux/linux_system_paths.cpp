@@ -43,6 +43,12 @@ std::string LinuxSystemPaths::executablePath() const {
     }
 }
 
+std::optional<SystemPaths::InstalledLayout> LinuxSystemPaths::installedLayout() const {
+    // The same folders as ORVANTA_INSTALL_PRIVATE_DIR and ORVANTA_INSTALL_DATA_DIR in the top CMakeLists.txt;
+    // the package test runs an installed copy and fails when the two part ways.
+    return InstalledLayout{"lib/orvanta", "share/orvanta"};
+}
+
 bool LinuxSystemPaths::ensureFolder(const std::string& path) const {
     if (path.empty()) return false;
     // Walk the path and make each missing component; only the ones we create get our mode.

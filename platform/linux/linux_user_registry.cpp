@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <optional>
+#include <orvanta_app_id.h>
 #include <string_view>
 #include <unistd.h>
 
@@ -231,6 +232,8 @@ bool LinuxUserRegistry::writeString(const std::string& keyPath, const std::strin
         content += "Type=Application\n";
         content += "Name=" + EscapeDesktopString(valueName) + "\n";
         content += "Exec=" + DesktopExecValue(value) + "\n";
+        // The desktop's start-up settings list the entry with the program's own icon.
+        content += "Icon=" + std::string(kAppId) + "\n";
         content += "X-GNOME-Autostart-enabled=true\n";
         return ini_files::ReplaceWholeFile(path, content);
     }

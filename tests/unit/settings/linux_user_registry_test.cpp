@@ -1,9 +1,11 @@
 #include "platform/linux/linux_user_registry.h"
+#include "tests/support/run_program.h"
 #include "tests/support/temp_folder.h"
 
 #include <cstdlib>
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <orvanta_app_id.h>
 #include <sys/stat.h>
 
 namespace orvanta::platform::linux_backend {
@@ -58,6 +60,17 @@ TEST_F(LinuxUserRegistryTest, RunValueIsAnAutostartEntryNamingTheExactPath) {
     struct stat st {};
     ASSERT_EQ(stat(config.file("config/autostart").c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0700u);
+}
+
+TEST_F(LinuxUserRegistryTest, TheAutostartEntryIsAValidDesktopEntryShowingTheProgramsIcon) {
+    LinuxUserRegistry registry;
+    ASSERT_TRUE(registry.writeString(kRunKeyPath, "Orvanta", "/usr/bin/orvanta"));
+    const std::string content = ReadFileBytes(autostartFile());
+    EXPECT_NE(content.find("\nExec=/usr/bin/orvanta\n"), std::string::npos) << content;
+    EXPECT_NE(content.find("\nIcon=" + std::string(kAppId) + "\n"), std::string::npos) << content;
+    EXPECT_EQ(test::RunProgram({"desktop-file-validate", autostartFile()}), 0)
+        << "desktop-file-validate finds fault with:\n"
+        << content;
 }
 
 TEST_F(LinuxUserRegistryTest, ExecLinesAreQuotedAsDesktopEntriesRequire) {
