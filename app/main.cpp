@@ -9,6 +9,7 @@
 #include "i18n/lang_mgr.h"
 #include "macros/macro_player.h"
 #include "macros/task_macro_starter.h"
+#include "ui/desktop_notices.h"
 #include "ui/error_box.h"
 #include "ui/gui_clipboard.h"
 #include "ui/hotkey_page.h"
@@ -22,7 +23,6 @@
 
 #include <QApplication>
 #include <QCursor>
-#include <QSystemTrayIcon>
 #include <atomic>
 #include <iostream>
 #include <memory>
@@ -84,9 +84,10 @@ int main(int argc, char** argv) {
         ui::MainTimerSet timers;
         scheduler::CloseAllowanceFlag closeAllowance;
         ui::MainWindowRequests requests;
+        ui::DesktopNotices notices(*os.notifications);
         ui::ReminderWindowPresenter reminders({languages, *os.clock, store, actions, closeAllowance, errors,
-                                               [&] { requests.RebuildRunTable(); },
-                                               [&] { os.sound->beep(); }});
+                                               [&] { requests.RebuildRunTable(); }, [&] { os.sound->beep(); },
+                                               &notices});
         scheduler::ResumeHandling resumeHandling(
             {*os.keepAwake, settings, NudgePointer, [&] { actions.LockComputer(); }});
         scheduler::Scheduler scheduler(
@@ -165,9 +166,10 @@ int main(int argc, char** argv) {
                                 scheduler,
                                 resumeHandling,
                                 powerOnTest,
-                                QSystemTrayIcon::isSystemTrayAvailable(),
+                                *os.trayHosts,
                                 [] { QApplication::quit(); }};
         ports.hotkeyTasks = &hotkeyTasks;
+        ports.notices = &notices;
         ports.openTaskEditor = openTaskEditor;
         ports.passwordRequiredOnResume = [&] { return os.resumePassword->passwordRequired(); };
         ui::TMainForm form(std::move(ports));

@@ -109,6 +109,8 @@ class TMainForm : public QMainWindow, public TLangForm {
     void Exit1Click();
     void QuitMessageReceived();
     void TrayDoubleClick();
+    // The notification area has come or gone.
+    void TrayAvailabilityChanged(bool available);
     void RunatWin1Click();
     void About1Click();
     void UserManual1Click();
@@ -154,6 +156,7 @@ class TMainForm : public QMainWindow, public TLangForm {
     void ShowTable();
     void WarnOnBattery();
     void ShowStatus(const QString& text);
+    QString NoTrayText() const;
     void BuildHotkeyPage(QWidget* tabSheet);
     void LoadHotkeys();
     // Shows a new password prompt unless one is open; its outcome is left in lockCancelled_. True when

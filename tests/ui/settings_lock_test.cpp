@@ -120,7 +120,7 @@ TEST_F(SettingsLock, TheMainWindowOpensOnlyForTheRightPassword) {
 }
 
 TEST_F(SettingsLock, WithoutATrayRestoringFromTheTaskBarAsksAgain) {
-    trayAvailable = false;
+    trayHosts.set({});
     Protect("abc");
     Start();
     ModalAnswerer right;
