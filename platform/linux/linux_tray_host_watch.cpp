@@ -54,15 +54,16 @@ LinuxTrayHostWatch::LinuxTrayHostWatch() : x_(std::make_unique<XSide>()) {
     if (x_->display) {
         source.fd = ConnectionNumber(x_->display);
         source.onReadable = [this] {
-            bool changed = false;
-            // Every event already read is taken, or the descriptor would not wake the thread for them.
-            while (XPending(x_->display) > 0) {
-                XEvent event;
-                XNextEvent(x_->display, &event);
-                changed = changed || event.type == x_->fixesEventBase + XFixesSelectionNotify;
-            }
-            if (!changed) return;
-            const bool owned = x_->Owned();
+            bool owned = false;
+            // Every event already read is taken, or the descriptor would not wake the thread for them; the
+            // owner is asked again until no event came in while asking.
+            do {
+                while (XPending(x_->display) > 0) {
+                    XEvent event;
+                    XNextEvent(x_->display, &event);
+                }
+                owned = x_->Owned();
+            } while (XPending(x_->display) > 0);
             std::lock_guard lock(mutex_);
             TrayHosts next = hosts_;
             next.embedding = owned;

@@ -16,6 +16,8 @@ namespace {
 
 // Calls of the loop's own answer within this, so that a hung peer does not stall the watch for long.
 constexpr auto kCallTimeout = std::chrono::seconds(2);
+// The extra source is also looked at this often, in case its news went by unnoticed.
+constexpr int kExtraCheckMilliseconds = 3000;
 
 int PollTimeout(sd_bus* bus) {
     std::uint64_t until = 0;
@@ -97,7 +99,12 @@ void SessionBusLoop::Run() {
             const int events = sd_bus_get_events(bus_.get());
             fds[1].events = short(events > 0 ? events : POLLIN);
         }
-        if (poll(fds, 3, PollTimeout(bus_.get())) < 0 && errno != EINTR) return;
+        int timeout = PollTimeout(bus_.get());
+        if (extra_.fd >= 0 && (timeout < 0 || timeout > kExtraCheckMilliseconds))
+            timeout = kExtraCheckMilliseconds;
+        const int ready = poll(fds, 3, timeout);
+        if (ready < 0 && errno != EINTR) return;
+        if (ready == 0 && extra_.fd >= 0 && extra_.onReadable) extra_.onReadable();
         if (fds[0].revents & POLLIN) {
             std::uint64_t count = 0;
             [[maybe_unused]] const ssize_t got = read(wake_.get(), &count, sizeof count);

@@ -18,7 +18,7 @@ namespace orvanta::platform::linux_backend {
 // Another descriptor a bus loop's thread watches.
 struct BusLoopExtraSource {
     int fd = -1;
-    // Runs on the loop's thread whenever fd is readable, and once at the start.
+    // Runs on the loop's thread whenever fd is readable, once at the start and after a few quiet seconds.
     std::function<void()> onReadable;
 };
 

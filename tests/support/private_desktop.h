@@ -64,6 +64,12 @@ class SpawnedProcess {
     SpawnedProcess& operator=(const SpawnedProcess&) = delete;
 
     bool started() const { return pid_ > 0; }
+    // False once it has ended.
+    bool running() {
+        if (pid_ <= 0) return false;
+        if (waitpid(pid_, nullptr, WNOHANG) == pid_) pid_ = -1;
+        return pid_ > 0;
+    }
     void Stop() {
         if (pid_ <= 0) return;
         kill(pid_, SIGTERM);
@@ -136,26 +142,34 @@ class PrivateBus {
     std::string address_;
 };
 
-// An X display of the test's own, without any panel.
+// An X display of the test's own, without any panel. Its number is picked here from a range of its own:
+// other test runs start displays at the same time, and Xvfb's own choice of a free one can collide.
 class PrivateDisplay {
   public:
     PrivateDisplay() {
-        int fds[2];
-        if (pipe2(fds, O_CLOEXEC) != 0) return;
-        // Xvfb writes its display number to the descriptor it is given once it takes clients.
-        const int inherited = fcntl(fds[1], F_DUPFD, 10);
-        server_ = std::make_unique<SpawnedProcess>(
-            std::vector<std::string>{"Xvfb", "-displayfd", std::to_string(inherited), "-screen", "0",
-                                     "1024x768x24", "-nolisten", "tcp"});
-        close(inherited);
-        close(fds[1]);
-        pollfd fd{fds[0], POLLIN, 0};
-        char number[16] = {};
-        if (poll(&fd, 1, 10000) > 0 && read(fds[0], number, sizeof number - 1) > 0)
-            name_ = ":" + std::string(number, std::strcspn(number, "\n"));
-        close(fds[0]);
+        const int first = 200 + int(getpid() % 500);
+        for (int n = first; n < first + 40 && name_.empty(); ++n) {
+            const std::string lock = "/tmp/.X" + std::to_string(n) + "-lock";
+            const std::string socket = "/tmp/.X11-unix/X" + std::to_string(n);
+            if (access(lock.c_str(), F_OK) == 0 || access(socket.c_str(), F_OK) == 0) continue;
+            auto server = std::make_unique<SpawnedProcess>(
+                std::vector<std::string>{"Xvfb", ":" + std::to_string(n), "-screen", "0", "1024x768x24",
+                                         "-nolisten", "tcp", "-noreset"});
+            for (int i = 0; i < 100 && server->running(); ++i) {
+                if (access(socket.c_str(), F_OK) == 0) {
+                    // The socket comes just before the server takes clients.
+                    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+                    if (server->running()) {
+                        name_ = ":" + std::to_string(n);
+                        server_ = std::move(server);
+                    }
+                    break;
+                }
+                std::this_thread::sleep_for(std::chrono::milliseconds(50));
+            }
+        }
     }
-    // ":N"; empty when the server did not start.
+    // ":N"; empty when no server could be started.
     const std::string& name() const { return name_; }
 
   private:
