@@ -10,6 +10,7 @@
 #include "platform/linux/input/playback_thread_timing.h"
 #include "platform/linux/input/xtest_synthetic_input.h"
 #include "platform/linux/linux_clock.h"
+#include "platform/linux/linux_desktop_notifications.h"
 #include "platform/linux/linux_keep_awake.h"
 #include "platform/linux/linux_locale_info.h"
 #include "platform/linux/linux_memory_trim.h"
@@ -17,6 +18,7 @@
 #include "platform/linux/linux_resume_monitor.h"
 #include "platform/linux/linux_single_instance.h"
 #include "platform/linux/linux_system_paths.h"
+#include "platform/linux/linux_tray_host_watch.h"
 #include "platform/linux/linux_user_registry.h"
 #include "platform/linux/linux_wake_timer.h"
 #include "platform/linux/macro_hook/linux_macro_hook.h"
@@ -66,6 +68,8 @@ std::unique_ptr<PlatformBackends> MakePlatformBackends(platform::Log& log) {
     b->macroHooks = std::make_unique<lx::LinuxMacroHookPlatform>(
         platform::ProgramFiles(*b->paths).privateFolderOf(lx::kHookLibraryFileName));
     b->resumePassword = std::make_unique<lx::LinuxResumePasswordSetting>();
+    b->trayHosts = std::make_unique<lx::LinuxTrayHostWatch>();
+    b->notifications = std::make_unique<lx::LinuxDesktopNotifications>();
     b->playbackThreadTuning = lx::TunePlaybackThread;
     b->playbackSleepMargin = lx::kTunedThreadSleepMargin;
     b->watchTermination = WatchTermination;

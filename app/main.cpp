@@ -11,6 +11,7 @@
 #include "macros/macro_player.h"
 #include "macros/task_macro_starter.h"
 #include "platform/api/program_files.h"
+#include "ui/desktop_notices.h"
 #include "ui/error_box.h"
 #include "ui/gui_clipboard.h"
 #include "ui/hotkey_page.h"
@@ -23,7 +24,6 @@
 
 #include <QApplication>
 #include <QCursor>
-#include <QSystemTrayIcon>
 #include <atomic>
 #include <iostream>
 #include <memory>
@@ -124,9 +124,10 @@ int main(int argc, char** argv) {
         ui::MainTimerSet timers;
         scheduler::CloseAllowanceFlag closeAllowance;
         ui::MainWindowRequests requests;
+        ui::DesktopNotices notices(*os.notifications);
         ui::ReminderWindowPresenter reminders({languages, *os.clock, store, actions, closeAllowance, errors,
-                                               [&] { requests.RebuildRunTable(); },
-                                               [&] { os.sound->beep(); }});
+                                               [&] { requests.RebuildRunTable(); }, [&] { os.sound->beep(); },
+                                               &notices});
         scheduler::ResumeHandling resumeHandling(
             {*os.keepAwake, settings, NudgePointer, [&] { actions.LockComputer(); }});
         scheduler::Scheduler scheduler(
@@ -205,9 +206,10 @@ int main(int argc, char** argv) {
                                 scheduler,
                                 resumeHandling,
                                 powerOnTest,
-                                QSystemTrayIcon::isSystemTrayAvailable(),
+                                *os.trayHosts,
                                 [] { QApplication::quit(); }};
         ports.hotkeyTasks = &hotkeyTasks;
+        ports.notices = &notices;
         ports.openTaskEditor = openTaskEditor;
         ports.passwordRequiredOnResume = [&] { return os.resumePassword->passwordRequired(); };
         ports.handOverNewTask = commandLine.newTask;

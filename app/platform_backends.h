@@ -3,6 +3,7 @@
 #include "platform/api/alert_sound.h"
 #include "platform/api/clock.h"
 #include "platform/api/desktop_facts.h"
+#include "platform/api/desktop_notifications.h"
 #include "platform/api/global_hotkeys.h"
 #include "platform/api/keep_awake.h"
 #include "platform/api/locale_info.h"
@@ -18,6 +19,7 @@
 #include "platform/api/single_instance.h"
 #include "platform/api/synthetic_input.h"
 #include "platform/api/system_paths.h"
+#include "platform/api/tray_hosts.h"
 #include "platform/api/user_registry.h"
 #include "platform/api/wake_timer.h"
 
@@ -54,6 +56,9 @@ struct PlatformBackends {
     std::unique_ptr<platform::MacroHookPlatform> macroHooks;
     // The desktop's password-on-resume switch, as the options page shows it.
     std::unique_ptr<platform::ResumePasswordSetting> resumePassword;
+    // The notification-area hosts as they come and go, and the desktop's notification server.
+    std::unique_ptr<platform::TrayHostWatch> trayHosts;
+    std::unique_ptr<platform::DesktopNotifications> notifications;
 
     // How a macro playback thread is made to wake on time, and how long before each moment it may stop
     // sleeping (see macros::SteadyMacroWaiter).

@@ -8,6 +8,7 @@
 #include "platform/windows/windows_locale_info.h"
 #include "platform/windows/windows_macro_hook.h"
 #include "platform/windows/windows_memory_trim.h"
+#include "platform/windows/windows_notification_area.h"
 #include "platform/windows/windows_power_status.h"
 #include "platform/windows/windows_process_control.h"
 #include "platform/windows/windows_program_launcher.h"
@@ -44,6 +45,8 @@ std::unique_ptr<PlatformBackends> MakePlatformBackends(platform::Log&) {
     b->syntheticInput = std::make_unique<wb::WindowsSyntheticInput>();
     b->macroHooks = std::make_unique<wb::WindowsMacroHookPlatform>();
     b->resumePassword = std::make_unique<wb::WindowsResumePasswordSetting>();
+    b->trayHosts = std::make_unique<wb::WindowsTrayHostWatch>();
+    b->notifications = std::make_unique<wb::WindowsDesktopNotifications>();
     b->playbackThreadTuning = wb::TunePlaybackThread;
     b->playbackSleepMargin = wb::kTunedThreadSleepMargin;
     // A windowed program is asked to end through its windows, which take the ordinary Exit road.

@@ -8,7 +8,7 @@ packages=(
   # core
   libsqlite3-dev sqlite3
   # GUI and platform
-  qt6-base-dev libx11-dev libxtst-dev libxext-dev libxss-dev libsystemd-dev
+  qt6-base-dev libx11-dev libxtst-dev libxext-dev libxss-dev libxfixes-dev libsystemd-dev
   # the macro hook library sends its messages over xcb
   libxcb1-dev
   # the toolkit's own dialogs in the chosen language

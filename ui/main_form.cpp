@@ -134,7 +134,7 @@ void TMainForm::BuildWidgets() {
     statusBar()->addWidget(statusLine_, 1);
     statusBar()->hide();
 
-    tray_ = new Tray(menus_.PopupMenu1, ports_.trayAvailable, this);
+    tray_ = new Tray(menus_.PopupMenu1, ports_.trayHosts, ports_.notices, this);
     channel_ = new InstanceChannel(this);
     resize(680, 480);
 }
@@ -229,7 +229,8 @@ void TMainForm::ConnectHandlers() {
     ConnectBackupCommands();
 
     on(m.RunatWin1, &TMainForm::RunatWin1Click);
-    connect(tray_, &Tray::doubleClicked, this, &TMainForm::TrayDoubleClick);
+    connect(tray_, &Tray::activated, this, &TMainForm::TrayDoubleClick);
+    connect(tray_, &Tray::availabilityChanged, this, &TMainForm::TrayAvailabilityChanged);
     connect(channel_, &InstanceChannel::quitMessageReceived, this, &TMainForm::QuitMessageReceived);
     connect(channel_, &InstanceChannel::newTaskRequested, this, &TMainForm::NewTaskRequested);
 }
@@ -268,15 +269,19 @@ void TMainForm::StartTrayIcon() {
         data::ResolveDataFolder(ports_.paths);
         // Only the exact text "1" starts hidden; the options page reads the same entry as a flag.
         if (ports_.settings.readText(keys::kStartMinimized.section, keys::kStartMinimized.key, "0") == "1") {
-            if (ports_.trayAvailable) {
+            if (tray_->available()) {
                 startsHidden_ = true;
                 closeAllowed_ = true;
             }
         }
     });
-    if (!ports_.trayAvailable)
-        ShowStatus(GetLangText("NoTray", "No notification area was found on this desktop, so Orvanta stays "
-                                         "in the task bar when minimized."));
+    if (!tray_->available()) ShowStatus(NoTrayText());
+}
+
+QString TMainForm::NoTrayText() const {
+    return GetLangText("NoTray",
+                       "No notification area was found on this desktop, so Orvanta stays in the task "
+                       "bar when minimized.");
 }
 
 void TMainForm::FormCreate() {
@@ -395,7 +400,7 @@ void TMainForm::changeEvent(QEvent* event) {
     if (isMinimized()) {
         // Minimised, the window is not in use, in the task bar as much as in the notification area.
         mainWindowUnlocked_ = false;
-        if (!ports_.trayAvailable) return;
+        if (!tray_->available()) return;
         closeAllowed_ = true;
         timers_.clearmm.start();
         // Hidden once the state change is through; hiding inside it confuses some window managers.
@@ -503,6 +508,21 @@ void TMainForm::TrayDoubleClick() {
     ShowFromTray(0);
 }
 
+void TMainForm::TrayAvailabilityChanged(bool available) {
+    if (handedOver_) return;
+    if (available) {
+        // The window minimises into the notification area from now on; the note saying it cannot goes.
+        if (statusLine_->text() == NoTrayText()) {
+            statusLine_->clear();
+            statusBar()->hide();
+        }
+        return;
+    }
+    ShowStatus(NoTrayText());
+    // Hidden in a notification area that has gone, the window would be out of the user's reach.
+    if (!isVisible()) ShowFromTray(0);
+}
+
 bool TMainForm::AskPassword() {
     if (openPrompt_) {
         // One prompt at a time: a second request points the user at the open one and is not passed.
@@ -586,10 +606,7 @@ void TMainForm::WarnOnBattery() {
     const QString warning = GetLangText(
         "NoOnAC",
         "Warning: The AC power supply is unplugged and the wake up for power-on function is disabled.");
-    if (ports_.trayAvailable)
-        tray_->ShowBalloon(windowTitle(), warning, 10000);
-    else
-        ShowStatus(warning);
+    if (!tray_->ShowBalloon(windowTitle(), warning, 10000)) ShowStatus(warning);
 }
 
 void TMainForm::tmr302Timer() {

@@ -117,6 +117,8 @@ class TMainForm : public QMainWindow, public TLangForm {
     void QuitMessageReceived();
     void NewTaskRequested();
     void TrayDoubleClick();
+    // The notification area has come or gone.
+    void TrayAvailabilityChanged(bool available);
     void RunatWin1Click();
     void About1Click();
     void UserManual1Click();
@@ -162,6 +164,7 @@ class TMainForm : public QMainWindow, public TLangForm {
     void ShowTable();
     void WarnOnBattery();
     void ShowStatus(const QString& text);
+    QString NoTrayText() const;
     void BuildHotkeyPage(QWidget* tabSheet);
     void LoadHotkeys();
     // Shows a new password prompt unless one is open; its outcome is left in lockCancelled_. True when

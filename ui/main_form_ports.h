@@ -9,6 +9,7 @@
 #include "platform/api/resume_monitor.h"
 #include "platform/api/single_instance.h"
 #include "platform/api/system_paths.h"
+#include "platform/api/tray_hosts.h"
 #include "platform/api/user_registry.h"
 #include "scheduler/dispatch_ports.h"
 #include "scheduler/power_on_test.h"
@@ -33,6 +34,7 @@ class HotkeyTasks;
 
 namespace orvanta::ui {
 
+class DesktopNotices;
 class ErrorBox;
 class TMainForm;
 
@@ -78,8 +80,8 @@ struct MainFormPorts {
     scheduler::Scheduler& scheduler;
     scheduler::ResumeHandling& resumeHandling;
     scheduler::PowerOnTest& powerOnTest;
-    // Whether the desktop hosts notification-area icons.
-    bool trayAvailable;
+    // The notification-area hosts, which may come and go while the program runs.
+    platform::TrayHostWatch& trayHosts;
     // Ends the program's message loop.
     std::function<void()> quitApplication;
     // The export and import file dialogs; each one left empty is the desktop's own.
@@ -95,6 +97,8 @@ struct MainFormPorts {
     std::function<bool()> passwordRequiredOnResume = {};
     // This start asks for a new task: a copy that hands over asks the running one to open the editor.
     bool handOverNewTask = false;
+    // The desktop's notification server for the balloons; nullptr leaves them to the icon.
+    DesktopNotices* notices = nullptr;
 };
 
 } // namespace orvanta::ui

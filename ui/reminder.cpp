@@ -1,5 +1,6 @@
 #include "ui/reminder.h"
 
+#include "ui/desktop_notices.h"
 #include "ui/error_box.h"
 
 #include <QCursor>
@@ -10,6 +11,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <utility>
 
 namespace orvanta::ui {
 
@@ -75,22 +77,19 @@ TReminder::TReminder(ReminderPorts ports, scheduler::ReminderRequest request, QW
     Waitalong = item("Waitalong", "Wait until further notice");
     ReloadLanguage();
 
-    Timer1.setInterval(1000);
-    connect(&Timer1, &QTimer::timeout, this, &TReminder::Timer1Timer);
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName("Timer1");
+    Timer1->setInterval(1000);
+    connect(Timer1, &QTimer::timeout, this, &TReminder::Timer1Timer);
     connect(Button1, &QPushButton::clicked, this, &TReminder::Button1Click);
     connect(Button2, &QPushButton::clicked, this, &TReminder::Button2Click);
     connect(Button3, &QPushButton::clicked, this, &TReminder::Button3Click);
-    const struct {
-        QAction* action;
-        int minutes;
-        const char* key;
-        const char* text;
-    } delays[] = {
+    delays_ = {
         {wait5, 5, "Delay5", "Delay for 5 mins"},        {wait10, 10, "Delay10", "Delay for 10 mins"},
         {wait15, 15, "Delay15", "Delay for 15 mins"},    {wait30, 30, "Delay30", "Delay for 30 mins"},
         {wait60, 60, "Delay60", "Delay for 1 hour"},     {wait120, 120, "Delay120", "Delay for 2 hours"},
         {wait180, 180, "Delay180", "Delay for 3 hours"}, {wait300, 300, "Delay300", "Delay for 5 hours"}};
-    for (const auto& d : delays)
+    for (const Delay& d : delays_)
         connect(d.action, &QAction::triggered, this,
                 [this, d] { WaitClick(d.minutes, d.key, QString::fromLatin1(d.text)); });
     connect(Waitalong, &QAction::triggered, this, &TReminder::WaitalongClick);
@@ -101,7 +100,7 @@ TReminder::TReminder(ReminderPorts ports, scheduler::ReminderRequest request, QW
     Title->setText(GetLangText("Title", "Task Title:") + "  " + shownTitle);
     if (remaining_ > 0) {
         lb2->setText(QString::number(remaining_));
-        Timer1.start();
+        Timer1->start();
     } else {
         ShowWaiting();
     }
@@ -110,6 +109,61 @@ TReminder::TReminder(ReminderPorts ports, scheduler::ReminderRequest request, QW
         adjustSize();
         move(owner->geometry().center() - rect().center());
     }
+    OfferNotification();
+}
+
+TReminder::~TReminder() {
+    if (ports_.notices) ports_.notices->Withdraw(notification_);
+}
+
+namespace {
+
+// A button's caption as a notification's button shows it: without the keyboard accelerator's mark.
+QString PlainCaption(QString caption) {
+    return caption.remove(QLatin1Char('&'));
+}
+
+} // namespace
+
+void TReminder::OfferNotification() {
+    if (!ports_.notices || !ports_.notices->offersActions()) return;
+    DesktopNotices::Notice notice;
+    notice.summary = windowTitle();
+    notice.body = Title->text();
+    // A shut down or a program start is coming: the notification stays until it is answered.
+    notice.urgency = DesktopNotices::Urgency::Critical;
+    notice.timeoutMilliseconds = 0;
+    notice.actions = {{QStringLiteral("run"), PlainCaption(Button1->text())},
+                      {QStringLiteral("wait"), PlainCaption(LastDelay().action->text())},
+                      {QStringLiteral("pass"), PlainCaption(Button2->text())}};
+    notification_ = ports_.notices->Show(notice, [this](const QString& key) { NotificationAnswered(key); });
+}
+
+const TReminder::Delay& TReminder::LastDelay() const {
+    const int minutes = ports_.lastDelay ? *ports_.lastDelay : delays_.front().minutes;
+    for (const Delay& d : delays_)
+        if (d.minutes == minutes) return d;
+    return delays_.front();
+}
+
+void TReminder::NotificationAnswered(const QString& actionKey) {
+    // The window may have been answered first; its answer stands.
+    if (answered_) return;
+    if (actionKey == QLatin1String("run")) {
+        Button1Click();
+    } else if (actionKey == QLatin1String("pass")) {
+        Button2Click();
+    } else if (actionKey == QLatin1String("wait")) {
+        const Delay& d = LastDelay();
+        WaitClick(d.minutes, d.key, QString::fromLatin1(d.text));
+    }
+}
+
+void TReminder::done(int result) {
+    answered_ = true;
+    // Answered here, or by the countdown's end: the desktop's copy of the question goes.
+    if (ports_.notices) ports_.notices->Withdraw(std::exchange(notification_, 0));
+    QDialog::done(result);
 }
 
 void TReminder::ShowWaiting() {
@@ -143,7 +197,7 @@ void TReminder::Button1Click() {
 }
 
 void TReminder::RunNow() {
-    Timer1.stop();
+    Timer1->stop();
     if (RunActions()) accept();
 }
 
@@ -177,7 +231,7 @@ bool TReminder::RunActions() {
 
 void TReminder::Button2Click() {
     RunGuarded(ports_.errors, [this] {
-        Timer1.stop();
+        Timer1->stop();
         reject();
     });
 }
@@ -188,7 +242,8 @@ void TReminder::Button3Click() {
 
 void TReminder::WaitClick(int minutes, const char* key, const QString& englishText) {
     RunGuarded(ports_.errors, [&] {
-        Timer1.stop();
+        Timer1->stop();
+        if (ports_.lastDelay) *ports_.lastDelay = minutes;
         // Plain calendar arithmetic: a delay is the same on the wall clock whatever daylight saving does.
         const platform::LocalDateTime n = ports_.clock.now();
         const QDateTime moment =
@@ -205,13 +260,15 @@ void TReminder::WaitClick(int minutes, const char* key, const QString& englishTe
 
 void TReminder::WaitalongClick() {
     RunGuarded(ports_.errors, [this] {
-        Timer1.stop();
+        Timer1->stop();
         ShowWaiting();
     });
 }
 
 void ReminderWindowPresenter::ShowReminder(const scheduler::ReminderRequest& request) {
-    TReminder reminder(ports_, request, owner_);
+    ReminderPorts ports = ports_;
+    ports.lastDelay = &lastDelay_;
+    TReminder reminder(ports, request, owner_);
     reminder.exec();
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/api/tray_hosts.h"
+
 #include <QObject>
 #include <QString>
 
@@ -8,28 +10,51 @@ class QSystemTrayIcon;
 
 namespace orvanta::ui {
 
-// The notification-area icon with its hint, menu and balloon. Where the desktop has no notification
-// area the icon is never shown and the window has to stay reachable some other way (available()).
+class DesktopNotices;
+
+// The notification-area icon with its hint, menu and balloon. A panel may come after the program, go and
+// come back; the icon follows it, and while there is none the window has to stay reachable some other
+// way (available()).
 class Tray : public QObject {
     Q_OBJECT
 
   public:
-    // available: whether the desktop hosts notification-area icons (asked once, at start).
-    Tray(QMenu* menu, bool available, QObject* parent);
+    // notices: the desktop's notification server for the balloons; nullptr for the icon's own balloons.
+    Tray(QMenu* menu, platform::TrayHostWatch& hosts, DesktopNotices* notices, QObject* parent);
+    ~Tray() override;
 
-    bool available() const { return available_; }
+    // Whether a host shows the icon now (before Show(): whether one would).
+    bool available() const;
+    // Shows the icon from now on, whenever a host is there.
     void Show();
     void SetHint(const QString& hint);
-    QString hint() const;
-    // A balloon without icon, for the given time.
-    void ShowBalloon(const QString& title, const QString& text, int milliseconds);
+    QString hint() const { return hint_; }
+    // A balloon without icon, for the given time: a desktop notification where a server is there, else
+    // the icon's own. False when neither could be shown.
+    bool ShowBalloon(const QString& title, const QString& text, int milliseconds);
+    // The toolkit's icon; nullptr until a host has been there.
+    QSystemTrayIcon* icon() const { return icon_; }
 
   signals:
-    void doubleClicked();
+    // The user clicked or double-clicked the icon, or the panel activated it.
+    void activated();
+    // Once shown, the icon has come into view or gone out of it.
+    void availabilityChanged(bool available);
 
   private:
-    QSystemTrayIcon* icon_;
-    bool available_;
+    void HostsChanged(const platform::TrayHosts& hosts);
+    void MakeIcon();
+
+    QMenu* menu_;
+    platform::TrayHostWatch& hostWatch_;
+    DesktopNotices* notices_;
+    platform::TrayHosts hosts_;
+    QSystemTrayIcon* icon_ = nullptr;
+    // The toolkit binds its icon to one kind of host, the one there when the first icon is made, and keeps
+    // to it for the rest of the run.
+    enum class Kind { None, Embedding, StatusNotifier } kind_ = Kind::None;
+    bool wanted_ = false;
+    QString hint_ = QStringLiteral("Orvanta");
 };
 
 } // namespace orvanta::ui

@@ -69,10 +69,16 @@ bool TrayIconShown(qint64 pid) {
         RunTool("xdotool", {"search", "--all", "--pid", QString::number(pid), "--class", "^orvanta$"})
             .split('\n', Qt::SkipEmptyParts);
     for (const QString& window : windows) {
-        // A tray icon is an XEmbed client; the tray host maps it once it has taken it in.
+        // A tray icon is an XEmbed client; the tray host takes it into a window of its own and maps it
+        // there. The toolkit marks its other windows as XEmbed clients too, but they stay on the root.
         const QString embed = RunTool("xprop", {"-id", window, "_XEMBED_INFO"});
         const QString info = RunTool("xwininfo", {"-id", window});
-        if (embed.contains("_XEMBED_INFO(_XEMBED_INFO) =") && info.contains("IsViewable")) return true;
+        const QString family = RunTool("xwininfo", {"-children", "-id", window});
+        const qsizetype at = family.indexOf("Parent window id:");
+        const QString parent = at < 0 ? QString() : family.mid(at).section('\n', 0, 0);
+        if (embed.contains("_XEMBED_INFO(_XEMBED_INFO) =") && info.contains("IsViewable") &&
+            !parent.isEmpty() && !parent.contains("(the root window)"))
+            return true;
     }
     return false;
 }

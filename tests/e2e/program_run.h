@@ -32,7 +32,7 @@ bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds
 
 // The process's visible windows titled exactly "Orvanta".
 QStringList VisibleMainWindows(qint64 pid);
-// True when a window of the process is embedded and shown in the notification area.
+// True when a window of the process is embedded and shown in the notification area (taken in by its host).
 bool TrayIconShown(qint64 pid);
 
 } // namespace orvanta::test

@@ -50,7 +50,7 @@ TEST_F(StartUp, StartingInTheTrayShowsNoWindowAndExitEndsWithoutAQuestion) {
 
 TEST_F(StartUp, WithoutANotificationAreaTheWindowShowsAndSaysSo) {
     settings.writeText("tray", "tray", "1");
-    trayAvailable = false;
+    trayHosts.set({});
     Start();
     EXPECT_FALSE(form->StartsHidden());
     form->ShowAtStart();
@@ -264,7 +264,7 @@ TEST_F(ClosingTheWindow, AWindowBroughtBackAfterARecordingAsksBeforeItEnds) {
 
 TEST_F(ClosingTheWindow, AWindowRestoredWithoutATrayAsksBeforeItEnds) {
     form.reset();
-    trayAvailable = false;
+    trayHosts.set({});
     Start();
     form->show();
     cores.back()->closeAllowance.AllowClose(); // a shut down that the system then refused
@@ -326,7 +326,7 @@ TEST_F(MainTimers, ADueTaskRunsThroughTheHandOverTimerAlsoWhenItsWaiterFiresFrom
 }
 
 TEST_F(MainTimers, ThePollWarnsOnceWhenTheMainsAreLost) {
-    trayAvailable = false; // the warning goes to the status line instead of a balloon
+    trayHosts.set({}); // the warning goes to the status line instead of a balloon
     Start();
     power.setAcLineStatus(platform::AcLineStatus::Offline);
     form->tmr302Timer();

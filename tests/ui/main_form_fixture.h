@@ -19,6 +19,7 @@
 #include "platform/fake/fake_session_power.h"
 #include "platform/fake/fake_single_instance.h"
 #include "platform/fake/fake_system_paths.h"
+#include "platform/fake/fake_tray_host_watch.h"
 #include "platform/fake/fake_user_registry.h"
 #include "platform/fake/fake_wake_timer.h"
 #include "tests/support/temp_folder.h"
@@ -88,7 +89,9 @@ class MainFormTest : public ::testing::Test {
     actions::PrintingMessageWindow printedMessages{printed};
     actions::ProgramActions programs{{launcher, processes, sound, printedMessages, clock, paths}, {}};
     RecordingErrorBox errors;
-    bool trayAvailable = true;
+    // A panel with an embedding tray from the start; a case sets other hosts before Start().
+    platform::fake::FakeTrayHostWatch trayHosts{{true, false}};
+    ui::DesktopNotices* notices = nullptr;
     int quits = 0;
     std::vector<QString> editorOpenings;
     std::function<void(ui::TMainForm&, const QString&)> openTaskEditor =
@@ -168,11 +171,12 @@ class MainFormTest : public ::testing::Test {
                                 core.scheduler,
                                 core.resumeHandling,
                                 core.powerOnTest,
-                                trayAvailable,
+                                trayHosts,
                                 [this] { ++quits; }};
         ports.hotkeyTasks = hotkeyList;
         ports.openTaskEditor = openTaskEditor;
         ports.passwordRequiredOnResume = passwordRequiredOnResume;
+        ports.notices = notices;
         return ports;
     }
 

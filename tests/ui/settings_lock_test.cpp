@@ -121,7 +121,7 @@ TEST_F(SettingsLock, TheMainWindowOpensOnlyForTheRightPassword) {
 }
 
 TEST_F(SettingsLock, WithoutATrayRestoringFromTheTaskBarAsksAgain) {
-    trayAvailable = false;
+    trayHosts.set({});
     Protect("abc");
     Start();
     ModalAnswerer right;
