@@ -2,6 +2,7 @@
 
 #include "platform/linux/linux_power_status.h"
 #include "platform/linux/system_bus.h"
+#include "platform/linux/user_bus.h"
 
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
@@ -103,7 +104,7 @@ bool CanBeStarted(sd_bus* bus, const std::string& name) {
 
 void ProbeSessionBus(DesktopFacts& f) {
     sd_bus* raw = nullptr;
-    if (sd_bus_open_user(&raw) < 0) return;
+    if (OpenUserBus(&raw) < 0) return;
     const std::unique_ptr<sd_bus, SdBusCloser> bus(raw);
     sd_bus_set_method_call_timeout(raw, 2'000'000);
     f.sessionBus = true;

@@ -1,5 +1,7 @@
 #include "platform/linux/actions/bus_requests.h"
 
+#include "platform/linux/user_bus.h"
+
 #include <cerrno>
 #include <cstring>
 #include <systemd/sd-bus.h>
@@ -8,7 +10,7 @@ namespace orvanta::platform::linux_backend {
 
 SystemBus OpenSessionBus(std::chrono::milliseconds callTimeout) {
     sd_bus* raw = nullptr;
-    if (sd_bus_open_user(&raw) < 0) return nullptr;
+    if (OpenUserBus(&raw) < 0) return nullptr;
     SystemBus bus(raw);
     const auto usec = std::chrono::duration_cast<std::chrono::microseconds>(callTimeout).count();
     if (sd_bus_set_method_call_timeout(bus.get(), static_cast<uint64_t>(usec)) < 0) return nullptr;

@@ -1,5 +1,7 @@
 #include "platform/linux/hook/lock_watch.h"
 
+#include "platform/linux/user_bus.h"
+
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -46,7 +48,7 @@ LockWatch::LockWatch(std::function<void()> changed) : changed_(std::move(changed
                             &LockWatch::onSessionChanged, this);
         readSession();
     }
-    session_ = Open(sd_bus_open_user);
+    session_ = Open(platform::linux_backend::OpenUserBus);
     if (!session_) return;
     // The names and paths the desktops' screensavers answer on.
     savers_ = {

@@ -1,0 +1,20 @@
+// Opens the session bus as the program does and asks the bus its ID. Exit 0: connected; 1: no bus;
+// 2: the bus did not answer; 3: this start was not a secure one, so the test proves nothing.
+#include "platform/linux/user_bus.h"
+
+#include <cstdio>
+#include <cstring>
+#include <sys/auxv.h>
+
+int main() {
+    if (getauxval(AT_SECURE) == 0) return 3;
+    sd_bus* bus = nullptr;
+    if (const int r = orvanta::platform::linux_backend::OpenUserBus(&bus); r < 0) {
+        std::fprintf(stderr, "no session bus: %s\n", std::strerror(-r));
+        return 1;
+    }
+    sd_id128_t id;
+    const int asked = sd_bus_get_bus_id(bus, &id);
+    sd_bus_unref(bus);
+    return asked < 0 ? 2 : 0;
+}
