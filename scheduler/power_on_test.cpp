@@ -17,13 +17,16 @@ bool PowerOnTest::Offer(const std::function<bool()>& askToRun) {
     // A test the system would refuse to start only leaves the user waiting for a power-on that never comes.
     const platform::SleepStates allowed = ports_.power.allowedSleepStates();
     if (!allowed.any()) return false;
+    // Nor is a test offered that could not wake the computer: it would stay asleep until the user came.
+    if (!ports_.power.wakeFromSleep().possible()) return false;
     if (!askToRun()) return false;
 
     testTimer_ = ports_.timers.create("waketest", true);
-    if (testTimer_) {
-        testTimer_->setOnFired([this] { ports_.mainTimers.StartWakeUpNudge(); });
-        testTimer_->armAfter(kWakeAfter);
+    if (!testTimer_ || !testTimer_->wakesSystem() || !testTimer_->armAfter(kWakeAfter)) {
+        testTimer_.reset();
+        return false;
     }
+    testTimer_->setOnFired([this] { ports_.mainTimers.StartWakeUpNudge(); });
     // On mains the deeper sleep is tried; of unknown power, the lighter one; and only a state the system
     // allows.
     const bool hibernate = allowed.suspend ? allowed.hibernate && ac == platform::AcLineStatus::Online : true;

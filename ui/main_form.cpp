@@ -21,6 +21,7 @@
 #include "ui/tray.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QDate>
@@ -493,6 +494,13 @@ void TMainForm::NewTaskRequested() {
 }
 
 void TMainForm::ComeForward(bool newTask) {
+    // A window waiting for an answer (the editor, a question, a confirmation) is answered first: it comes
+    // forward, and no second editor is stacked on it to share its question box.
+    if (QWidget* waiting = QApplication::activeModalWidget()) {
+        waiting->raise();
+        waiting->activateWindow();
+        return;
+    }
     // A hidden or minimised window runs its showing's questions once it is up; one in use does not.
     const bool showing = !isVisible() || isMinimized();
     if (newTask && showing) newTaskAfterShow_ = true;
@@ -500,7 +508,11 @@ void TMainForm::ComeForward(bool newTask) {
     if (newTask && !showing)
         // Out of the hand-over's handler: the editor is modal.
         QMetaObject::invokeMethod(
-            this, [this] { NewBtnClick(); }, Qt::QueuedConnection);
+            this,
+            [this] {
+                if (!QApplication::activeModalWidget()) NewBtnClick();
+            },
+            Qt::QueuedConnection);
 }
 
 void TMainForm::TrayDoubleClick() {

@@ -4,6 +4,7 @@
 #include "ui/tray.h"
 
 #include <QAction>
+#include <QDialog>
 #include <QLocalSocket>
 #include <QSignalSpy>
 #include <QTabWidget>
@@ -163,6 +164,27 @@ TEST_F(StartUp, TheNewTaskWordBringsTheWindowAndOpensTheEditorTheOldWordOnlyTheW
     ASSERT_TRUE(ui::SendQuitMessage(address));
     QTest::qWait(300);
     EXPECT_EQ(editorOpenings.size(), 2u);
+}
+
+// A second editor stacked on a window waiting for an answer would share its question box, and an answer
+// meant for one would be taken for the other: the waiting window comes first.
+TEST_F(StartUp, ANewTaskAskedForWhileAWindowAwaitsAnAnswerOpensNoSecondEditor) {
+    Start();
+    const QString address = QString::fromStdString(instance.handOverAddress());
+    QDialog waiting(form.get());
+    bool sent = false;
+    std::size_t openedWhileWaiting = 99;
+    QTimer::singleShot(0, &waiting, [&] {
+        sent = ui::SendHandOver(address, ui::kNewTaskMessage);
+        QTest::qWait(500);
+        openedWhileWaiting = editorOpenings.size();
+        waiting.reject();
+    });
+    waiting.exec();
+    QTest::qWait(300);
+    ASSERT_TRUE(sent);
+    EXPECT_EQ(openedWhileWaiting, 0u);
+    EXPECT_TRUE(editorOpenings.empty()) << "the request was kept and acted on behind the user's back";
 }
 
 TEST_F(StartUp, ASecondCopyAskedForANewTaskHandsThatWordOver) {

@@ -159,6 +159,36 @@ TEST_F(ResumeAndPowerTest, PowerOnTestIsOfferedOnceAndOnlyOnMains) {
     EXPECT_EQ(suspends.size(), 2u);
 }
 
+// A computer the test cannot wake would sleep until the user came back to it.
+TEST_F(ResumeAndPowerTest, PowerOnTestIsNotOfferedWhereNoTimerCouldWakeTheComputer) {
+    platform::fake::FakePowerStatus power;
+    platform::fake::FakeWakeTimerFactory timers;
+    test::RecordingPorts ports;
+    int questions = 0;
+    std::vector<bool> suspends;
+    PowerOnTest test(
+        {settings, power, timers, ports, [&](bool hibernate) { suspends.push_back(hibernate); }});
+    const auto ask = [&] {
+        ++questions;
+        return true;
+    };
+    for (const platform::WakeAbility ability :
+         {platform::WakeAbility{false, true}, platform::WakeAbility{true, false}}) {
+        settings.writeFlag("Option", "mfirst", true);
+        power.setWakeFromSleep(ability);
+        EXPECT_FALSE(test.Offer(ask));
+    }
+    EXPECT_EQ(questions, 0);
+
+    // The privilege went between the question and the timer: no suspend without a timer that wakes.
+    settings.writeFlag("Option", "mfirst", true);
+    power.setWakeFromSleep({true, true});
+    timers.setWakingAllowed(false);
+    EXPECT_FALSE(test.Offer(ask));
+    EXPECT_EQ(questions, 1);
+    EXPECT_TRUE(suspends.empty());
+}
+
 TEST_F(ResumeAndPowerTest, PowerOnTestUsesOnlyASleepStateTheSystemAllows) {
     platform::fake::FakePowerStatus power;
     platform::fake::FakeWakeTimerFactory timers;
