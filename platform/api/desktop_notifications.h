@@ -15,7 +15,7 @@ struct NotificationRequest {
     // An icon name of the desktop's theme.
     std::string appIcon;
     std::string summary;
-    std::string body;
+    std::string body; // plain text, whatever the server makes of markup
     // The desktop entry the server files the notification under (its name without ".desktop").
     std::string desktopEntry;
     NotificationUrgency urgency = NotificationUrgency::Normal;

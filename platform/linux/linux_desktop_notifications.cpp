@@ -32,25 +32,51 @@ bool Startable(sd_bus* bus) {
     return found;
 }
 
-// The server's capabilities include "actions"; false when it does not answer.
-bool ShowsActions(sd_bus* bus) {
+// What the server does beyond plain text; nothing when it does not answer.
+struct ServerCapabilities {
+    bool actions = false;
+    bool bodyMarkup = false;
+};
+
+ServerCapabilities AskCapabilities(sd_bus* bus) {
     sd_bus_error error = SD_BUS_ERROR_NULL;
     sd_bus_message* reply = nullptr;
-    bool found = false;
+    ServerCapabilities found;
     if (sd_bus_call_method(bus, kService, kPath, kInterface, "GetCapabilities", &error, &reply, "") >= 0 &&
         sd_bus_message_enter_container(reply, 'a', "s") >= 0) {
         const char* capability = nullptr;
-        while (!found && sd_bus_message_read(reply, "s", &capability) > 0)
-            found = std::string(capability) == "actions";
+        while (sd_bus_message_read(reply, "s", &capability) > 0) {
+            found.actions = found.actions || std::string(capability) == "actions";
+            found.bodyMarkup = found.bodyMarkup || std::string(capability) == "body-markup";
+        }
     }
     sd_bus_message_unref(reply);
     sd_bus_error_free(&error);
     return found;
 }
 
-int AppendRequest(sd_bus_message* m, const NotificationRequest& r) {
+// A server that reads the body as markup would take a task title's "<" or "&" for a tag or an entity,
+// and show it mangled or not at all.
+std::string EscapedForMarkup(const std::string& text) {
+    std::string out;
+    out.reserve(text.size());
+    for (const char c : text) {
+        if (c == '&')
+            out += "&amp;";
+        else if (c == '<')
+            out += "&lt;";
+        else if (c == '>')
+            out += "&gt;";
+        else
+            out += c;
+    }
+    return out;
+}
+
+int AppendRequest(sd_bus_message* m, const NotificationRequest& r, bool bodyMarkup) {
+    const std::string body = bodyMarkup ? EscapedForMarkup(r.body) : r.body;
     int rc = sd_bus_message_append(m, "susss", r.appName.c_str(), 0U, r.appIcon.c_str(), r.summary.c_str(),
-                                   r.body.c_str());
+                                   body.c_str());
     if (rc >= 0) rc = sd_bus_message_open_container(m, 'a', "s");
     for (const auto& [key, label] : r.actions)
         if (rc >= 0) rc = sd_bus_message_append(m, "ss", key.c_str(), label.c_str());
@@ -106,7 +132,10 @@ LinuxDesktopNotifications::~LinuxDesktopNotifications() {
 void LinuxDesktopNotifications::AskServer(sd_bus* bus) {
     const bool running = NameHasOwner(bus, kService);
     // Asking a server that is not running starts it, as the first notification would.
-    actions_.store((running || startable_) && ShowsActions(bus));
+    const ServerCapabilities capabilities =
+        running || startable_ ? AskCapabilities(bus) : ServerCapabilities{};
+    actions_.store(capabilities.actions);
+    bodyMarkup_.store(capabilities.bodyMarkup);
     present_.store(running || startable_);
 }
 
@@ -125,16 +154,17 @@ DesktopNotifications::Id LinuxDesktopNotifications::notify(const NotificationReq
     if (!present_.load()) return 0;
     // Shared with the job, which may still run after a late answer has been given up on.
     auto answer = std::make_shared<std::atomic<Id>>(0);
+    const bool bodyMarkup = bodyMarkup_.load();
     loop_->RunAndWait(
-        [request, answer](sd_bus* bus) {
+        [request, answer, bodyMarkup](sd_bus* bus) {
             if (!bus) return;
             sd_bus_message* call = nullptr;
             sd_bus_message* reply = nullptr;
             sd_bus_error error = SD_BUS_ERROR_NULL;
             std::uint32_t id = 0;
             if (sd_bus_message_new_method_call(bus, &call, kService, kPath, kInterface, "Notify") >= 0 &&
-                AppendRequest(call, request) >= 0 && sd_bus_call(bus, call, 0, &error, &reply) >= 0 &&
-                sd_bus_message_read(reply, "u", &id) >= 0)
+                AppendRequest(call, request, bodyMarkup) >= 0 &&
+                sd_bus_call(bus, call, 0, &error, &reply) >= 0 && sd_bus_message_read(reply, "u", &id) >= 0)
                 answer->store(id);
             sd_bus_message_unref(reply);
             sd_bus_message_unref(call);

@@ -33,7 +33,8 @@ class LinuxDesktopNotifications : public DesktopNotifications {
 
     std::atomic<bool> present_{false};
     std::atomic<bool> actions_{false};
-    bool startable_ = false; // read and written on the loop's thread only
+    std::atomic<bool> bodyMarkup_{false}; // the body is sent escaped, as it is plain text
+    bool startable_ = false;              // read and written on the loop's thread only
     std::mutex eventsMutex_;
     Events events_;
     std::unique_ptr<SessionBusLoop> loop_;

@@ -119,6 +119,27 @@ TEST_F(DesktopNotificationsTest, TheNotificationArrivesWithTheProgramsNameHintsA
     EXPECT_NE(server->WaitForLine(" CloseNotification " + std::to_string(id), 10s), "");
 }
 
+// A task's title is plain text: a server that reads markup gets it escaped, one that does not gets it
+// as it is.
+TEST_F(DesktopNotificationsTest, ATitleWithMarkupCharactersArrivesAsTheUserWroteIt) {
+    for (const auto& [capabilities, expected] :
+         {std::pair<std::string, std::string>{"actions body body-markup", "\"Tom &amp; Jerry &lt;b&gt;\""},
+          std::pair<std::string, std::string>{"actions body", "\"Tom & Jerry <b>\""}}) {
+        server.reset();
+        const lx::SystemBus session = lx::OpenSessionBus(2s);
+        for (int i = 0; i < 100 && lx::NameHasOwner(session.get(), "org.freedesktop.Notifications"); ++i)
+            std::this_thread::sleep_for(50ms);
+        StartServer(capabilities);
+        lx::LinuxDesktopNotifications n;
+        platform::NotificationRequest r = Confirmation();
+        r.body = "Tom & Jerry <b>";
+        EXPECT_NE(n.notify(r), 0u);
+        const std::string call = server->WaitForLine(" Notify ", 10s);
+        EXPECT_NE(call.find(" \"Waiting for confirm\" " + expected + " "), std::string::npos)
+            << capabilities << ": " << call;
+    }
+}
+
 TEST_F(DesktopNotificationsTest, TheServersAnswersReachTheListener) {
     StartServer("actions body");
     lx::LinuxDesktopNotifications n;
