@@ -120,19 +120,25 @@ TEST_F(ResumeAndPowerTest, AnAutomaticResumeKeepsAwakeAndLocksOnlyWhenAsked) {
     EXPECT_TRUE(keepAwake.holdingSystemAwake());
 }
 
-TEST_F(ResumeAndPowerTest, PowerOnTestIsOfferedOnceAndOnlyOnMains) {
+// The first-start power-on test with fake power facts and timers; ask() counts the questions and gives
+// the answer set.
+class PowerOnTestTest : public ResumeAndPowerTest {
+  protected:
     platform::fake::FakePowerStatus power;
     platform::fake::FakeWakeTimerFactory timers;
     test::RecordingPorts ports;
     int questions = 0;
     std::vector<bool> suspends;
     bool answer = true;
-    PowerOnTest test(
-        {settings, power, timers, ports, [&](bool hibernate) { suspends.push_back(hibernate); }});
-    const auto ask = [&] {
+    PowerOnTest test{
+        {settings, power, timers, ports, [this](bool hibernate) { suspends.push_back(hibernate); }}};
+    std::function<bool()> ask = [this] {
         ++questions;
         return answer;
     };
+};
+
+TEST_F(PowerOnTestTest, PowerOnTestIsOfferedOnceAndOnlyOnMains) {
 
     power.setAcLineStatus(platform::AcLineStatus::Offline);
     EXPECT_FALSE(test.Offer(ask));
@@ -160,18 +166,7 @@ TEST_F(ResumeAndPowerTest, PowerOnTestIsOfferedOnceAndOnlyOnMains) {
 }
 
 // A computer the test cannot wake would sleep until the user came back to it.
-TEST_F(ResumeAndPowerTest, PowerOnTestIsNotOfferedWhereNoTimerCouldWakeTheComputer) {
-    platform::fake::FakePowerStatus power;
-    platform::fake::FakeWakeTimerFactory timers;
-    test::RecordingPorts ports;
-    int questions = 0;
-    std::vector<bool> suspends;
-    PowerOnTest test(
-        {settings, power, timers, ports, [&](bool hibernate) { suspends.push_back(hibernate); }});
-    const auto ask = [&] {
-        ++questions;
-        return true;
-    };
+TEST_F(PowerOnTestTest, PowerOnTestIsNotOfferedWhereNoTimerCouldWakeTheComputer) {
     for (const platform::WakeAbility ability :
          {platform::WakeAbility{false, true}, platform::WakeAbility{true, false}}) {
         settings.writeFlag("Option", "mfirst", true);
@@ -189,18 +184,7 @@ TEST_F(ResumeAndPowerTest, PowerOnTestIsNotOfferedWhereNoTimerCouldWakeTheComput
     EXPECT_TRUE(suspends.empty());
 }
 
-TEST_F(ResumeAndPowerTest, PowerOnTestUsesOnlyASleepStateTheSystemAllows) {
-    platform::fake::FakePowerStatus power;
-    platform::fake::FakeWakeTimerFactory timers;
-    test::RecordingPorts ports;
-    int questions = 0;
-    std::vector<bool> suspends;
-    PowerOnTest test(
-        {settings, power, timers, ports, [&](bool hibernate) { suspends.push_back(hibernate); }});
-    const auto ask = [&] {
-        ++questions;
-        return true;
-    };
+TEST_F(PowerOnTestTest, PowerOnTestUsesOnlyASleepStateTheSystemAllows) {
     struct Case {
         platform::AcLineStatus ac;
         platform::SleepStates allowed;
