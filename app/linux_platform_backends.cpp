@@ -23,6 +23,7 @@
 #include "platform/linux/linux_wake_timer.h"
 #include "platform/linux/macro_hook/linux_macro_hook.h"
 #include "platform/linux/resume_lock/linux_resume_password_setting.h"
+#include "platform/linux/secure_start.h"
 #include "platform/linux/termination_signals.h"
 #include "platform/linux/wake_fire_record.h"
 #include "platform/linux/x11_screen_saver.h"
@@ -46,6 +47,8 @@ struct Shared {
 } // namespace
 
 std::unique_ptr<PlatformBackends> MakePlatformBackends(platform::Log& log) {
+    // Before anything reads the environment or starts a program.
+    lx::RestoreUserEnvironment();
     auto shared = std::make_shared<Shared>();
     auto b = std::make_unique<PlatformBackends>();
     b->shared = shared;

@@ -15,8 +15,9 @@ namespace fs = std::filesystem;
 
 // The package gives the program CAP_WAKE_ALARM. For an ordinary user that makes every start a secure
 // one, in which the C library hides the environment from secure_getenv; the program must still find the
-// user's session bus, or notifications, the tray's watcher and a polite log-off all go quietly missing.
-TEST(CapabilityStart, AProgramWithTheWakeCapabilityStillFindsTheUsersSessionBus) {
+// user's session bus, or notifications, the tray's watcher and a polite log-off all go quietly missing,
+// and the programs its tasks start must get the environment the user has.
+TEST(CapabilityStart, AProgramWithTheWakeCapabilityStillFindsTheUsersSessionBusAndEnvironment) {
     if (getuid() != 0) GTEST_SKIP() << "needs root to give a file a capability and run it as another user";
     char pattern[] = "/tmp/orvanta-capbus.XXXXXX";
     ASSERT_NE(mkdtemp(pattern), nullptr);
@@ -56,10 +57,12 @@ TEST(CapabilityStart, AProgramWithTheWakeCapabilityStillFindsTheUsersSessionBus)
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
     ASSERT_TRUE(fs::exists(busDir / "socket")) << "the user's bus did not start";
 
-    const int status = RunProgram({"env", "DBUS_SESSION_BUS_ADDRESS=" + address, "setpriv", "--reuid=65534",
-                                   "--regid=65534", "--clear-groups", probe.string()});
+    const int status =
+        RunProgram({"env", "DBUS_SESSION_BUS_ADDRESS=" + address, "TMPDIR=/tmp/orvanta-users-own", "setpriv",
+                    "--reuid=65534", "--regid=65534", "--clear-groups", probe.string()});
     EXPECT_NE(status, 3) << "the start was not a secure one; the case is not reproduced";
-    EXPECT_EQ(status, 0) << "1: the session bus was not found, 2: it did not answer";
+    EXPECT_EQ(status, 0) << "1: the session bus was not found, 2: it did not answer, 4: the user's TMPDIR "
+                            "is not back for the programs a task starts";
 }
 
 } // namespace
