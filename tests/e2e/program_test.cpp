@@ -34,6 +34,22 @@ class Program : public ::testing::Test {
             first.waitForFinished();
         }
     }
+    // A seeded task database with one enabled Alt+key task that launches the given program line.
+    bool AddAltHotkeyTask(const std::string& title, char key, const std::string& launch) {
+        platform::linux_backend::LinuxClock clock;
+        const std::string database = home.dataFolder() + "/task.db";
+        if (!data::SeedTaskDatabase(database)) return false;
+        data::TaskRecord task;
+        task.title = title;
+        task.dateMode = data::kHotkey;
+        task.time = "9:00:00";
+        task.endTime = "23:59:59";
+        task.hotkey1 = 0; // Alt
+        task.hotkey2 = key;
+        task.launch = launch;
+        data::TaskStore(database, clock).InsertTask(task);
+        return true;
+    }
     void StartFirst() {
         home.Prepare(first);
         first.start();
@@ -161,20 +177,8 @@ TEST_F(Program, ATimedTaskFiresAtItsSecond) {
 
 TEST_F(Program, AnEnabledHotkeyTaskRunsWhenItsCombinationIsPressed) {
     const std::string marker = folder.file("pressed");
-    {
-        platform::linux_backend::LinuxClock clock;
-        const std::string database = home.dataFolder() + "/task.db";
-        ASSERT_TRUE(data::SeedTaskDatabase(database)); // its seven hotkey tasks are disabled: Alt+1 is free
-        data::TaskRecord task;
-        task.title = "hotkey marker";
-        task.dateMode = data::kHotkey;
-        task.time = "9:00:00";
-        task.endTime = "23:59:59";
-        task.hotkey1 = 0; // Alt
-        task.hotkey2 = 'K';
-        task.launch = "/usr/bin/touch|" + marker;
-        data::TaskStore(database, clock).InsertTask(task);
-    }
+    // The seeded database's seven hotkey tasks are disabled: Alt+K is free.
+    ASSERT_TRUE(AddAltHotkeyTask("hotkey marker", 'K', "/usr/bin/touch|" + marker));
     StartFirst();
     ASSERT_TRUE(WaitUntil([&] { return VisibleMainWindows(first.processId()).size() == 1; }, 15s));
     // The grab is in place once the window is up; press until the task has run, at most a few times.
@@ -190,20 +194,7 @@ TEST_F(Program, AnEnabledHotkeyTaskRunsWhenItsCombinationIsPressed) {
 // Where the program was started by the desktop, its stderr is all the journal keeps: a hotkey task that
 // cannot have its keys must say so there, whatever the window shows.
 TEST_F(Program, AHotkeyAnotherProgramHoldsLeavesALineOnStderr) {
-    {
-        platform::linux_backend::LinuxClock clock;
-        const std::string database = home.dataFolder() + "/task.db";
-        ASSERT_TRUE(data::SeedTaskDatabase(database));
-        data::TaskRecord task;
-        task.title = "held elsewhere";
-        task.dateMode = data::kHotkey;
-        task.time = "9:00:00";
-        task.endTime = "23:59:59";
-        task.hotkey1 = 0; // Alt
-        task.hotkey2 = 'J';
-        task.launch = "/usr/bin/true";
-        data::TaskStore(database, clock).InsertTask(task);
-    }
+    ASSERT_TRUE(AddAltHotkeyTask("held elsewhere", 'J', "/usr/bin/true"));
     ForeignAltKeyGrab other("j");
     ASSERT_TRUE(other.held());
     StartFirst();
