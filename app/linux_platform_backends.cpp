@@ -16,6 +16,7 @@
 #include "platform/linux/linux_memory_trim.h"
 #include "platform/linux/linux_power_status.h"
 #include "platform/linux/linux_resume_monitor.h"
+#include "platform/linux/linux_running_program.h"
 #include "platform/linux/linux_single_instance.h"
 #include "platform/linux/linux_system_paths.h"
 #include "platform/linux/linux_tray_host_watch.h"
@@ -27,6 +28,8 @@
 #include "platform/linux/termination_signals.h"
 #include "platform/linux/wake_fire_record.h"
 #include "platform/linux/x11_screen_saver.h"
+
+#include <orvanta_app_id.h>
 
 namespace orvanta::app {
 
@@ -91,6 +94,7 @@ std::unique_ptr<CommandLineBackends> MakeCommandLineBackends(platform::Log& log)
         return lx::ProbeDesktop({lx::FindOrvantaProgram(folder)});
     };
     b->autostartProgram = [] { return lx::LinuxUserRegistry().readString(platform::kRunKeyPath, "Orvanta"); };
+    b->runningProgram = std::make_unique<lx::LinuxRunningProgram>(ORVANTA_APP_ID);
     return b;
 }
 

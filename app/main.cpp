@@ -11,6 +11,9 @@
 #include "macros/macro_player.h"
 #include "macros/task_macro_starter.h"
 #include "platform/api/program_files.h"
+#include "scheduler/run_event_bridge.h"
+#include "scheduler/run_now.h"
+#include "ui/data_folder_watch.h"
 #include "ui/desktop_notices.h"
 #include "ui/error_box.h"
 #include "ui/gui_clipboard.h"
@@ -18,6 +21,7 @@
 #include "ui/macro_form_opener.h"
 #include "ui/main_form.h"
 #include "ui/message_window_port.h"
+#include "ui/program_bus_service.h"
 #include "ui/reminder.h"
 #include "ui/task_form.h"
 #include "ui/task_form_opener.h"
@@ -25,6 +29,7 @@
 #include <QApplication>
 #include <QCursor>
 #include <atomic>
+#include <exception>
 #include <iostream>
 #include <memory>
 #include <optional>
@@ -41,6 +46,13 @@ void NudgePointer() {
     const QPoint where = QCursor::pos();
     QCursor::setPos(0, 0);
     QCursor::setPos(where);
+}
+
+// The task editor is open: it holds the table until it is closed.
+bool TaskEditorOpen() {
+    for (QWidget* window : QApplication::topLevelWidgets())
+        if (qobject_cast<ui::TTaskForm*>(window) && window->isVisible()) return true;
+    return false;
 }
 
 // Help and the version need no display: they are answered before the toolkit starts, which would end
@@ -125,9 +137,12 @@ int main(int argc, char** argv) {
         scheduler::CloseAllowanceFlag closeAllowance;
         ui::MainWindowRequests requests;
         ui::DesktopNotices notices(*os.notifications);
-        ui::ReminderWindowPresenter reminders({languages, *os.clock, store, actions, closeAllowance, errors,
-                                               [&] { requests.RebuildRunTable(); }, [&] { os.sound->beep(); },
-                                               &notices});
+        ui::ReminderWindowPresenter reminderWindows({languages, *os.clock, store, actions, closeAllowance,
+                                                     errors, [&] { requests.RebuildRunTable(); },
+                                                     [&] { os.sound->beep(); }, &notices});
+        // Firings and confirmations go to every listener of the run events (the bus signals).
+        scheduler::RunEventFanOut runEvents;
+        scheduler::RunEventBridge reminders(reminderWindows, runEvents);
         scheduler::ResumeHandling resumeHandling(
             {*os.keepAwake, settings, NudgePointer, [&] { actions.LockComputer(); }});
         scheduler::Scheduler scheduler(
@@ -137,7 +152,8 @@ int main(int argc, char** argv) {
              // Until there is a history of runs, a moment that was handed over and not run is logged.
              [&](const std::string& key, const std::string& why) {
                  log.warn("the tasks due at " + key + " were not run (" + why + ")");
-             }});
+             },
+             [&](const std::string& id, const std::string& key) { reminders.TaskRan(id, key); }});
         scheduler::PowerOnTest powerOnTest({settings, *os.power, *os.wakeTimers, timers,
                                             [&](bool hibernate) { actions.Suspend(hibernate); }});
         hotkeys::HotkeyTasks hotkeyTasks(
@@ -213,6 +229,11 @@ int main(int argc, char** argv) {
         ports.openTaskEditor = openTaskEditor;
         ports.passwordRequiredOnResume = [&] { return os.resumePassword->passwordRequired(); };
         ports.handOverNewTask = commandLine.newTask;
+        // Told after each rebuild of the window's, so the watch below knows the file as read.
+        std::function<void()> tableRebuilt;
+        ports.tableRebuilt = [&] {
+            if (tableRebuilt) tableRebuilt();
+        };
         ui::TMainForm form(std::move(ports));
         // A termination signal ends the program as Exit does: every loop ends, modal windows included,
         // and the playbacks are stopped and let go of their keys as the objects below end.
@@ -220,7 +241,52 @@ int main(int argc, char** argv) {
             QMetaObject::invokeMethod(
                 qApp, [] { QCoreApplication::exit(0); }, Qt::QueuedConnection);
         });
-        reminders.setOwner(&form);
+        reminderWindows.setOwner(&form);
+        // Taken in from outside: the command line's changes (told over the bus) and anyone else's (seen in
+        // the data folder). Neither while a pass or the editor holds the table; that waits until it is free.
+        auto tableHeld = [&] { return scheduler.state().dispatchBusy || TaskEditorOpen(); };
+        // The hotkeys are reloaded also when the rebuild reports tasks it could not schedule.
+        auto rebuildAll = [&] {
+            std::exception_ptr failure;
+            try {
+                form.RebuildRunTable();
+            } catch (...) {
+                failure = std::current_exception();
+            }
+            if (form.hotkeyPage()) form.hotkeyPage()->LoadHotkeyTasks();
+            if (failure) std::rethrow_exception(failure);
+        };
+        std::unique_ptr<ui::DataFolderWatch> folderWatch;
+        std::unique_ptr<ui::ProgramBusService> bus;
+        if (form.StartRefusal().isEmpty() && !form.HandedOver()) {
+            folderWatch = std::make_unique<ui::DataFolderWatch>(ui::DataFolderWatch::Ports{
+                QString::fromStdString(dataFolder), QString::fromStdString(store.path()), errors, tableHeld,
+                [&] {
+                    log.warn("the task file was changed by another program; its tasks were read again");
+                    ui::RunGuarded(errors, rebuildAll);
+                }});
+            tableRebuilt = [&] { folderWatch->NoteRebuilt(); };
+            bus = std::make_unique<ui::ProgramBusService>(ui::ProgramBusPorts{
+                QString::fromStdString(dataFolder), [&] { return form.settingsLocked(); },
+                [&](bool newTask) { form.ComeForward(newTask); },
+                [&] {
+                    if (tableHeld()) {
+                        folderWatch->TakeInLater();
+                        return false;
+                    }
+                    rebuildAll();
+                    return true;
+                },
+                [&]() -> const scheduler::RunTableBuild& { return scheduler.current(); },
+                [&](const std::string& id) {
+                    std::vector<std::string> started;
+                    scheduler::RunTaskNow(store, id, actions, closeAllowance, *os.clock,
+                                          [&](const std::string& action) { started.push_back(action); });
+                    return started;
+                },
+                [&] { return reminders.open(); }});
+            if (bus->Publish(QStringLiteral(ORVANTA_APP_ID))) runEvents.Add(*bus);
+        }
         if (!form.StartRefusal().isEmpty()) {
             status = 1;
         } else if (!form.HandedOver()) {

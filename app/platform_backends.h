@@ -15,6 +15,7 @@
 #include "platform/api/program_launcher.h"
 #include "platform/api/resume_monitor.h"
 #include "platform/api/resume_password_setting.h"
+#include "platform/api/running_program.h"
 #include "platform/api/session_power.h"
 #include "platform/api/single_instance.h"
 #include "platform/api/synthetic_input.h"
@@ -85,6 +86,8 @@ struct CommandLineBackends {
     std::function<platform::DesktopFacts()> probeDesktop;
     // The program the Start at Log In entry starts; empty without one.
     std::function<std::string()> autostartProgram;
+    // The program running in this session, which is told of every change and answers from its table.
+    std::unique_ptr<platform::RunningProgram> runningProgram;
 };
 
 std::unique_ptr<CommandLineBackends> MakeCommandLineBackends(platform::Log& log);

@@ -14,6 +14,7 @@
 #include "platform/windows/windows_program_launcher.h"
 #include "platform/windows/windows_resume_monitor.h"
 #include "platform/windows/windows_resume_password_setting.h"
+#include "platform/windows/windows_running_program.h"
 #include "platform/windows/windows_session_power.h"
 #include "platform/windows/windows_single_instance.h"
 #include "platform/windows/windows_synthetic_input.h"
@@ -63,6 +64,7 @@ std::unique_ptr<CommandLineBackends> MakeCommandLineBackends(platform::Log&) {
     b->launcher = std::make_unique<wb::WindowsProgramLauncher>();
     b->processes = std::make_unique<wb::WindowsProcessControl>();
     b->sound = std::make_unique<wb::WindowsAlertSound>();
+    b->runningProgram = std::make_unique<wb::WindowsRunningProgram>();
     return b;
 }
 

@@ -99,6 +99,8 @@ struct MainFormPorts {
     bool handOverNewTask = false;
     // The desktop's notification server for the balloons; nullptr leaves them to the icon.
     DesktopNotices* notices = nullptr;
+    // Told after every rebuild of the run table the window made.
+    std::function<void()> tableRebuilt = {};
 };
 
 } // namespace orvanta::ui

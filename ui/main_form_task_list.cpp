@@ -24,6 +24,7 @@ using scheduler::kStatusPassed;
 void TMainForm::RebuildRunTable() {
     const TableFollows follow{*this};
     TellNewProblemsOnly([this] { scheduler_.RebuildRunTable(); });
+    if (ports_.tableRebuilt) ports_.tableRebuilt();
 }
 
 bool TMainForm::IsProblemReport(const Error& e) const {

@@ -42,9 +42,15 @@ dpkg-deb -e "$deb" "$work/control"
 
 for file in bin/orvanta bin/orvantactl lib/orvanta/Orvanta_Settings lib/orvanta/libTalvenorMacro.so \
     share/orvanta/Language/Orvanta.ENU share/orvanta/Language/Orvanta.DEU \
-    share/orvanta/doc/orvanta-manual.html share/doc/orvanta/copyright share/doc/orvanta/changelog.gz; do
+    share/orvanta/doc/orvanta-manual.html share/doc/orvanta/copyright share/doc/orvanta/changelog.gz \
+    share/dbus-1/services/org.orvanta.Orvanta.service share/dbus-1/interfaces/org.orvanta.Orvanta1.xml; do
     [ -f "$usr/$file" ] || fail "the package has no /usr/$file"
 done
+# The bus starts the installed program under its application ID.
+grep -qx 'Name=org.orvanta.Orvanta' "$usr/share/dbus-1/services/org.orvanta.Orvanta.service" ||
+    fail "the D-Bus service file names no org.orvanta.Orvanta"
+grep -qx 'Exec=/usr/bin/orvanta' "$usr/share/dbus-1/services/org.orvanta.Orvanta.service" ||
+    fail "the D-Bus service file does not start /usr/bin/orvanta"
 control=$work/control/control
 grep -q '^Depends:.*libqt6widgets6' "$control" || fail "Depends names no Qt library (shlibdeps did not run): $(grep '^Depends:' "$control")"
 grep -q '^Depends:.*libcap2-bin' "$control" || fail "Depends lacks libcap2-bin, whose setcap the post-install step runs"

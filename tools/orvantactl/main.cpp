@@ -91,8 +91,8 @@ int main(int argc, char** argv) {
         {sessionPower, launcher, *os->processes, *os->sound, messages, *os->clock, *os->paths}, options);
     const std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + argc);
     const orvanta::ctl::DoctorPorts doctor{os->probeDesktop, os->autostartProgram};
-    int status =
-        orvanta::ctl::RunOrvantactl(args, std::cout, std::cerr, *os->clock, *os->paths, actions, doctor);
+    int status = orvanta::ctl::RunOrvantactl(args, std::cout, std::cerr, *os->clock, *os->paths, actions,
+                                             doctor, os->runningProgram.get());
     if (player) player->WaitForTheEnd();
     for (const std::string& failure : outcomes.failures())
         std::cerr << "orvantactl: " << failure << '\n';

@@ -9,6 +9,7 @@
 #include "tools/orvantactl/database_files.h"
 #include "tools/orvantactl/doctor.h"
 #include "tools/orvantactl/fixed_clock.h"
+#include "tools/orvantactl/program_link.h"
 #include "tools/orvantactl/run_task.h"
 #include "tools/orvantactl/scheduled_list.h"
 #include "tools/orvantactl/task_builder.h"
@@ -45,8 +46,9 @@ int Doctor(const data::TaskStore& store, const DoctorPorts& doctor, std::ostream
     return ReportDesktop(doctor.probe(), autostart, tasks, out);
 }
 
-Outcome Run(const Invocation& invocation, std::ostream& out, const platform::Clock& clock,
-            const platform::SystemPaths& paths, scheduler::TaskActions& actions, const DoctorPorts& doctor) {
+Outcome Run(const Invocation& invocation, std::ostream& out, std::ostream& err, const platform::Clock& clock,
+            const platform::SystemPaths& paths, scheduler::TaskActions& actions, const DoctorPorts& doctor,
+            platform::RunningProgram* runningProgram) {
     // A task is checked completely before the database is even looked at.
     std::optional<data::TaskRecord> newTask;
     if (invocation.command == Command::Add) newTask = BuildTaskRecord(invocation.add, clock.now());
@@ -60,6 +62,27 @@ Outcome Run(const Invocation& invocation, std::ostream& out, const platform::Clo
     const bool writes = invocation.command == Command::Add || invocation.command == Command::Enable ||
                         invocation.command == Command::Disable || invocation.command == Command::Delete;
     if (writes) store.checkIntegrity();
+    // The program running on these files answers from its own table and must hear of every change. A
+    // command for a moment of its own (--now) is answered from the files, as the program lives in the
+    // present.
+    const bool asksProgram =
+        writes || invocation.command == Command::Import ||
+        (!invocation.now && (invocation.command == Command::List || invocation.command == Command::Next ||
+                             invocation.command == Command::Run));
+    platform::RunningProgram* program = asksProgram ? ProgramOfFolder(runningProgram, folder) : nullptr;
+    if (program) {
+        switch (invocation.command) {
+        case Command::List:
+            return {ListFromProgram(*program, out)};
+        case Command::Next:
+            return {NextFromProgram(*program, out)};
+        case Command::Run:
+            RunInProgram(*program, invocation.operand, out);
+            return {};
+        default:
+            break;
+        }
+    }
     switch (invocation.command) {
     case Command::Help:
         break;
@@ -92,6 +115,11 @@ Outcome Run(const Invocation& invocation, std::ostream& out, const platform::Clo
         RunTaskNow(store, invocation.operand, actions, clock, out);
         break;
     }
+    if (program) {
+        // The new ID (add) is out before the wait, so a failure to tell the program does not hide it.
+        out.flush();
+        TellOfChange(*program, err);
+    }
     return {};
 }
 
@@ -108,7 +136,8 @@ void ReportProblems(const std::vector<scheduler::RowProblem>& problems, std::ost
 
 int RunOrvantactl(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
                   const platform::Clock& clock, const platform::SystemPaths& paths,
-                  scheduler::TaskActions& actions, const DoctorPorts& doctor) {
+                  scheduler::TaskActions& actions, const DoctorPorts& doctor,
+                  platform::RunningProgram* runningProgram) {
     try {
         const Invocation invocation = ParseCommandLine(args);
         if (invocation.command == Command::Help) {
@@ -118,8 +147,8 @@ int RunOrvantactl(const std::vector<std::string>& args, std::ostream& out, std::
         std::optional<FixedClock> fixedClock;
         if (invocation.now) fixedClock.emplace(*invocation.now);
         const Outcome outcome =
-            Run(invocation, out, fixedClock ? static_cast<const platform::Clock&>(*fixedClock) : clock, paths,
-                actions, doctor);
+            Run(invocation, out, err, fixedClock ? static_cast<const platform::Clock&>(*fixedClock) : clock,
+                paths, actions, doctor, runningProgram);
         out.flush();
         if (outcome.problems.empty()) return outcome.status;
         ReportProblems(outcome.problems, err);

@@ -2,6 +2,7 @@
 
 #include "platform/api/clock.h"
 #include "platform/api/desktop_facts.h"
+#include "platform/api/running_program.h"
 #include "platform/api/system_paths.h"
 #include "scheduler/dispatch_ports.h"
 
@@ -23,9 +24,11 @@ struct DoctorPorts {
 // 2 the command line was wrong. Every error ends as one "orvantactl: ..." line on err. The clock is
 // the one the command runs by unless the command line fixes a moment of its own. Tasks that list or
 // next could not schedule do not stop the output: they follow it on err, one line each, with status 1.
-// actions carry out what run asks for.
+// actions carry out what run asks for. A running program of the same data folder (nullptr: none) is told of
+// every change and waited for, and answers list, next and run itself.
 int RunOrvantactl(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
                   const platform::Clock& clock, const platform::SystemPaths& paths,
-                  scheduler::TaskActions& actions, const DoctorPorts& doctor = {});
+                  scheduler::TaskActions& actions, const DoctorPorts& doctor = {},
+                  platform::RunningProgram* runningProgram = nullptr);
 
 } // namespace orvanta::ctl

@@ -1,0 +1,83 @@
+#include "tools/orvantactl/program_link.h"
+
+#include "data/error.h"
+#include "tools/orvantactl/display_row_lines.h"
+
+#include <filesystem>
+#include <system_error>
+
+namespace orvanta::ctl {
+namespace {
+
+using Reply = platform::RunningProgram::Reply;
+
+void RaiseUnlessDone(const Reply& reply) {
+    if (reply.done()) return;
+    if (reply.kind == Reply::Kind::kAbsent) throw Error("the running program has ended");
+    throw Error(reply.message);
+}
+
+std::vector<scheduler::RowProblem> Problems(const std::vector<platform::RunningProgram::Problem>& told) {
+    std::vector<scheduler::RowProblem> problems;
+    for (const auto& p : told)
+        problems.push_back({p.taskId, p.problem});
+    return problems;
+}
+
+} // namespace
+
+platform::RunningProgram* ProgramOfFolder(platform::RunningProgram* program, const std::string& folder) {
+    if (!program) return nullptr;
+    const std::optional<std::string> itsFolder = program->dataFolder();
+    if (!itsFolder) return nullptr;
+    // The same folder however it is written (a link, a trailing separator).
+    std::error_code error;
+    if (std::filesystem::equivalent(*itsFolder, folder, error)) return program;
+    return nullptr;
+}
+
+void TellOfChange(platform::RunningProgram& program, std::ostream& err) {
+    bool deferred = false;
+    const Reply reply = program.rebuild(deferred);
+    if (!reply.done())
+        throw Error("the change is stored, but the running program could not take it in: " +
+                    (reply.message.empty() ? std::string("it has ended") : reply.message));
+    if (deferred)
+        err << "orvantactl: the running program has a window open that holds its tasks; it takes the change "
+               "in once that window closes\n";
+}
+
+std::vector<scheduler::RowProblem> ListFromProgram(platform::RunningProgram& program, std::ostream& out) {
+    std::vector<std::vector<std::string>> told;
+    std::vector<platform::RunningProgram::Problem> problems;
+    RaiseUnlessDone(program.listScheduled(told, problems));
+    std::vector<scheduler::DisplayRow> rows;
+    rows.reserve(told.size());
+    for (const auto& columns : told) {
+        if (columns.size() != scheduler::kDisplayColumnCount)
+            throw Error("the running program answered a list row of " + std::to_string(columns.size()) +
+                        " columns instead of " + std::to_string(scheduler::kDisplayColumnCount));
+        scheduler::DisplayRow& row = rows.emplace_back();
+        std::copy(columns.begin(), columns.end(), row.begin());
+    }
+    WriteDisplayRowLines(out, rows);
+    return Problems(problems);
+}
+
+std::vector<scheduler::RowProblem> NextFromProgram(platform::RunningProgram& program, std::ostream& out) {
+    std::string hint;
+    std::vector<platform::RunningProgram::Problem> problems;
+    RaiseUnlessDone(program.nextTask(hint, problems));
+    const std::string line = EscapedLine(hint);
+    out.write(line.data(), static_cast<std::streamsize>(line.size()));
+    return Problems(problems);
+}
+
+void RunInProgram(platform::RunningProgram& program, const std::string& id, std::ostream& out) {
+    std::vector<std::string> actions;
+    RaiseUnlessDone(program.runTask(id, actions));
+    for (const std::string& action : actions)
+        out << "run: " << action << '\n';
+}
+
+} // namespace orvanta::ctl
