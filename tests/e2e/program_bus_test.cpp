@@ -309,5 +309,28 @@ TEST_F(ProgramBus, AConfirmationIsSignalledAndAnsweredOverTheBus) {
     monitor.waitForFinished();
 }
 
+TEST_F(ProgramBus, AChangeWhileTheEditorIsOpenIsTakenInWhenItCloses) {
+    StartAndWaitForTheBus();
+    auto editors = [&] {
+        return RunTool("xdotool", {"search", "--all", "--onlyvisible", "--pid",
+                                   QString::number(program.processId()), "--name", "^Add Task$"})
+            .split('\n', Qt::SkipEmptyParts);
+    };
+    const ToolRun opened = Gdbus(kInterface + ".NewTask");
+    ASSERT_EQ(opened.status, 0) << opened.err.toStdString();
+    ASSERT_TRUE(WaitUntil([&] { return editors().size() == 1; }, 15s)) << "the bus opened no editor";
+
+    const ToolRun added = Ctl({"add", "--trigger", "daily", "--start", "3:00", "--message", "later"});
+    ASSERT_EQ(added.status, 0) << added.err.toStdString();
+    EXPECT_TRUE(added.err.contains("once that window closes")) << added.err.toStdString();
+    const QString id = "\t" + added.out.trimmed() + "\t";
+    EXPECT_FALSE(Ctl({"list"}).out.contains(id)) << "read while the editor held the table";
+
+    for (const QString& editor : editors())
+        RunTool("xdotool", {"key", "--window", editor, "Escape"});
+    ASSERT_TRUE(WaitUntil([&] { return editors().isEmpty(); }, 10s)) << "the editor did not close";
+    EXPECT_TRUE(WaitUntil([&] { return Ctl({"list"}).out.contains(id); }, 10s)) << Errors().toStdString();
+}
+
 } // namespace
 } // namespace orvanta::test
