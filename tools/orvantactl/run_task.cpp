@@ -89,7 +89,7 @@ void RunTaskNow(const data::TaskStore& store, const std::string& id, scheduler::
         [] {});
     dispatcher.DispatchHotkeyTask(id, {row});
     if (reporting.macroFailed)
-        throw Error("the macro " + row[scheduler::kColMacro] +
+        throw Error("the macro " + std::string(row[scheduler::kColMacro]) +
                     " could not be started; the task's later actions did not run");
 }
 
