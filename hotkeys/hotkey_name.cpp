@@ -6,7 +6,7 @@
 
 namespace orvanta::hotkeys {
 
-std::optional<int> ParseDecimal(const std::string& text) {
+std::optional<int> ParseDecimal(std::string_view text) {
     const char* begin = text.data();
     const char* end = begin + text.size();
     if (begin != end && *begin == '+') ++begin;
@@ -17,8 +17,10 @@ std::optional<int> ParseDecimal(const std::string& text) {
     return value;
 }
 
-std::string HotkeyName(const std::string& hotkey1, const std::string& hotkey2) {
-    return "KRL" + hotkey1 + hotkey2;
+std::string HotkeyName(std::string_view hotkey1, std::string_view hotkey2) {
+    std::string name = "KRL";
+    name.append(hotkey1).append(hotkey2);
+    return name;
 }
 
 std::string PressedHotkeyName(unsigned modifiers, unsigned virtualKey) {
@@ -37,13 +39,13 @@ std::string CharacterOf(int code) {
 
 } // namespace
 
-std::string HotkeyKeyText(const std::string& hotkey1, const std::string& hotkey2) {
+std::string HotkeyKeyText(std::string_view hotkey1, std::string_view hotkey2) {
     const auto key = ParseDecimal(hotkey2);
     if (!key) return {};
     return (hotkey1 == "1" ? "Ctrl + " : "Alt + ") + CharacterOf(*key);
 }
 
-std::optional<HotkeyCombination> DecodeHotkey(const std::string& hotkey1, const std::string& hotkey2) {
+std::optional<HotkeyCombination> DecodeHotkey(std::string_view hotkey1, std::string_view hotkey2) {
     const auto modifier = ParseDecimal(hotkey1);
     const auto key = ParseDecimal(hotkey2);
     if (!modifier || !key) return std::nullopt;

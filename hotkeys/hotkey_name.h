@@ -2,6 +2,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace orvanta::hotkeys {
 
@@ -14,19 +15,19 @@ struct HotkeyCombination {
 
 // The name a combination is registered and matched under: "KRL" with both columns as stored, so Alt+A is
 // "KRL065" and Ctrl+7 "KRL155".
-std::string HotkeyName(const std::string& hotkey1, const std::string& hotkey2);
+std::string HotkeyName(std::string_view hotkey1, std::string_view hotkey2);
 
 // The name a pressed combination is looked up by.
 std::string PressedHotkeyName(unsigned modifiers, unsigned virtualKey);
 
 // The list's key text: "Ctrl + " for Hotkey1 "1", else "Alt + ", then the key's character. Empty when
 // Hotkey2 is no integer.
-std::string HotkeyKeyText(const std::string& hotkey1, const std::string& hotkey2);
+std::string HotkeyKeyText(std::string_view hotkey1, std::string_view hotkey2);
 
 // Both columns as numbers; nothing when either is empty or not decimal.
-std::optional<HotkeyCombination> DecodeHotkey(const std::string& hotkey1, const std::string& hotkey2);
+std::optional<HotkeyCombination> DecodeHotkey(std::string_view hotkey1, std::string_view hotkey2);
 
 // Decimal text with an optional sign, within int; the integer test the list's filling uses.
-std::optional<int> ParseDecimal(const std::string& text);
+std::optional<int> ParseDecimal(std::string_view text);
 
 } // namespace orvanta::hotkeys

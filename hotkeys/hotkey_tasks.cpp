@@ -46,9 +46,9 @@ void HotkeyTasks::LoadHotkeyTasks(const data::TaskStore& store) {
         for (rows.first(); !rows.eof(); rows.next()) {
             TaskRow row{};
             reader.Read(rows, row);
-            row[kColDueSeconds] = "0";
-            row[kColStatus] = "0";
-            row[kColDueKey] = "0";
+            row.Set(kColDueSeconds, "0");
+            row.Set(kColStatus, "0");
+            row.Set(kColDueKey, "0");
             table.push_back(std::move(row));
         }
     }

@@ -51,7 +51,7 @@ constexpr std::int64_t kEarliestMs = 0;
 // Occurrences are remembered as run for a day and an hour (see RanOccurrences::ForgetBefore).
 constexpr std::int64_t kRememberRunsMs = 25LL * 3'600'000;
 
-void SplitLaunch(const std::string& launch, std::string& program, std::string& parameters) {
+void SplitLaunch(std::string_view launch, std::string& program, std::string& parameters) {
     const auto bar = launch.find('|');
     program = launch.substr(0, bar);
     parameters = bar == std::string::npos ? std::string() : launch.substr(bar + 1);
@@ -59,7 +59,7 @@ void SplitLaunch(const std::string& launch, std::string& program, std::string& p
 
 } // namespace
 
-std::optional<int> ParseCountdown(const std::string& text) {
+std::optional<int> ParseCountdown(std::string_view text) {
     long long value = 0;
     const char* end = text.data() + text.size();
     auto [ptr, ec] = std::from_chars(text.data(), end, value);
@@ -100,7 +100,7 @@ bool Dispatcher::RunRow(std::size_t index, std::vector<Deferred>& deferred) {
     // Copied: a reminder may rebuild the table while it is open, which would pull the row from under us.
     RunTable& table = table_();
     const TaskRow row = table.taskRows[index];
-    table.taskRows[index][kColFired] = "1";
+    table.taskRows[index].Set(kColFired, "1");
     const int countdown = CountdownOf(row);
     const bool immediate = countdown <= 0;
     const EventAction* action = ActionOf(EventOf(row));
@@ -114,10 +114,11 @@ bool Dispatcher::RunRow(std::size_t index, std::vector<Deferred>& deferred) {
             Remind(row, countdown, action->actionWord);
     };
     runAt(EventStep::BeforeMessage);
-    if (!row[kColMessage].empty()) act.ShowReminderMessage(row[kColMessage]);
+    if (!row[kColMessage].empty()) act.ShowReminderMessage(std::string(row[kColMessage]));
     runAt(EventStep::AfterMessage);
     if (action && action->step == EventStep::AfterThePass) {
-        const Deferred request{action, immediate, row[kColId], row[kColTitle], countdown};
+        const Deferred request{action, immediate, std::string(row[kColId]), std::string(row[kColTitle]),
+                               countdown};
         auto same = std::find_if(deferred.begin(), deferred.end(),
                                  [&](const Deferred& d) { return d.action == action; });
         if (same == deferred.end())
@@ -137,22 +138,23 @@ bool Dispatcher::RunRow(std::size_t index, std::vector<Deferred>& deferred) {
         return true;
     };
     step(kColTerminate, &ReminderRequest::terminate, [&] {
-        act.KillProcessesByName(row[kColTerminate]);
+        act.KillProcessesByName(std::string(row[kColTerminate]));
         return true;
     });
     step(kColOpenUrl, &ReminderRequest::openUrl, [&] {
-        act.OpenWebAddress(row[kColOpenUrl]);
+        act.OpenWebAddress(std::string(row[kColOpenUrl]));
         return true;
     });
     step(kColOpenFile, &ReminderRequest::openFile, [&] {
-        act.OpenDocument(row[kColOpenFile]);
+        act.OpenDocument(std::string(row[kColOpenFile]));
         return true;
     });
-    if (!step(kColMacro, &ReminderRequest::macro, [&] { return act.StartTaskMacro(row[kColMacro]); }))
+    if (!step(kColMacro, &ReminderRequest::macro,
+              [&] { return act.StartTaskMacro(std::string(row[kColMacro])); }))
         return false;
     if (!row[kColLaunch].empty()) {
         if (immediate) {
-            act.LaunchProgram(row[kColLaunch]);
+            act.LaunchProgram(std::string(row[kColLaunch]));
         } else {
             SplitLaunch(row[kColLaunch], pending.program, pending.parameters);
             pending.launchMarker = kLaunchMarker;
@@ -280,7 +282,7 @@ void Dispatcher::RunPass(const std::string& dueKey, std::int64_t toleranceMs) {
                 const bool movedOn = table_().builtAtUtcMs >= dueUtcMs;
                 if (state_.ran.Contains(row[kColId], dueKey) || !DueFor(row, dueKey, movedOn)) continue;
                 state_.ran.Add(row[kColId], dueKey, dueWallMs);
-                if (ports_.reportRun) ports_.reportRun(row[kColId], dueKey);
+                if (ports_.reportRun) ports_.reportRun(std::string(row[kColId]), dueKey);
                 if (!RunRow(i, deferred)) {
                     macroFailed = true;
                     break;
@@ -325,16 +327,16 @@ void Dispatcher::DispatchHotkeyTask(const std::string& taskId, const std::vector
             if (action && action->step == step) Perform(*action);
         };
         runAt(EventStep::BeforeMessage);
-        if (!row[kColMessage].empty()) act.ShowReminderMessage(row[kColMessage]);
+        if (!row[kColMessage].empty()) act.ShowReminderMessage(std::string(row[kColMessage]));
         runAt(EventStep::AfterMessage);
         // No pass to wait for and no rebuild to arm a wake-up: suspend and shut down run before the
         // row's program actions.
         runAt(EventStep::AfterThePass);
-        if (!row[kColTerminate].empty()) act.KillProcessesByName(row[kColTerminate]);
-        if (!row[kColOpenUrl].empty()) act.OpenWebAddress(row[kColOpenUrl]);
-        if (!row[kColOpenFile].empty()) act.OpenDocument(row[kColOpenFile]);
-        if (!row[kColMacro].empty() && !act.StartTaskMacro(row[kColMacro])) return;
-        if (!row[kColLaunch].empty()) act.LaunchProgram(row[kColLaunch]);
+        if (!row[kColTerminate].empty()) act.KillProcessesByName(std::string(row[kColTerminate]));
+        if (!row[kColOpenUrl].empty()) act.OpenWebAddress(std::string(row[kColOpenUrl]));
+        if (!row[kColOpenFile].empty()) act.OpenDocument(std::string(row[kColOpenFile]));
+        if (!row[kColMacro].empty() && !act.StartTaskMacro(std::string(row[kColMacro]))) return;
+        if (!row[kColLaunch].empty()) act.LaunchProgram(std::string(row[kColLaunch]));
     }
 }
 

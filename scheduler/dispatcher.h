@@ -12,6 +12,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace orvanta::scheduler {
@@ -97,7 +98,7 @@ class Dispatcher {
 
 // Countdown as the pass reads it: a decimal integer, one beyond what an int holds as the largest int.
 // nullopt for anything else (empty, not a number).
-std::optional<int> ParseCountdown(const std::string& text);
+std::optional<int> ParseCountdown(std::string_view text);
 
 // The count-down a row runs with. A value that cannot be read never means "no confirmation" for a power
 // or session action: such a row waits for the user (the largest count-down). A program-only row with an

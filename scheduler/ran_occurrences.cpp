@@ -2,12 +2,13 @@
 
 namespace orvanta::scheduler {
 
-bool RanOccurrences::Contains(const std::string& taskId, const std::string& dueKey) const {
-    return keys_.count({dueKey, taskId}) != 0;
+bool RanOccurrences::Contains(std::string_view taskId, const std::string& dueKey) const {
+    return keys_.count({dueKey, std::string(taskId)}) != 0;
 }
 
-void RanOccurrences::Add(const std::string& taskId, const std::string& dueKey, std::int64_t dueWallMs) {
-    if (keys_.insert({dueKey, taskId}).second) byAge_.insert({dueWallMs, {dueKey, taskId}});
+void RanOccurrences::Add(std::string_view taskId, const std::string& dueKey, std::int64_t dueWallMs) {
+    const std::string id(taskId);
+    if (keys_.insert({dueKey, id}).second) byAge_.insert({dueWallMs, {dueKey, id}});
 }
 
 void RanOccurrences::ForgetBefore(std::int64_t wallMs) {

@@ -4,6 +4,7 @@
 #include <map>
 #include <set>
 #include <string>
+#include <string_view>
 #include <utility>
 
 namespace orvanta::scheduler {
@@ -13,8 +14,8 @@ namespace orvanta::scheduler {
 // a moment that has run, or when a repeated hour shows it again; each occurrence runs once all the same.
 class RanOccurrences {
   public:
-    bool Contains(const std::string& taskId, const std::string& dueKey) const;
-    void Add(const std::string& taskId, const std::string& dueKey, std::int64_t dueWallMs);
+    bool Contains(std::string_view taskId, const std::string& dueKey) const;
+    void Add(std::string_view taskId, const std::string& dueKey, std::int64_t dueWallMs);
     // Forgets occurrences older than this wall-clock moment. The clock set back further than that would
     // make them due again; a day and an hour covers a daylight-saving change and a day's correction.
     void ForgetBefore(std::int64_t wallMs);

@@ -87,7 +87,7 @@ void RunTaskNow(const data::TaskStore& store, const std::string& id, TaskActions
         [] {});
     dispatcher.DispatchHotkeyTask(id, {row});
     if (reporting.macroFailed)
-        throw Error("the macro " + row[kColMacro] +
+        throw Error("the macro " + std::string(row[kColMacro]) +
                     " could not be started; the task's later actions did not run");
 }
 

@@ -1,21 +1,14 @@
 #pragma once
 
-#include <array>
+#include "scheduler/display_rows.h"
+#include "scheduler/task_row_text.h"
+
 #include <cstddef>
 #include <cstdint>
-#include <string>
+#include <memory>
 #include <vector>
 
 namespace orvanta::scheduler {
-
-inline constexpr std::size_t kTaskColumnCount = 38;
-inline constexpr std::size_t kDisplayColumnCount = 8;
-
-// One timed task as the dispatcher, the waiters and the editor read it: every column is text, integers
-// in decimal as stored, hex columns decoded.
-using TaskRow = std::array<std::string, kTaskColumnCount>;
-// One line of the scheduled-task list.
-using DisplayRow = std::array<std::string, kDisplayColumnCount>;
 
 // Task-row columns. The gaps (17, 27, 31-33) are kept empty so that the column numbers stay those every
 // reader of the table already uses.
@@ -78,8 +71,9 @@ struct RunTable {
     // The absolute moment (UTC milliseconds) the occurrences were computed from.
     std::int64_t builtAtUtcMs = 0;
     // In display order. When no task is displayed this is the single row whose text is the localized
-    // "None" and whose other columns are empty, exactly as the list shows it.
-    std::vector<DisplayRow> displayRows;
+    // "None" and whose other columns are empty, exactly as the list shows it. Shared with the list,
+    // which shows them without a copy; a rebuild writes over them only when nothing else holds them.
+    std::shared_ptr<DisplayRows> displayRows = std::make_shared<DisplayRows>();
 };
 
 } // namespace orvanta::scheduler

@@ -22,6 +22,12 @@ constexpr std::size_t kProblemsListed = 10;
 // ones, most recently passed first.
 enum Group : int { kWaiting = 0, kDisabled = 1, kPassed = 2 };
 
+// The display columns copied from the task row, as they follow the line's text in the text buffer.
+constexpr std::array<std::size_t, 6> kCopiedColumns = {kColId,        kColEnabled, kColDueSeconds,
+                                                       kColCountdown, kColDueKey,  kColStatus};
+constexpr std::array<std::size_t, 7> kPendingColumns = {
+    kDispText, kDispId, kDispEnabled, kDispDueSeconds, kDispCountdown, kDispDueKey, kDispStatus};
+
 } // namespace
 
 // Where a row goes in the list, what the filters ask of it, and its display row. Group first, then the
@@ -36,10 +42,10 @@ struct RunTableAssembler::Position {
     bool passed;
     bool current; // the task last edited, which no filter hides
     bool wakes;
-    // The display row's texts lie back to back in the assembler's text buffer from textStart, in the
-    // order of kPendingColumns.
+    // The display row's texts lie back to back in the display rows' text from textStart, in the order
+    // of kPendingColumns.
     std::size_t textStart;
-    std::array<std::uint32_t, 6> textSizes;
+    std::array<std::uint32_t, kPendingColumns.size()> textSizes;
 
     bool operator<(const Position& other) const {
         if (group != other.group) return group < other.group;
@@ -50,25 +56,14 @@ struct RunTableAssembler::Position {
 
 namespace {
 
-// The display columns copied from the task row, as they follow the line's text in the text buffer.
-constexpr std::array<std::size_t, 5> kCopiedColumns = {kColId, kColEnabled, kColDueSeconds, kColCountdown,
-                                                       kColDueKey};
-constexpr std::array<std::size_t, 6> kPendingColumns = {kDispText,       kDispId,        kDispEnabled,
-                                                        kDispDueSeconds, kDispCountdown, kDispDueKey};
-
-// The columns neither read from the store nor computed: the unused ones, and the dispatcher's mark.
-constexpr std::size_t kClearedColumns[] = {17, 27, 31, 32, 33, kColFired};
-
-bool WakesTheComputer(const std::string& event) {
+bool WakesTheComputer(std::string_view event) {
     static const std::string kWakeOnly = std::to_string(data::kEventWakeOnly);
     static const std::string kWakeAndRun = std::to_string(data::kEventWakeAndRun);
     return event == kWakeOnly || event == kWakeAndRun;
 }
 
-DisplayRow NoneRow(const RowTexts& texts) {
-    DisplayRow d;
-    d[kDispText] = texts.none;
-    return d;
+void AppendNoneRow(DisplayRows& rows, const RowTexts& texts) {
+    rows.Append({texts.none, "", "", "", "", "", "", ""});
 }
 
 } // namespace
@@ -76,7 +71,7 @@ DisplayRow NoneRow(const RowTexts& texts) {
 RunTableBuild EmptyRunTable(const i18n::TextLookup& text) {
     const RowTexts texts = RowTexts::Load(text);
     RunTableBuild out;
-    out.table.displayRows.push_back(NoneRow(texts));
+    AppendNoneRow(*out.table.displayRows, texts);
     out.hint = NoUpcomingHint(texts);
     return out;
 }
@@ -96,10 +91,15 @@ void RunTableAssembler::Begin(const ZoneNow& now, const RunTableFilters& filters
     out_ = RunTableBuild();
     out_.table = std::move(earlier);
     out_.table.builtAtUtcMs = now.utcMs;
+    // Rows the list still shows are left to it; the new ones go elsewhere.
+    auto& display = out_.table.displayRows;
+    if (display && display.use_count() == 1)
+        display->Clear();
+    else
+        display = std::make_shared<DisplayRows>();
     placesUsed_ = 0;
     leftOut_.clear();
     order_.clear();
-    displayText_.clear();
     Reserve(out_.table.taskRows.size());
 }
 
@@ -107,9 +107,8 @@ RunTableAssembler::~RunTableAssembler() = default;
 
 void RunTableAssembler::Reserve(std::size_t rows) {
     if (keepTaskRows_) out_.table.taskRows.reserve(rows);
-    out_.table.displayRows.reserve(std::max<std::size_t>(rows, 1));
+    out_.table.displayRows->Reserve(std::max<std::size_t>(rows, 1), rows * 160);
     order_.reserve(rows);
-    displayText_.reserve(rows * 160);
 }
 
 void RunTableAssembler::Add(const data::ResultRow& source, std::size_t place) {
@@ -126,9 +125,8 @@ void RunTableAssembler::Add(const data::ResultRow& source, std::size_t place) {
         leaveOut("there are more than 86,400 timed tasks");
         return;
     }
-    // Filled in place: a task row is 38 strings, and moving each into the table would touch it twice. A
-    // row that fails keeps its slot until Finish closes the gap. Without task rows to keep, every row is
-    // read into the one scratch row.
+    // Filled in place, in the memory the slot's row already has. A row that fails keeps its slot until
+    // Finish closes the gap. Without task rows to keep, every row is read into the one scratch row.
     const std::size_t slot = keepTaskRows_ ? place : 0;
     if (slot >= taskRows.size()) taskRows.resize(slot + 1);
     placesUsed_ = std::max(placesUsed_, place + 1);
@@ -145,13 +143,14 @@ void RunTableAssembler::Add(const data::ResultRow& source, std::size_t place) {
     const std::int64_t dueSeconds = DueSeconds(occurrence);
     const bool passed = nowMs_ >= dueSeconds * 1000 || now_.Reached(occurrence);
     char digits[24];
-    row[kColDueSeconds].assign(digits, std::to_chars(digits, digits + sizeof digits, dueSeconds).ptr);
-    row[kColStatus] = passed ? kStatusPassed : kStatusWaiting;
-    WriteDueKey(row[kColDueKey], occurrence);
-    // Every row gets its display position below, so every row is placed.
-    row[kColPlaced] = "1";
-    for (const std::size_t column : kClearedColumns)
-        row[column].clear();
+    row.Set(kColDueSeconds, {digits, std::to_chars(digits, digits + sizeof digits, dueSeconds).ptr});
+    row.Set(kColStatus, passed ? kStatusPassed : kStatusWaiting);
+    dueKey_.clear();
+    WriteDueKey(dueKey_, occurrence);
+    row.Set(kColDueKey, dueKey_);
+    // Every row gets its display position below, so every row is placed. The unused columns and the
+    // dispatcher's mark are empty, as the read left them.
+    row.Set(kColPlaced, "1");
 
     const bool enabled = row[kColEnabled] == "1";
     const Group group = !enabled ? kDisabled : passed ? kPassed : kWaiting;
@@ -164,18 +163,18 @@ void RunTableAssembler::Add(const data::ResultRow& source, std::size_t place) {
          passed,
          row[kColId] == currentTaskId_,
          WakesTheComputer(row[kColEvent]),
-         displayText_.size(),
+         out_.table.displayRows->text().size(),
          {}};
-    // The display row's texts are made now, while the task row is at hand, and written to the list's
-    // rows in list order once it is known: a task row visited in list order, or a display row moved to
-    // its place, costs a cache miss or more, where this buffer is written and read nearly in sequence.
-    std::size_t end = displayText_.size();
-    AppendRowText(displayText_, row, schedule, texts_);
-    p.textSizes[0] = static_cast<std::uint32_t>(displayText_.size() - end);
+    // The display row's texts are written now, while the task row is at hand, in read order; the rows
+    // that place them come in list order once it is known, and copy none of them.
+    std::string& text = out_.table.displayRows->text();
+    std::size_t end = text.size();
+    AppendRowText(text, row, schedule, texts_);
+    p.textSizes[0] = static_cast<std::uint32_t>(text.size() - end);
     for (std::size_t i = 0; i < kCopiedColumns.size(); ++i) {
-        end = displayText_.size();
-        displayText_.append(row[kCopiedColumns[i]]);
-        p.textSizes[i + 1] = static_cast<std::uint32_t>(displayText_.size() - end);
+        end = text.size();
+        text.append(row[kCopiedColumns[i]]);
+        p.textSizes[i + 1] = static_cast<std::uint32_t>(text.size() - end);
     }
 }
 
@@ -217,10 +216,7 @@ RunTableBuild RunTableAssembler::Finish() {
     out_.table.taskRowCount = out_.table.taskRows.size();
     std::sort(order_.begin(), order_.end());
 
-    auto& display = out_.table.displayRows;
-    // A first table has no earlier rows to write over: grown row by row, every row would move again and
-    // again.
-    display.reserve(order_.size());
+    DisplayRows& display = *out_.table.displayRows;
     std::size_t shown = 0;
     const std::int64_t laterThanMs =
         nowMs_ + static_cast<std::int64_t>(filters_.hideDays) * kMillisecondsPerDay;
@@ -233,24 +229,20 @@ RunTableBuild RunTableAssembler::Finish() {
         const bool listedAsDisabled = !p.enabled && !filters_.hideDisabled;
         const bool hiddenPassed = filters_.hidePassed && p.passed && !p.current && !listedAsDisabled;
         if (tooFarAhead || hiddenPassed) continue;
-        // Every column is written, as the row may hold an earlier table's values.
-        if (shown == display.size()) display.emplace_back();
-        DisplayRow& d = display[shown++];
-        std::size_t start = p.textStart;
+        DisplayRows::Places places;
+        auto start = static_cast<std::uint32_t>(p.textStart);
         for (std::size_t i = 0; i < kPendingColumns.size(); ++i) {
-            d[kPendingColumns[i]].assign(displayText_, start, p.textSizes[i]);
+            places[kPendingColumns[i]] = {start, p.textSizes[i]};
             start += p.textSizes[i];
         }
-        d[kDispStatus] = p.passed ? kStatusPassed : kStatusWaiting;
-        if (p.wakes)
-            d[kDispWakeKey] = d[kDispDueKey];
-        else
-            d[kDispWakeKey].clear();
+        // A wake-up task's wake key is its due key, one text for both cells.
+        places[kDispWakeKey] = p.wakes ? places[kDispDueKey] : DisplayRows::Place{};
+        display.AppendPlaced(places);
+        ++shown;
     }
-    display.resize(shown);
 
-    if (display.empty()) display.push_back(NoneRow(texts_));
-    const DisplayRow& first = display.front();
+    if (display.empty()) AppendNoneRow(display, texts_);
+    const DisplayRow first = display.front();
     out_.hint = first[kDispStatus] != kStatusPassed && first[kDispEnabled] == "1"
                     ? UpcomingHint(first[kDispText], texts_)
                     : NoUpcomingHint(texts_);

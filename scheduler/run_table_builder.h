@@ -96,7 +96,7 @@ class RunTableAssembler {
                                        // an earlier table's leftovers
     std::vector<std::size_t> leftOut_; // places of rows added but not in the table
     std::vector<Position> order_;
-    std::string displayText_; // the texts of every display row, in read order
+    std::string dueKey_; // scratch for a row's due key
 };
 
 // The state before a table is built, and after a rebuild has failed: no task rows, the single "None"

@@ -13,6 +13,11 @@ RunTableBuild ReadRunTable(RunTableAssembler& assembler, const data::TaskStore& 
     bool begun = false;
     auto begin = [&] {
         assembler.Begin(ZoneNow::Read(clock), filters, currentTaskId, std::move(earlier), taskRows);
+        // A list read once (orvantactl) has no earlier table to size it by, and grown row by row it
+        // would copy and touch its memory twice over. Room for the largest list costs address space
+        // only: memory reaches the process page by page as rows are written. The program's own first
+        // table grows instead: mapping that room for a small table costs more than growing it.
+        if (taskRows == RunTableAssembler::TaskRows::kDropped) assembler.Reserve(kMaxTimedTasks);
         begun = true;
     };
     std::size_t place = 0;

@@ -53,7 +53,7 @@ constexpr Source kSources[] = {
 };
 
 // Decimal text as SQLite gives an integer column; NULL reads as the empty text, which counts as 0.
-std::optional<std::int64_t> ParseInteger(const std::string& text) {
+std::optional<std::int64_t> ParseInteger(std::string_view text) {
     if (text.empty()) return 0;
     std::int64_t value = 0;
     const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
@@ -64,13 +64,14 @@ std::optional<std::int64_t> ParseInteger(const std::string& text) {
 int IntegerField(const TaskRow& row, std::size_t column, const char* name) {
     const auto value = ParseInteger(row[column]);
     if (!value || *value < INT32_MIN || *value > INT32_MAX)
-        throw Error(std::string(name) + " \"" + row[column] + "\" is not a number");
+        throw Error(std::string(name) + " \"" + std::string(row[column]) + "\" is not a number");
     return static_cast<int>(*value);
 }
 
 int TimeField(const TaskRow& row, std::size_t column, const char* name) {
     const auto seconds = ParseTimeOfDay(row[column]);
-    if (!seconds) throw Error(std::string(name) + " \"" + row[column] + "\" is not a valid time of day");
+    if (!seconds)
+        throw Error(std::string(name) + " \"" + std::string(row[column]) + "\" is not a valid time of day");
     return *seconds;
 }
 
@@ -96,18 +97,19 @@ void TaskRowReader::Read(const data::ResultRow& source, TaskRow& row) const {
 }
 
 template <typename Rows> void TaskRowReader::ReadFrom(const Rows& rows, TaskRow& row) const {
+    // kSources lists the columns in ascending order, as the filler takes them.
+    TaskRowFiller filler(row);
     for (std::size_t i = 0; i < columns_.size(); ++i) {
         const Source& source = kSources[i];
         const std::string_view value = rows.textAt(columns_[i]);
-        std::string& target = row[source.index];
+        std::string& text = filler.Column(source.index);
         if (!source.hex) {
-            target.assign(value);
+            text.append(value);
             continue;
         }
         // Decoded straight from the result into the row: no text of the row is copied twice.
-        target.clear();
         try {
-            data::HexDecode(value, target);
+            data::HexDecode(value, text);
         } catch (const Error& e) {
             throw Error(std::string(source.column) + " does not decode: " + e.what());
         }
@@ -133,7 +135,7 @@ Schedule ParseSchedule(const TaskRow& row) {
         s.weekdays[d] = row[kColSun + d] == "1";
     s.startSecond = TimeField(row, kColTime, "Time");
     const auto loop = ParseInteger(row[kColLoop]);
-    if (!loop) throw Error("Loop \"" + row[kColLoop] + "\" is not a number");
+    if (!loop) throw Error("Loop \"" + std::string(row[kColLoop]) + "\" is not a number");
     s.loopMinutes = *loop;
     if (s.loopMinutes > 0) s.endSecond = TimeField(row, kColEndTime, "EndTime");
     CheckSchedule(s);

@@ -16,8 +16,8 @@ class TaskRowReader {
     // task row is made from: such a result is unusable as a whole, unlike a single bad row.
     explicit TaskRowReader(const data::DataSet& rows);
     explicit TaskRowReader(const data::ResultRow& row);
-    // The current row into an existing task row, whose computed columns are left as they are. Raises
-    // orvanta::Error naming the column whose hex text does not decode.
+    // The current row written over an existing task row (keeping its memory), the computed columns empty.
+    // Raises orvanta::Error naming the column whose hex text does not decode.
     void Read(const data::DataSet& rows, TaskRow& row) const;
     void Read(const data::ResultRow& source, TaskRow& row) const;
 

@@ -55,8 +55,8 @@ void WakeArming::Arm(Slot& slot, const std::string& key) {
 
 void WakeArming::ArmWakeTimers(const RunTable& table) {
     // The no-wake timer first, then the wake timer, as their waiters have always been started.
-    Arm(due_, SoonestDueKey(table.displayRows, table.taskRowCount));
-    Arm(wake_, SoonestWakeKey(table.displayRows, table.taskRowCount));
+    Arm(due_, SoonestDueKey(*table.displayRows, table.taskRowCount));
+    Arm(wake_, SoonestWakeKey(*table.displayRows, table.taskRowCount));
 }
 
 void WakeArming::OnFired(Slot& slot) {

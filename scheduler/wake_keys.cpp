@@ -5,24 +5,24 @@
 namespace orvanta::scheduler {
 namespace {
 
-std::string FirstWaiting(const std::vector<DisplayRow>& rows, std::size_t rowCount, bool wantWake) {
+std::string FirstWaiting(const DisplayRows& rows, std::size_t rowCount, bool wantWake) {
     const std::size_t n = std::min(rowCount, rows.size());
     for (std::size_t i = 0; i < n; ++i) {
-        const DisplayRow& r = rows[i];
+        const DisplayRow r = rows[i];
         if (r[kDispStatus] != kStatusWaiting || r[kDispEnabled] != "1") continue;
         if (r[kDispWakeKey].empty() == wantWake) continue;
-        return wantWake ? r[kDispWakeKey] : r[kDispDueKey];
+        return std::string(wantWake ? r[kDispWakeKey] : r[kDispDueKey]);
     }
     return {};
 }
 
 } // namespace
 
-std::string SoonestWakeKey(const std::vector<DisplayRow>& rows, std::size_t rowCount) {
+std::string SoonestWakeKey(const DisplayRows& rows, std::size_t rowCount) {
     return FirstWaiting(rows, rowCount, true);
 }
 
-std::string SoonestDueKey(const std::vector<DisplayRow>& rows, std::size_t rowCount) {
+std::string SoonestDueKey(const DisplayRows& rows, std::size_t rowCount) {
     return FirstWaiting(rows, rowCount, false);
 }
 

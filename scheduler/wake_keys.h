@@ -13,8 +13,8 @@ namespace orvanta::scheduler {
 // The due key of the soonest shown, enabled, waiting row that asks for a wake-up (WakeKey set), or of
 // the soonest one that does not. Only the first rowCount display rows count: the list shows the soonest
 // waiting tasks first, and rows beyond the task count are the "None" placeholder at most.
-std::string SoonestWakeKey(const std::vector<DisplayRow>& rows, std::size_t rowCount);
-std::string SoonestDueKey(const std::vector<DisplayRow>& rows, std::size_t rowCount);
+std::string SoonestWakeKey(const DisplayRows& rows, std::size_t rowCount);
+std::string SoonestDueKey(const DisplayRows& rows, std::size_t rowCount);
 
 // Year-month-day-hour-minute-second back to a local date and time; nothing for a malformed key.
 std::optional<platform::LocalDateTime> ParseDueKey(const std::string& key);

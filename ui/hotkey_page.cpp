@@ -187,7 +187,7 @@ void HotkeyPage::hotkeylistMouseDown(int x) {
                 ports_.store.SetTaskEnabled(id, enable);
                 list_->model().SetCell(row, kListEnabled, state);
                 ports_.hotkeys.list()[row][kListEnabled] = state;
-                task[scheduler::kColEnabled] = state;
+                task.Set(scheduler::kColEnabled, state);
             }
         }
         // Every press in the list starts the wait again, so a burst of clicks reloads once.
@@ -209,7 +209,7 @@ void HotkeyPage::reGet_hkTimer() {
 }
 
 void ConnectEditorToHotkeyPage(TaskEditorHost& host, HotkeyPage& page, QTabWidget& tabs) {
-    host.hotkeyRows = [&page] { return page.hotkeys().table(); };
+    host.hotkeyRows = [&page]() -> const std::vector<scheduler::TaskRow>& { return page.hotkeys().table(); };
     host.hotkeyHeldElsewhere = [&page](const std::string& hotkey1, const std::string& hotkey2) {
         return page.hotkeys().HeldByAnotherProgram(hotkey1, hotkey2);
     };

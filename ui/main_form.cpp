@@ -571,9 +571,10 @@ void TMainForm::RunatWin1Click() {
 }
 
 QString TMainForm::RowHint(const scheduler::DisplayRow& row) const {
-    const QString text = QString::fromStdString(row[scheduler::kDispText]).trimmed();
+    const std::string_view line = row[scheduler::kDispText];
+    const QString text = QString::fromUtf8(line.data(), static_cast<qsizetype>(line.size())).trimmed();
     std::int64_t due = 0;
-    const std::string& seconds = row[scheduler::kDispDueSeconds];
+    const std::string_view seconds = row[scheduler::kDispDueSeconds];
     if (row[scheduler::kDispStatus] != scheduler::kStatusWaiting ||
         std::from_chars(seconds.data(), seconds.data() + seconds.size(), due).ec != std::errc())
         return text;

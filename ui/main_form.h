@@ -11,6 +11,7 @@
 #include <QMainWindow>
 #include <QPointer>
 #include <memory>
+#include <optional>
 #include <string>
 
 class QLabel;
@@ -174,7 +175,7 @@ class TMainForm : public QMainWindow, public TLangForm {
 
     // List helpers.
     bool ListIsEmpty() const;
-    const scheduler::DisplayRow* SelectedRow() const;
+    std::optional<scheduler::DisplayRow> SelectedRow() const;
     void SwitchInPlace(bool enable);
     void SelectTask(const std::string& id);
 

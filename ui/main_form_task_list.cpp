@@ -57,17 +57,20 @@ void TMainForm::ShowTable() {
             // The store could not be read back: the error box of the rebuild has said what is missing.
         }
         std::map<std::string, std::string> problems;
-        std::vector<DisplayRow> rows = build.table.displayRows;
+        // The list shows the table's own rows; only tasks that could not be scheduled need a copy with
+        // their lines added.
+        std::shared_ptr<scheduler::DisplayRows> rows = build.table.displayRows;
         if (!unscheduled_.empty()) {
-            if (rows.size() == 1 && rows[0][kDispId].empty()) rows.clear(); // the "None" row
+            rows = std::make_shared<scheduler::DisplayRows>(*rows);
+            if (rows->size() == 1 && (*rows)[0][kDispId].empty()) rows->Clear(); // the "None" row
             const std::string label = GetLangText("Unscheduled", "Not scheduled").toStdString();
             for (const UnscheduledTask& task : unscheduled_) {
-                rows.push_back(UnscheduledDisplayRow(task, label));
-                problems[task.row[scheduler::kColId]] = task.problem;
+                AppendUnscheduledRow(*rows, task, label);
+                problems[std::string(task.row[scheduler::kColId])] = task.problem;
             }
         }
         taskList_->model().SetRowProblems(std::move(problems));
-        taskList_->showRows(rows, none);
+        taskList_->showRows(std::move(rows), none);
         tray_->SetHint(QString::fromStdString(build.hint));
     } catch (...) {
         // Only memory can fail here; the list keeps what it showed.
@@ -80,9 +83,10 @@ bool TMainForm::ListIsEmpty() const {
            rows[0][kDispText] == GetLangText("None", "None").toStdString();
 }
 
-const DisplayRow* TMainForm::SelectedRow() const {
+std::optional<DisplayRow> TMainForm::SelectedRow() const {
     const int row = taskList_->selectedRow();
-    return row < 0 ? nullptr : &taskList_->model().rows()[row];
+    if (row < 0) return std::nullopt;
+    return taskList_->model().rows()[static_cast<std::size_t>(row)];
 }
 
 void TMainForm::OpenEditor(const QString& mode, const std::string& taskId) {
@@ -98,7 +102,7 @@ void TMainForm::NewBtnClick() {
 void TMainForm::EditBtnClick() {
     Guarded([this] {
         if (ListIsEmpty()) return;
-        OpenEditor(kEditScheduledTask, SelectedRow()->at(kDispId));
+        OpenEditor(kEditScheduledTask, std::string(SelectedRow()->at(kDispId)));
     });
 }
 
@@ -109,7 +113,7 @@ void TMainForm::TaskListDblClick() {
 void TMainForm::DelBtnClick() {
     Guarded([this] {
         if (ListIsEmpty()) return;
-        const std::string id = SelectedRow()->at(kDispId);
+        const std::string id(SelectedRow()->at(kDispId));
         if (AskQuestion(GetLangText("DelBtnClick", "Confirm delete?")) != 1) return;
         ports_.store.DeleteTask(id);
         RebuildRunTable();
@@ -133,7 +137,7 @@ void TMainForm::DeletePassed1Click() {
         const std::size_t scanned = std::min(rows.size(), scheduler_.current().table.taskRowCount);
         std::vector<std::string> passed;
         for (std::size_t i = 0; i < scanned; ++i)
-            if (rows[i][kDispStatus] == kStatusPassed) passed.push_back(rows[i][kDispId]);
+            if (rows[i][kDispStatus] == kStatusPassed) passed.emplace_back(rows[i][kDispId]);
         if (passed.empty()) return;
         if (AskQuestion(GetLangText("DelBtnClick", "Confirm delete?")) != 1) return;
         for (const std::string& id : passed)
@@ -146,8 +150,7 @@ void TMainForm::DeleteDisabled1Click() {
     Guarded([this] {
         if (ListIsEmpty()) return;
         const auto& rows = taskList_->model().rows();
-        if (std::none_of(rows.begin(), rows.end(),
-                         [](const DisplayRow& r) { return r[kDispEnabled] != "1"; }))
+        if (std::none_of(rows.begin(), rows.end(), [](const DisplayRow r) { return r[kDispEnabled] != "1"; }))
             return;
         if (AskQuestion(GetLangText("DelBtnClick", "Confirm delete?")) != 1) return;
         // Every disabled timed task, also those the list does not show.
@@ -160,7 +163,7 @@ void TMainForm::Enabled1Click() {
     Guarded([this] {
         if (scheduler_.current().table.taskRowCount == 0 || !SelectedRow()) return;
         if (SelectedRow()->at(kDispStatus) == kStatusPassed)
-            OpenEditor(kEditScheduledTask, SelectedRow()->at(kDispId));
+            OpenEditor(kEditScheduledTask, std::string(SelectedRow()->at(kDispId)));
         else
             SwitchInPlace(true);
     });
@@ -170,7 +173,7 @@ void TMainForm::Disabled1Click() {
     Guarded([this] {
         if (scheduler_.current().table.taskRowCount == 0 || !SelectedRow()) return;
         if (SelectedRow()->at(kDispStatus) == kStatusPassed)
-            OpenEditor(kEditScheduledTask, SelectedRow()->at(kDispId));
+            OpenEditor(kEditScheduledTask, std::string(SelectedRow()->at(kDispId)));
         else
             SwitchInPlace(false);
     });
@@ -184,7 +187,7 @@ void TMainForm::TaskListMouseDown(int x) {
         if (x < kCheckBoxLeft || x > kCheckBoxRight) return;
         // A passed task comes back only with a new time, which the editor gives it.
         if (row[kDispStatus] == kStatusPassed)
-            OpenEditor(kEditScheduledTask, row[kDispId]);
+            OpenEditor(kEditScheduledTask, std::string(row[kDispId]));
         else
             SwitchInPlace(row[kDispEnabled] != "1");
     });
@@ -193,7 +196,7 @@ void TMainForm::TaskListMouseDown(int x) {
 void TMainForm::PopupMenu2Popup() {
     menus_.Enabled1->setEnabled(false);
     menus_.Disabled1->setEnabled(false);
-    const DisplayRow* row = SelectedRow();
+    const std::optional<DisplayRow> row = SelectedRow();
     if (!row) return;
     if ((*row)[kDispStatus] == kStatusPassed) {
         menus_.Enabled1->setEnabled(true);
@@ -206,20 +209,20 @@ void TMainForm::PopupMenu2Popup() {
 void TMainForm::SwitchInPlace(bool enable) {
     const int listRow = taskList_->selectedRow();
     if (listRow < 0) return;
-    const std::string id = taskList_->model().rows()[listRow][kDispId];
+    const std::string id(taskList_->model().rows()[static_cast<std::size_t>(listRow)][kDispId]);
     // Changed in place until the delayed rebuild replaces the table.
     scheduler::RunTable& table = scheduler_.table();
-    const auto task = std::find_if(table.taskRows.begin(), table.taskRows.end(),
-                                   [&](const scheduler::TaskRow& r) { return r[scheduler::kColId] == id; });
-    if (id.empty() || task == table.taskRows.end()) return;
-    // The table's own display row changes with the list's, so the next look at the table sees no change.
-    DisplayRow* tableRow = static_cast<std::size_t>(listRow) < table.displayRows.size() &&
-                                   table.displayRows[listRow][kDispId] == id
-                               ? &table.displayRows[listRow]
-                               : nullptr;
+    scheduler::TaskRow* task = scheduler::FindTaskRow(table.taskRows, id);
+    if (!task) return;
+    // The list shows the table's own rows, so a change to one is a change to both; a list with lines
+    // added for unscheduled tasks is a copy, and the table's row changes with it.
+    scheduler::DisplayRows& tableRows = *table.displayRows;
+    const bool tableRowApart = !taskList_->model().Shows(tableRows) &&
+                               static_cast<std::size_t>(listRow) < tableRows.size() &&
+                               tableRows[static_cast<std::size_t>(listRow)][kDispId] == id;
     auto setCell = [&](std::size_t column, const std::string& value) {
         taskList_->model().SetCell(listRow, column, value);
-        if (tableRow) (*tableRow)[column] = value;
+        if (tableRowApart) tableRows.Set(static_cast<std::size_t>(listRow), column, value);
     };
 
     // Stored first: a locked or read-only file leaves the box, the row and the dispatcher's table as
@@ -228,7 +231,7 @@ void TMainForm::SwitchInPlace(bool enable) {
     reselectTaskId_ = id;
     const std::string state = enable ? "1" : "0";
     setCell(kDispEnabled, state);
-    (*task)[scheduler::kColEnabled] = state;
+    task->Set(scheduler::kColEnabled, state);
     setCell(kDispText, ToggledRowText(*task, ports_.listTexts));
     reGetCountdown_ = 5;
     if (!timers_.reGet.isActive()) timers_.reGet.start();

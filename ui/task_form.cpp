@@ -28,16 +28,20 @@ void SetBold(QWidget* widget, bool bold) {
     widget->setFont(font);
 }
 
-QTime ReadTimeOfDay(const std::string& text) {
-    const QString t = QString::fromStdString(text).trimmed();
+QString FromText(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+QTime ReadTimeOfDay(std::string_view text) {
+    const QString t = FromText(text).trimmed();
     QTime time = QTime::fromString(t, QStringLiteral("H:mm:ss"));
     if (!time.isValid()) time = QTime::fromString(t, QStringLiteral("H:mm"));
     return time.isValid() ? time : QTime(0, 0, 0);
 }
 
-int ToInt(const std::string& text) {
+int ToInt(std::string_view text) {
     try {
-        return std::stoi(text);
+        return std::stoi(std::string(text));
     } catch (const std::exception&) {
         return 0;
     }
@@ -154,26 +158,27 @@ void TTaskForm::FillForm() {
     }
     loading_ = true;
     setWindowTitle(GetLangText("EditTask", "Modify Task"));
-    const auto& source = mode_ == kModeEditHotkey ? host_.hotkeyRows : host_.scheduledRows;
-    if (!source) return;
-    const std::vector<scheduler::TaskRow> rows = source();
-    const auto found = std::find_if(rows.begin(), rows.end(), [this](const scheduler::TaskRow& r) {
-        return !host_.currentTaskId.empty() && r[scheduler::kColId] == host_.currentTaskId;
-    });
-    if (found != rows.end()) LoadRow(*found);
+    if (mode_ == kModeEditHotkey) {
+        if (!host_.hotkeyRows) return;
+        if (const scheduler::TaskRow* row = scheduler::FindTaskRow(host_.hotkeyRows(), host_.currentTaskId))
+            LoadRow(scheduler::TaskRow(*row)); // a handler run by the load may reload the hotkey table
+        return;
+    }
+    if (!host_.scheduledRow || host_.currentTaskId.empty()) return;
+    if (const auto row = host_.scheduledRow(host_.currentTaskId)) LoadRow(*row);
 }
 
 void TTaskForm::LoadRow(const scheduler::TaskRow& row) {
     using namespace scheduler;
     editingId_ = row[kColId];
-    title->setText(QString::fromStdString(row[kColTitle]));
+    title->setText(FromText(row[kColTitle]));
     RadioButton5->setChecked(true);
     const int dateMode = ToInt(row[kColDateMode]);
     if (dateMode == data::kHotkey) RadioButton6->setChecked(true);
     cbHK1->setCurrentIndex(ToInt(row[kColHotkey1]));
     const int key = ToInt(row[kColHotkey2]);
     cbHK2->setCurrentIndex(key < 58 ? key - 48 : key - 55);
-    hotkeyRepeat_ = row[kColHkLoop].empty() ? "0" : row[kColHkLoop];
+    hotkeyRepeat_ = row[kColHkLoop].empty() ? std::string_view("0") : row[kColHkLoop];
     switch (dateMode) {
     case data::kOnce:
         RadioButton2->setChecked(true);
@@ -181,12 +186,12 @@ void TTaskForm::LoadRow(const scheduler::TaskRow& row) {
         break;
     case data::kAnnually:
         RadioButton4->setChecked(true);
-        ComboBox11->setEditText(QString::fromStdString(row[kColMonth]));
-        ComboBox10->setEditText(QString::fromStdString(row[kColDay]));
+        ComboBox11->setEditText(FromText(row[kColMonth]));
+        ComboBox10->setEditText(FromText(row[kColDay]));
         break;
     case data::kMonthly:
         RadioButton3->setChecked(true);
-        ComboBox8->setEditText(QString::fromStdString(row[kColDay]));
+        ComboBox8->setEditText(FromText(row[kColDay]));
         break;
     case data::kDaily:
         RadioButton1->setChecked(true);
@@ -205,12 +210,12 @@ void TTaskForm::LoadRow(const scheduler::TaskRow& row) {
     if (event >= data::kEventRestart && event <= data::kEventMonitorOff)
         powerBoxes()[static_cast<std::size_t>(event - data::kEventRestart)]->setChecked(true);
 
-    auto fill = [](QCheckBox* box, QLineEdit* field, const std::string& value) {
+    auto fill = [](QCheckBox* box, QLineEdit* field, std::string_view value) {
         box->setChecked(!value.empty());
-        if (!value.empty()) field->setText(QString::fromStdString(value));
+        if (!value.empty()) field->setText(FromText(value));
     };
     fill(CheckBox8, Edit1, row[kColMacro]);
-    const std::string& launch = row[kColLaunch];
+    const std::string launch(row[kColLaunch]);
     CheckBox9->setChecked(!launch.empty());
     if (!launch.empty()) {
         launchCommand_ = launch;
@@ -228,9 +233,9 @@ void TTaskForm::LoadRow(const scheduler::TaskRow& row) {
     fill(CheckBox7, Edit4, row[kColOpenFile]);
     fill(CheckBox11, edit5, row[kColOpenUrl]);
     CheckBox12->setChecked(!row[kColMessage].empty());
-    if (!row[kColMessage].empty()) Memo1->setPlainText(QString::fromStdString(row[kColMessage]));
+    if (!row[kColMessage].empty()) Memo1->setPlainText(FromText(row[kColMessage]));
 
-    const std::string& countdown = row[kColCountdown];
+    const std::string countdown(row[kColCountdown]);
     if (!countdown.empty() && countdown != "0") {
         num->setText(QString::fromStdString(countdown)); // checks "Count down from" as a change does
         CheckBox15->setChecked(true);

@@ -8,6 +8,7 @@
 
 #include <QString>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -29,8 +30,11 @@ struct TaskEditorHost {
     MessageDialog& messageBox;
     // The selected task's ID as the opener left it; holds the saved ID during the refresh.
     std::string& currentTaskId;
-    std::function<std::vector<scheduler::TaskRow>()> scheduledRows;
-    std::function<std::vector<scheduler::TaskRow>()> hotkeyRows;
+    // The timed task with this ID, looked up where it is held: the editor loads one row, and copying a
+    // table of tens of thousands to find it would freeze the window.
+    std::function<std::optional<scheduler::TaskRow>(const std::string& id)> scheduledRow;
+    // Every hotkey task, as the hotkey table holds them.
+    std::function<const std::vector<scheduler::TaskRow>&()> hotkeyRows;
     // Whether another program holds a combination, given as the Hotkey1 and Hotkey2 columns store it.
     std::function<bool(const std::string& hotkey1, const std::string& hotkey2)> hotkeyHeldElsewhere;
     std::function<void()> rebuildRunTable;

@@ -17,11 +17,12 @@ TaskEditorHost MakeTaskEditorHost(TMainForm& main, const TaskEditorServices& ser
                         main.QuestionBox(),
                         main.scheduler().currentTaskId()};
     // The tasks the rebuild could not schedule open too, so that they can be mended.
-    host.scheduledRows = [&main] {
-        std::vector<scheduler::TaskRow> rows = main.scheduler().current().table.taskRows;
+    host.scheduledRow = [&main](const std::string& id) -> std::optional<scheduler::TaskRow> {
+        if (const auto* row = scheduler::FindTaskRow(main.scheduler().current().table.taskRows, id))
+            return *row;
         for (const UnscheduledTask& task : main.unscheduledTasks())
-            rows.push_back(task.row);
-        return rows;
+            if (task.row[scheduler::kColId] == id) return task.row;
+        return std::nullopt;
     };
     host.rebuildRunTable = [&main] { main.RebuildRunTable(); };
     host.selectScheduled = [&main](const std::string& id) {

@@ -166,13 +166,12 @@ bool TTaskForm::CheckHotkeyConflict(bool& saveDisabled) {
     const QString keyText =
         QString::fromStdString(hotkeys::HotkeyKeyText(hotkey1, hotkey2)).replace(' ', QChar::Nbsp);
     QString conflict;
-    const std::vector<scheduler::TaskRow> rows =
-        host_.hotkeyRows ? host_.hotkeyRows() : std::vector<scheduler::TaskRow>{};
-    for (const auto& row : rows) {
+    static const std::vector<scheduler::TaskRow> kNone;
+    for (const auto& row : host_.hotkeyRows ? host_.hotkeyRows() : kNone) {
         using namespace scheduler;
         if (row[kColId] == editingId_ || row[kColEnabled] != "1") continue;
         if (hotkeys::DecodeHotkey(row[kColHotkey1], row[kColHotkey2]) != wanted) continue;
-        const QString other = TrimControls(QString::fromStdString(row[kColTitle]));
+        const QString other = TrimControls(QString::fromStdString(std::string(row[kColTitle])));
         conflict = GetLangText("HotkeyUsedByTask", "%1 is already the hotkey of the enabled task \"%2\".")
                        .arg(keyText, other.isEmpty() ? GetLangText("NoTitle", "No title") : other);
         break;

@@ -18,29 +18,45 @@ bool RowChecked(const DisplayRow& row) {
     return row[kDispStatus] == scheduler::kStatusWaiting && row[kDispEnabled] == "1";
 }
 
-bool TaskListModel::SetRows(const std::vector<DisplayRow>& rows, const std::string& noneText) {
+bool TaskListModel::SetRows(std::shared_ptr<scheduler::DisplayRows> rows, const std::string& noneText) {
+    if (!rows) rows = std::make_shared<scheduler::DisplayRows>();
+    // The rows shown are never written over by a rebuild (it makes new ones while these are held), so
+    // the same rows again carry no change the view has not been told of.
     if (rows == rows_ && noneText == noneText_) return false;
+    if (noneText == noneText_ && rows->size() == rows_->size()) {
+        int first = -1;
+        int last = -1;
+        for (std::size_t i = 0; i < rows->size(); ++i)
+            if ((*rows)[i] != (*rows_)[i]) {
+                if (first < 0) first = static_cast<int>(i);
+                last = static_cast<int>(i);
+            }
+        rows_ = std::move(rows);
+        if (first < 0) return false;
+        emit dataChanged(index(first, 0), index(last, columnCount() - 1));
+        return true;
+    }
     beginResetModel();
-    rows_ = rows;
+    rows_ = std::move(rows);
     noneText_ = noneText;
     endResetModel();
     return true;
 }
 
-void TaskListModel::SetCell(int row, std::size_t column, const std::string& value) {
+void TaskListModel::SetCell(int row, std::size_t column, std::string_view value) {
     if (row < 0 || row >= rowCount() || column >= scheduler::kDisplayColumnCount) return;
-    rows_[row][column] = value;
+    rows_->Set(static_cast<std::size_t>(row), column, value);
     const QModelIndex cell = index(row, static_cast<int>(column));
     // The check box over the text follows the Enabled column, so the text cell is repainted too.
     emit dataChanged(index(row, 0), cell);
 }
 
 bool TaskListModel::ShowsNone() const {
-    return !rows_.empty() && rows_[0][kDispText] == noneText_;
+    return !rows_->empty() && (*rows_)[0][kDispText] == noneText_;
 }
 
 int TaskListModel::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : static_cast<int>(rows_.size());
+    return parent.isValid() ? 0 : static_cast<int>(rows_->size());
 }
 
 int TaskListModel::columnCount(const QModelIndex& parent) const {
@@ -55,8 +71,9 @@ void TaskListModel::SetRowProblems(std::map<std::string, std::string> problems) 
 
 QVariant TaskListModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || index.row() >= rowCount()) return {};
-    const scheduler::DisplayRow& row = rows_[index.row()];
-    const auto problem = problems_.empty() ? problems_.end() : problems_.find(row[scheduler::kDispId]);
+    const scheduler::DisplayRow row = (*rows_)[static_cast<std::size_t>(index.row())];
+    const auto problem =
+        problems_.empty() ? problems_.end() : problems_.find(std::string(row[scheduler::kDispId]));
     if (problem != problems_.end()) {
         if (role == Qt::ForegroundRole)
             return QBrush(QGuiApplication::palette().color(QPalette::Disabled, QPalette::Text));
@@ -64,7 +81,8 @@ QVariant TaskListModel::data(const QModelIndex& index, int role) const {
     }
     if (role == Qt::ToolTipRole && hint_ && !ShowsNone()) return hint_(row);
     if (role != Qt::DisplayRole && role != Qt::ToolTipRole) return {};
-    return QString::fromStdString(row[index.column()]);
+    const std::string_view text = row[static_cast<std::size_t>(index.column())];
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
 TaskListDelegate::TaskListDelegate(const TaskListModel& model, QObject* parent)
@@ -111,9 +129,9 @@ void TaskListView::selectRow(int row) {
     QTableView::selectRow(row);
 }
 
-void TaskListView::showRows(const std::vector<DisplayRow>& rows, const std::string& noneText) {
+void TaskListView::showRows(std::shared_ptr<scheduler::DisplayRows> rows, const std::string& noneText) {
     const int previous = currentIndex().isValid() ? currentIndex().row() : 0;
-    if (!model_.SetRows(rows, noneText)) return;
+    if (!model_.SetRows(std::move(rows), noneText)) return;
     if (model_.rowCount() > 0) selectRow(std::min(previous, model_.rowCount() - 1));
 }
 

@@ -8,6 +8,7 @@
 #include <QTableView>
 #include <functional>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -23,18 +24,23 @@ class TaskListModel : public QAbstractTableModel {
   public:
     using QAbstractTableModel::QAbstractTableModel;
 
-    // Replaces every row; noneText is the localized "None" the empty list's single row shows. Returns
-    // false, touching nothing, when the rows are the ones already shown.
-    bool SetRows(const std::vector<scheduler::DisplayRow>& rows, const std::string& noneText);
+    // Shows these rows, shared with whoever made them (the run table), not copied; noneText is the
+    // localized "None" the empty list's single row shows. The view hears only of the lines that differ
+    // from those shown, or of a new list when the number of lines changed. Returns false, telling the
+    // view nothing, when every line is as shown.
+    bool SetRows(std::shared_ptr<scheduler::DisplayRows> rows, const std::string& noneText);
     // The problems of the rows that could not be scheduled, by task ID: such a row is drawn as switched
     // off, and its problem is its hint.
     void SetRowProblems(std::map<std::string, std::string> problems);
     // The hint of a scheduled row; empty: the row's text.
     void SetRowHint(std::function<QString(const scheduler::DisplayRow&)> hint) { hint_ = std::move(hint); }
-    // Changes one cell in place (the toggle does, until the next rebuild).
-    void SetCell(int row, std::size_t column, const std::string& value);
+    // Changes one cell in place (the toggle does, until the next rebuild); whoever shares the rows sees
+    // the change too.
+    void SetCell(int row, std::size_t column, std::string_view value);
 
-    const std::vector<scheduler::DisplayRow>& rows() const { return rows_; }
+    const scheduler::DisplayRows& rows() const { return *rows_; }
+    // Whether these are the very rows shown (not a copy).
+    bool Shows(const scheduler::DisplayRows& rows) const { return rows_.get() == &rows; }
     // True while the list holds only the "None" row; no check box is drawn then.
     bool ShowsNone() const;
 
@@ -43,7 +49,7 @@ class TaskListModel : public QAbstractTableModel {
     QVariant data(const QModelIndex& index, int role) const override;
 
   private:
-    std::vector<scheduler::DisplayRow> rows_;
+    std::shared_ptr<scheduler::DisplayRows> rows_ = std::make_shared<scheduler::DisplayRows>();
     std::string noneText_;
     std::map<std::string, std::string> problems_;
     std::function<QString(const scheduler::DisplayRow&)> hint_;
@@ -77,7 +83,7 @@ class TaskListView : public QTableView {
     int selectedRow() const;
     void selectRow(int row);
     // Shows new rows and keeps the selected row number where it still exists.
-    void showRows(const std::vector<scheduler::DisplayRow>& rows, const std::string& noneText);
+    void showRows(std::shared_ptr<scheduler::DisplayRows> rows, const std::string& noneText);
 
   signals:
     // After any mouse button press has selected the row under it; x in the cells' coordinates.

@@ -29,19 +29,17 @@ std::vector<UnscheduledTask> ReadUnscheduledTasks(const data::TaskStore& store,
             task.row = scheduler::ReadTaskRow(rows);
         } catch (const Error&) {
             task.row = {};
-            task.row[scheduler::kColId] = id;
+            task.row.Set(scheduler::kColId, id);
         }
     }
     return tasks;
 }
 
-scheduler::DisplayRow UnscheduledDisplayRow(const UnscheduledTask& task, const std::string& label) {
-    scheduler::DisplayRow row{};
-    row[scheduler::kDispText] = "           " + label + " ---- " + task.row[scheduler::kColTitle];
-    row[scheduler::kDispId] = task.row[scheduler::kColId];
-    // Not "1": the check box shows it switched off, and no command takes it for a waiting task.
-    row[scheduler::kDispEnabled] = "0";
-    return row;
+void AppendUnscheduledRow(scheduler::DisplayRows& rows, const UnscheduledTask& task,
+                          const std::string& label) {
+    const std::string text = "           " + label + " ---- " + std::string(task.row[scheduler::kColTitle]);
+    // Enabled not "1": the check box shows it switched off, and no command takes it for a waiting task.
+    rows.Append({text, "", task.row[scheduler::kColId], "0", "", "", "", ""});
 }
 
 std::vector<RowProblem> ProblemReports::TakeNew(const std::vector<RowProblem>& current) {

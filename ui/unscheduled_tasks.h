@@ -22,8 +22,9 @@ struct UnscheduledTask {
 std::vector<UnscheduledTask> ReadUnscheduledTasks(const data::TaskStore& store,
                                                   const std::vector<scheduler::RowProblem>& problems);
 
-// The list's line for such a task: its label and title, switched off, with nothing due.
-scheduler::DisplayRow UnscheduledDisplayRow(const UnscheduledTask& task, const std::string& label);
+// Appends the list's line for such a task: its label and title, switched off, with nothing due.
+void AppendUnscheduledRow(scheduler::DisplayRows& rows, const UnscheduledTask& task,
+                          const std::string& label);
 
 // Keeps track of the problems the user has been told about, so that each is told once and not at
 // every rebuild; a problem that went away and comes back is told again.

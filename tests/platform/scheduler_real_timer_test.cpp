@@ -4,6 +4,7 @@
 #include "platform/linux/linux_clock.h"
 #include "platform/linux/linux_wake_timer.h"
 #include "scheduler/wake_arming.h"
+#include "tests/support/display_rows_of.h"
 
 #include <chrono>
 #include <condition_variable>
@@ -53,13 +54,13 @@ std::string KeyAfter(const platform::LocalDateTime& t, int seconds) {
 }
 
 RunTable Due(const std::string& key) {
-    DisplayRow row{};
+    test::DisplayCells row{};
     row[kDispStatus] = kStatusWaiting;
     row[kDispEnabled] = "1";
     row[kDispDueKey] = key;
     RunTable table;
     table.taskRowCount = 1;
-    table.displayRows = {row};
+    table.displayRows = std::make_shared<DisplayRows>(test::DisplayRowsOf({row}));
     return table;
 }
 

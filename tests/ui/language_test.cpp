@@ -88,7 +88,7 @@ class LanguageInItsCodePage : public MainFormTest {
 TEST_F(LanguageInItsCodePage, ShowsItsTextsAndKnowsTheEmptyList) {
     EXPECT_EQ(form->findChild<QToolButton*>("DelBtn")->text(), QString::fromUtf8("Löschen"));
     ASSERT_EQ(ListRows().size(), 1u);
-    EXPECT_EQ(QString::fromStdString(ListRows()[0][scheduler::kDispText]),
+    EXPECT_EQ(QString::fromStdString(std::string(ListRows()[0][scheduler::kDispText])),
               QString::fromUtf8("Keine Aufgaben übrig"));
     EXPECT_TRUE(form->TaskList()->model().ShowsNone());
     QuestionAnswerer answerer(*form, 1);

@@ -210,11 +210,11 @@ class MainFormTest : public ::testing::Test {
         return cancels;
     }
 
-    const std::vector<scheduler::DisplayRow>& ListRows() const { return form->TaskList()->model().rows(); }
+    const scheduler::DisplayRows& ListRows() const { return form->TaskList()->model().rows(); }
     std::vector<std::string> ListTitles() const {
         std::vector<std::string> titles;
-        for (const auto& row : ListRows())
-            titles.push_back(row[scheduler::kDispText].substr(row[scheduler::kDispText].rfind(' ') + 1));
+        for (const auto row : ListRows())
+            titles.emplace_back(row[scheduler::kDispText].substr(row[scheduler::kDispText].rfind(' ') + 1));
         return titles;
     }
     int RowOf(const std::string& id) const {

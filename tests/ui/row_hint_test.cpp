@@ -28,7 +28,7 @@ TEST_F(RowHints, AWaitingTaskTellsTheDayAndTimeOfItsNextRun) {
     EXPECT_TRUE(Hint(tomorrow).endsWith("Next run: " + Day(2025, 3, 8) + " 8:30:00"));
     EXPECT_TRUE(Hint(monthly).endsWith("Next run: " + Day(2025, 4, 2) + " 7:00:00"));
     EXPECT_TRUE(Hint(later).startsWith(
-        QString::fromStdString(ListRows()[RowOf(later)][scheduler::kDispText]).trimmed()));
+        QString::fromStdString(std::string(ListRows()[RowOf(later)][scheduler::kDispText])).trimmed()));
     EXPECT_FALSE(Hint(gone).contains("Next run")) << "a passed task has no next run";
 }
 

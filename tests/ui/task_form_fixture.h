@@ -39,7 +39,7 @@ class TaskFormTest : public MainFormTest {
             pickedFilters << filter;
             return nextPick;
         };
-        host.hotkeyRows = [this] { return hotkeyRows; };
+        host.hotkeyRows = [this]() -> const std::vector<scheduler::TaskRow>& { return hotkeyRows; };
         host.hotkeyHeldElsewhere = [this](const std::string& hotkey1, const std::string& hotkey2) {
             return heldByOthers.count(hotkey1 + "/" + hotkey2) > 0;
         };
@@ -73,30 +73,30 @@ class TaskFormTest : public MainFormTest {
         using namespace scheduler;
         TaskRow row{};
         auto n = [](long long v) { return std::to_string(v); };
-        row[kColId] = n(t.id);
-        row[kColEnabled] = n(t.enabled);
-        row[kColTitle] = t.title;
-        row[kColDateMode] = n(t.dateMode);
-        row[kColYear] = n(t.year);
-        row[kColMonth] = n(t.month);
-        row[kColDay] = n(t.day);
+        row.Set(kColId, n(t.id));
+        row.Set(kColEnabled, n(t.enabled));
+        row.Set(kColTitle, t.title);
+        row.Set(kColDateMode, n(t.dateMode));
+        row.Set(kColYear, n(t.year));
+        row.Set(kColMonth, n(t.month));
+        row.Set(kColDay, n(t.day));
         const long long days[] = {t.sun, t.mon, t.tue, t.wed, t.thu, t.fri, t.sat};
         for (std::size_t i = 0; i < 7; ++i)
-            row[kColSun + i] = n(days[i]);
-        row[kColTime] = t.time;
-        row[kColCountdown] = n(t.countdown);
-        row[kColEvent] = n(t.event);
-        row[kColMacro] = t.macro;
-        row[kColLaunch] = t.launch;
-        row[kColTerminate] = t.terminate;
-        row[kColOpenFile] = t.openFile;
-        row[kColOpenUrl] = t.openUrl;
-        row[kColMessage] = t.message;
-        row[kColLoop] = n(t.loop);
-        row[kColEndTime] = t.endTime;
-        row[kColHotkey1] = n(t.hotkey1);
-        row[kColHotkey2] = n(t.hotkey2);
-        row[kColHkLoop] = n(t.hkLoop);
+            row.Set(kColSun + i, n(days[i]));
+        row.Set(kColTime, t.time);
+        row.Set(kColCountdown, n(t.countdown));
+        row.Set(kColEvent, n(t.event));
+        row.Set(kColMacro, t.macro);
+        row.Set(kColLaunch, t.launch);
+        row.Set(kColTerminate, t.terminate);
+        row.Set(kColOpenFile, t.openFile);
+        row.Set(kColOpenUrl, t.openUrl);
+        row.Set(kColMessage, t.message);
+        row.Set(kColLoop, n(t.loop));
+        row.Set(kColEndTime, t.endTime);
+        row.Set(kColHotkey1, n(t.hotkey1));
+        row.Set(kColHotkey2, n(t.hotkey2));
+        row.Set(kColHkLoop, n(t.hkLoop));
         return row;
     }
 

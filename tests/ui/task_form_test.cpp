@@ -118,6 +118,32 @@ TEST_F(TaskFormTest, ARowIsLoadedIntoItsControls) {
     EXPECT_TRUE(Control<QRadioButton>(*editor, "RadioButton1")->isChecked());
 }
 
+// Opening the editor must not copy a table of tens of thousands of tasks to find one.
+TEST_F(TaskFormTest, AnEditedTaskIsLookedUpByItsIdAlone) {
+    std::vector<std::string> ids;
+    for (const char* title : {"first", "second", "third"})
+        ids.push_back(store.InsertTask(Plain(title)));
+    form->RebuildRunTable();
+    ui::TaskEditorHost host = Host();
+    const auto lookup = host.scheduledRow;
+    std::vector<std::string> asked;
+    host.scheduledRow = [&](const std::string& id) {
+        asked.push_back(id);
+        return lookup(id);
+    };
+    form->scheduler().currentTaskId() = ids[1];
+    ui::TTaskForm editor(host, QString::fromLatin1(kModeEditScheduled));
+    editor.show();
+    WaitUntilLoaded(editor);
+    EXPECT_EQ(asked, std::vector<std::string>{ids[1]});
+    EXPECT_EQ(Control<QLineEdit>(editor, "title")->text(), "second");
+
+    ASSERT_TRUE(lookup(ids[2]));
+    EXPECT_EQ((*lookup(ids[2]))[scheduler::kColTitle], "third");
+    EXPECT_FALSE(lookup(ids[2] + "0"));
+    EXPECT_FALSE(lookup(""));
+}
+
 TEST_F(TaskFormTest, RepeatListMapsMinutesBothWays) {
     EXPECT_EQ(ui::LoopIndexOfMinutes(90), 6);
     EXPECT_EQ(ui::LoopIndexOfMinutes(10), 1);

@@ -116,7 +116,7 @@ TEST_F(InPlaceToggle, ARefusedWriteLeavesTheBoxTheRowAndTheScheduleAsStored) {
             "CREATE TRIGGER refuse BEFORE UPDATE ON tasklist BEGIN SELECT RAISE(ABORT, 'refused'); END;");
     }
     Select(task);
-    const std::string textBefore = ListRows()[RowOf(task)][kDispText];
+    const std::string textBefore(ListRows()[RowOf(task)][kDispText]);
     form->Disabled1Click();
     EXPECT_EQ(errors.errors.size(), 1);
     EXPECT_EQ(ListRows()[RowOf(task)][kDispEnabled], "1");
@@ -126,29 +126,30 @@ TEST_F(InPlaceToggle, ARefusedWriteLeavesTheBoxTheRowAndTheScheduleAsStored) {
     const scheduler::RunTable& table = form->scheduler().table();
     ASSERT_EQ(table.taskRows.size(), 1u);
     EXPECT_EQ(table.taskRows[0][scheduler::kColEnabled], "1");
-    EXPECT_EQ(table.displayRows[0][kDispEnabled], "1");
+    EXPECT_EQ((*table.displayRows)[0][kDispEnabled], "1");
     EXPECT_FALSE(form->timers().reGet.isActive());
 }
 
 TEST(ToggledRowText, ARepeatingTaskReadsLoopWithLabelsJoinedByColons) {
     scheduler::TaskRow row{};
-    row[scheduler::kColId] = "4";
-    row[scheduler::kColEnabled] = "1";
-    row[scheduler::kColTitle] = "Backup";
-    row[scheduler::kColDateMode] = "1";
-    row[scheduler::kColYear] = "2025", row[scheduler::kColMonth] = "3", row[scheduler::kColDay] = "7";
+    row.Set(scheduler::kColId, "4");
+    row.Set(scheduler::kColEnabled, "1");
+    row.Set(scheduler::kColTitle, "Backup");
+    row.Set(scheduler::kColDateMode, "1");
+    row.Set(scheduler::kColYear, "2025"), row.Set(scheduler::kColMonth, "3"),
+        row.Set(scheduler::kColDay, "7");
     for (std::size_t d = scheduler::kColSun; d <= scheduler::kColSat; ++d)
-        row[d] = "0";
-    row[scheduler::kColTime] = "9:00:00";
-    row[scheduler::kColEndTime] = "17:00:00";
-    row[scheduler::kColLoop] = "120";
-    row[scheduler::kColStatus] = "Waiting";
+        row.Set(d, "0");
+    row.Set(scheduler::kColTime, "9:00:00");
+    row.Set(scheduler::kColEndTime, "17:00:00");
+    row.Set(scheduler::kColLoop, "120");
+    row.Set(scheduler::kColStatus, "Waiting");
     const i18n::EnglishTextLookup english;
     EXPECT_EQ(ui::ToggledRowText(row, english),
               "           Waiting ---- Daily ---- Loop:2 Hours  Start:9:00:00   End:17:00:00 ---- Backup");
-    row[scheduler::kColLoop] = "0";
-    row[scheduler::kColEnabled] = "0";
-    row[scheduler::kColTitle] = "";
+    row.Set(scheduler::kColLoop, "0");
+    row.Set(scheduler::kColEnabled, "0");
+    row.Set(scheduler::kColTitle, "");
     EXPECT_EQ(ui::ToggledRowText(row, english), "           Disabled ---- Daily ---- 9:00:00 ---- No title");
 }
 

@@ -42,7 +42,7 @@ std::vector<scheduler::RowProblem> ListScheduledTasks(const data::TaskStore& sto
                                                       const platform::Clock& clock,
                                                       const data::Settings& settings, std::ostream& out) {
     return Rebuild(store, clock, settings, [&out](const scheduler::RunTableBuild& build) {
-        WriteDisplayRowLines(out, build.table.displayRows);
+        WriteDisplayRowLines(out, *build.table.displayRows);
     });
 }
 

@@ -77,7 +77,7 @@ TEST_F(DaylightSavingTest, AutumnRunsARepeatedTimeOnceAtItsFirstInstanceAndMoves
     scheduler.RebuildRunTable();
     // Nothing of the hour runs again: both wait for tomorrow.
     EXPECT_EQ(ArmedUtc(), Utc(2027, 11, 1, 1, 10)); // 2:10 winter time is 1:10 UTC
-    EXPECT_EQ(scheduler.current().table.displayRows[0][kDispStatus], kStatusWaiting);
+    EXPECT_EQ((*scheduler.current().table.displayRows)[0][kDispStatus], kStatusWaiting);
     // The poll does not take the repeated hour for a clock that jumped: no rebuild, no extra arming.
     scheduler.state().MarkPolled(clock);
     const std::size_t armings = timers.timer("nowake2")->history().size();
@@ -113,7 +113,7 @@ TEST_F(DaylightSavingTest, AOnceTaskKeepsItsLaterSlotsWhenRebuiltInTheRepeatedHo
     store.InsertTask(t);
     SetUtc(Utc(2027, 10, 31, 1, 10)); // 2:10 winter time: 2:30 has gone in its first instance
     scheduler.RebuildRunTable();
-    EXPECT_EQ(scheduler.current().table.displayRows[0][kDispStatus], kStatusWaiting);
+    EXPECT_EQ((*scheduler.current().table.displayRows)[0][kDispStatus], kStatusWaiting);
     EXPECT_EQ(ArmedUtc(), Utc(2027, 10, 31, 2, 0)); // 3:00 winter time, which comes only once
 }
 

@@ -22,19 +22,19 @@ struct RowSpec {
 
 TaskRow MakeRow(const RowSpec& s) {
     TaskRow r{};
-    r[kColId] = s.id;
-    r[kColEnabled] = s.enabled;
-    r[kColTitle] = "Task " + s.id;
-    r[kColDateMode] = s.dateMode;
-    r[kColCountdown] = std::to_string(s.countdown);
-    r[kColEvent] = std::to_string(s.event);
-    r[kColMessage] = s.message;
-    r[kColTerminate] = s.terminate;
-    r[kColOpenUrl] = s.url;
-    r[kColOpenFile] = s.file;
-    r[kColMacro] = s.macro;
-    r[kColLaunch] = s.launch;
-    r[kColDueKey] = s.key;
+    r.Set(kColId, s.id);
+    r.Set(kColEnabled, s.enabled);
+    r.Set(kColTitle, "Task " + s.id);
+    r.Set(kColDateMode, s.dateMode);
+    r.Set(kColCountdown, std::to_string(s.countdown));
+    r.Set(kColEvent, std::to_string(s.event));
+    r.Set(kColMessage, s.message);
+    r.Set(kColTerminate, s.terminate);
+    r.Set(kColOpenUrl, s.url);
+    r.Set(kColOpenFile, s.file);
+    r.Set(kColMacro, s.macro);
+    r.Set(kColLaunch, s.launch);
+    r.Set(kColDueKey, s.key);
     return r;
 }
 
@@ -135,7 +135,7 @@ TEST_F(DispatcherTest, RowsThatAreNotDueEnabledOrTimedAreSkipped) {
           {.id = "2", .event = 4, .dateMode = "0"},
           {.id = "3", .key = "2025-3-7-9-5-1", .event = 4},
           {.id = "4", .event = 8}});
-    table.taskRows[3][kColFired] = "1";
+    table.taskRows[3].Set(kColFired, "1");
     dispatcher.DispatchDueTasks("2025-3-7-9-5-0");
     EXPECT_EQ(ports.log, (Log{"poll off", "rebuild", "poll on"}));
 }
@@ -222,7 +222,7 @@ TEST_F(DispatcherTest, HotkeyTasksRunAtOnceWithoutRebuildOrPoll) {
     std::vector<TaskRow> hotkeys = {
         MakeRow({.id = "1", .event = 5, .countdown = 30, .message = "m", .launch = "/bin/x"}),
         MakeRow({.id = "2", .event = 3}), MakeRow({.id = "3", .macro = "/bad", .launch = "/bin/never"})};
-    hotkeys[0][kColEnabled] = "0"; // a pressed hotkey runs whatever its row says
+    hotkeys[0].Set(kColEnabled, "0"); // a pressed hotkey runs whatever its row says
     dispatcher.DispatchHotkeyTask("1", hotkeys);
     dispatcher.DispatchHotkeyTask("2", hotkeys);
     ports.macroStarts = false;
@@ -263,18 +263,18 @@ TEST(CountdownText, OnlyWholeDecimalNumbersCountAndHugeOnesStayHuge) {
 
     TaskRow row{};
     for (const char* unreadable : {"", "abc", "1e3"}) {
-        row[kColCountdown] = unreadable;
-        row[kColEvent] = "3"; // shut down
+        row.Set(kColCountdown, unreadable);
+        row.Set(kColEvent, "3"); // shut down
         EXPECT_EQ(CountdownOf(row), INT_MAX) << unreadable;
-        row[kColEvent] = "0"; // programs only
+        row.Set(kColEvent, "0"); // programs only
         EXPECT_EQ(CountdownOf(row), 0) << unreadable;
     }
 }
 
 TEST_F(DispatcherTest, AHugeOrUnreadableCountDownStillAsksBeforeAShutDown) {
     Load({{.id = "1", .event = 3}, {.id = "2", .event = 2}});
-    storedRows[0][kColCountdown] = "99999999999";
-    storedRows[1][kColCountdown] = "not a number";
+    storedRows[0].Set(kColCountdown, "99999999999");
+    storedRows[1].Set(kColCountdown, "not a number");
     table.taskRows = storedRows;
     table.taskRowCount = storedRows.size();
     dispatcher.DispatchDueTasks("2025-3-7-9-5-0");

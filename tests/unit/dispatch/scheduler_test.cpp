@@ -60,7 +60,7 @@ TEST_F(SchedulerTest, ATaskRunsOnceFromItsTimerAndTheTimersMoveOn) {
     EXPECT_EQ(ports.log,
               (Log{"poll off", "doNoWake", "poll off", "launch /bin/first", "poll on", "poll on"}));
     EXPECT_FALSE(timers.timer("nowake2")->armed()); // nothing else waits without a wake-up
-    EXPECT_EQ(scheduler.current().table.displayRows[0][kDispStatus], kStatusWaiting);
+    EXPECT_EQ((*scheduler.current().table.displayRows)[0][kDispStatus], kStatusWaiting);
     EXPECT_FALSE(scheduler.state().dispatchBusy);
 }
 

@@ -5,6 +5,7 @@
 #include "scheduler/power_on_test.h"
 #include "scheduler/resume_handling.h"
 #include "scheduler/wake_arming.h"
+#include "tests/support/display_rows_of.h"
 #include "tests/support/recording_ports.h"
 #include "tests/support/temp_folder.h"
 
@@ -17,8 +18,8 @@ using platform::LocalDateTime;
 using platform::fake::FakeArming;
 using Log = std::vector<std::string>;
 
-DisplayRow Shown(const std::string& key, bool wake, const std::string& status = "Waiting") {
-    DisplayRow r{};
+test::DisplayCells Shown(const std::string& key, bool wake, const std::string& status = "Waiting") {
+    test::DisplayCells r{};
     r[kDispStatus] = status;
     r[kDispEnabled] = "1";
     r[kDispDueKey] = key;
@@ -26,10 +27,10 @@ DisplayRow Shown(const std::string& key, bool wake, const std::string& status = 
     return r;
 }
 
-RunTable TableOf(std::vector<DisplayRow> rows) {
+RunTable TableOf(const std::vector<test::DisplayCells>& rows) {
     RunTable t;
     t.taskRowCount = rows.size();
-    t.displayRows = std::move(rows);
+    t.displayRows = std::make_shared<DisplayRows>(test::DisplayRowsOf(rows));
     return t;
 }
 

@@ -1,6 +1,7 @@
 #include "platform/fake/fake_clock.h"
 #include "scheduler/poll_tick.h"
 #include "scheduler/wake_keys.h"
+#include "tests/support/display_rows_of.h"
 
 #include <gtest/gtest.h>
 
@@ -9,8 +10,9 @@ namespace {
 
 using platform::LocalDateTime;
 
-DisplayRow Shown(const std::string& status, const std::string& enabled, const std::string& key, bool wake) {
-    DisplayRow r{};
+test::DisplayCells Shown(const std::string& status, const std::string& enabled, const std::string& key,
+                         bool wake) {
+    test::DisplayCells r{};
     r[kDispText] = "text";
     r[kDispStatus] = status;
     r[kDispEnabled] = enabled;
@@ -20,10 +22,10 @@ DisplayRow Shown(const std::string& status, const std::string& enabled, const st
 }
 
 TEST(WakeKeys, TheSoonestQualifyingShownRowIsChosenPerTimer) {
-    std::vector<DisplayRow> rows = {
-        Shown("Waiting", "0", "2025-3-7-9-0-0", true), Shown("Passed", "1", "2025-3-7-8-0-0", false),
-        Shown("Waiting", "1", "2025-3-7-10-0-0", false), Shown("Waiting", "1", "2025-3-7-11-0-0", true),
-        Shown("Waiting", "1", "2025-3-7-12-0-0", false)};
+    const DisplayRows rows = test::DisplayRowsOf(
+        {Shown("Waiting", "0", "2025-3-7-9-0-0", true), Shown("Passed", "1", "2025-3-7-8-0-0", false),
+         Shown("Waiting", "1", "2025-3-7-10-0-0", false), Shown("Waiting", "1", "2025-3-7-11-0-0", true),
+         Shown("Waiting", "1", "2025-3-7-12-0-0", false)});
     EXPECT_EQ(SoonestDueKey(rows, rows.size()), "2025-3-7-10-0-0");
     EXPECT_EQ(SoonestWakeKey(rows, rows.size()), "2025-3-7-11-0-0");
     // Rows past the task count are never read.

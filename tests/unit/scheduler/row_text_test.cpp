@@ -21,7 +21,7 @@ class TaggingLookup : public i18n::TextLookup {
 
 std::string TextOf(const data::TaskRecord& task, const char* status, const i18n::TextLookup& lookup) {
     TaskRow row = ReadTaskRow(TimedRows({task}));
-    row[kColStatus] = status;
+    row.Set(kColStatus, status);
     return RowText(row, ParseSchedule(row), RowTexts::Load(lookup));
 }
 

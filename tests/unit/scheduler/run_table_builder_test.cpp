@@ -33,8 +33,8 @@ RunTableBuild Build(const std::vector<data::TaskRecord>& tasks, const RunTableFi
 
 std::vector<std::string> DisplayedIds(const RunTableBuild& build) {
     std::vector<std::string> ids;
-    for (const auto& row : build.table.displayRows)
-        ids.push_back(row[kDispId]);
+    for (const auto row : *build.table.displayRows)
+        ids.emplace_back(row[kDispId]);
     return ids;
 }
 
@@ -84,14 +84,14 @@ TEST(BuildRunTable, FillsTaskAndDisplayColumns) {
         EXPECT_EQ(row[column], value) << "column " << column;
     EXPECT_EQ(build.table.taskRows[1][kColDueKey], "2025-3-6-11-0-0");
 
-    ASSERT_EQ(build.table.displayRows.size(), 2u);
-    const DisplayRow& shown = build.table.displayRows[0];
+    ASSERT_EQ(build.table.displayRows->size(), 2u);
+    const DisplayRow& shown = (*build.table.displayRows)[0];
     EXPECT_EQ(shown[kDispText], "           Waiting ---- Daily ---- Repeat: 30 Minutes  Start: 13:05:00   "
                                 "End: 18:00:00 ---- Back\"up'; --");
-    EXPECT_EQ((DisplayRow{shown[kDispText], "Waiting", "7", "1", "1741179900", "30", "2025-3-5-13-5-0",
-                          "2025-3-5-13-5-0"}),
-              shown);
-    EXPECT_EQ(build.table.displayRows[1][kDispWakeKey], "")
+    EXPECT_EQ((DisplayRows::Cells{shown[kDispText], "Waiting", "7", "1", "1741179900", "30",
+                                  "2025-3-5-13-5-0", "2025-3-5-13-5-0"}),
+              shown.Cells());
+    EXPECT_EQ((*build.table.displayRows)[1][kDispWakeKey], "")
         << "only wake-up codes 1 and 9 are armed for waking";
     EXPECT_EQ(build.hint, "Upcoming event: Daily - Repeat: 30 Minutes  Start: 13:05:00   End: 18:00:00 - "
                           "Back\"up'; --");
@@ -111,7 +111,7 @@ TEST(BuildRunTable, OrdersWaitingThenDisabledThenPassedKeepingReadOrderOnTies) {
     EXPECT_EQ(DisplayedIds(build), (std::vector<std::string>{"2", "6", "5", "3", "7", "4", "8", "1"}));
     std::vector<std::string> readOrder;
     for (const auto& row : build.table.taskRows)
-        readOrder.push_back(row[kColId]);
+        readOrder.emplace_back(row[kColId]);
     EXPECT_EQ(readOrder, (std::vector<std::string>{"1", "2", "3", "4", "5", "6", "7", "8"}));
     EXPECT_EQ(build.table.taskRows[0][kColStatus], "Passed");
     EXPECT_EQ(build.table.taskRows[2][kColStatus], "Passed") << "a disabled task keeps its computed status";
@@ -189,14 +189,15 @@ TEST(BuildRunTable, HintAndNoneRow) {
         const RunTableBuild build = Build(c.tasks, c.filters);
         EXPECT_EQ(build.hint, c.hint);
         if (!c.firstText.empty()) {
-            ASSERT_EQ(build.table.displayRows.size(), 1u);
-            EXPECT_EQ(build.table.displayRows[0], (DisplayRow{c.firstText, "", "", "", "", "", "", ""}));
+            ASSERT_EQ(build.table.displayRows->size(), 1u);
+            EXPECT_EQ((*build.table.displayRows)[0].Cells(),
+                      (DisplayRows::Cells{c.firstText, "", "", "", "", "", "", ""}));
         }
     }
     const RunTableBuild empty = EmptyRunTable(kEnglish);
     EXPECT_EQ(empty.hint, "Upcoming event: None");
     EXPECT_EQ(empty.table.taskRowCount, 0u);
-    EXPECT_EQ(empty.table.displayRows.size(), 1u);
+    EXPECT_EQ(empty.table.displayRows->size(), 1u);
 }
 
 TEST(BuildRunTable, LeavesOutUndecodableRowsAndSchedulesTheRest) {
@@ -221,10 +222,10 @@ TEST(BuildRunTable, LeavesOutUndecodableRowsAndSchedulesTheRest) {
     const RunTableBuild build = BuildRunTable(TimedRows(std::move(rows)), kNow, {}, "", kEnglish);
     std::vector<std::string> scheduled;
     for (const auto& row : build.table.taskRows)
-        scheduled.push_back(row[kColId]);
+        scheduled.emplace_back(row[kColId]);
     EXPECT_EQ(scheduled, (std::vector<std::string>{"1", "6", "10"}));
     EXPECT_EQ(build.table.taskRowCount, 3u);
-    EXPECT_EQ(build.table.displayRows.size(), 3u);
+    EXPECT_EQ(build.table.displayRows->size(), 3u);
 
     const std::pair<std::string, std::string> expected[] = {
         {"2", "Title does not decode: '$G2' is not a valid integer value"},
@@ -254,7 +255,7 @@ TEST(BuildRunTable, SchedulesAtMostTheLimitAndReportsTheRest) {
         rows.push_back(RowOf(Task(static_cast<std::int64_t>(i), data::kDaily, "9:00:00")));
     const RunTableBuild build = BuildRunTable(TimedRows(std::move(rows)), kNow, {}, "", kEnglish);
     EXPECT_EQ(build.table.taskRowCount, kMaxTimedTasks);
-    EXPECT_EQ(build.table.displayRows.size(), kMaxTimedTasks);
+    EXPECT_EQ(build.table.displayRows->size(), kMaxTimedTasks);
     ASSERT_EQ(build.problems.size(), 2u);
     EXPECT_EQ(build.problems[0].taskId, std::to_string(kMaxTimedTasks + 1));
     const std::string message = DescribeRowProblems(build.problems);

@@ -32,10 +32,10 @@ class RebuildRunTableTest : public ::testing::Test {
     i18n::EnglishTextLookup english_;
 };
 
-std::vector<std::string> Ids(const std::vector<DisplayRow>& rows) {
+std::vector<std::string> Ids(const DisplayRows& rows) {
     std::vector<std::string> ids;
-    for (const auto& row : rows)
-        ids.push_back(row[kDispId]);
+    for (const auto row : rows)
+        ids.emplace_back(row[kDispId]);
     return ids;
 }
 
@@ -43,7 +43,7 @@ TEST_F(RebuildRunTableTest, ReadsTimedTasksFromTheStoreAndRunsTheAfterStep) {
     const data::TaskStore store(DatabasePath(), clock_);
     std::vector<std::vector<std::string>> armed;
     RunTableRebuilder rebuilder(store, clock_, english_, [&](const RunTableBuild& build) {
-        armed.push_back(Ids(build.table.displayRows));
+        armed.push_back(Ids(*build.table.displayRows));
     });
 
     // The file does not exist yet: the rebuild creates the table and finds nothing.
@@ -63,8 +63,8 @@ TEST_F(RebuildRunTableTest, ReadsTimedTasksFromTheStoreAndRunsTheAfterStep) {
 
     clock_.set({2025, 3, 5, 12, 0, 0, 0});
     const RunTableBuild& all = rebuilder.RebuildRunTable({}, "");
-    EXPECT_EQ(Ids(all.table.displayRows), (std::vector<std::string>{earlier, later, disabled}));
-    EXPECT_EQ(all.table.displayRows[0][kDispDueKey], "2025-3-5-13-0-0");
+    EXPECT_EQ(Ids(*all.table.displayRows), (std::vector<std::string>{earlier, later, disabled}));
+    EXPECT_EQ((*all.table.displayRows)[0][kDispDueKey], "2025-3-5-13-0-0");
     ASSERT_EQ(all.problems.size(), 1u);
     EXPECT_EQ(all.problems[0].taskId, damaged);
     EXPECT_EQ(all.hint, "Upcoming event: Daily - 13:00:00 - earlier save");
@@ -89,8 +89,8 @@ TEST_F(RebuildRunTableTest, ADatabaseErrorLeavesTheNoneStateAndArmsNothing) {
     EXPECT_EQ(afterSteps, 0);
     EXPECT_EQ(rebuilder.current().table.taskRowCount, 0u);
     EXPECT_EQ(rebuilder.current().hint, "Upcoming event: None");
-    ASSERT_EQ(rebuilder.current().table.displayRows.size(), 1u);
-    EXPECT_EQ(rebuilder.current().table.displayRows[0][kDispText], "None");
+    ASSERT_EQ(rebuilder.current().table.displayRows->size(), 1u);
+    EXPECT_EQ((*rebuilder.current().table.displayRows)[0][kDispText], "None");
 
     RunTableRebuilder working(good, clock_, english_, count);
     EXPECT_EQ(working.RebuildRunTable({}, "").table.taskRowCount, 1u);
@@ -100,7 +100,7 @@ TEST_F(RebuildRunTableTest, ADatabaseErrorLeavesTheNoneStateAndArmsNothing) {
 std::vector<std::string> TaskIds(const RunTable& table) {
     std::vector<std::string> ids;
     for (const auto& row : table.taskRows)
-        ids.push_back(row[kColId]);
+        ids.emplace_back(row[kColId]);
     return ids;
 }
 

@@ -312,9 +312,10 @@ void World::Toggle(const std::string& id) {
         // As the list does: the row changes at once, the table is rebuilt a few seconds later.
         scheduler::RunTable& table = scheduler_->table();
         for (auto& row : table.taskRows)
-            if (row[scheduler::kColId] == id) row[scheduler::kColEnabled] = enable ? "1" : "0";
-        for (auto& row : table.displayRows)
-            if (row[scheduler::kDispId] == id) row[scheduler::kDispEnabled] = enable ? "1" : "0";
+            if (row[scheduler::kColId] == id) row.Set(scheduler::kColEnabled, enable ? "1" : "0");
+        scheduler::DisplayRows& shown = *table.displayRows;
+        for (std::size_t i = 0; i < shown.size(); ++i)
+            if (shown[i][scheduler::kDispId] == id) shown.Set(i, scheduler::kDispEnabled, enable ? "1" : "0");
         ScheduleRefresh();
     });
 }
