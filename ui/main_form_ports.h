@@ -5,6 +5,7 @@
 #include "i18n/lang_mgr.h"
 #include "i18n/text_lookup.h"
 #include "platform/api/clock.h"
+#include "platform/api/desktop_features.h"
 #include "platform/api/memory_trim.h"
 #include "platform/api/resume_monitor.h"
 #include "platform/api/single_instance.h"
@@ -99,6 +100,8 @@ struct MainFormPorts {
     bool handOverNewTask = false;
     // The desktop's notification server for the balloons; nullptr leaves them to the icon.
     DesktopNotices* notices = nullptr;
+    // What this desktop lets the program do; nullptr: everything.
+    const platform::DesktopFeatures* features = nullptr;
 };
 
 } // namespace orvanta::ui
