@@ -64,8 +64,15 @@ std::unique_ptr<platform::SyntheticInput> MakeSyntheticInput(const lx::LinuxDesk
     return std::make_unique<lx::XTestSyntheticInput>();
 }
 
+// XWayland counts only the input its own windows get: the user may have typed for an hour elsewhere.
+class UnknownIdleTime : public lx::UserIdleTime {
+  public:
+    std::optional<std::chrono::milliseconds> userIdleTime() override { return std::nullopt; }
+};
+
 struct Shared {
     lx::X11ScreenSaver screen;
+    UnknownIdleTime unknownIdle;
     // Our own wake-ups, which the resume monitor tells from the user's.
     std::shared_ptr<lx::WakeFireRecord> fireRecord = std::make_shared<lx::WakeFireRecord>();
 };
@@ -86,7 +93,10 @@ std::unique_ptr<PlatformBackends> MakePlatformBackends(platform::Log& log) {
     b->locale = std::make_unique<lx::LinuxLocaleInfo>();
     b->wakeTimers = std::make_unique<lx::LinuxWakeTimerFactory>(log, shared->fireRecord);
     b->keepAwake = std::make_unique<lx::LinuxKeepAwake>(shared->screen);
-    b->resumeMonitor = std::make_unique<lx::LinuxResumeMonitor>(log, shared->fireRecord, shared->screen);
+    lx::UserIdleTime& idle = features->answer(platform::DesktopFeature::IdleTime).available
+                                 ? static_cast<lx::UserIdleTime&>(shared->screen)
+                                 : shared->unknownIdle;
+    b->resumeMonitor = std::make_unique<lx::LinuxResumeMonitor>(log, shared->fireRecord, idle);
     b->instance = std::make_unique<lx::LinuxSingleInstance>();
     b->memoryTrim = std::make_unique<lx::LinuxMemoryTrim>();
     b->sessionPower = std::make_unique<lx::LinuxSessionPower>(log);
