@@ -7,9 +7,12 @@
 #include "platform/linux/actions/x11_desktop.h"
 #include "platform/linux/desktop_probe.h"
 #include "platform/linux/hotkeys/linux_global_hotkeys.h"
+#include "platform/linux/hotkeys/portal_global_hotkeys.h"
 #include "platform/linux/input/playback_thread_timing.h"
+#include "platform/linux/input/unavailable_input.h"
 #include "platform/linux/input/xtest_synthetic_input.h"
 #include "platform/linux/linux_clock.h"
+#include "platform/linux/linux_desktop_features.h"
 #include "platform/linux/linux_desktop_notifications.h"
 #include "platform/linux/linux_keep_awake.h"
 #include "platform/linux/linux_locale_info.h"
@@ -41,8 +44,36 @@ std::shared_ptr<void> WatchTermination(std::function<void()> onRequest) {
     return std::make_shared<lx::TerminationSignals>(std::move(onRequest));
 }
 
+// Only an X11 session gets the X backends: under Wayland the X display is XWayland, whose grabs and
+// synthetic input reach its own windows alone, which would look like working and not work. There the
+// hotkeys are the desktop portal's shortcuts, where it offers them.
+std::unique_ptr<platform::GlobalHotkeys> MakeGlobalHotkeys(const lx::LinuxDesktopFeatures& features,
+                                                           platform::Log& log) {
+    if (features.kind() == platform::SessionKind::X11) return std::make_unique<lx::LinuxGlobalHotkeys>(log);
+    if (features.kind() == platform::SessionKind::Wayland && features.facts().globalShortcutsPortal > 0) {
+        lx::PortalHotkeyOptions options;
+        options.appId = ORVANTA_APP_ID;
+        options.registerAppId = features.facts().portalRegistry;
+        return std::make_unique<lx::PortalGlobalHotkeys>(log, std::move(options));
+    }
+    return std::make_unique<lx::UnavailableGlobalHotkeys>();
+}
+
+std::unique_ptr<platform::SyntheticInput> MakeSyntheticInput(const lx::LinuxDesktopFeatures& features) {
+    if (features.kind() != platform::SessionKind::X11)
+        return std::make_unique<lx::UnavailableSyntheticInput>();
+    return std::make_unique<lx::XTestSyntheticInput>();
+}
+
+// XWayland counts only the input its own windows get: the user may have typed for an hour elsewhere.
+class UnknownIdleTime : public lx::UserIdleTime {
+  public:
+    std::optional<std::chrono::milliseconds> userIdleTime() override { return std::nullopt; }
+};
+
 struct Shared {
     lx::X11ScreenSaver screen;
+    UnknownIdleTime unknownIdle;
     // Our own wake-ups, which the resume monitor tells from the user's.
     std::shared_ptr<lx::WakeFireRecord> fireRecord = std::make_shared<lx::WakeFireRecord>();
 };
@@ -55,6 +86,7 @@ std::unique_ptr<PlatformBackends> MakePlatformBackends(platform::Log& log) {
     auto shared = std::make_shared<Shared>();
     auto b = std::make_unique<PlatformBackends>();
     b->shared = shared;
+    auto features = std::make_unique<lx::LinuxDesktopFeatures>(lx::ProbeSession());
     b->clock = std::make_unique<lx::LinuxClock>();
     b->paths = std::make_unique<lx::LinuxSystemPaths>();
     b->registry = std::make_unique<lx::LinuxUserRegistry>();
@@ -62,23 +94,28 @@ std::unique_ptr<PlatformBackends> MakePlatformBackends(platform::Log& log) {
     b->locale = std::make_unique<lx::LinuxLocaleInfo>();
     b->wakeTimers = std::make_unique<lx::LinuxWakeTimerFactory>(log, shared->fireRecord);
     b->keepAwake = std::make_unique<lx::LinuxKeepAwake>(shared->screen);
-    b->resumeMonitor = std::make_unique<lx::LinuxResumeMonitor>(log, shared->fireRecord, shared->screen);
+    lx::UserIdleTime& idle = features->answer(platform::DesktopFeature::IdleTime).available
+                                 ? static_cast<lx::UserIdleTime&>(shared->screen)
+                                 : shared->unknownIdle;
+    b->resumeMonitor = std::make_unique<lx::LinuxResumeMonitor>(log, shared->fireRecord, idle);
     b->instance = std::make_unique<lx::LinuxSingleInstance>();
     b->memoryTrim = std::make_unique<lx::LinuxMemoryTrim>();
     b->sessionPower = std::make_unique<lx::LinuxSessionPower>(log);
     b->launcher = std::make_unique<lx::LinuxProgramLauncher>();
     b->processes = std::make_unique<lx::LinuxProcessControl>();
     b->sound = std::make_unique<lx::X11AlertSound>();
-    b->globalHotkeys = std::make_unique<lx::LinuxGlobalHotkeys>(log);
-    b->syntheticInput = std::make_unique<lx::XTestSyntheticInput>();
+    b->globalHotkeys = MakeGlobalHotkeys(*features, log);
+    b->syntheticInput = MakeSyntheticInput(*features);
     b->macroHooks = std::make_unique<lx::LinuxMacroHookPlatform>(
         platform::ProgramFiles(*b->paths).privateFolderOf(lx::kHookLibraryFileName));
     b->resumePassword = std::make_unique<lx::LinuxResumePasswordSetting>();
-    b->trayHosts = std::make_unique<lx::LinuxTrayHostWatch>();
+    b->trayHosts =
+        std::make_unique<lx::LinuxTrayHostWatch>(features->kind() != platform::SessionKind::Wayland);
     b->notifications = std::make_unique<lx::LinuxDesktopNotifications>();
     b->playbackThreadTuning = lx::TunePlaybackThread;
     b->playbackSleepMargin = lx::kTunedThreadSleepMargin;
     b->watchTermination = WatchTermination;
+    b->features = std::move(features);
     return b;
 }
 
@@ -102,10 +139,17 @@ const bool kCommandLinePlaysMacros = true;
 
 std::unique_ptr<MacroPlaybackBackends> MakeMacroPlaybackBackends(platform::Log& log) {
     auto b = std::make_unique<MacroPlaybackBackends>();
-    auto input = std::make_unique<lx::XTestSyntheticInput>();
-    b->inputAvailable = input->available();
-    b->input = std::move(input);
-    b->hotkeys = std::make_unique<lx::LinuxGlobalHotkeys>(log);
+    const lx::LinuxDesktopFeatures features(lx::ProbeSession());
+    const platform::FeatureAnswer playback = features.answer(platform::DesktopFeature::MacroPlayback);
+    b->hotkeys = MakeGlobalHotkeys(features, log);
+    if (features.kind() == platform::SessionKind::X11) {
+        auto input = std::make_unique<lx::XTestSyntheticInput>();
+        b->inputAvailable = input->available();
+        b->input = std::move(input);
+    } else {
+        b->input = std::make_unique<lx::UnavailableSyntheticInput>();
+    }
+    if (!b->inputAvailable) b->inputUnavailableReason = playback.reason;
     b->threadTuning = lx::TunePlaybackThread;
     b->sleepMargin = lx::kTunedThreadSleepMargin;
     b->watchTermination = WatchTermination;

@@ -126,7 +126,10 @@ int main(int argc, char** argv) {
         // A task macro waits, two seconds at most, until the keys of the hotkey that started it are up.
         macros::DoDo2 taskMacros({*os.syntheticInput, clipboard, waiter, macroStopRequested,
                                   [&] { stopKey.Release(); }, std::chrono::seconds(2)});
-        macros::TaskMacroStarter macroStarter(taskMacros, stopKey, macroStopRequested);
+        macros::TaskMacroStarter macroStarter(taskMacros, stopKey, macroStopRequested, os.features.get(),
+                                              [&](const std::string& path, const std::string& why) {
+                                                  log.warn("the macro " + path + " was not played: " + why);
+                                              });
         actions::DesktopActions::Options actionOptions;
         actionOptions.startMacro = [&](const std::string& path) { return macroStarter.StartTaskMacro(path); };
         actions::DesktopActions actions(
@@ -184,7 +187,8 @@ int main(int argc, char** argv) {
                     ui::MinimizeApplication,
                     ui::RestoreApplication,
                     ui::SteadyTickCount,
-                    ownerTitle};
+                    ownerTitle,
+                    os.features.get()};
         };
         auto openTaskEditor = [&](ui::TMainForm& owner, const QString& mode) {
             const ui::TaskEditorServices services{
@@ -226,6 +230,7 @@ int main(int argc, char** argv) {
                                 [] { QApplication::quit(); }};
         ports.hotkeyTasks = &hotkeyTasks;
         ports.notices = &notices;
+        ports.features = os.features.get();
         ports.openTaskEditor = openTaskEditor;
         ports.passwordRequiredOnResume = [&] { return os.resumePassword->passwordRequired(); };
         ports.handOverNewTask = commandLine.newTask;

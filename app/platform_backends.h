@@ -3,6 +3,7 @@
 #include "platform/api/alert_sound.h"
 #include "platform/api/clock.h"
 #include "platform/api/desktop_facts.h"
+#include "platform/api/desktop_features.h"
 #include "platform/api/desktop_notifications.h"
 #include "platform/api/global_hotkeys.h"
 #include "platform/api/keep_awake.h"
@@ -37,6 +38,10 @@ struct PlatformBackends {
     // What the services below share (on Linux the screen saver and the record of our own wake-ups).
     // First, so that it ends after all of them.
     std::shared_ptr<void> shared;
+
+    // What this desktop lets the services below do; a service it does not let work is given one that
+    // answers as unavailable rather than one that would seem to work.
+    std::unique_ptr<platform::DesktopFeatures> features;
 
     std::unique_ptr<platform::Clock> clock;
     std::unique_ptr<platform::SystemPaths> paths;
@@ -96,6 +101,7 @@ std::unique_ptr<CommandLineBackends> MakeCommandLineBackends(platform::Log& log)
 struct MacroPlaybackBackends {
     std::unique_ptr<platform::SyntheticInput> input;
     bool inputAvailable = false; // false without a display to type on
+    std::string inputUnavailableReason;
     std::unique_ptr<platform::GlobalHotkeys> hotkeys;
     std::function<void()> threadTuning;
     std::chrono::microseconds sleepMargin{};

@@ -3,6 +3,7 @@
 #include "platform/windows/playback_thread_timing.h"
 #include "platform/windows/windows_alert_sound.h"
 #include "platform/windows/windows_clock.h"
+#include "platform/windows/windows_desktop_features.h"
 #include "platform/windows/windows_global_hotkeys.h"
 #include "platform/windows/windows_keep_awake.h"
 #include "platform/windows/windows_locale_info.h"
@@ -28,6 +29,7 @@ namespace orvanta::app {
 std::unique_ptr<PlatformBackends> MakePlatformBackends(platform::Log&) {
     namespace wb = platform::windows_backend;
     auto b = std::make_unique<PlatformBackends>();
+    b->features = std::make_unique<wb::WindowsDesktopFeatures>();
     b->clock = std::make_unique<wb::WindowsClock>();
     b->paths = std::make_unique<wb::WindowsSystemPaths>();
     b->registry = std::make_unique<wb::WindowsUserRegistry>();

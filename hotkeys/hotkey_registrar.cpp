@@ -3,12 +3,16 @@
 namespace orvanta::hotkeys {
 
 bool HotkeyRegistrar::RegisterTaskHotkey(const std::string& name, unsigned modifiers, unsigned virtualKey) {
+    return TakeTaskHotkey(name, modifiers, virtualKey) == platform::HotkeyRegistration::Registered;
+}
+
+platform::HotkeyRegistration HotkeyRegistrar::TakeTaskHotkey(const std::string& name, unsigned modifiers,
+                                                             unsigned virtualKey) {
     const std::lock_guard lock(mutex_);
     auto [it, added] = atoms_.try_emplace(name);
     if (added) it->second.id = nextAtom_++;
     ++it->second.uses;
-    return hotkeys_.registerHotkey(modifiers, virtualKey, it->second.id) ==
-           platform::HotkeyRegistration::Registered;
+    return hotkeys_.registerHotkey(modifiers, virtualKey, it->second.id);
 }
 
 void HotkeyRegistrar::UnregisterTaskHotkey(const std::string& name) {
@@ -21,9 +25,26 @@ void HotkeyRegistrar::UnregisterTaskHotkey(const std::string& name) {
 
 bool HotkeyRegistrar::HeldByAnotherProgram(unsigned modifiers, unsigned virtualKey) {
     const std::lock_guard lock(mutex_);
+    // As one batch: a desktop that binds whole sets then sees no change at all.
+    hotkeys_.beginBatch();
     const auto answer = hotkeys_.registerHotkey(modifiers, virtualKey, kProbeId);
     if (answer == platform::HotkeyRegistration::Registered) hotkeys_.unregisterHotkey(kProbeId);
+    hotkeys_.endBatch();
     return answer == platform::HotkeyRegistration::Refused;
+}
+
+void HotkeyRegistrar::BeginBatch() {
+    const std::lock_guard lock(mutex_);
+    hotkeys_.beginBatch();
+}
+
+std::vector<HotkeyRegistrar::NamedRefusal> HotkeyRegistrar::EndBatch() {
+    const std::lock_guard lock(mutex_);
+    std::vector<NamedRefusal> named;
+    for (auto& refusal : hotkeys_.endBatch())
+        for (const auto& [name, atom] : atoms_)
+            if (atom.id == refusal.id) named.push_back({name, std::move(refusal)});
+    return named;
 }
 
 int HotkeyRegistrar::atomOf(const std::string& name) const {

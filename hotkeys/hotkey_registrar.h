@@ -5,6 +5,7 @@
 #include <map>
 #include <mutex>
 #include <string>
+#include <vector>
 
 namespace orvanta::hotkeys {
 
@@ -17,6 +18,10 @@ class HotkeyRegistrar {
 
     // Adds the name's atom and registers the combination under it; true when the system accepted it.
     bool RegisterTaskHotkey(const std::string& name, unsigned modifiers, unsigned virtualKey);
+    // The same, with the system's answer, which tells a combination held elsewhere from a desktop that
+    // lets no program have one.
+    platform::HotkeyRegistration TakeTaskHotkey(const std::string& name, unsigned modifiers,
+                                                unsigned virtualKey);
     // Releases the combination registered under the name and deletes one use of its atom.
     void UnregisterTaskHotkey(const std::string& name);
 
@@ -27,6 +32,14 @@ class HotkeyRegistrar {
 
     // The atom id of a name while it is in use.
     int atomOf(const std::string& name) const;
+
+    // The registrations up to EndBatch are bound together; EndBatch names those that were not kept.
+    struct NamedRefusal {
+        std::string name;
+        platform::HotkeyRefusal refusal;
+    };
+    void BeginBatch();
+    std::vector<NamedRefusal> EndBatch();
 
   private:
     struct Atom {

@@ -28,9 +28,24 @@ bool HotkeyTasks::listIsEmpty() const {
 void HotkeyTasks::ResetList() {
     list_.assign(1, HotkeyListRow{});
     list_.front()[kListText] = texts_.none;
+    hints_.assign(1, std::string());
 }
 
 void HotkeyTasks::LoadHotkeyTasks(const data::TaskStore& store) {
+    // The releases and the new registrations reach the desktop as one set; the batch ends however the
+    // load does.
+    struct Batch {
+        HotkeyTasks& tasks;
+        bool ended = false;
+        explicit Batch(HotkeyTasks& t) : tasks(t) { tasks.registrar_.BeginBatch(); }
+        void End() {
+            ended = true;
+            tasks.MarkRefused(tasks.registrar_.EndBatch());
+        }
+        ~Batch() {
+            if (!ended) tasks.registrar_.EndBatch();
+        }
+    } batch(*this);
     if (count_ > 0) {
         for (const auto& row : list_)
             if (!row[kListName].empty()) registrar_.UnregisterTaskHotkey(row[kListName]);
@@ -54,10 +69,14 @@ void HotkeyTasks::LoadHotkeyTasks(const data::TaskStore& store) {
     }
     count_ = table.size();
     table_ = std::move(table);
-    if (table_.empty()) return;
+    if (table_.empty()) {
+        batch.End();
+        return;
+    }
 
     // Enabled tasks first, so of two sharing a combination the enabled one gets it.
     list_.clear();
+    hints_.clear();
     bool converted = true;
     for (int pass = 0; pass < 2 && converted; ++pass) {
         for (const auto& row : table_) {
@@ -66,6 +85,25 @@ void HotkeyTasks::LoadHotkeyTasks(const data::TaskStore& store) {
         }
     }
     if (list_.empty()) ResetList();
+    batch.End();
+}
+
+void HotkeyTasks::MarkRefused(const std::vector<HotkeyRegistrar::NamedRefusal>& refused) {
+    auto filled = [](std::string text, const std::string& detail) {
+        const auto at = text.find("%s");
+        return at == std::string::npos ? text : text.replace(at, 2, detail);
+    };
+    for (const auto& [name, refusal] : refused) {
+        for (std::size_t i = 0; i < list_.size(); ++i) {
+            if (list_[i][kListName] != name) continue;
+            list_[i][kListName].clear();
+            list_[i][kListText].insert(std::string(kCheckBoxRoom).size(), texts_.registerFailed + kSeparator);
+            using Why = platform::HotkeyRefusal::Why;
+            hints_[i] = refusal.why == Why::AssignedOther    ? filled(texts_.assignedOther, refusal.detail)
+                        : refusal.why == Why::DesktopRefused ? filled(texts_.desktopRefused, refusal.detail)
+                                                             : texts_.notBound;
+        }
+    }
 }
 
 bool HotkeyTasks::ListRow(const TaskRow& row) {
@@ -76,10 +114,15 @@ bool HotkeyTasks::ListRow(const TaskRow& row) {
     const bool enabled = row[kColEnabled] == "1";
     const std::string name = HotkeyName(row[kColHotkey1], row[kColHotkey2]);
     std::string state;
+    std::string hint;
     bool registered = false;
     if (enabled) {
-        registered = registrar_.RegisterTaskHotkey(name, combination->modifiers, combination->virtualKey);
-        if (!registered) state = texts_.registerFailed + kSeparator;
+        const auto answer = registrar_.TakeTaskHotkey(name, combination->modifiers, combination->virtualKey);
+        registered = answer == platform::HotkeyRegistration::Registered;
+        if (!registered) {
+            state = texts_.registerFailed + kSeparator;
+            hint = answer == platform::HotkeyRegistration::Unavailable ? texts_.unavailable : texts_.taken;
+        }
     }
     std::string title(data::Trimmed(row[kColTitle]));
     if (title.empty()) title = texts_.noTitle;
@@ -93,6 +136,7 @@ bool HotkeyTasks::ListRow(const TaskRow& row) {
     item[kListCountdown] = row[kColCountdown];
     if (registered) item[kListName] = name;
     list_.push_back(std::move(item));
+    hints_.push_back(std::move(hint));
     return true;
 }
 

@@ -32,6 +32,14 @@ struct HotkeyTexts {
     std::string noTitle = "No title";
     std::string registerFailed = "Register failed";
     std::string repeat = "Repeat";
+    // Why a combination was not registered: the hint of its row.
+    std::string taken = "Another program, or another task listed above, holds this combination.";
+    std::string unavailable = "There is no keyboard to take hotkeys from.";
+    std::string notBound = "The desktop did not bind this shortcut.";
+    // %s: the trigger the desktop chose.
+    std::string assignedOther = "The desktop bound this shortcut to %s instead.";
+    // %s: the desktop's answer.
+    std::string desktopRefused = "The desktop refused the shortcuts: %s";
 };
 
 // The hotkey tasks in memory, their list and their registrations, plus the handler of a pressed
@@ -61,6 +69,8 @@ class HotkeyTasks {
     std::vector<TaskRow>& table() { return table_; }
     const std::vector<HotkeyListRow>& list() const { return list_; }
     std::vector<HotkeyListRow>& list() { return list_; }
+    // One hint per list row: why its combination was not registered, empty where nothing failed.
+    const std::vector<std::string>& hints() const { return hints_; }
     std::size_t hotkeyTaskCount() const { return count_; }
     // True while the list holds only its "None" row.
     bool listIsEmpty() const;
@@ -69,6 +79,8 @@ class HotkeyTasks {
     void ResetList();
     // Lists one task and registers it when enabled; false when a number column does not convert.
     bool ListRow(const TaskRow& row);
+    // Marks the rows whose registration the desktop did not keep when it bound them together.
+    void MarkRefused(const std::vector<HotkeyRegistrar::NamedRefusal>& refused);
 
     HotkeyRegistrar& registrar_;
     Dispatch dispatch_;
@@ -76,6 +88,7 @@ class HotkeyTasks {
     HotkeyTexts texts_;
     std::vector<TaskRow> table_;
     std::vector<HotkeyListRow> list_;
+    std::vector<std::string> hints_;
     std::size_t count_ = 0;
 };
 

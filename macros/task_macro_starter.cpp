@@ -18,6 +18,13 @@ void MacroStopKey::Release() {
 }
 
 bool TaskMacroStarter::StartTaskMacro(const std::string& path) {
+    if (features_) {
+        const platform::FeatureAnswer playback = features_->answer(platform::DesktopFeature::MacroPlayback);
+        if (!playback.available) {
+            if (refused_) refused_(path, playback.reason);
+            return false;
+        }
+    }
     stopRequested_.store(false);
     stopKey_.Take();
     if (!MacroFileAcceptable(path)) {

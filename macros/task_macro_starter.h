@@ -2,6 +2,7 @@
 
 #include "hotkeys/hotkey_registrar.h"
 #include "macros/macro_player.h"
+#include "platform/api/desktop_features.h"
 
 #include <atomic>
 #include <mutex>
@@ -27,19 +28,26 @@ class MacroStopKey {
 // Starts task macros: the function the app hands to the desktop actions as their macro starter.
 class TaskMacroStarter {
   public:
-    TaskMacroStarter(DoDo2& player, MacroStopKey& stopKey, std::atomic<bool>& stopRequested)
-        : player_(player), stopKey_(stopKey), stopRequested_(stopRequested) {}
+    // Told why a macro was not played where the desktop lets no program play one.
+    using Refused = std::function<void(const std::string& path, const std::string& reason)>;
+
+    TaskMacroStarter(DoDo2& player, MacroStopKey& stopKey, std::atomic<bool>& stopRequested,
+                     const platform::DesktopFeatures* features = nullptr, Refused refused = {})
+        : player_(player), stopKey_(stopKey), stopRequested_(stopRequested), features_(features),
+          refused_(std::move(refused)) {}
 
     // Clears the stop flag, takes Alt+F12 and plays the file on a new thread, which reads it. Returns
     // false, with Alt+F12 given back, when the path is no regular file or a larger one than a macro can
-    // be (MacroFileAcceptable); the dispatcher then ends its pass. Nothing here opens the file, so a
-    // named pipe or a slow disk cannot hold up the caller.
+    // be (MacroFileAcceptable), or when this desktop lets no macro play; the dispatcher then ends its pass.
+    // Nothing here opens the file, so a named pipe or a slow disk cannot hold up the caller.
     bool StartTaskMacro(const std::string& path);
 
   private:
     DoDo2& player_;
     MacroStopKey& stopKey_;
     std::atomic<bool>& stopRequested_;
+    const platform::DesktopFeatures* features_;
+    Refused refused_;
 };
 
 } // namespace orvanta::macros

@@ -9,6 +9,8 @@ packages=(
   libsqlite3-dev sqlite3
   # GUI and platform
   qt6-base-dev libx11-dev libxtst-dev libxext-dev libxss-dev libxfixes-dev libsystemd-dev
+  # a native window on a Wayland desktop (without it the toolkit falls back to XWayland)
+  qt6-wayland
   # the macro hook library sends its messages over xcb
   libxcb1-dev
   # the toolkit's own dialogs in the chosen language

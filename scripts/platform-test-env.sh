@@ -44,6 +44,9 @@ fail() {
   exit 1
 }
 
+# The private desktop is an X11 session, whatever session the tests are started from.
+export XDG_SESSION_TYPE=x11
+unset WAYLAND_DISPLAY
 export XDG_RUNTIME_DIR="$WORK/xdg"
 mkdir -m 700 "$XDG_RUNTIME_DIR"
 export QT_ACCESSIBILITY=0 NO_AT_BRIDGE=1

@@ -11,9 +11,11 @@ using hotkeys::HotkeyListRow;
 using hotkeys::kListEnabled;
 using hotkeys::kListText;
 
-void HotkeyListModel::SetRows(const std::vector<HotkeyListRow>& rows, bool withCheckBoxes) {
+void HotkeyListModel::SetRows(const std::vector<HotkeyListRow>& rows, bool withCheckBoxes,
+                              const std::vector<std::string>& hints) {
     beginResetModel();
     rows_ = rows;
+    hints_ = hints;
     withCheckBoxes_ = withCheckBoxes;
     endResetModel();
 }
@@ -36,6 +38,10 @@ int HotkeyListModel::columnCount(const QModelIndex& parent) const {
 QVariant HotkeyListModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || index.row() >= rowCount()) return {};
     if (role != Qt::DisplayRole && role != Qt::ToolTipRole) return {};
+    const auto row = static_cast<std::size_t>(index.row());
+    if (role == Qt::ToolTipRole && index.column() == static_cast<int>(kListText) && row < hints_.size() &&
+        !hints_[row].empty())
+        return QString::fromStdString(hints_[row]);
     return QString::fromStdString(rows_[index.row()][index.column()]);
 }
 

@@ -16,8 +16,10 @@ class HotkeyListModel : public QAbstractTableModel {
   public:
     using QAbstractTableModel::QAbstractTableModel;
 
-    // Replaces every row. Check boxes are drawn only while there are hotkey tasks at all.
-    void SetRows(const std::vector<hotkeys::HotkeyListRow>& rows, bool withCheckBoxes);
+    // Replaces every row. Check boxes are drawn only while there are hotkey tasks at all. A row's hint,
+    // where it has one, is the tooltip of its text (why its combination was not registered).
+    void SetRows(const std::vector<hotkeys::HotkeyListRow>& rows, bool withCheckBoxes,
+                 const std::vector<std::string>& hints = {});
     // Changes one cell in place (a check-box click does, until the delayed reload).
     void SetCell(int row, std::size_t column, const std::string& value);
 
@@ -30,6 +32,7 @@ class HotkeyListModel : public QAbstractTableModel {
 
   private:
     std::vector<hotkeys::HotkeyListRow> rows_;
+    std::vector<std::string> hints_;
     bool withCheckBoxes_ = false;
 };
 

@@ -91,6 +91,20 @@ void HotkeyPage::LoadHotkeyTasks() {
     texts.noTitle = Text("NoTitle", "No title").toStdString();
     texts.registerFailed = Text("RegFailed", "Register failed").toStdString();
     texts.repeat = Text("Loop", "Repeat").toStdString();
+    texts.taken =
+        Text("HotkeyTaken", "Another program, or another task listed above, holds this combination.")
+            .toStdString();
+    texts.notBound = Text("HotkeyNotBound", "The desktop did not bind this shortcut.").toStdString();
+    texts.assignedOther =
+        Text("HotkeyAssignedOther", "The desktop bound this shortcut to %s instead.").toStdString();
+    texts.desktopRefused =
+        Text("HotkeyDesktopRefused", "The desktop refused the shortcuts: %s").toStdString();
+    if (ports_.features) {
+        const platform::FeatureAnswer hotkeys =
+            ports_.features->answer(platform::DesktopFeature::GlobalHotkeys);
+        if (!hotkeys.available)
+            texts.unavailable = Text(hotkeys.reasonKey.c_str(), hotkeys.reason.c_str()).toStdString();
+    }
     ports_.hotkeys.setTexts(std::move(texts));
     // A failed read leaves the "None" list, which is shown before the error goes on.
     struct ListFollows {
@@ -102,7 +116,8 @@ void HotkeyPage::LoadHotkeyTasks() {
 
 void HotkeyPage::ShowList() {
     const int previous = list_->currentIndex().isValid() ? list_->currentIndex().row() : 0;
-    list_->model().SetRows(ports_.hotkeys.list(), ports_.hotkeys.hotkeyTaskCount() > 0);
+    list_->model().SetRows(ports_.hotkeys.list(), ports_.hotkeys.hotkeyTaskCount() > 0,
+                           ports_.hotkeys.hints());
     list_->selectRow(std::min(previous, list_->model().rowCount() - 1));
 }
 

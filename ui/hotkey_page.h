@@ -3,6 +3,7 @@
 #include "data/task_store.h"
 #include "hotkeys/hotkey_tasks.h"
 #include "i18n/text_lookup.h"
+#include "platform/api/desktop_features.h"
 
 #include <QString>
 #include <QTimer>
@@ -33,6 +34,8 @@ struct HotkeyPagePorts {
     std::function<int(const QString& question)> ask;
     // Opens the task editor modally in a hotkey mode, for the task with this ID (empty for a new one).
     std::function<void(const QString& editorMode, const std::string& taskId)> openEditor;
+    // Whether this desktop lets the program have global hotkeys at all; nullptr: as if it does.
+    const platform::DesktopFeatures* features = nullptr;
 };
 
 // The contents of the "Hotkey Actions" tab: the hotkey list with its check boxes, the toolbar and the

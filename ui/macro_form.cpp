@@ -110,6 +110,9 @@ void TMacroForm::FormShow() {
 
 void TMacroForm::suitempBTNPlayClick() {
     RunGuarded(ports_.errors, [this] {
+        if (RefusedHere(platform::DesktopFeature::MacroPlayback, "PlaybackRefused",
+                        "The macro cannot be played here: %s."))
+            return;
         if (ports_.minimizeApplication) ports_.minimizeApplication();
         BTNRecord->setEnabled(false);
         BTNStop->hide();

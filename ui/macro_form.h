@@ -3,6 +3,7 @@
 #include "data/settings/settings.h"
 #include "macros/macro_player.h"
 #include "macros/macro_recorder.h"
+#include "platform/api/desktop_features.h"
 #include "platform/api/macro_hook.h"
 #include "ui/lang_form.h"
 
@@ -47,6 +48,8 @@ struct MacroFormPorts {
     std::function<void()> restoreApplication;
     std::function<std::uint32_t()> tickCount; // milliseconds, wrapping
     QString mainCaption;                      // the overwrite question's caption
+    // Whether this desktop lets the program record and play input; nullptr: as if it does.
+    const platform::DesktopFeatures* features = nullptr;
 };
 
 // The macro recorder: records the user's input through the hook library, saves and loads macro files,
@@ -71,6 +74,8 @@ class TMacroForm : public QDialog, public TLangForm {
     // The hook library's message: an event code and, for keys, the keystroke flags.
     void HookMessage(unsigned code, std::uint32_t param);
     bool PickFileRemembered(MacroFileDialog& dialog, const char* key);
+    // Tells the user why the feature does not work here; false when it does.
+    bool RefusedHere(platform::DesktopFeature feature, const char* key, const char* englishDefault);
 
     // The recording, one macro line per entry.
     const macros::MacroRecording& Memo1() const { return memo_; }

@@ -21,8 +21,21 @@ constexpr char kPointerBlock[] = "KSMFmapp";
 
 } // namespace
 
+bool TMacroForm::RefusedHere(platform::DesktopFeature feature, const char* key, const char* englishDefault) {
+    if (!ports_.features) return false;
+    const platform::FeatureAnswer answer = ports_.features->answer(feature);
+    if (answer.available) return false;
+    const QString reason = GetLangText(answer.reasonKey.c_str(), QString::fromStdString(answer.reason));
+    ReportError(ports_.errors, FormatLangText(key, QString::fromUtf8(englishDefault), {reason}));
+    return true;
+}
+
 void TMacroForm::suitempBTNRecordClick() {
     RunGuarded(ports_.errors, [this] {
+        // Before the hook library: on a desktop that keeps input from it, it would wait for nothing.
+        if (RefusedHere(platform::DesktopFeature::MacroRecording, "RecordRefused",
+                        "Input cannot be recorded here: %s."))
+            return;
         auto library = ports_.hook.LoadHookLibrary();
         if (!library) {
             ReportError(ports_.errors,

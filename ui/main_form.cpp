@@ -148,7 +148,8 @@ void TMainForm::BuildHotkeyPage(QWidget* tabSheet) {
                                   [this](const QString& mode, const std::string& id) {
                                       scheduler_.currentTaskId() = id;
                                       if (ports_.openTaskEditor) ports_.openTaskEditor(*this, mode);
-                                  }});
+                                  },
+                                  ports_.features});
 }
 
 void TMainForm::LoadHotkeys() {

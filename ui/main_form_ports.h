@@ -5,6 +5,7 @@
 #include "i18n/lang_mgr.h"
 #include "i18n/text_lookup.h"
 #include "platform/api/clock.h"
+#include "platform/api/desktop_features.h"
 #include "platform/api/memory_trim.h"
 #include "platform/api/resume_monitor.h"
 #include "platform/api/single_instance.h"
@@ -101,6 +102,8 @@ struct MainFormPorts {
     DesktopNotices* notices = nullptr;
     // Told after every rebuild of the run table the window made.
     std::function<void()> tableRebuilt = {};
+    // What this desktop lets the program do; nullptr: everything.
+    const platform::DesktopFeatures* features = nullptr;
 };
 
 } // namespace orvanta::ui

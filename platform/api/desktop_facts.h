@@ -23,8 +23,9 @@ struct DesktopFacts {
     // "challenge", "na"; missing where the call failed.
     std::map<std::string, std::string> logindCan;
 
-    std::string sessionType; // "x11", "wayland", "tty", ... or "" when nobody says
-    bool wayland = false;    // a Wayland compositor runs the session (the X display is then XWayland)
+    std::string sessionType;    // "x11", "wayland", "tty", ... or "" when nobody says
+    bool wayland = false;       // a Wayland compositor runs the session (the X display is then XWayland)
+    std::string waylandDisplay; // $WAYLAND_DISPLAY
     bool xDisplay = false;
     std::string displayName;
     bool xRecord = false;
@@ -36,6 +37,11 @@ struct DesktopFacts {
     bool trayStatusNotifier = false; // org.kde.StatusNotifierWatcher has an owner on the session bus
     bool sessionBus = false;
     bool notificationServer = false; // org.freedesktop.Notifications has an owner or can be started
+
+    // The desktop portals on the session bus, by the version of their interface; 0 where one is not offered.
+    unsigned globalShortcutsPortal = 0;
+    unsigned remoteDesktopPortal = 0;
+    bool portalRegistry = false; // org.freedesktop.host.portal.Registry, which ties a program to its app ID
 
     std::string autostartFile;
     bool autostartPresent = false;

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <functional>
+#include <string>
+#include <vector>
 
 namespace orvanta::platform {
 
@@ -15,6 +17,19 @@ enum class HotkeyRegistration {
     Registered,
     Refused,     // another client (or this one) holds the combination
     Unavailable, // no keyboard to grab from at all (no display, unknown key)
+};
+
+// A registration that answered Registered inside a batch and was not kept once the batch was bound.
+struct HotkeyRefusal {
+    enum class Why {
+        NotBound,      // the desktop left it out
+        AssignedOther, // the desktop bound it to another trigger (detail), which is not the task's
+        DesktopRefused // the desktop refused the whole set (detail: its answer)
+    };
+    int id = 0;
+    Why why = Why::NotBound;
+    std::string detail;
+    bool operator==(const HotkeyRefusal&) const = default;
 };
 
 // System-wide key combinations, identified by the caller's id.
@@ -36,6 +51,12 @@ class GlobalHotkeys {
 
     // Releases the combination of the id; an unknown id is ignored.
     virtual void unregisterHotkey(int id) = 0;
+
+    // The registrations and releases between these two belong together. A backend that binds the set as a
+    // whole (a desktop portal binds once per session) answers Registered for what it will ask for and
+    // binds at endBatch, which returns those that were not kept. Others take each call as it comes.
+    virtual void beginBatch() {}
+    virtual std::vector<HotkeyRefusal> endBatch() { return {}; }
 };
 
 } // namespace orvanta::platform

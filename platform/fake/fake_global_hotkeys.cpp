@@ -34,6 +34,42 @@ void FakeGlobalHotkeys::setUnavailable(bool unavailable) {
     unavailable_ = unavailable;
 }
 
+void FakeGlobalHotkeys::refuseWhenBound(unsigned modifiers, unsigned virtualKey, HotkeyRefusal::Why why,
+                                        std::string detail) {
+    const std::lock_guard lock(mutex_);
+    refuseWhenBound_[Grab{modifiers, virtualKey}] = {0, why, std::move(detail)};
+}
+
+void FakeGlobalHotkeys::beginBatch() {
+    const std::lock_guard lock(mutex_);
+    batching_ = true;
+}
+
+std::vector<HotkeyRefusal> FakeGlobalHotkeys::endBatch() {
+    const std::lock_guard lock(mutex_);
+    std::vector<HotkeyRefusal> refused;
+    if (!batching_) return refused;
+    batching_ = false;
+    ++batchesEnded_;
+    for (auto it = grabs_.begin(); it != grabs_.end();) {
+        const auto rule = refuseWhenBound_.find(it->second);
+        if (rule == refuseWhenBound_.end()) {
+            ++it;
+            continue;
+        }
+        HotkeyRefusal refusal = rule->second;
+        refusal.id = it->first;
+        refused.push_back(std::move(refusal));
+        it = grabs_.erase(it);
+    }
+    return refused;
+}
+
+int FakeGlobalHotkeys::batchesEnded() const {
+    const std::lock_guard lock(mutex_);
+    return batchesEnded_;
+}
+
 std::map<int, FakeGlobalHotkeys::Grab> FakeGlobalHotkeys::registered() const {
     const std::lock_guard lock(mutex_);
     return grabs_;

@@ -5,6 +5,7 @@
 #include <map>
 #include <mutex>
 #include <set>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -29,6 +30,11 @@ class FakeGlobalHotkeys : public GlobalHotkeys {
     void takeByOtherProgram(unsigned modifiers, unsigned virtualKey);
     // Every registration answers Unavailable, as without a display.
     void setUnavailable(bool unavailable);
+    // Bound as a desktop portal binds: a batch's registration of the combination is taken back at its end.
+    void refuseWhenBound(unsigned modifiers, unsigned virtualKey, HotkeyRefusal::Why why, std::string detail);
+    void beginBatch() override;
+    std::vector<HotkeyRefusal> endBatch() override;
+    int batchesEnded() const;
 
     // The registered combinations by id.
     std::map<int, Grab> registered() const;
@@ -45,6 +51,9 @@ class FakeGlobalHotkeys : public GlobalHotkeys {
     std::set<Grab> taken_;
     bool unavailable_ = false;
     int registerCalls_ = 0;
+    std::map<Grab, HotkeyRefusal> refuseWhenBound_;
+    bool batching_ = false;
+    int batchesEnded_ = 0;
 };
 
 } // namespace orvanta::platform::fake

@@ -24,6 +24,8 @@ constexpr std::uint32_t kRevisionMask = 0xFF000000;
 constexpr std::uint32_t kRevision2 = 0x02000000;
 constexpr std::uint32_t kRevision3 = 0x03000000;
 constexpr std::uint32_t kEffective = 0x000001;
+constexpr char kPortalService[] = "org.freedesktop.portal.Desktop";
+constexpr char kPortalObject[] = "/org/freedesktop/portal/desktop";
 
 std::uint32_t LittleEndianWord(const std::string& bytes, std::size_t at) {
     std::uint32_t value = 0;
@@ -102,6 +104,38 @@ bool CanBeStarted(sd_bus* bus, const std::string& name) {
     });
 }
 
+// The portal frontend's object answers for every portal the desktop offers; an interface it lacks has
+// no version to read.
+unsigned PortalVersion(sd_bus* bus, const char* interface) {
+    sd_bus_error error = SD_BUS_ERROR_NULL;
+    std::uint32_t version = 0;
+    const int got = sd_bus_get_property_trivial(bus, kPortalService, kPortalObject, interface, "version",
+                                                &error, 'u', &version);
+    sd_bus_error_free(&error);
+    return got >= 0 ? version : 0;
+}
+
+bool PortalOffers(sd_bus* bus, const char* interface) {
+    sd_bus_error error = SD_BUS_ERROR_NULL;
+    sd_bus_message* reply = nullptr;
+    const char* xml = nullptr;
+    const int called =
+        sd_bus_call_method(bus, kPortalService, kPortalObject, "org.freedesktop.DBus.Introspectable",
+                           "Introspect", &error, &reply, "");
+    const bool offered = called >= 0 && sd_bus_message_read(reply, "s", &xml) >= 0 && xml &&
+                         std::string(xml).find(std::string("\"") + interface + "\"") != std::string::npos;
+    sd_bus_message_unref(reply);
+    sd_bus_error_free(&error);
+    return offered;
+}
+
+void ProbePortals(sd_bus* bus, DesktopFacts& f) {
+    if (!HasOwner(bus, kPortalService) && !CanBeStarted(bus, kPortalService)) return;
+    f.globalShortcutsPortal = PortalVersion(bus, "org.freedesktop.portal.GlobalShortcuts");
+    f.remoteDesktopPortal = PortalVersion(bus, "org.freedesktop.portal.RemoteDesktop");
+    f.portalRegistry = PortalOffers(bus, "org.freedesktop.host.portal.Registry");
+}
+
 void ProbeSessionBus(DesktopFacts& f) {
     sd_bus* raw = nullptr;
     if (OpenUserBus(&raw) < 0) return;
@@ -111,6 +145,7 @@ void ProbeSessionBus(DesktopFacts& f) {
     f.trayStatusNotifier = HasOwner(raw, "org.kde.StatusNotifierWatcher");
     f.notificationServer =
         HasOwner(raw, "org.freedesktop.Notifications") || CanBeStarted(raw, "org.freedesktop.Notifications");
+    ProbePortals(raw, f);
 }
 
 struct DisplayCloser {
@@ -148,13 +183,19 @@ bool CapabilityGrantsWakeAlarm(const std::string& attribute) {
 }
 
 DesktopFacts ProbeDesktop(const DesktopProbeSources& sources) {
-    DesktopFacts f;
+    DesktopFacts f = ProbeSession();
     ProbeWakeAlarm(sources, f);
     ProbeLogind(f);
+    return f;
+}
+
+DesktopFacts ProbeSession() {
+    DesktopFacts f;
     const char* type = std::getenv("XDG_SESSION_TYPE");
     f.sessionType = type ? type : "";
     const char* wayland = std::getenv("WAYLAND_DISPLAY");
-    f.wayland = f.sessionType == "wayland" || (wayland && *wayland);
+    f.waylandDisplay = wayland ? wayland : "";
+    f.wayland = f.sessionType == "wayland" || !f.waylandDisplay.empty();
     ProbeSessionBus(f);
     ProbeX(f);
     return f;

@@ -16,6 +16,10 @@ struct DesktopProbeSources {
 // be asked is reported absent; nothing here throws.
 DesktopFacts ProbeDesktop(const DesktopProbeSources& sources);
 
+// Only the session's part: its type, the session bus with its tray watcher, notification server and
+// portals, and the X display. What the running program asks at its start to pick its backends.
+DesktopFacts ProbeSession();
+
 // The program whose wake-up timers count: the orvanta beside the asking program (a package, a build
 // tree), else the first on PATH; empty when there is none.
 std::string FindOrvantaProgram(const std::string& ownFolder);

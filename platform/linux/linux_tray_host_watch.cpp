@@ -48,10 +48,11 @@ struct LinuxTrayHostWatch::XSide {
     bool Owned() const { return display && XGetSelectionOwner(display, selection) != None; }
 };
 
-LinuxTrayHostWatch::LinuxTrayHostWatch() : x_(std::make_unique<XSide>()) {
-    hosts_.embedding = x_->Owned();
+LinuxTrayHostWatch::LinuxTrayHostWatch(bool embeddingCounts)
+    : x_(embeddingCounts ? std::make_unique<XSide>() : nullptr) {
+    hosts_.embedding = x_ && x_->Owned();
     SessionBusLoop::ExtraSource source;
-    if (x_->display) {
+    if (x_ && x_->display) {
         source.fd = ConnectionNumber(x_->display);
         source.onReadable = [this] {
             bool owned = false;

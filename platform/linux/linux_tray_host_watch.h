@@ -20,7 +20,9 @@ namespace orvanta::platform::linux_backend {
 // session bus with a host registered with it. Without a display or a bus that kind is simply absent.
 class LinuxTrayHostWatch : public TrayHostWatch {
   public:
-    LinuxTrayHostWatch();
+    // embeddingCounts false: the XEmbed tray is not watched at all. On a Wayland desktop the one XWayland
+    // shows takes no Wayland window, so counting it would hide the window into an icon nobody sees.
+    explicit LinuxTrayHostWatch(bool embeddingCounts = true);
     ~LinuxTrayHostWatch() override;
 
     TrayHosts current() const override;

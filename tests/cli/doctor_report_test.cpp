@@ -125,6 +125,42 @@ TEST(DoctorReport, WaylandAndNoDisplayAreSaidAndHotkeyTasksMissThem) {
     EXPECT_EQ(bare.status_of("start at log in"), "note");
 }
 
+// A Wayland session without XWayland is still a Wayland session, and the portals it offers are listed.
+TEST(DoctorReport, AWaylandSessionListsItsPortalsAndWhatEachFeatureLacks) {
+    platform::DesktopFacts f = FullDesktop();
+    f.wayland = true;
+    f.sessionType = "wayland";
+    f.waylandDisplay = "wayland-0";
+    f.xDisplay = false;
+    f.trayStatusNotifier = true;
+    const Outcome bare = Report(f, {Task(7, "typed", data::kDaily, data::kEventNone)});
+    EXPECT_NE(bare.line_of("session").find("Wayland (XDG_SESSION_TYPE=wayland), Wayland display wayland-0"),
+              std::string::npos)
+        << bare.text;
+    EXPECT_EQ(bare.line_of("session").find("X display"), std::string::npos) << bare.text;
+    EXPECT_EQ(bare.status_of("desktop portals"), "note");
+    EXPECT_NE(bare.line_of("desktop portals").find("GlobalShortcuts not offered, RemoteDesktop not offered"),
+              std::string::npos)
+        << bare.text;
+    EXPECT_NE(bare.line_of("macro recording").find("only in an X11 session"), std::string::npos) << bare.text;
+    EXPECT_NE(bare.line_of("macro playback").find("RemoteDesktop portal"), std::string::npos) << bare.text;
+    EXPECT_EQ(bare.status_of("tray host"), "ok");
+
+    f.globalShortcutsPortal = 1;
+    f.remoteDesktopPortal = 2;
+    f.portalRegistry = true;
+    const Outcome portals = Report(f, {});
+    EXPECT_EQ(portals.status_of("desktop portals"), "ok");
+    EXPECT_NE(portals.line_of("desktop portals")
+                  .find("GlobalShortcuts version 1, RemoteDesktop version 2, app ID "
+                        "registry offered"),
+              std::string::npos)
+        << portals.text;
+
+    const Outcome x11 = Report(FullDesktop(), {});
+    EXPECT_EQ(x11.status_of("desktop portals"), "<no line>") << "X11 needs none";
+}
+
 TEST(DoctorReport, ManyTasksAreCountedAfterTheFirstThree) {
     platform::DesktopFacts f = FullDesktop();
     f.rtcWakeAlarms.clear();

@@ -42,5 +42,29 @@ TEST(Doctor, TellsWhatTheDesktopOffersAndFailsForATaskThatNeedsWhatIsGone) {
     EXPECT_EQ(LineAbout(console.out, "macro recording").substr(0, 8), "note    ") << "no task records";
 }
 
+// The same desktop told it is a Wayland session: XWayland's display is seen and not counted on.
+TEST(Doctor, UnderAWaylandSessionListsWhatCannotWorkThereAndWhy) {
+    if (!std::getenv("DISPLAY")) GTEST_SKIP() << "needs the test desktop";
+    Sandbox box;
+    setenv("XDG_SESSION_TYPE", "wayland", 1);
+    setenv("WAYLAND_DISPLAY", "wayland-0", 1);
+    const CliResult report = box.run({"doctor"});
+    setenv("XDG_SESSION_TYPE", "x11", 1);
+    unsetenv("WAYLAND_DISPLAY");
+    EXPECT_EQ(report.exitCode, 0) << "no task needs anything: " << report.out;
+    const std::string session = LineAbout(report.out, "session");
+    EXPECT_NE(session.find("Wayland (XDG_SESSION_TYPE=wayland), Wayland display wayland-0, X display"),
+              std::string::npos)
+        << session;
+    EXPECT_NE(session.find("through XWayland"), std::string::npos) << session;
+    EXPECT_EQ(LineAbout(report.out, "desktop portals").substr(0, 8), "note    ") << report.out;
+    for (const char* feature :
+         {"global hotkeys", "macro playback", "macro recording", "monitor off", "idle time"}) {
+        const std::string line = LineAbout(report.out, feature);
+        EXPECT_EQ(line.substr(0, 8), "note    ") << line;
+        EXPECT_NE(line.find("Wayland"), std::string::npos) << line;
+    }
+}
+
 } // namespace
 } // namespace orvanta::cli_test

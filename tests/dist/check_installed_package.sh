@@ -55,6 +55,7 @@ control=$work/control/control
 grep -q '^Depends:.*libqt6widgets6' "$control" || fail "Depends names no Qt library (shlibdeps did not run): $(grep '^Depends:' "$control")"
 grep -q '^Depends:.*libcap2-bin' "$control" || fail "Depends lacks libcap2-bin, whose setcap the post-install step runs"
 grep -q '^Suggests: gnome-shell-extension-appindicator$' "$control" || fail "Suggests lacks gnome-shell-extension-appindicator"
+grep -q '^Recommends: qt6-wayland$' "$control" || fail "Recommends lacks qt6-wayland"
 if find "$usr" -type f \( -perm -u+x -o -name '*.so' \) -exec file {} + | grep ELF | grep -q 'not stripped'; then
     fail "the package holds unstripped programs"
 fi

@@ -1,5 +1,6 @@
 #include "app/platform_backends.h"
 #include "platform/fake/fake_log.h"
+#include "tests/platform/scoped_env.h"
 
 #include <chrono>
 #include <csignal>
@@ -74,4 +75,39 @@ TEST(LinuxPlatformBackends, TheCommandLineGetsItsServicesAndAMacroPlaybackKnowsW
 
     unsetenv("DISPLAY");
     EXPECT_FALSE(orvanta::app::MakeMacroPlaybackBackends(log)->inputAvailable);
+}
+
+// Under a Wayland session the X display is XWayland: the X grabs and XTEST would reach its windows only,
+// so the program gets backends that say so instead, and the features name the reason.
+TEST(LinuxPlatformBackends, UnderWaylandTheXBackendsAreNotUsedAgainstXWayland) {
+    ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "run under the test desktop";
+    orvanta::platform::fake::RecordingLog log;
+    {
+        const auto x11 = orvanta::app::MakePlatformBackends(log);
+        ASSERT_TRUE(x11->features);
+        EXPECT_TRUE(x11->features->answer(orvanta::platform::DesktopFeature::GlobalHotkeys).available);
+        EXPECT_EQ(x11->globalHotkeys->registerHotkey(orvanta::platform::kHotkeyAlt, 'J', 1),
+                  orvanta::platform::HotkeyRegistration::Registered);
+        x11->globalHotkeys->unregisterHotkey(1);
+    }
+
+    const orvanta::test::ScopedEnv session("XDG_SESSION_TYPE", "wayland");
+    const orvanta::test::ScopedEnv display("WAYLAND_DISPLAY", "wayland-test-absent");
+    const auto wayland = orvanta::app::MakePlatformBackends(log);
+    for (const auto feature :
+         {orvanta::platform::DesktopFeature::GlobalHotkeys, orvanta::platform::DesktopFeature::MacroPlayback,
+          orvanta::platform::DesktopFeature::MacroRecording}) {
+        const auto answer = wayland->features->answer(feature);
+        EXPECT_FALSE(answer.available);
+        EXPECT_NE(answer.reason.find("Wayland"), std::string::npos) << answer.reason;
+    }
+    EXPECT_EQ(wayland->globalHotkeys->registerHotkey(orvanta::platform::kHotkeyAlt, 'J', 1),
+              orvanta::platform::HotkeyRegistration::Unavailable);
+    EXPECT_EQ(wayland->syntheticInput->cursorPos(), std::nullopt) << "XTEST on XWayland would answer one";
+    EXPECT_FALSE(wayland->trayHosts->current().embedding) << "trayer's XEmbed tray takes no Wayland window";
+
+    const auto player = orvanta::app::MakeMacroPlaybackBackends(log);
+    EXPECT_FALSE(player->inputAvailable);
+    EXPECT_NE(player->inputUnavailableReason.find("RemoteDesktop portal"), std::string::npos)
+        << player->inputUnavailableReason;
 }

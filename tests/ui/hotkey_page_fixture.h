@@ -4,6 +4,7 @@
 #include "data/task_record.h"
 #include "hotkeys/hotkey_registrar.h"
 #include "hotkeys/hotkey_tasks.h"
+#include "platform/fake/fake_desktop_features.h"
 #include "platform/fake/fake_global_hotkeys.h"
 #include "tests/ui/main_form_fixture.h"
 #include "ui/hotkey_list_view.h"

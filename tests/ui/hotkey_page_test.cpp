@@ -85,6 +85,33 @@ TEST_F(HotkeyPageTest, WithoutADisplayEveryEnabledTaskShowsRegisterFailed) {
     EXPECT_TRUE(errors.errors.isEmpty());
 }
 
+// The hint of a failed row is the reason, in the language of the window: the desktop's own where it
+// gives no program hotkeys, else that someone holds the combination.
+TEST_F(HotkeyPageTest, TheHintOfARegisterFailedRowSaysWhy) {
+    platform::fake::FakeDesktopFeatures desktop;
+    desktop.refuse(platform::DesktopFeature::GlobalHotkeys, "WaylandNoHotkeys", "no GlobalShortcuts portal");
+    features = &desktop;
+    globalHotkeys.takeByOtherProgram(kAlt, '1');
+    AddHotkey("one", 0, '1');
+    AddHotkey("two", 0, '2');
+    WriteFileBytes(binFolder + "/Language/Orvanta.DEU",
+                   "[General]\nLanguage=Deutsch\n[TMainForm]\nWaylandNoHotkeys=kein Portal\n");
+    StartWith();
+    auto hint = [this](int row) {
+        return List().model().data(List().model().index(row, 0), Qt::ToolTipRole).toString().toStdString();
+    };
+    EXPECT_EQ(hint(0), "Another program, or another task listed above, holds this combination.");
+    EXPECT_EQ(hint(1), Texts()[1]) << "a registered row keeps its text as its tooltip";
+
+    globalHotkeys.setUnavailable(true);
+    const auto& items = languages->Items();
+    for (std::size_t i = 0; i < items.size(); ++i)
+        if (items[i].FileName.ends_with(".DEU")) languages->SetLanguage(static_cast<int>(i));
+    page->LoadHotkeyTasks();
+    EXPECT_EQ(hint(0), "kein Portal");
+    EXPECT_EQ(hint(1), "kein Portal");
+}
+
 TEST_F(HotkeyPageTest, WithoutHotkeyTasksOnlyAddDoesAnything) {
     AddTask("timed", "10:00:00");
     StartWith();

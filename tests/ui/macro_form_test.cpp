@@ -1,6 +1,7 @@
 #include "data/settings/settings.h"
 #include "i18n/lang_mgr.h"
 #include "macros/macro_text.h"
+#include "platform/fake/fake_desktop_features.h"
 #include "platform/fake/fake_locale_info.h"
 #include "platform/fake/fake_macro_hook.h"
 #include "platform/fake/fake_synthetic_input.h"
@@ -85,8 +86,10 @@ struct RecorderPorts {
                 [this] { steps.push_back("minimize"); },
                 [this] { steps.push_back("restore"); },
                 [this] { return tick; },
-                QStringLiteral("Orvanta")};
+                QStringLiteral("Orvanta"),
+                &features};
     }
+    platform::fake::FakeDesktopFeatures features;
 };
 
 // Answers the recorder's overwrite question with the given button and keeps what it asked.
@@ -255,6 +258,32 @@ TEST_F(MacroFormTest, ADesktopWithoutInputCaptureIsReportedAndTheWindowStaysIdle
     EXPECT_TRUE(steps.empty()) << "the window was minimised: " << steps.front();
     ASSERT_EQ(errors.errors.size(), 1);
     EXPECT_TRUE(errors.errors[0].contains("cannot be recorded")) << errors.errors[0].toStdString();
+}
+
+// On a Wayland desktop neither Record nor Playback starts: the user is told why, the hook library is not
+// loaded and the window is not minimised.
+TEST_F(MacroFormTest, RecordAndPlaybackRefusedByTheDesktopSayWhyAndChangeNothing) {
+    features.refuse(platform::DesktopFeature::MacroRecording, "WaylandNoRecording",
+                    "recording works only in an X11 session");
+    features.refuse(platform::DesktopFeature::MacroPlayback, "WaylandNoPlayback", "no RemoteDesktop portal");
+    const std::string path = File("m.mco");
+    std::ofstream(path, std::ios::binary) << "0 KEY_DOWN 65\r\n";
+    editorFile.setText(QString::fromStdString(path));
+    Open();
+    Click(Control<QPushButton>(*form, "BTNRecord"));
+    EXPECT_FALSE(form->recording());
+    EXPECT_TRUE(hook.log.empty()) << hook.log.front();
+    EXPECT_TRUE(Shown(Control<QPushButton>(*form, "BTNRecord")));
+    EXPECT_FALSE(Shown(Control<QPushButton>(*form, "BTNStop")));
+
+    Click(Control<QPushButton>(*form, "BTNPlay"));
+    EXPECT_TRUE(input.events().empty());
+    EXPECT_TRUE(steps.empty()) << steps.front();
+    EXPECT_TRUE(Control<QPushButton>(*form, "BTNRecord")->isEnabled());
+    ASSERT_EQ(errors.errors.size(), 2);
+    EXPECT_EQ(errors.errors[0].toStdString(),
+              "Input cannot be recorded here: recording works only in an X11 session.");
+    EXPECT_EQ(errors.errors[1].toStdString(), "The macro cannot be played here: no RemoteDesktop portal.");
 }
 
 TEST_F(MacroFormTest, APauseOfTheLibraryIsNotedInTheWindowUntilTheNextRecording) {

@@ -98,6 +98,7 @@ class MainFormTest : public ::testing::Test {
         [this](ui::TMainForm&, const QString& mode) { editorOpenings.push_back(mode); };
     std::function<bool()> passwordRequiredOnResume;
     hotkeys::HotkeyTasks* hotkeyList = nullptr;
+    const platform::DesktopFeatures* features = nullptr;
 
     // The core each window drives, made before it as the program makes it.
     struct WindowCore {
@@ -177,6 +178,7 @@ class MainFormTest : public ::testing::Test {
         ports.openTaskEditor = openTaskEditor;
         ports.passwordRequiredOnResume = passwordRequiredOnResume;
         ports.notices = notices;
+        ports.features = features;
         return ports;
     }
 

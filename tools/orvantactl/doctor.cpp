@@ -1,5 +1,7 @@
 #include "tools/orvantactl/doctor.h"
 
+#include "platform/features/feature_answers.h"
+
 #include <functional>
 
 namespace orvanta::ctl {
@@ -84,6 +86,57 @@ void PowerActions(const platform::DesktopFacts& f, Report& report) {
     }
 }
 
+void Session(const platform::DesktopFacts& f, Report& report) {
+    const platform::SessionKind kind = platform::KindOfSession(f);
+    std::string session = kind == platform::SessionKind::Wayland ? "Wayland"
+                          : kind == platform::SessionKind::X11   ? "X11"
+                                                                 : "none";
+    if (!f.sessionType.empty()) session += " (XDG_SESSION_TYPE=" + f.sessionType + ")";
+    if (!f.waylandDisplay.empty()) session += ", Wayland display " + f.waylandDisplay;
+    if (f.xDisplay) session += ", X display " + f.displayName + (f.wayland ? " through XWayland" : "");
+    report.Line("session", kind == platform::SessionKind::X11, session,
+                "log in to an X11 session (\"Xorg\" at the login screen)");
+    if (kind != platform::SessionKind::Wayland) return;
+    auto portal = [](unsigned version) {
+        return version ? "version " + std::to_string(version) : std::string("not offered");
+    };
+    report.Line(
+        "desktop portals", f.globalShortcutsPortal || f.remoteDesktopPortal,
+        "GlobalShortcuts " + portal(f.globalShortcutsPortal) + ", RemoteDesktop " +
+            portal(f.remoteDesktopPortal) +
+            (f.portalRegistry ? ", app ID registry offered" : ", no app ID registry"),
+        "xdg-desktop-portal with the desktop's own backend (KDE Plasma 5.27 or later, GNOME 48 or later)");
+}
+
+std::string FeatureFix(const platform::FeatureAnswer& answer, const platform::DesktopFacts& f) {
+    if (answer.reasonKey == "NoTrayHost")
+        return "a panel with a notification area (on GNOME: gnome-shell-extension-appindicator)";
+    if (platform::KindOfSession(f) == platform::SessionKind::X11) return "an X server with the extension";
+    return "log in to an X11 session";
+}
+
+void Features(const platform::DesktopFacts& f, Report& report) {
+    for (const platform::DesktopFeature feature : platform::kAllDesktopFeatures) {
+        Need need;
+        switch (feature) {
+        case platform::DesktopFeature::GlobalHotkeys:
+            need = [](const data::TaskRecord& t) { return t.dateMode == data::kHotkey; };
+            break;
+        case platform::DesktopFeature::MacroPlayback:
+            need = [](const data::TaskRecord& t) { return !t.macro.empty(); };
+            break;
+        case platform::DesktopFeature::MonitorOff:
+            need = EventIs(data::kEventMonitorOff);
+            break;
+        default:
+            break;
+        }
+        const platform::FeatureAnswer answer = platform::AnswerFeature(f, feature);
+        report.Line(platform::FeatureSubject(feature), answer.available, answer.reason, FeatureFix(answer, f),
+                    need);
+    }
+}
+
 } // namespace
 
 int ReportDesktop(const platform::DesktopFacts& f, const AutostartEntry& autostart,
@@ -107,39 +160,8 @@ int ReportDesktop(const platform::DesktopFacts& f, const AutostartEntry& autosta
                 });
     if (f.logindReachable) PowerActions(f, report);
 
-    const std::string kind = f.wayland ? "Wayland" : f.xDisplay ? "X11" : "none";
-    std::string session = kind + (f.sessionType.empty() ? "" : " (XDG_SESSION_TYPE=" + f.sessionType + ")");
-    if (f.xDisplay) session += ", X display " + f.displayName + (f.wayland ? " through XWayland" : "");
-    report.Line("session", f.xDisplay && !f.wayland, session,
-                "log in to an X11 session (\"Xorg\" at the login screen)");
-
-    const bool x11 = f.xDisplay && !f.wayland;
-    const std::string onWayland = "Wayland lets no program take keys or type for other programs";
-    const std::string noDisplay = "there is no X display ($DISPLAY)";
-    auto xFeature = [&](const char* subject, bool extension, const char* extensionName, const Need& need) {
-        const std::string found = !f.xDisplay ? noDisplay
-                                  : f.wayland ? onWayland
-                                  : extension ? std::string("the X server has ") + extensionName
-                                              : std::string("the X server has no ") + extensionName;
-        const std::string fix = !f.xDisplay || f.wayland ? "log in to an X11 session"
-                                                         : std::string("an X server with ") + extensionName;
-        report.Line(subject, x11 && extension, found, fix, need);
-    };
-    xFeature("global hotkeys", true, "core key grabs",
-             [](const data::TaskRecord& t) { return t.dateMode == data::kHotkey; });
-    xFeature("macro playback", f.xTest, "XTEST", [](const data::TaskRecord& t) { return !t.macro.empty(); });
-    xFeature("macro recording", f.xRecord, "RECORD", {});
-    xFeature("monitor off", f.xDpms, "DPMS", EventIs(data::kEventMonitorOff));
-    xFeature("idle time", f.xScreenSaver, "MIT-SCREEN-SAVER", {});
-
-    const bool tray = f.trayXEmbed || f.trayStatusNotifier;
-    std::string trayFound = f.trayXEmbed && f.trayStatusNotifier
-                                ? "an XEmbed tray and a StatusNotifierWatcher"
-                            : f.trayXEmbed         ? "an XEmbed tray (_NET_SYSTEM_TRAY)"
-                            : f.trayStatusNotifier ? "a StatusNotifierWatcher on the session bus"
-                                                   : "none; the window stays on the task bar instead";
-    report.Line("tray host", tray, trayFound,
-                "a panel with a notification area (on GNOME: gnome-shell-extension-appindicator)");
+    Session(f, report);
+    Features(f, report);
     report.Line("notification server", f.notificationServer,
                 f.notificationServer ? "org.freedesktop.Notifications is on the session bus"
                 : f.sessionBus       ? "nothing owns org.freedesktop.Notifications; reminders use the tray"

@@ -48,8 +48,10 @@ class CommandLinePlayer {
     bool Start(const std::string& path) {
         if (!os_->inputAvailable)
             throw orvanta::Error(
-                "the macro " + path +
-                " cannot be played: there is no X display ($DISPLAY is not set or cannot be opened)");
+                "the macro " + path + " cannot be played: " +
+                (os_->inputUnavailableReason.empty()
+                     ? std::string("there is no X display ($DISPLAY is not set or cannot be opened)")
+                     : os_->inputUnavailableReason));
         return starter_.StartTaskMacro(path);
     }
     void WaitForTheEnd() { player_.WaitAll(); }

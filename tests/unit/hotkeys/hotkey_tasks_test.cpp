@@ -116,6 +116,60 @@ TEST_F(HotkeyTasksTest, NoDisplayRegistersNothingAndNothingDispatches) {
     EXPECT_TRUE(dispatched.empty());
 }
 
+// The hint of a failed row tells a combination someone holds from a desktop that gives none to anyone.
+TEST_F(HotkeyTasksTest, EachFailedRowCarriesTheReasonAsItsHint) {
+    HotkeyTexts texts;
+    texts.taken = "held elsewhere";
+    texts.unavailable = "this Wayland desktop offers no global shortcuts";
+    tasks.setTexts(texts);
+    os.takeByOtherProgram(2, 75);
+    Add("taken", 1, 75);
+    Add("free", 0, 66);
+    Add("off", 0, 67, false);
+    tasks.LoadHotkeyTasks(store);
+    EXPECT_EQ(tasks.hints(), (std::vector<std::string>{"held elsewhere", "", ""}));
+
+    os.setUnavailable(true);
+    tasks.LoadHotkeyTasks(store);
+    ASSERT_EQ(tasks.hints().size(), tasks.list().size());
+    EXPECT_EQ(tasks.hints()[0], texts.unavailable);
+    EXPECT_EQ(tasks.hints()[1], texts.unavailable);
+    EXPECT_EQ(tasks.hints()[2], "") << "a disabled task registers nothing, so nothing failed";
+
+    store.DeleteAllHotkeyTasks();
+    tasks.LoadHotkeyTasks(store);
+    EXPECT_EQ(tasks.hints(), (std::vector<std::string>{""})) << "the None row";
+}
+
+// A desktop that binds the whole set at once (a portal) may leave a shortcut out or bind it to another
+// trigger; those rows show Register failed with the desktop's answer, and their keys run nothing.
+TEST_F(HotkeyTasksTest, ShortcutsTheDesktopDidNotKeepWhenBindingTheSetShowRegisterFailed) {
+    using Why = platform::HotkeyRefusal::Why;
+    os.refuseWhenBound(1, 66, Why::AssignedOther, "Ctrl+Shift+B");
+    os.refuseWhenBound(2, 67, Why::NotBound, "");
+    Add("kept", 0, 65);
+    Add("moved", 0, 66);
+    Add("dropped", 1, 67);
+    tasks.LoadHotkeyTasks(store);
+    EXPECT_EQ(os.batchesEnded(), 1) << "one load binds once";
+    ASSERT_EQ(tasks.list().size(), 3u);
+    EXPECT_EQ(tasks.list()[0][kListName], "KRL065");
+    EXPECT_EQ(tasks.list()[1][kListText], "           Register failed ---- Alt + B ---- moved");
+    EXPECT_EQ(tasks.list()[1][kListName], "");
+    EXPECT_EQ(tasks.list()[2][kListText], "           Register failed ---- Ctrl + C ---- dropped");
+    EXPECT_EQ(tasks.hints(),
+              (std::vector<std::string>{"", "The desktop bound this shortcut to Ctrl+Shift+B instead.",
+                                        "The desktop did not bind this shortcut."}));
+    tasks.OnHotkeyPressed(1, 66);
+    EXPECT_TRUE(dispatched.empty());
+
+    // Emptying the list is a batch too: the desktop is told the set is now empty.
+    store.DeleteAllHotkeyTasks();
+    tasks.LoadHotkeyTasks(store);
+    EXPECT_EQ(os.batchesEnded(), 2);
+    EXPECT_TRUE(os.registered().empty());
+}
+
 TEST_F(HotkeyTasksTest, AReloadReleasesThePreviousCombinations) {
     const std::string id = Add("a", 0, 65);
     tasks.LoadHotkeyTasks(store);

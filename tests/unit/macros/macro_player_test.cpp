@@ -2,6 +2,7 @@
 #include "macros/macro_file_lines.h"
 #include "macros/macro_player.h"
 #include "macros/task_macro_starter.h"
+#include "platform/fake/fake_desktop_features.h"
 #include "platform/fake/fake_global_hotkeys.h"
 #include "platform/fake/fake_synthetic_input.h"
 #include "tests/support/temp_folder.h"
@@ -172,6 +173,30 @@ TEST_F(MacroPlayerTest, TaskMacrosPlayOnTheirOwnThreadAndHoldAltF12MeanWhile) {
 
     EXPECT_FALSE(starter.StartTaskMacro(folder.file("missing.mco")));
     EXPECT_FALSE(os.isRegistered(1, 123));
+}
+
+// Where the desktop lets no program type for the others, a task macro is refused as an unreadable one
+// is, with the desktop's reason, and Alt+F12 is not taken for a playback that never comes.
+TEST_F(MacroPlayerTest, ATaskMacroTheDesktopCannotPlayIsRefusedWithTheReason) {
+    test::TempFolder folder;
+    const std::string path = folder.file("m.mco");
+    std::ofstream(path, std::ios::binary) << "0 KEY_DOWN 65\r\n";
+    platform::fake::FakeGlobalHotkeys os;
+    hotkeys::HotkeyRegistrar registrar(os);
+    MacroStopKey stopKey(registrar);
+    DoDo2 player({input, clipboard, waiter, stop, [&] { stopKey.Release(); }});
+    platform::fake::FakeDesktopFeatures features;
+    std::vector<std::string> refusals;
+    TaskMacroStarter starter(
+        player, stopKey, stop, &features,
+        [&](const std::string& file, const std::string& why) { refusals.push_back(file + ": " + why); });
+
+    features.refuse(platform::DesktopFeature::MacroPlayback, "WaylandNoPlayback", "no RemoteDesktop portal");
+    EXPECT_FALSE(starter.StartTaskMacro(path));
+    player.WaitAll();
+    EXPECT_TRUE(input.events().empty());
+    EXPECT_EQ(os.registerCalls(), 0);
+    EXPECT_EQ(refusals, (std::vector<std::string>{path + ": no RemoteDesktop portal"}));
 }
 
 TEST_F(MacroPlayerTest, TheRecordersPlaybackRunsItsEndStepAfterAStop) {
