@@ -141,10 +141,10 @@ QList<QStringList> ProgramBusService::ListScheduled(QList<BusRowProblem>& proble
     if (RefusedWhileLocked("the task list")) return rows;
     Answered([&] {
         const scheduler::RunTableBuild& build = ports_.table();
-        for (const scheduler::DisplayRow& row : build.table.displayRows) {
+        for (const scheduler::DisplayRow row : *build.table.displayRows) {
             QStringList columns;
-            for (const std::string& column : row)
-                columns.push_back(Text(column));
+            for (const std::string_view column : row.Cells())
+                columns.push_back(Text(std::string(column)));
             rows.push_back(columns);
         }
         problems = ProblemsOf(build);

@@ -51,14 +51,14 @@ std::vector<scheduler::RowProblem> ListFromProgram(platform::RunningProgram& pro
     std::vector<std::vector<std::string>> told;
     std::vector<platform::RunningProgram::Problem> problems;
     RaiseUnlessDone(program.listScheduled(told, problems));
-    std::vector<scheduler::DisplayRow> rows;
-    rows.reserve(told.size());
+    scheduler::DisplayRows rows;
     for (const auto& columns : told) {
         if (columns.size() != scheduler::kDisplayColumnCount)
             throw Error("the running program answered a list row of " + std::to_string(columns.size()) +
                         " columns instead of " + std::to_string(scheduler::kDisplayColumnCount));
-        scheduler::DisplayRow& row = rows.emplace_back();
-        std::copy(columns.begin(), columns.end(), row.begin());
+        scheduler::DisplayRows::Cells cells;
+        std::copy(columns.begin(), columns.end(), cells.begin());
+        rows.Append(cells);
     }
     WriteDisplayRowLines(out, rows);
     return Problems(problems);
