@@ -9,6 +9,7 @@
 #include "platform/linux/hotkeys/linux_global_hotkeys.h"
 #include "platform/linux/input/playback_thread_timing.h"
 #include "platform/linux/input/xtest_synthetic_input.h"
+#include "platform/linux/journal_run_history.h"
 #include "platform/linux/linux_clock.h"
 #include "platform/linux/linux_desktop_notifications.h"
 #include "platform/linux/linux_keep_awake.h"
@@ -73,6 +74,7 @@ std::unique_ptr<PlatformBackends> MakePlatformBackends(platform::Log& log) {
     b->resumePassword = std::make_unique<lx::LinuxResumePasswordSetting>();
     b->trayHosts = std::make_unique<lx::LinuxTrayHostWatch>();
     b->notifications = std::make_unique<lx::LinuxDesktopNotifications>();
+    b->runHistory = std::make_unique<lx::JournalRunHistory>(log);
     b->playbackThreadTuning = lx::TunePlaybackThread;
     b->playbackSleepMargin = lx::kTunedThreadSleepMargin;
     b->watchTermination = WatchTermination;
@@ -87,6 +89,7 @@ std::unique_ptr<CommandLineBackends> MakeCommandLineBackends(platform::Log& log)
     b->launcher = std::make_unique<lx::LinuxProgramLauncher>();
     b->processes = std::make_unique<lx::LinuxProcessControl>();
     b->sound = std::make_unique<lx::X11AlertSound>();
+    b->runHistory = std::make_unique<lx::JournalRunHistory>(log);
     b->probeDesktop = [folder = b->paths->executableFolder()] {
         return lx::ProbeDesktop({lx::FindOrvantaProgram(folder)});
     };

@@ -11,6 +11,7 @@
 #include "macros/macro_player.h"
 #include "macros/task_macro_starter.h"
 #include "platform/api/program_files.h"
+#include "scheduler/run_history_sink.h"
 #include "ui/desktop_notices.h"
 #include "ui/error_box.h"
 #include "ui/gui_clipboard.h"
@@ -120,6 +121,12 @@ int main(int argc, char** argv) {
         actions::DesktopActions actions(
             {*os.sessionPower, *os.launcher, *os.processes, *os.sound, messagePort, *os.clock, *os.paths},
             actionOptions);
+        // What ran and what did not goes to the run history, and each occurrence not run also to the log.
+        scheduler::RunHistorySink historySink(*os.runHistory);
+        scheduler::NotRunLog notRunLog(log);
+        scheduler::RunEventFanOut runEvents;
+        runEvents.Add(historySink);
+        runEvents.Add(notRunLog);
         // The main window's core, made before the window that drives it.
         ui::MainTimerSet timers;
         scheduler::CloseAllowanceFlag closeAllowance;
@@ -127,17 +134,13 @@ int main(int argc, char** argv) {
         ui::DesktopNotices notices(*os.notifications);
         ui::ReminderWindowPresenter reminders({languages, *os.clock, store, actions, closeAllowance, errors,
                                                [&] { requests.RebuildRunTable(); }, [&] { os.sound->beep(); },
-                                               &notices});
+                                               &notices, nullptr, &runEvents});
         scheduler::ResumeHandling resumeHandling(
             {*os.keepAwake, settings, NudgePointer, [&] { actions.LockComputer(); }});
         scheduler::Scheduler scheduler(
             {store, *os.clock, listTexts, *os.wakeTimers, timers, actions, reminders, closeAllowance,
              [&] { return static_cast<int>(os.power->acLineStatus()); }, [&] { requests.WarnOnBattery(); },
-             [&] { return resumeHandling.ResumedAutomaticallyJustNow(); },
-             // Until there is a history of runs, a moment that was handed over and not run is logged.
-             [&](const std::string& key, const std::string& why) {
-                 log.warn("the tasks due at " + key + " were not run (" + why + ")");
-             }});
+             [&] { return resumeHandling.ResumedAutomaticallyJustNow(); }, runEvents});
         scheduler::PowerOnTest powerOnTest({settings, *os.power, *os.wakeTimers, timers,
                                             [&](bool hibernate) { actions.Suspend(hibernate); }});
         hotkeys::HotkeyTasks hotkeyTasks(
@@ -210,6 +213,7 @@ int main(int argc, char** argv) {
                                 [] { QApplication::quit(); }};
         ports.hotkeyTasks = &hotkeyTasks;
         ports.notices = &notices;
+        ports.runHistory = os.runHistory.get();
         ports.openTaskEditor = openTaskEditor;
         ports.passwordRequiredOnResume = [&] { return os.resumePassword->passwordRequired(); };
         ports.handOverNewTask = commandLine.newTask;

@@ -14,6 +14,7 @@
 #include "platform/windows/windows_program_launcher.h"
 #include "platform/windows/windows_resume_monitor.h"
 #include "platform/windows/windows_resume_password_setting.h"
+#include "platform/windows/windows_run_history.h"
 #include "platform/windows/windows_session_power.h"
 #include "platform/windows/windows_single_instance.h"
 #include "platform/windows/windows_synthetic_input.h"
@@ -24,7 +25,7 @@
 namespace orvanta::app {
 
 // The objects stand alone: the system itself tells our wake-ups from the user's, so nothing is shared.
-std::unique_ptr<PlatformBackends> MakePlatformBackends(platform::Log&) {
+std::unique_ptr<PlatformBackends> MakePlatformBackends(platform::Log& log) {
     namespace wb = platform::windows_backend;
     auto b = std::make_unique<PlatformBackends>();
     b->clock = std::make_unique<wb::WindowsClock>();
@@ -47,6 +48,7 @@ std::unique_ptr<PlatformBackends> MakePlatformBackends(platform::Log&) {
     b->resumePassword = std::make_unique<wb::WindowsResumePasswordSetting>();
     b->trayHosts = std::make_unique<wb::WindowsTrayHostWatch>();
     b->notifications = std::make_unique<wb::WindowsDesktopNotifications>();
+    b->runHistory = std::make_unique<wb::WindowsRunHistory>(log);
     b->playbackThreadTuning = wb::TunePlaybackThread;
     b->playbackSleepMargin = wb::kTunedThreadSleepMargin;
     // A windowed program is asked to end through its windows, which take the ordinary Exit road.
@@ -54,7 +56,7 @@ std::unique_ptr<PlatformBackends> MakePlatformBackends(platform::Log&) {
     return b;
 }
 
-std::unique_ptr<CommandLineBackends> MakeCommandLineBackends(platform::Log&) {
+std::unique_ptr<CommandLineBackends> MakeCommandLineBackends(platform::Log& log) {
     namespace wb = platform::windows_backend;
     auto b = std::make_unique<CommandLineBackends>();
     b->clock = std::make_unique<wb::WindowsClock>();
@@ -63,6 +65,7 @@ std::unique_ptr<CommandLineBackends> MakeCommandLineBackends(platform::Log&) {
     b->launcher = std::make_unique<wb::WindowsProgramLauncher>();
     b->processes = std::make_unique<wb::WindowsProcessControl>();
     b->sound = std::make_unique<wb::WindowsAlertSound>();
+    b->runHistory = std::make_unique<wb::WindowsRunHistory>(log);
     return b;
 }
 

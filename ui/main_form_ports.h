@@ -7,6 +7,7 @@
 #include "platform/api/clock.h"
 #include "platform/api/memory_trim.h"
 #include "platform/api/resume_monitor.h"
+#include "platform/api/run_history.h"
 #include "platform/api/single_instance.h"
 #include "platform/api/system_paths.h"
 #include "platform/api/tray_hosts.h"
@@ -99,6 +100,8 @@ struct MainFormPorts {
     bool handOverNewTask = false;
     // The desktop's notification server for the balloons; nullptr leaves them to the icon.
     DesktopNotices* notices = nullptr;
+    // What ran and what did not, for Tools > Run History; nullptr greys the item.
+    const platform::RunHistory* runHistory = nullptr;
 };
 
 } // namespace orvanta::ui

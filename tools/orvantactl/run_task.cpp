@@ -84,9 +84,11 @@ void RunTaskNow(const data::TaskStore& store, const std::string& id, scheduler::
     NoWindow window;
     scheduler::SchedulerState state;
     scheduler::RunTable none;
+    // A run from the command line is the user's own doing, not a firing: it is not kept in the history.
+    scheduler::NoRunEvents noHistory;
     scheduler::Dispatcher dispatcher(
-        state, {reporting, window, window, window, clock}, [&]() -> scheduler::RunTable& { return none; },
-        [] {});
+        state, {reporting, window, window, window, clock, noHistory},
+        [&]() -> scheduler::RunTable& { return none; }, [] {});
     dispatcher.DispatchHotkeyTask(id, {row});
     if (reporting.macroFailed)
         throw Error("the macro " + row[scheduler::kColMacro] +
