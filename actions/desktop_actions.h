@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace orvanta::actions {
 
@@ -46,12 +47,18 @@ class DesktopActions : public scheduler::TaskActions {
     void OpenDocument(const std::string& path) override;
     bool StartTaskMacro(const std::string& path) override;
     void LaunchProgram(const std::string& launch) override;
+    std::vector<scheduler::ActionFailure> TakeFailures() override;
 
     // For the menus: the quick-launch commands and the Tools commands.
     SessionActions& session() { return session_; }
     ProgramActions& programs() { return programs_; }
 
   private:
+    // Keeps a request the system did not take, with its words, for TakeFailures.
+    void Note(platform::RequestResult result, const char* action);
+
+    platform::SessionPower& power_;
+    std::vector<scheduler::ActionFailure> failures_;
     SessionActions session_;
     ProgramActions programs_;
     MacroStarter startMacro_;

@@ -10,10 +10,10 @@ ProgramActions::ProgramActions(Ports ports, Options options) : ports_(ports), op
     if (!options_.isFile) options_.isFile = FileSystemProbe();
 }
 
-void ProgramActions::LaunchProgram(const std::string& launchValue) {
+bool ProgramActions::LaunchProgram(const std::string& launchValue) {
     const platform::ProgramStart start = PrepareLaunch(launchValue, options_.isFile);
-    if (start.program.empty()) return;
-    ports_.launcher.startProgram(start);
+    if (start.program.empty()) return false;
+    return ports_.launcher.startProgram(start);
 }
 
 void ProgramActions::OpenDocument(const std::string& path) {

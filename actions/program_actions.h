@@ -35,7 +35,8 @@ class ProgramActions {
     ProgramActions(Ports ports, Options options);
 
     // A stored "program | parameters" value.
-    void LaunchProgram(const std::string& launchValue);
+    // False when the system could not start it (no such program).
+    bool LaunchProgram(const std::string& launchValue);
     // The path goes to the desktop unchanged: no quotes are added.
     void OpenDocument(const std::string& path);
     // Tries the desktop's protocol handler when the ordinary way reports failure.

@@ -11,7 +11,7 @@ LineSink StandardOutputLines() {
 SessionActions::SessionActions(platform::SessionPower& power, LineSink privilegeReports)
     : power_(power), privilegeReports_(std::move(privilegeReports)) {}
 
-void SessionActions::RequestExitWindows(ExitRequest request) {
+platform::RequestResult SessionActions::RequestExitWindows(ExitRequest request) {
     const platform::PrivilegeResult privilege = power_.enableShutdownPrivilege();
     if (privilegeReports_)
         for (const std::string& problem : privilege.problems)
@@ -20,38 +20,34 @@ void SessionActions::RequestExitWindows(ExitRequest request) {
     const ExitOperation operation = OperationFor(ExitFlags(SwitchesFor(request)));
     switch (operation.kind) {
     case ExitOperation::Kind::LogOff:
-        if (operation.force)
-            power_.terminateSession();
-        else
-            power_.logOffPolitely();
-        break;
+        return operation.force ? power_.terminateSession() : power_.logOffPolitely();
     case ExitOperation::Kind::Reboot:
-        power_.reboot(operation.force);
-        break;
+        return power_.reboot(operation.force);
     case ExitOperation::Kind::PowerOff:
-        power_.powerOff(operation.force);
-        break;
+        return power_.powerOff(operation.force);
     }
+    return platform::RequestResult::unavailable;
 }
 
 bool SessionActions::EnableShutdownPrivilege() {
     return power_.enableShutdownPrivilege().enabled;
 }
 
-void SessionActions::SuspendComputer(bool hibernate) {
+platform::RequestResult SessionActions::SuspendComputer(bool hibernate) {
     EnableShutdownPrivilege();
-    if (hibernate)
-        power_.hibernate();
-    else
-        power_.suspend();
+    return hibernate ? power_.hibernate() : power_.suspend();
 }
 
 bool SessionActions::LockComputer() {
-    return power_.lockSession() != platform::RequestResult::unavailable;
+    return LockSession() != platform::RequestResult::unavailable;
 }
 
-void SessionActions::TurnMonitorOff() {
-    power_.turnMonitorOff();
+platform::RequestResult SessionActions::LockSession() {
+    return power_.lockSession();
+}
+
+platform::RequestResult SessionActions::TurnMonitorOff() {
+    return power_.turnMonitorOff();
 }
 
 } // namespace orvanta::actions

@@ -24,19 +24,21 @@ class SessionActions {
 
     // Takes the shutdown privilege (reporting any problem), then makes the request, whatever came of
     // the privilege. Callers that end the session for a task allow the main window to close first.
-    void RequestExitWindows(ExitRequest request);
+    // Answers how the system took the request.
+    platform::RequestResult RequestExitWindows(ExitRequest request);
 
     // True when the privilege was taken without a problem; nothing is reported.
     bool EnableShutdownPrivilege();
 
     // Takes the shutdown privilege first; the system's wake-up events stay enabled, so a wake-up
     // timer can end the sleep.
-    void SuspendComputer(bool hibernate);
+    platform::RequestResult SuspendComputer(bool hibernate);
 
     // True when the lock was handed to the system, false where it has nothing to lock with.
     bool LockComputer();
+    platform::RequestResult LockSession();
 
-    void TurnMonitorOff();
+    platform::RequestResult TurnMonitorOff();
 
   private:
     platform::SessionPower& power_;

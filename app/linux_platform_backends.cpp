@@ -11,6 +11,7 @@
 #include "platform/linux/input/playback_thread_timing.h"
 #include "platform/linux/input/unavailable_input.h"
 #include "platform/linux/input/xtest_synthetic_input.h"
+#include "platform/linux/journal_run_history.h"
 #include "platform/linux/linux_clock.h"
 #include "platform/linux/linux_desktop_features.h"
 #include "platform/linux/linux_desktop_notifications.h"
@@ -112,6 +113,7 @@ std::unique_ptr<PlatformBackends> MakePlatformBackends(platform::Log& log) {
     b->trayHosts =
         std::make_unique<lx::LinuxTrayHostWatch>(features->kind() != platform::SessionKind::Wayland);
     b->notifications = std::make_unique<lx::LinuxDesktopNotifications>();
+    b->runHistory = std::make_unique<lx::JournalRunHistory>(log);
     b->playbackThreadTuning = lx::TunePlaybackThread;
     b->playbackSleepMargin = lx::kTunedThreadSleepMargin;
     b->watchTermination = WatchTermination;
@@ -127,6 +129,7 @@ std::unique_ptr<CommandLineBackends> MakeCommandLineBackends(platform::Log& log)
     b->launcher = std::make_unique<lx::LinuxProgramLauncher>();
     b->processes = std::make_unique<lx::LinuxProcessControl>();
     b->sound = std::make_unique<lx::X11AlertSound>();
+    b->runHistory = std::make_unique<lx::JournalRunHistory>(log);
     b->probeDesktop = [folder = b->paths->executableFolder()] {
         return lx::ProbeDesktop({lx::FindOrvantaProgram(folder)});
     };

@@ -11,7 +11,8 @@
 #include "macros/macro_player.h"
 #include "macros/task_macro_starter.h"
 #include "platform/api/program_files.h"
-#include "scheduler/run_event_bridge.h"
+#include "scheduler/open_confirmation.h"
+#include "scheduler/run_history_sink.h"
 #include "scheduler/run_now.h"
 #include "ui/data_folder_watch.h"
 #include "ui/desktop_notices.h"
@@ -135,28 +136,28 @@ int main(int argc, char** argv) {
         actions::DesktopActions actions(
             {*os.sessionPower, *os.launcher, *os.processes, *os.sound, messagePort, *os.clock, *os.paths},
             actionOptions);
+        // What ran and what did not goes to the run history, and each occurrence not run also to the log.
+        scheduler::RunHistorySink historySink(*os.runHistory);
+        scheduler::NotRunLog notRunLog(log);
+        scheduler::RunEventFanOut runEvents;
+        runEvents.Add(historySink);
+        runEvents.Add(notRunLog);
         // The main window's core, made before the window that drives it.
         ui::MainTimerSet timers;
         scheduler::CloseAllowanceFlag closeAllowance;
         ui::MainWindowRequests requests;
         ui::DesktopNotices notices(*os.notifications);
-        ui::ReminderWindowPresenter reminderWindows({languages, *os.clock, store, actions, closeAllowance,
-                                                     errors, [&] { requests.RebuildRunTable(); },
-                                                     [&] { os.sound->beep(); }, &notices});
-        // Firings and confirmations go to every listener of the run events (the bus signals).
-        scheduler::RunEventFanOut runEvents;
-        scheduler::RunEventBridge reminders(reminderWindows, runEvents);
+        ui::ReminderWindowPresenter reminderWindows(
+            {languages, *os.clock, store, actions, closeAllowance, errors,
+             [&] { requests.RebuildRunTable(); }, [&] { os.sound->beep(); }, &notices, nullptr, &runEvents});
+        // Which confirmation is open, for the bus's answers to it.
+        scheduler::OpenConfirmationTracker reminders(reminderWindows);
         scheduler::ResumeHandling resumeHandling(
             {*os.keepAwake, settings, NudgePointer, [&] { actions.LockComputer(); }});
         scheduler::Scheduler scheduler(
             {store, *os.clock, listTexts, *os.wakeTimers, timers, actions, reminders, closeAllowance,
              [&] { return static_cast<int>(os.power->acLineStatus()); }, [&] { requests.WarnOnBattery(); },
-             [&] { return resumeHandling.ResumedAutomaticallyJustNow(); },
-             // Until there is a history of runs, a moment that was handed over and not run is logged.
-             [&](const std::string& key, const std::string& why) {
-                 log.warn("the tasks due at " + key + " were not run (" + why + ")");
-             },
-             [&](const std::string& id, const std::string& key) { reminders.TaskRan(id, key); }});
+             [&] { return resumeHandling.ResumedAutomaticallyJustNow(); }, runEvents});
         scheduler::PowerOnTest powerOnTest({settings, *os.power, *os.wakeTimers, timers,
                                             [&](bool hibernate) { actions.Suspend(hibernate); }});
         hotkeys::HotkeyTasks hotkeyTasks(
@@ -231,6 +232,7 @@ int main(int argc, char** argv) {
         ports.hotkeyTasks = &hotkeyTasks;
         ports.notices = &notices;
         ports.features = os.features.get();
+        ports.runHistory = os.runHistory.get();
         ports.openTaskEditor = openTaskEditor;
         ports.passwordRequiredOnResume = [&] { return os.resumePassword->passwordRequired(); };
         ports.handOverNewTask = commandLine.newTask;

@@ -17,6 +17,7 @@
 #include "platform/api/resume_monitor.h"
 #include "platform/api/resume_password_setting.h"
 #include "platform/api/running_program.h"
+#include "platform/api/run_history.h"
 #include "platform/api/session_power.h"
 #include "platform/api/single_instance.h"
 #include "platform/api/synthetic_input.h"
@@ -65,6 +66,8 @@ struct PlatformBackends {
     // The notification-area hosts as they come and go, and the desktop's notification server.
     std::unique_ptr<platform::TrayHostWatch> trayHosts;
     std::unique_ptr<platform::DesktopNotifications> notifications;
+    // What ran and what did not, kept where the system keeps such records.
+    std::unique_ptr<platform::RunHistory> runHistory;
 
     // How a macro playback thread is made to wake on time, and how long before each moment it may stop
     // sleeping (see macros::SteadyMacroWaiter).
@@ -87,6 +90,7 @@ struct CommandLineBackends {
     std::unique_ptr<platform::ProgramLauncher> launcher;
     std::unique_ptr<platform::ProcessControl> processes;
     std::unique_ptr<platform::AlertSound> sound;
+    std::unique_ptr<platform::RunHistory> runHistory;
     // What the desktop offers, for the doctor; empty where this system has no probe.
     std::function<platform::DesktopFacts()> probeDesktop;
     // The program the Start at Log In entry starts; empty without one.

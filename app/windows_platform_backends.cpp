@@ -16,6 +16,7 @@
 #include "platform/windows/windows_resume_monitor.h"
 #include "platform/windows/windows_resume_password_setting.h"
 #include "platform/windows/windows_running_program.h"
+#include "platform/windows/windows_run_history.h"
 #include "platform/windows/windows_session_power.h"
 #include "platform/windows/windows_single_instance.h"
 #include "platform/windows/windows_synthetic_input.h"
@@ -26,7 +27,7 @@
 namespace orvanta::app {
 
 // The objects stand alone: the system itself tells our wake-ups from the user's, so nothing is shared.
-std::unique_ptr<PlatformBackends> MakePlatformBackends(platform::Log&) {
+std::unique_ptr<PlatformBackends> MakePlatformBackends(platform::Log& log) {
     namespace wb = platform::windows_backend;
     auto b = std::make_unique<PlatformBackends>();
     b->features = std::make_unique<wb::WindowsDesktopFeatures>();
@@ -50,6 +51,7 @@ std::unique_ptr<PlatformBackends> MakePlatformBackends(platform::Log&) {
     b->resumePassword = std::make_unique<wb::WindowsResumePasswordSetting>();
     b->trayHosts = std::make_unique<wb::WindowsTrayHostWatch>();
     b->notifications = std::make_unique<wb::WindowsDesktopNotifications>();
+    b->runHistory = std::make_unique<wb::WindowsRunHistory>(log);
     b->playbackThreadTuning = wb::TunePlaybackThread;
     b->playbackSleepMargin = wb::kTunedThreadSleepMargin;
     // A windowed program is asked to end through its windows, which take the ordinary Exit road.
@@ -57,7 +59,7 @@ std::unique_ptr<PlatformBackends> MakePlatformBackends(platform::Log&) {
     return b;
 }
 
-std::unique_ptr<CommandLineBackends> MakeCommandLineBackends(platform::Log&) {
+std::unique_ptr<CommandLineBackends> MakeCommandLineBackends(platform::Log& log) {
     namespace wb = platform::windows_backend;
     auto b = std::make_unique<CommandLineBackends>();
     b->clock = std::make_unique<wb::WindowsClock>();
@@ -67,6 +69,7 @@ std::unique_ptr<CommandLineBackends> MakeCommandLineBackends(platform::Log&) {
     b->processes = std::make_unique<wb::WindowsProcessControl>();
     b->sound = std::make_unique<wb::WindowsAlertSound>();
     b->runningProgram = std::make_unique<wb::WindowsRunningProgram>();
+    b->runHistory = std::make_unique<wb::WindowsRunHistory>(log);
     return b;
 }
 

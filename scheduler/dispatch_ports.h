@@ -1,8 +1,20 @@
 #pragma once
 
+#include "scheduler/run_events.h"
+
 #include <string>
+#include <vector>
 
 namespace orvanta::scheduler {
+
+// An action that did not go through: a program the system could not start, a power request it refused.
+struct ActionFailure {
+    RunOutcome outcome = RunOutcome::kFailed; // kFailed or kRefused
+    std::string action;                       // "Launch", "ShutDown", ...
+    std::string reason;                       // in the system's own words where it gave any
+
+    bool operator==(const ActionFailure&) const = default;
+};
 
 // The actions a task can carry, as the dispatcher asks for them. The actions layer implements these on
 // the platform; tests record them. None of them reports failure except the macro start, whose failure
@@ -23,6 +35,9 @@ class TaskActions {
     // False when the macro file cannot be read.
     virtual bool StartTaskMacro(const std::string& path) = 0;
     virtual void LaunchProgram(const std::string& launch) = 0; // program, "|", parameters
+    // The actions asked for since the last call that did not go through, oldest first; taking them
+    // empties the list. An implementation that cannot tell answers none.
+    virtual std::vector<ActionFailure> TakeFailures() { return {}; }
 };
 
 // What the confirmation window is given. Empty values mean "nothing of that kind pending".
@@ -38,9 +53,16 @@ struct ReminderRequest {
     std::string program;
     std::string parameters;
     std::string
-        actionWord; // "CloseMonitor", "LogOff", "LockWS", "Reboot", "StandBy", "Hibernate", "ShutDown"
+        actionWord;     // "CloseMonitor", "LogOff", "LockWS", "Reboot", "StandBy", "Hibernate", "ShutDown"
+    std::string dueKey; // the occurrence it confirms, for the run history
 
-    bool operator==(const ReminderRequest&) const = default;
+    // The same question: what is asked, whichever occurrence asks it.
+    bool operator==(const ReminderRequest& o) const {
+        return taskId == o.taskId && macro == o.macro && openFile == o.openFile && terminate == o.terminate &&
+               openUrl == o.openUrl && launchMarker == o.launchMarker && countdown == o.countdown &&
+               title == o.title && program == o.program && parameters == o.parameters &&
+               actionWord == o.actionWord;
+    }
 };
 
 // Shows the confirmation window modally: returns when it has closed. The window may rebuild the run

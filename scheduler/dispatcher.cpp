@@ -77,9 +77,75 @@ int CountdownOf(const TaskRow& row) {
     return ActionOf(EventOf(row)) ? INT_MAX : 0;
 }
 
+namespace {
+
+// withEvent: the power or session word and the message too; else only what a confirmation carries.
+std::string JoinActions(const TaskRow& row, bool withEvent) {
+    std::string joined;
+    auto add = [&joined](const char* name) {
+        if (!joined.empty()) joined += '+';
+        joined += name;
+    };
+    if (const EventAction* action = ActionOf(EventOf(row)); action && withEvent) add(action->actionWord);
+    if (withEvent && !row[kColMessage].empty()) add("Message");
+    const std::pair<std::size_t, const char*> programActions[] = {{kColTerminate, "Terminate"},
+                                                                  {kColOpenUrl, "OpenURL"},
+                                                                  {kColOpenFile, "OpenFile"},
+                                                                  {kColMacro, "Macro"},
+                                                                  {kColLaunch, "Launch"}};
+    for (const auto& [column, name] : programActions)
+        if (!row[column].empty()) add(name);
+    return joined;
+}
+
+} // namespace
+
+std::string ActionsOf(const TaskRow& row) {
+    return JoinActions(row, true);
+}
+
 Dispatcher::Dispatcher(SchedulerState& state, Ports ports, std::function<RunTable&()> table,
                        std::function<void()> rebuild)
     : state_(state), ports_(ports), table_(std::move(table)), rebuild_(std::move(rebuild)) {}
+
+void Dispatcher::Report(const TaskRow& row, const std::string& dueKey, RunOutcome outcome, std::string action,
+                        std::string reason) {
+    Report(std::string(row[kColId]), std::string(row[kColTitle]), dueKey, outcome, std::move(action), std::move(reason));
+}
+
+void Dispatcher::Report(const std::string& taskId, const std::string& title, const std::string& dueKey,
+                        RunOutcome outcome, std::string action, std::string reason) {
+    ports_.events.Record({taskId, title, dueKey, std::move(action), outcome, std::move(reason)});
+}
+
+void Dispatcher::ReportActionsDone(const TaskRow& row, const std::string& dueKey) {
+    const std::vector<ActionFailure> failures = ports_.actions.TakeFailures();
+    if (failures.empty()) {
+        Report(row, dueKey, RunOutcome::kRan, ActionsOf(row), {});
+        return;
+    }
+    // One entry for the row: the first failure decides its outcome, the reasons of all are kept.
+    std::string actions, reasons;
+    for (const ActionFailure& f : failures) {
+        actions += (actions.empty() ? "" : "+") + f.action;
+        reasons += (reasons.empty() ? "" : "; ") + f.reason;
+    }
+    Report(row, dueKey, failures.front().outcome, actions, reasons);
+}
+
+void Dispatcher::ReportNotRun(const std::string& dueKey, const std::string& reason) {
+    bool named = false;
+    const auto due = ParseDueKey(dueKey);
+    const bool movedOn = due && table_().builtAtUtcMs >= ports_.clock.utcMsOf(*due);
+    for (const TaskRow& row : table_().taskRows) {
+        if (row[kColEnabled] != "1" || row[kColDateMode] == "0" || !DueFor(row, dueKey, movedOn)) continue;
+        Report(row, dueKey, RunOutcome::kSkipped, ActionsOf(row), reason);
+        if (const auto wall = ParseDueKey(dueKey))
+            state_.toldNotRun.Add(row[kColId], dueKey, LocalMilliseconds(*wall));
+        named = true;
+    }
+    if (!named) ports_.events.Record({{}, {}, dueKey, {}, RunOutcome::kSkipped, reason});
+}
 
 void Dispatcher::Remind(const TaskRow& row, int countdown, const char* actionWord) {
     ReminderRequest r;
@@ -87,7 +153,10 @@ void Dispatcher::Remind(const TaskRow& row, int countdown, const char* actionWor
     r.countdown = countdown;
     r.title = row[kColTitle];
     r.actionWord = actionWord;
+    r.dueKey = passKey_;
     BeforeConfirmation();
+    Report(row, passKey_, RunOutcome::kConfirmationOpened, actionWord,
+           "count-down " + std::to_string(countdown) + " s");
     ports_.reminders.ShowReminder(r);
 }
 
@@ -105,6 +174,7 @@ bool Dispatcher::RunRow(std::size_t index, std::vector<Deferred>& deferred) {
     const bool immediate = countdown <= 0;
     const EventAction* action = ActionOf(EventOf(row));
     TaskActions& act = ports_.actions;
+    act.TakeFailures(); // what went wrong before this row is not this row's
 
     auto runAt = [&](EventStep step) {
         if (!action || action->step != step) return;
@@ -150,8 +220,11 @@ bool Dispatcher::RunRow(std::size_t index, std::vector<Deferred>& deferred) {
         return true;
     });
     if (!step(kColMacro, &ReminderRequest::macro,
-              [&] { return act.StartTaskMacro(std::string(row[kColMacro])); }))
+              [&] { return act.StartTaskMacro(std::string(row[kColMacro])); })) {
+        Report(row, passKey_, RunOutcome::kFailed, "Macro",
+               "the macro file cannot be read: " + std::string(row[kColMacro]));
         return false;
+    }
     if (!row[kColLaunch].empty()) {
         if (immediate) {
             act.LaunchProgram(std::string(row[kColLaunch]));
@@ -165,9 +238,14 @@ bool Dispatcher::RunRow(std::size_t index, std::vector<Deferred>& deferred) {
         pending.taskId = row[kColId];
         pending.countdown = countdown;
         pending.title = row[kColTitle];
+        pending.dueKey = passKey_;
         BeforeConfirmation();
+        Report(row, passKey_, RunOutcome::kConfirmationOpened, JoinActions(row, false),
+               "count-down " + std::to_string(countdown) + " s");
         ports_.reminders.ShowReminder(pending);
     }
+    // A row that waits for a confirmation is reported by it; a power action of the pass's end, by that.
+    if (immediate || (!action && !anyPending)) ReportActionsDone(row, passKey_);
     return true;
 }
 
@@ -178,7 +256,10 @@ void Dispatcher::RunDeferred(const std::vector<Deferred>& deferred) {
                               [&](const Deferred& r) { return r.action == &action; });
         if (d == deferred.end()) continue;
         if (d->immediate) {
+            ports_.actions.TakeFailures();
             Perform(action);
+            for (const ActionFailure& f : ports_.actions.TakeFailures())
+                Report(d->taskId, d->title, passKey_, f.outcome, f.action, f.reason);
             continue;
         }
         ReminderRequest r;
@@ -186,6 +267,9 @@ void Dispatcher::RunDeferred(const std::vector<Deferred>& deferred) {
         r.title = d->title;
         r.countdown = d->countdown;
         r.actionWord = action.actionWord;
+        r.dueKey = passKey_;
+        Report(d->taskId, d->title, passKey_, RunOutcome::kConfirmationOpened, action.actionWord,
+               "count-down " + std::to_string(d->countdown) + " s");
         ports_.reminders.ShowReminder(r);
     }
 }
@@ -254,6 +338,7 @@ void Dispatcher::RunPass(const std::string& dueKey, std::int64_t toleranceMs) {
         ~PassEnd() { running = false; }
     } passEnd{passRunning_};
     passRunning_ = true;
+    passKey_ = dueKey;
     rearmedThisPass_ = false;
     state_.dispatchBusy = true;
     ports_.timers.SetPollEnabled(false);
@@ -263,8 +348,8 @@ void Dispatcher::RunPass(const std::string& dueKey, std::int64_t toleranceMs) {
     // not long after it (kept behind a confirmation for too long).
     const auto late = LatenessMs(dueKey, ports_.clock);
     const bool due = late && *late >= kEarliestMs && *late <= toleranceMs;
-    if (!due && ports_.reportNotRun)
-        ports_.reportNotRun(dueKey, late && *late > toleranceMs ? "too late" : "not due");
+    if (!due)
+        ReportNotRun(dueKey, late && *late > toleranceMs ? "too late" : "not due (the clock was set back)");
 
     std::vector<Deferred> deferred;
     bool macroFailed = false;
@@ -282,13 +367,13 @@ void Dispatcher::RunPass(const std::string& dueKey, std::int64_t toleranceMs) {
                 const bool movedOn = table_().builtAtUtcMs >= dueUtcMs;
                 if (state_.ran.Contains(row[kColId], dueKey) || !DueFor(row, dueKey, movedOn)) continue;
                 state_.ran.Add(row[kColId], dueKey, dueWallMs);
-                if (ports_.reportRun) ports_.reportRun(std::string(row[kColId]), dueKey);
                 if (!RunRow(i, deferred)) {
                     macroFailed = true;
                     break;
                 }
             }
             state_.ran.ForgetBefore(LocalMilliseconds(ports_.clock.now()) - kRememberRunsMs);
+            state_.toldNotRun.ForgetBefore(LocalMilliseconds(ports_.clock.now()) - kRememberRunsMs);
         } catch (...) {
             failure = std::current_exception();
             rowFailed = true;
@@ -322,6 +407,7 @@ void Dispatcher::DispatchHotkeyTask(const std::string& taskId, const std::vector
     TaskActions& act = ports_.actions;
     for (const TaskRow& row : hotkeyRows) {
         if (row[kColId] != taskId) continue;
+        act.TakeFailures();
         const EventAction* action = ActionOf(EventOf(row));
         auto runAt = [&](EventStep step) {
             if (action && action->step == step) Perform(*action);
@@ -335,8 +421,13 @@ void Dispatcher::DispatchHotkeyTask(const std::string& taskId, const std::vector
         if (!row[kColTerminate].empty()) act.KillProcessesByName(std::string(row[kColTerminate]));
         if (!row[kColOpenUrl].empty()) act.OpenWebAddress(std::string(row[kColOpenUrl]));
         if (!row[kColOpenFile].empty()) act.OpenDocument(std::string(row[kColOpenFile]));
-        if (!row[kColMacro].empty() && !act.StartTaskMacro(std::string(row[kColMacro]))) return;
+        if (!row[kColMacro].empty() && !act.StartTaskMacro(std::string(row[kColMacro]))) {
+            Report(row, {}, RunOutcome::kFailed, "Macro",
+                   "the macro file cannot be read: " + std::string(row[kColMacro]));
+            return;
+        }
         if (!row[kColLaunch].empty()) act.LaunchProgram(std::string(row[kColLaunch]));
+        ReportActionsDone(row, {}); // a press has no due key
     }
 }
 

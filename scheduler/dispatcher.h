@@ -3,9 +3,11 @@
 #include "data/task_record.h"
 #include "platform/api/clock.h"
 #include "scheduler/dispatch_ports.h"
+#include "scheduler/run_events.h"
 #include "scheduler/run_table.h"
 #include "scheduler/scheduler_state.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <deque>
 #include <exception>
@@ -38,10 +40,8 @@ class Dispatcher {
         MainTimers& timers;
         CloseAllowance& closeAllowance;
         const platform::Clock& clock;
-        // Told of a due key that was not run, with the reason (for the user's record of runs).
-        std::function<void(const std::string& dueKey, const std::string& reason)> reportNotRun = {};
-        // Told of every timed task the pass runs, before its actions.
-        std::function<void(const std::string& taskId, const std::string& dueKey)> reportRun = {};
+        // Told what became of every row a pass or a press runs, and of a due key that was not run.
+        RunEventSink& events;
     };
 
     // table gives the current run table (a rebuild replaces it); rebuild must clear state.dispatchBusy
@@ -61,6 +61,10 @@ class Dispatcher {
     // and a GUI thread busy after a resume add to that.
     static constexpr std::int64_t kHandedKeyToleranceMs = 75'000;
     bool PassRunning() const { return passRunning_; }
+    // Whether a key waits behind the running pass (its rows are not gone by: the pass will tell).
+    bool Keeps(const std::string& dueKey) const {
+        return std::find(keptKeys_.begin(), keptKeys_.end(), dueKey) != keptKeys_.end();
+    }
 
     // Runs the actions of every hotkey row with this ID, without confirmation and without a rebuild.
     void DispatchHotkeyTask(const std::string& taskId, const std::vector<TaskRow>& hotkeyRows);
@@ -83,6 +87,13 @@ class Dispatcher {
     // The one place a power or session action runs, immediate or confirmed.
     void Perform(const EventAction& action);
     void Remind(const TaskRow& row, int countdown, const char* actionWord);
+    // The run history's side of a row: what it ran, or what did not go through.
+    void Report(const TaskRow& row, const std::string& dueKey, RunOutcome outcome, std::string action,
+                std::string reason);
+    void Report(const std::string& taskId, const std::string& title, const std::string& dueKey,
+                RunOutcome outcome, std::string action, std::string reason);
+    void ReportActionsDone(const TaskRow& row, const std::string& dueKey);
+    void ReportNotRun(const std::string& dueKey, const std::string& reason);
 
     SchedulerState& state_;
     Ports ports_;
@@ -94,6 +105,7 @@ class Dispatcher {
     bool rearmedThisPass_ = false;
     std::exception_ptr passFailure_;
     std::deque<std::string> keptKeys_;
+    std::string passKey_; // the key of the running pass, for its reports
 };
 
 // Countdown as the pass reads it: a decimal integer, one beyond what an int holds as the largest int.
@@ -104,5 +116,9 @@ std::optional<int> ParseCountdown(std::string_view text);
 // or session action: such a row waits for the user (the largest count-down). A program-only row with an
 // unreadable value runs at once, as the store never writes one.
 int CountdownOf(const TaskRow& row);
+
+// What a row is to do, for the run history: its power or session word and its program actions, joined
+// by "+" ("ShutDown", "Launch+OpenURL"); empty for a row that only wakes the computer.
+std::string ActionsOf(const TaskRow& row);
 
 } // namespace orvanta::scheduler

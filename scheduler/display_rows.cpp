@@ -5,7 +5,7 @@
 
 namespace orvanta::scheduler {
 
-std::string_view DisplayRow::at(std::size_t column) const {
+const std::string_view DisplayRow::at(std::size_t column) const {
     if (column >= kDisplayColumnCount)
         throw std::out_of_range("display row column " + std::to_string(column));
     return (*this)[column];

@@ -19,9 +19,9 @@ class DisplayRows;
 // until those rows are next changed.
 class DisplayRow {
   public:
-    std::string_view operator[](std::size_t column) const;
+    const std::string_view operator[](std::size_t column) const;
     // As operator[], raising std::out_of_range for a column beyond the last.
-    std::string_view at(std::size_t column) const;
+    const std::string_view at(std::size_t column) const;
     std::array<std::string_view, kDisplayColumnCount> Cells() const;
     // The same texts, column for column.
     bool operator==(const DisplayRow& other) const { return Cells() == other.Cells(); }
@@ -111,7 +111,7 @@ class DisplayRows {
     std::vector<Places> places_;
 };
 
-inline std::string_view DisplayRow::operator[](std::size_t column) const {
+inline const std::string_view DisplayRow::operator[](std::size_t column) const {
     return rows_->Cell(index_, column);
 }
 

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace orvanta::scheduler {
@@ -17,6 +19,37 @@ enum class RunOutcome {
     kConfirmationEnded,  // its confirmation closed (reason: how)
 };
 
+// The fixed word an outcome is stored and searched under; never localized.
+inline const char* OutcomeWord(RunOutcome outcome) {
+    switch (outcome) {
+    case RunOutcome::kRan:
+        return "ran";
+    case RunOutcome::kFailed:
+        return "failed";
+    case RunOutcome::kPassed:
+        return "passed";
+    case RunOutcome::kPostponed:
+        return "postponed";
+    case RunOutcome::kSkipped:
+        return "skipped";
+    case RunOutcome::kRefused:
+        return "refused";
+    case RunOutcome::kConfirmationOpened:
+        return "confirmation-opened";
+    case RunOutcome::kConfirmationEnded:
+        return "confirmation-ended";
+    }
+    return "ran";
+}
+
+inline std::optional<RunOutcome> OutcomeOfWord(std::string_view word) {
+    for (RunOutcome o : {RunOutcome::kRan, RunOutcome::kFailed, RunOutcome::kPassed, RunOutcome::kPostponed,
+                         RunOutcome::kSkipped, RunOutcome::kRefused, RunOutcome::kConfirmationOpened,
+                         RunOutcome::kConfirmationEnded})
+        if (word == OutcomeWord(o)) return o;
+    return std::nullopt;
+}
+
 // One entry of the run history. Empty texts are unknown or not applicable (a hotkey press has no due key).
 struct RunEvent {
     std::string taskId;
@@ -25,6 +58,8 @@ struct RunEvent {
     std::string action; // what it was to do: "ShutDown", "Launch", "Macro", ...
     RunOutcome outcome = RunOutcome::kRan;
     std::string reason;
+
+    bool operator==(const RunEvent&) const = default;
 };
 
 // Told of every run event, on the GUI thread. The program sends them to the run history and to the
@@ -33,6 +68,12 @@ class RunEventSink {
   public:
     virtual ~RunEventSink() = default;
     virtual void Record(const RunEvent& event) = 0;
+};
+
+// For a core object run where nobody keeps a history (a one-off run from the command line).
+class NoRunEvents final : public RunEventSink {
+  public:
+    void Record(const RunEvent&) override {}
 };
 
 // Hands every event to each of several sinks, in the order they were added.

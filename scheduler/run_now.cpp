@@ -82,9 +82,11 @@ void RunTaskNow(const data::TaskStore& store, const std::string& id, TaskActions
     NoWindow window;
     SchedulerState state;
     RunTable none;
+    // A run asked for by the user is the user's own doing, not a firing: it is not kept in the history.
+    NoRunEvents noHistory;
     Dispatcher dispatcher(
-        state, {reporting, window, window, closeAllowance, clock}, [&]() -> RunTable& { return none; },
-        [] {});
+        state, {reporting, window, window, closeAllowance, clock, noHistory},
+        [&]() -> RunTable& { return none; }, [] {});
     dispatcher.DispatchHotkeyTask(id, {row});
     if (reporting.macroFailed)
         throw Error("the macro " + std::string(row[kColMacro]) +

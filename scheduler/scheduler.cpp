@@ -1,6 +1,7 @@
 #include "scheduler/scheduler.h"
 
 #include "data/error.h"
+#include "scheduler/missed_occurrences.h"
 
 #include <exception>
 #include <utility>
@@ -15,7 +16,7 @@ Scheduler::Scheduler(Ports ports)
       dispatcher_(
           state_,
           {ports_.actions, ports_.reminders, ports_.mainTimers, ports_.closeAllowance, ports_.clock,
-           ports_.reportNotRun, ports_.reportRun},
+           ports_.events},
           [this]() -> RunTable& { return rebuilder_.table(); }, [this] { RebuildKeepingProblems(); }),
       poll_(
           state_, ports_.clock, ports_.acLineStatus, [this] { RebuildKeepingProblems(); },
@@ -28,6 +29,11 @@ void Scheduler::RebuildKeepingProblems() {
     state_.dispatchBusy = false;
     // Until a rebuild succeeds nothing is armed; the poll keeps trying.
     state_.rebuildFailed = true;
+    // The rebuild moves every row on to its next moment: the last chance to tell of those gone by.
+    ReportMissedOccurrences(
+        rebuilder_.table(), state_.ran, state_.toldNotRun,
+        [this](const std::string& key) { return dispatcher_.Keeps(key); }, ports_.clock, lastResumeUtcMs_,
+        ports_.events);
     const RunTableBuild& build = rebuilder_.RebuildRunTable(filters_, currentTaskId_);
     state_.rebuildFailed = false;
     problems_ = DescribeRowProblems(build.problems);
@@ -83,6 +89,10 @@ void Scheduler::tmr302Timer() {
     }
     lastPollFailure_.clear();
     RaiseProblems();
+}
+
+void Scheduler::NoteResume() {
+    lastResumeUtcMs_ = ports_.clock.nowUtcMs();
 }
 
 void Scheduler::DispatchHotkeyTask(const std::string& taskId, const std::vector<TaskRow>& hotkeyRows) {

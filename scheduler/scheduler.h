@@ -7,10 +7,13 @@
 #include "scheduler/dispatch_ports.h"
 #include "scheduler/dispatcher.h"
 #include "scheduler/poll_tick.h"
+#include "scheduler/run_events.h"
 #include "scheduler/run_table_rebuilder.h"
 #include "scheduler/scheduler_state.h"
 #include "scheduler/wake_arming.h"
 
+#include <atomic>
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
@@ -35,10 +38,8 @@ class Scheduler {
         std::function<int()> acLineStatus;          // 0 battery, 1 mains, 255 unknown
         std::function<void()> warnOnBattery;        // the balloon on the notification-area icon
         std::function<bool()> resumedAutomatically; // asked on the wake timer's thread
-        // A due key that was handed over but not run, and why (the clock set back, kept too long).
-        std::function<void(const std::string& dueKey, const std::string& reason)> reportNotRun = {};
-        // Every timed task a pass runs, with its due key.
-        std::function<void(const std::string& taskId, const std::string& dueKey)> reportRun = {};
+        // What became of every occurrence and press: run, confirmed, failed, or gone by without running.
+        RunEventSink& events;
     };
 
     explicit Scheduler(Ports ports);
@@ -51,6 +52,10 @@ class Scheduler {
     void doWakeTimer();
     void doNoWakeTimer();
     void tmr302Timer();
+
+    // The computer has come back from sleep: occurrences found gone by from now on were slept through.
+    // Any thread.
+    void NoteResume();
 
     // A pressed hotkey: runs the task's actions from the hotkey rows.
     void DispatchHotkeyTask(const std::string& taskId, const std::vector<TaskRow>& hotkeyRows);
@@ -76,6 +81,7 @@ class Scheduler {
     std::string currentTaskId_;
     std::string problems_;
     std::string lastPollFailure_;
+    std::atomic<std::int64_t> lastResumeUtcMs_{0};
     WakeArming wakeArming_;
     RunTableRebuilder rebuilder_;
     Dispatcher dispatcher_;

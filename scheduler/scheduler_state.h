@@ -17,6 +17,7 @@ struct SchedulerState {
     bool wasOnMains = true;
     bool rebuildFailed = false; // the last rebuild failed: the next poll tries again whatever the gap
     RanOccurrences ran;         // an occurrence runs at most once, whichever way its key comes back
+    RanOccurrences toldNotRun;  // occurrences the run history has been told did not run, told once
 
     void MarkPolled(const platform::Clock& clock) {
         lastPollTime = clock.now();

@@ -6,7 +6,7 @@
 
 namespace orvanta::scheduler {
 
-std::string_view TaskRow::at(std::size_t column) const {
+const std::string_view TaskRow::at(std::size_t column) const {
     if (column >= kTaskColumnCount) throw std::out_of_range("task row column " + std::to_string(column));
     return (*this)[column];
 }

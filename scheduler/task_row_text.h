@@ -17,13 +17,14 @@ inline constexpr std::size_t kTaskColumnCount = 38;
 // refills a row reuses its memory.
 class TaskRow {
   public:
-    // A column's text; valid until the row is next changed.
-    std::string_view operator[](std::size_t column) const {
+    // A column's text; valid until the row is next changed. Const, so that `row[c] = text` is refused
+    // rather than quietly writing into a temporary: writes go through Set.
+    const std::string_view operator[](std::size_t column) const {
         const std::uint32_t begin = Begin(column);
         return {text_.data() + begin, ends_[column] - begin};
     }
     // As operator[], raising std::out_of_range for a column beyond the last.
-    std::string_view at(std::size_t column) const;
+    const std::string_view at(std::size_t column) const;
     // value may be a column of this row.
     void Set(std::size_t column, std::string_view value);
 

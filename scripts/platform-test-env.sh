@@ -3,7 +3,8 @@
 #   - Xvfb on a free display number,
 #   - a private dbus-daemon whose address is exported as both the session and the system bus,
 #   - a mock logind (python3-dbusmock's logind template) owning org.freedesktop.login1 on that bus,
-#   - trayer as the notification-area host.
+#   - trayer as the notification-area host,
+#   - a systemd-journald of its own where none runs (the run history is kept in the journal).
 # Every process started here is ended by its PID when the command ends; the command's exit status is
 # returned. Usage: scripts/platform-test-env.sh COMMAND [ARG...]
 set -euo pipefail
@@ -11,6 +12,17 @@ set -euo pipefail
 if [ $# -eq 0 ]; then
   echo "usage: $0 COMMAND [ARG...]" >&2
   exit 2
+fi
+
+# Without a journald of the machine's, the journald of the tests needs its own /run/systemd/journal and
+# /run/log: so root starts the whole environment again in a mount namespace of its own, where those
+# folders are private and vanish with it, and the machine's /run is left as it was.
+JOURNALD=/lib/systemd/systemd-journald
+if [ ! -S /run/systemd/journal/socket ] && [ -z "${ORVANTA_PRIVATE_JOURNAL:-}" ] && [ "$(id -u)" -eq 0 ] &&
+  [ -x "$JOURNALD" ] && [ -d /run/systemd ] && [ -d /run/log ] && command -v unshare >/dev/null &&
+  unshare --mount true 2>/dev/null; then
+  export ORVANTA_PRIVATE_JOURNAL=1
+  exec unshare --mount --propagation private "$0" "$@"
 fi
 
 # Debian's interpreter, which has the dbusmock module, whatever python3 comes first on PATH.
@@ -96,6 +108,24 @@ logind_up || fail "the mock logind did not take its name"
 trayer --edge top --align right --widthtype request --height 32 --SetDockType true >"$WORK/trayer.log" 2>&1 &
 PIDS+=($!)
 for _ in $(seq 50); do xdotool search --class trayer >/dev/null 2>&1 && break; sleep 0.1; done
+
+# 5) The journald, inside the private mount namespace made above: a copy of /run/systemd with a journal
+# folder of its own, an empty /run/log for the volatile journal files, and an empty /var/log/journal
+# where one exists, so nothing is written to the machine's journal files.
+if [ "${ORVANTA_PRIVATE_JOURNAL:-}" = 1 ] && [ ! -S /run/systemd/journal/socket ]; then
+  mkdir -p "$WORK/run-systemd" "$WORK/run-log" "$WORK/var-log-journal"
+  cp -a /run/systemd/. "$WORK/run-systemd/"
+  mkdir -p "$WORK/run-systemd/journal"
+  mount --bind "$WORK/run-systemd" /run/systemd || fail "cannot mount the journal's /run/systemd"
+  mount --bind "$WORK/run-log" /run/log || fail "cannot mount the journal's /run/log"
+  if [ -d /var/log/journal ]; then mount --bind "$WORK/var-log-journal" /var/log/journal || fail "cannot mount /var/log/journal"; fi
+  # Its own messages go to its log file, not to the kernel's log, which the machine shares.
+  SYSTEMD_LOG_TARGET=console "$JOURNALD" >"$WORK/journald.log" 2>&1 &
+  PIDS+=($!)
+  for _ in $(seq 100); do [ -S /run/systemd/journal/socket ] && break; sleep 0.1; done
+  [ -S /run/systemd/journal/socket ] || fail "systemd-journald did not start"
+  export ORVANTA_TEST_JOURNAL=private
+fi
 
 # Tests read this to tell a missing resource that they may skip for from a broken environment.
 export ORVANTA_TEST_ENV=1

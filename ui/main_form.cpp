@@ -10,6 +10,7 @@
 #include "ui/app_icon.h"
 #include "ui/backup_commands.h"
 #include "ui/banner.h"
+#include "ui/history_form.h"
 #include "ui/hotkey_page.h"
 #include "ui/instance_channel.h"
 #include "ui/lock_form.h"
@@ -220,6 +221,10 @@ void TMainForm::ConnectHandlers() {
     for (QAction* a : {m.AtomicClock2, m.AtomicClock1})
         connect(a, &QAction::triggered, this,
                 [this] { Guarded([this] { ports_.programs.StartAtomicClock(); }); });
+    later(m.RunHistory2, ports_.runHistory != nullptr);
+    connect(m.RunHistory2, &QAction::triggered, this, [this] {
+        Guarded([this] { THistoryForm(ports_.languages, *ports_.runHistory, ports_.clock, this).exec(); });
+    });
     for (QAction* a : {m.About1, m.About2})
         on(a, &TMainForm::About1Click);
     for (QAction* a : {m.UserManual1, m.Help2}) {
@@ -297,6 +302,8 @@ void TMainForm::FormCreate() {
     timers_.Timer3.start();
     ports_.resumeMonitor.start([this](const platform::ResumeEvent& event) {
         if (event.automatic) ports_.resumeHandling.NoteAutomaticResume();
+        // At once, not queued: the wake-up's own timers may be handled before the queued event.
+        ports_.scheduler.NoteResume();
         QMetaObject::invokeMethod(
             this, [this, event] { Guarded([&] { ports_.resumeHandling.OnResume(event); }); },
             Qt::QueuedConnection);

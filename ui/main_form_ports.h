@@ -8,6 +8,7 @@
 #include "platform/api/desktop_features.h"
 #include "platform/api/memory_trim.h"
 #include "platform/api/resume_monitor.h"
+#include "platform/api/run_history.h"
 #include "platform/api/single_instance.h"
 #include "platform/api/system_paths.h"
 #include "platform/api/tray_hosts.h"
@@ -104,6 +105,8 @@ struct MainFormPorts {
     std::function<void()> tableRebuilt = {};
     // What this desktop lets the program do; nullptr: everything.
     const platform::DesktopFeatures* features = nullptr;
+    // What ran and what did not, for Tools > Run History; nullptr greys the item.
+    const platform::RunHistory* runHistory = nullptr;
 };
 
 } // namespace orvanta::ui

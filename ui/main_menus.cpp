@@ -54,6 +54,7 @@ MainMenus BuildMainMenus(QMainWindow* window) {
     m.Tools1->setObjectName("Tools1");
     m.AtomicClock2 = Item(m.Tools1, "AtomicClock2", "Atomic Clock");
     m.PowerManagement2 = Item(m.Tools1, "PowerManagement2", "Power Management");
+    m.RunHistory2 = Item(m.Tools1, "RunHistory2", "Run History");
     m.Tools1->addSeparator();
     m.Import1 = Item(m.Tools1, "Import1", "Import Tasks File");
     m.Export1 = Item(m.Tools1, "Export1", "Export Tasks File");

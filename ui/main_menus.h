@@ -13,7 +13,7 @@ struct MainMenus {
     QMenu* File1;
     QAction *Shutoff2, *Reboot2, *Logoff2, *Standby2, *Hibernate2, *LockSystem2, *CloseMo2, *Exit1;
     QMenu* Tools1;
-    QAction *AtomicClock2, *PowerManagement2, *Import1, *Export1, *Uninstall2;
+    QAction *AtomicClock2, *PowerManagement2, *RunHistory2, *Import1, *Export1, *Uninstall2;
     QMenu* Language1; // holds the languages where the options page lists them; never shown
     QMenu* Help1;
     QAction *UserManual1, *Visitwebsite1, *About1;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "scheduler/run_event_bridge.h"
+#include "scheduler/open_confirmation.h"
 #include "scheduler/run_events.h"
 #include "scheduler/run_table_builder.h"
 

@@ -159,7 +159,27 @@ void TReminder::NotificationAnswered(const QString& actionKey) {
     }
 }
 
+void TReminder::Tell(scheduler::RunOutcome outcome, const std::string& reason, std::string action) {
+    if (!ports_.events) return;
+    if (action.empty()) {
+        const scheduler::ReminderRequest& r = request_;
+        const std::pair<bool, const char*> parts[] = {{!r.actionWord.empty(), r.actionWord.c_str()},
+                                                      {!r.terminate.empty(), "Terminate"},
+                                                      {!r.openUrl.empty(), "OpenURL"},
+                                                      {!r.openFile.empty(), "OpenFile"},
+                                                      {!r.macro.empty(), "Macro"},
+                                                      {!r.launchMarker.empty(), "Launch"}};
+        for (const auto& [present, name] : parts)
+            if (present) action += (action.empty() ? "" : "+") + std::string(name);
+    }
+    ports_.events->Record(
+        {request_.taskId, request_.title, request_.dueKey, std::move(action), outcome, reason});
+}
+
 void TReminder::done(int result) {
+    // The close button and Escape pass, as the Pass button does.
+    if (!ending_ && !answered_) Tell(scheduler::RunOutcome::kPassed, "passed by the user");
+    if (!answered_) Tell(scheduler::RunOutcome::kConfirmationEnded, ending_ ? ending_ : "passed");
     answered_ = true;
     // Answered here, or by the countdown's end: the desktop's copy of the question goes.
     if (ports_.notices) ports_.notices->Withdraw(std::exchange(notification_, 0));
@@ -198,7 +218,20 @@ void TReminder::Button1Click() {
 
 void TReminder::RunNow() {
     Timer1->stop();
-    if (RunActions()) accept();
+    ports_.actions.TakeFailures(); // not this confirmation's
+    const bool started = RunActions();
+    const std::vector<scheduler::ActionFailure> failures = ports_.actions.TakeFailures();
+    if (failures.empty() && started) {
+        Tell(scheduler::RunOutcome::kRan, remaining_ <= 0 ? "the count-down ended" : "confirmed by the user");
+    } else {
+        for (const scheduler::ActionFailure& f : failures)
+            Tell(f.outcome, f.reason, f.action);
+        if (!started)
+            Tell(scheduler::RunOutcome::kFailed, "the macro file cannot be read: " + request_.macro, "Macro");
+    }
+    if (!started) return;
+    ending_ = "ran";
+    accept();
 }
 
 bool TReminder::RunActions() {
@@ -254,6 +287,9 @@ void TReminder::WaitClick(int minutes, const char* key, const QString& englishTe
                                   moment.date().day(),
                                   moment.time().toString(QStringLiteral("H:mm:ss")).toStdString());
         if (ports_.rebuildRunTable) ports_.rebuildRunTable();
+        Tell(scheduler::RunOutcome::kPostponed,
+             "postponed to " + moment.toString(QStringLiteral("yyyy-MM-dd H:mm:ss")).toStdString());
+        ending_ = "postponed";
         accept();
     });
 }

@@ -37,6 +37,8 @@ struct ReminderPorts {
     // The delay, in minutes, the user chose last; the notification's "wait" postpones by it. nullptr
     // for the shortest.
     int* lastDelay = nullptr;
+    // Told how the confirmation ended and what came of its actions; nullptr: nobody keeps a history.
+    scheduler::RunEventSink* events = nullptr;
 };
 
 // Counts down before a timed task's actions run; the user can run them now, pass them or postpone the
@@ -76,6 +78,8 @@ class TReminder : public QDialog, public TLangForm {
     void OfferNotification();
     void NotificationAnswered(const QString& actionKey);
     const Delay& LastDelay() const;
+    // For the run history: what came of the confirmation; the window's ending adds how it ended.
+    void Tell(scheduler::RunOutcome outcome, const std::string& reason, std::string action = {});
 
     QLabel *lb1, *lb2, *lb3, *Title;
     QPushButton *Button1, *Button2, *Button3;
@@ -89,6 +93,7 @@ class TReminder : public QDialog, public TLangForm {
     int remaining_;
     platform::DesktopNotifications::Id notification_ = 0;
     bool answered_ = false;
+    const char* ending_ = nullptr; // how it ended, once it has: "ran", "postponed"; else a pass
 };
 
 // Opens one confirmation window per request and waits until it has closed.

@@ -41,6 +41,10 @@ class SessionPower {
     virtual RequestResult hibernate() = 0;
     virtual RequestResult lockSession() = 0;
     virtual RequestResult turnMonitorOff() = 0;
+
+    // The system's own words for why the last request of this object was refused or could not be
+    // made (who held an inhibitor, say); empty when it gave none. For the run history.
+    virtual std::string lastRefusal() const { return {}; }
 };
 
 } // namespace orvanta::platform

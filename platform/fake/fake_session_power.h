@@ -27,6 +27,15 @@ class FakeSessionPower : public SessionPower {
     void clearCalls();
     // Every request after this answers with result.
     void setResult(RequestResult result);
+    // The words lastRefusal() gives from now on.
+    void setRefusalWords(std::string words) {
+        std::lock_guard lock(mutex_);
+        refusal_ = std::move(words);
+    }
+    std::string lastRefusal() const override {
+        std::lock_guard lock(mutex_);
+        return refusal_;
+    }
     // What the privilege request answers.
     void setPrivilege(PrivilegeResult privilege);
 
@@ -37,6 +46,7 @@ class FakeSessionPower : public SessionPower {
     std::vector<std::string> calls_;
     RequestResult result_ = RequestResult::done;
     PrivilegeResult privilege_;
+    std::string refusal_;
 };
 
 } // namespace orvanta::platform::fake

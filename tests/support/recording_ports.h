@@ -3,7 +3,9 @@
 #include "scheduler/dispatch_ports.h"
 
 #include <functional>
+#include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace orvanta::test {
@@ -13,28 +15,37 @@ namespace orvanta::test {
 class RecordingPorts : public scheduler::TaskActions,
                        public scheduler::ReminderPresenter,
                        public scheduler::MainTimers,
-                       public scheduler::CloseAllowance {
+                       public scheduler::CloseAllowance,
+                       public scheduler::RunEventSink {
   public:
     std::vector<std::string> log;
+    std::vector<scheduler::RunEvent> events;
+    // Actions that do not go through, by kind ("launch", "shut down", ...): each call of that kind
+    // leaves this failure for TakeFailures.
+    std::map<std::string, scheduler::ActionFailure> failing;
     std::vector<scheduler::ReminderRequest> reminders;
     bool macroStarts = true;
     std::function<void(const scheduler::ReminderRequest&)> onReminder; // runs while the "window" is open
 
-    void TurnMonitorOff() override { log.push_back("monitor off"); }
-    void LogOff() override { log.push_back("log off"); }
-    void LockComputer() override { log.push_back("lock"); }
-    void ForcedRestart() override { log.push_back("restart"); }
-    void ForcedShutDown() override { log.push_back("shut down"); }
-    void Suspend(bool hibernate) override { log.push_back(hibernate ? "hibernate" : "stand by"); }
+    void TurnMonitorOff() override { Did("monitor off", "monitor off"); }
+    void LogOff() override { Did("log off", "log off"); }
+    void LockComputer() override { Did("lock", "lock"); }
+    void ForcedRestart() override { Did("restart", "restart"); }
+    void ForcedShutDown() override { Did("shut down", "shut down"); }
+    void Suspend(bool hibernate) override {
+        Did(hibernate ? "hibernate" : "stand by", hibernate ? "hibernate" : "stand by");
+    }
     void ShowReminderMessage(const std::string& text) override { log.push_back("message " + text); }
-    void KillProcessesByName(const std::string& name) override { log.push_back("kill " + name); }
-    void OpenWebAddress(const std::string& address) override { log.push_back("url " + address); }
-    void OpenDocument(const std::string& path) override { log.push_back("open " + path); }
+    void KillProcessesByName(const std::string& name) override { Did("kill " + name, "kill"); }
+    void OpenWebAddress(const std::string& address) override { Did("url " + address, "url"); }
+    void OpenDocument(const std::string& path) override { Did("open " + path, "open"); }
     bool StartTaskMacro(const std::string& path) override {
         log.push_back("macro " + path);
         return macroStarts;
     }
-    void LaunchProgram(const std::string& launch) override { log.push_back("launch " + launch); }
+    void LaunchProgram(const std::string& launch) override { Did("launch " + launch, "launch"); }
+    std::vector<scheduler::ActionFailure> TakeFailures() override { return std::exchange(failed_, {}); }
+    void Record(const scheduler::RunEvent& e) override { events.push_back(e); }
 
     void ShowReminder(const scheduler::ReminderRequest& r) override {
         log.push_back("reminder " + r.taskId + " " + r.actionWord);
@@ -48,6 +59,13 @@ class RecordingPorts : public scheduler::TaskActions,
     void StartWakeUpNudge() override { log.push_back("Timer12"); }
 
     void AllowClose() override { log.push_back("close allowed"); }
+
+  private:
+    void Did(std::string line, const std::string& kind) {
+        log.push_back(std::move(line));
+        if (auto f = failing.find(kind); f != failing.end()) failed_.push_back(f->second);
+    }
+    std::vector<scheduler::ActionFailure> failed_;
 };
 
 } // namespace orvanta::test

@@ -106,6 +106,7 @@ class MainFormTest : public ::testing::Test {
         scheduler::CloseAllowanceFlag closeAllowance;
         ui::MainWindowRequests requests;
         scheduler::ResumeHandling resumeHandling;
+        scheduler::NoRunEvents noHistory;
         scheduler::Scheduler scheduler;
         scheduler::PowerOnTest powerOnTest;
 
@@ -114,7 +115,7 @@ class MainFormTest : public ::testing::Test {
               scheduler({t.store, t.clock, *t.listTexts, t.wakeTimers, timers, t.actions, t.actions,
                          closeAllowance, [&t] { return static_cast<int>(t.power.acLineStatus()); },
                          [this] { requests.WarnOnBattery(); },
-                         [this] { return resumeHandling.ResumedAutomaticallyJustNow(); }}),
+                         [this] { return resumeHandling.ResumedAutomaticallyJustNow(); }, noHistory}),
               powerOnTest({t.settings, t.power, t.wakeTimers, timers,
                            [&t](bool hibernate) { t.actions.Suspend(hibernate); }}) {}
     };

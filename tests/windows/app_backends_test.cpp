@@ -80,6 +80,8 @@ TEST(WindowsPlatformBackends, EveryServiceAnswersAndTheWholeEndsCleanly) {
     EXPECT_EQ(backends->instance->handOverAddress(), orvanta::platform::kInstanceName);
     backends->memoryTrim->trimWorkingSet();
     EXPECT_TRUE(backends->sessionPower->enableShutdownPrivilege().enabled);
+    // No journal here: reading the run history says so rather than answering an empty history.
+    EXPECT_FALSE(backends->runHistory->read({}).error.empty());
 
     const auto processes = backends->processes->listProcesses();
     ASSERT_TRUE(processes.has_value());

@@ -10,10 +10,11 @@ namespace {
 
 const std::map<std::string, Command>& CommandNames() {
     static const std::map<std::string, Command> names = {
-        {"help", Command::Help},     {"add", Command::Add},         {"show", Command::Show},
-        {"enable", Command::Enable}, {"disable", Command::Disable}, {"delete", Command::Delete},
-        {"export", Command::Export}, {"import", Command::Import},   {"list", Command::List},
-        {"next", Command::Next},     {"run", Command::Run},         {"doctor", Command::Doctor},
+        {"help", Command::Help},       {"add", Command::Add},         {"show", Command::Show},
+        {"enable", Command::Enable},   {"disable", Command::Disable}, {"delete", Command::Delete},
+        {"export", Command::Export},   {"import", Command::Import},   {"list", Command::List},
+        {"next", Command::Next},       {"run", Command::Run},         {"doctor", Command::Doctor},
+        {"history", Command::History},
     };
     return names;
 }
@@ -35,6 +36,27 @@ std::optional<std::string> GlobalOptionValue(const std::vector<std::string>& arg
     if (arg != name) return std::nullopt;
     if (i + 1 == args.size()) throw UsageError("option " + name + " needs a value");
     return args[++i];
+}
+
+// "YYYY-MM-DD" (from its midnight) or a date and time as --now takes it.
+platform::LocalDateTime ParseSince(const std::string& text) {
+    if (text.find(' ') == std::string::npos) {
+        const CalendarDate d = ParseIsoDate(text);
+        return {d.year, d.month, d.day, 0, 0, 0, 0};
+    }
+    return ParseLocalDateTime(text);
+}
+
+void ParseHistoryOptions(const std::vector<std::string>& operands, Invocation& invocation) {
+    for (std::size_t i = 0; i < operands.size(); ++i) {
+        if (auto since = GlobalOptionValue(operands, i, "--since")) {
+            invocation.since = ParseSince(*since);
+        } else if (auto task = GlobalOptionValue(operands, i, "--task")) {
+            invocation.taskFilter = CanonicalId(*task);
+        } else {
+            throw UsageError("unexpected argument \"" + operands[i] + "\" for history");
+        }
+    }
 }
 
 } // namespace
@@ -82,6 +104,9 @@ Invocation ParseCommandLine(const std::vector<std::string>& args) {
     case Command::Next:
     case Command::Doctor:
         if (!operands.empty()) throw UsageError(args[i] + " takes no arguments");
+        return invocation;
+    case Command::History:
+        ParseHistoryOptions(operands, invocation);
         return invocation;
     case Command::Export:
     case Command::Import:

@@ -9,7 +9,21 @@
 
 namespace orvanta::ctl {
 
-enum class Command { Help, Add, Show, Enable, Disable, Delete, Export, Import, List, Next, Run, Doctor };
+enum class Command {
+    Help,
+    Add,
+    Show,
+    Enable,
+    Disable,
+    Delete,
+    Export,
+    Import,
+    List,
+    Next,
+    Run,
+    Doctor,
+    History
+};
 
 struct Invocation {
     std::optional<std::string> dataFolder;
@@ -17,6 +31,9 @@ struct Invocation {
     Command command = Command::Help;
     std::string operand; // the task ID (as canonical decimal text) or the file
     AddOptions add;
+    // history: from this local moment on (default: everything kept), of this task only (default: all).
+    std::optional<platform::LocalDateTime> since;
+    std::string taskFilter;
 };
 
 // Reads the arguments after the program name. Raises UsageError for anything it cannot make sense of,

@@ -92,7 +92,7 @@ int main(int argc, char** argv) {
     orvanta::actions::DesktopActions actions(
         {sessionPower, launcher, *os->processes, *os->sound, messages, *os->clock, *os->paths}, options);
     const std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + argc);
-    const orvanta::ctl::DoctorPorts doctor{os->probeDesktop, os->autostartProgram};
+    const orvanta::ctl::DoctorPorts doctor{os->probeDesktop, os->autostartProgram, os->runHistory.get()};
     int status = orvanta::ctl::RunOrvantactl(args, std::cout, std::cerr, *os->clock, *os->paths, actions,
                                              doctor, os->runningProgram.get());
     if (player) player->WaitForTheEnd();

@@ -9,6 +9,7 @@
 #include "tools/orvantactl/database_files.h"
 #include "tools/orvantactl/doctor.h"
 #include "tools/orvantactl/fixed_clock.h"
+#include "tools/orvantactl/history_lines.h"
 #include "tools/orvantactl/program_link.h"
 #include "tools/orvantactl/run_task.h"
 #include "tools/orvantactl/scheduled_list.h"
@@ -49,6 +50,15 @@ int Doctor(const data::TaskStore& store, const DoctorPorts& doctor, std::ostream
 Outcome Run(const Invocation& invocation, std::ostream& out, std::ostream& err, const platform::Clock& clock,
             const platform::SystemPaths& paths, scheduler::TaskActions& actions, const DoctorPorts& doctor,
             platform::RunningProgram* runningProgram) {
+    // The history is the system's, not the data folder's: nothing there is made or looked at for it.
+    if (invocation.command == Command::History) {
+        if (!doctor.runHistory) throw Error("history is not available on this system");
+        platform::HistoryQuery query;
+        if (invocation.since) query.sinceUtcMs = clock.utcMsOf(*invocation.since);
+        query.taskId = invocation.taskFilter;
+        PrintHistory(*doctor.runHistory, query, clock, out);
+        return {};
+    }
     // A task is checked completely before the database is even looked at.
     std::optional<data::TaskRecord> newTask;
     if (invocation.command == Command::Add) newTask = BuildTaskRecord(invocation.add, clock.now());
@@ -113,6 +123,8 @@ Outcome Run(const Invocation& invocation, std::ostream& out, std::ostream& err, 
         return {{}, Doctor(store, doctor, out)};
     case Command::Run:
         RunTaskNow(store, invocation.operand, actions, clock, out);
+        break;
+    case Command::History:
         break;
     }
     if (program) {

@@ -3,6 +3,7 @@
 #include "platform/api/clock.h"
 #include "platform/api/desktop_facts.h"
 #include "platform/api/running_program.h"
+#include "platform/api/run_history.h"
 #include "platform/api/system_paths.h"
 #include "scheduler/dispatch_ports.h"
 
@@ -18,6 +19,8 @@ namespace orvanta::ctl {
 struct DoctorPorts {
     std::function<platform::DesktopFacts()> probe;
     std::function<std::string()> autostartProgram;
+    // Where history reads from; nullptr: history is not available here.
+    const platform::RunHistory* runHistory = nullptr;
 };
 
 // Runs one command line (without the program name) and returns the exit status: 0 done, 1 failed,

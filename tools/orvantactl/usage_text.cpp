@@ -33,6 +33,13 @@ Commands:
                       start at log-in), one line each with a fix where there
                       is one; exit status 1 when an enabled task needs
                       something that is missing
+  history [--since TIME] [--task ID]
+                      print the run history, oldest first: what ran, what
+                      failed, what was passed, postponed or skipped, and why,
+                      one line each; --since takes "YYYY-MM-DD" or a TIME as
+                      --now does, --task one task's entries only. Read from
+                      the systemd journal; exit status 1 where it cannot be
+                      read (no journald runs, or this user may not read it)
   help, --help        print this text
 
 Global options:

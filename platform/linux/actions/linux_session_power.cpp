@@ -10,15 +10,30 @@ namespace orvanta::platform::linux_backend {
 
 RequestResult LinuxSessionPower::managerRequest(const char* method, bool interactive) const {
     const SystemBus bus = OpenSystemBus(options_.callTimeout);
-    return told(method, CallLogindManager(bus.get(), method, interactive));
+    BusReply reply = CallLogindManager(bus.get(), method, interactive);
+    // logind does not always name the program whose inhibitor blocked the request; its list does.
+    if (reply.result == RequestResult::refused) {
+        const std::string blockers = BlockingInhibitors(bus.get(), method);
+        if (!blockers.empty()) reply.error += "; blocked by " + blockers;
+    }
+    return told(method, reply);
 }
 
 RequestResult LinuxSessionPower::told(const char* what, const BusReply& reply) const {
+    std::string words;
     if (reply.result == RequestResult::refused)
-        log_.warn(std::string("logind refused ") + what + ": " + reply.error);
+        words = std::string("logind refused ") + what + ": " + reply.error;
     else if (reply.result == RequestResult::unavailable)
-        log_.warn(std::string("logind could not be asked to ") + what + ": " + reply.error);
+        words = std::string("logind could not be asked to ") + what + ": " + reply.error;
+    if (!words.empty()) log_.warn(words);
+    std::lock_guard lock(refusalLock_);
+    lastRefusal_ = std::move(words);
     return reply.result;
+}
+
+std::string LinuxSessionPower::lastRefusal() const {
+    std::lock_guard lock(refusalLock_);
+    return lastRefusal_;
 }
 
 RequestResult LinuxSessionPower::politeRequest(const std::vector<SessionManagerLogout>& calls,

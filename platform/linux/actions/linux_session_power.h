@@ -6,6 +6,7 @@
 #include "platform/linux/actions/desktop_logout.h"
 
 #include <chrono>
+#include <mutex>
 #include <string>
 
 namespace orvanta::platform::linux_backend {
@@ -38,6 +39,7 @@ class LinuxSessionPower : public SessionPower {
     RequestResult hibernate() override;
     RequestResult lockSession() override;
     RequestResult turnMonitorOff() override;
+    std::string lastRefusal() const override;
 
   private:
     RequestResult managerRequest(const char* method, bool interactive = false) const;
@@ -46,6 +48,8 @@ class LinuxSessionPower : public SessionPower {
 
     Log& log_;
     Options options_;
+    mutable std::mutex refusalLock_;
+    mutable std::string lastRefusal_;
 };
 
 } // namespace orvanta::platform::linux_backend

@@ -86,6 +86,36 @@ BusReply CallLogindManager(sd_bus* bus, const char* method, bool interactive) {
     return reply;
 }
 
+std::string BlockingInhibitors(sd_bus* bus, const char* method) {
+    if (!bus) return {};
+    const std::string m = method;
+    const char* lock = m == "PowerOff" || m == "Reboot"     ? "shutdown"
+                       : m == "Suspend" || m == "Hibernate" ? "sleep"
+                                                            : "";
+    if (!*lock) return {};
+    sd_bus_error error = SD_BUS_ERROR_NULL;
+    sd_bus_message* reply = nullptr;
+    std::string found;
+    if (sd_bus_call_method(bus, logind::kService, logind::kPath, logind::kManager, "ListInhibitors", &error,
+                           &reply, "") >= 0 &&
+        sd_bus_message_enter_container(reply, 'a', "(ssssuu)") >= 0) {
+        const char *what = nullptr, *who = nullptr, *why = nullptr, *mode = nullptr;
+        uint32_t uid = 0, pid = 0;
+        while (sd_bus_message_read(reply, "(ssssuu)", &what, &who, &why, &mode, &uid, &pid) > 0) {
+            // what is a colon-separated list: "shutdown:sleep".
+            const std::string whats = std::string(":") + what + ":";
+            if (std::string(mode) != "block" ||
+                whats.find(std::string(":") + lock + ":") == std::string::npos)
+                continue;
+            if (!found.empty()) found += ", ";
+            found += std::string(who) + " (" + why + ")";
+        }
+    }
+    sd_bus_message_unref(reply);
+    sd_bus_error_free(&error);
+    return found;
+}
+
 BusReply LockOwnSession(sd_bus* bus) {
     const auto session = FindOwnSession(bus);
     if (!session)

@@ -26,6 +26,10 @@ std::optional<LogindSession> FindOwnSession(sd_bus* systemBus);
 // ask the user, for a request the user has just made.
 BusReply CallLogindManager(sd_bus* systemBus, const char* method, bool interactive = false);
 
+// The programs holding a blocking inhibitor against a Manager method ("PowerOff", "Suspend", ...), as
+// "who (why)" joined by ", "; empty when none or when logind cannot be asked.
+std::string BlockingInhibitors(sd_bus* systemBus, const char* method);
+
 // Session.Lock on our session; desktops lock their screen on it.
 BusReply LockOwnSession(sd_bus* systemBus);
 

@@ -64,6 +64,32 @@ TEST_F(DesktopActionsTest, PowerAndSessionActionsReachThePlatform) {
                      "enableShutdownPrivilege", "suspend", "enableShutdownPrivilege", "hibernate"}));
 }
 
+TEST_F(DesktopActionsTest, WhatDidNotGoThroughIsHandedOverOnceWithTheSystemsWords) {
+    DesktopActions actions = make();
+    scheduler::TaskActions& task = actions;
+    launcher.failKind("startProgram");
+    task.LaunchProgram("/no/such/program | -x");
+    task.OpenDocument("/doc"); // opening reports nothing either way
+    power.setResult(platform::RequestResult::refused);
+    power.setRefusalWords("logind refused PowerOff: blocked by backup (copying)");
+    task.ForcedShutDown();
+    power.setResult(platform::RequestResult::unavailable);
+    power.setRefusalWords("");
+    task.LockComputer();
+    using scheduler::ActionFailure;
+    using scheduler::RunOutcome;
+    EXPECT_EQ(
+        task.TakeFailures(),
+        (std::vector<ActionFailure>{
+            {RunOutcome::kFailed, "Launch", "no such program, or it could not be started: /no/such/program"},
+            {RunOutcome::kRefused, "ShutDown", "logind refused PowerOff: blocked by backup (copying)"},
+            {RunOutcome::kFailed, "LockWS", "nothing here can do it"}}));
+    EXPECT_TRUE(task.TakeFailures().empty());
+    power.setResult(platform::RequestResult::done);
+    task.Suspend(true);
+    EXPECT_TRUE(task.TakeFailures().empty());
+}
+
 TEST_F(DesktopActionsTest, ProgramActionsReachThePlatform) {
     DesktopActions actions = make();
     actions.LaunchProgram("/usr/bin/env | \"a b\" ; rm -rf ~");

@@ -27,7 +27,7 @@ class DaylightSavingTest : public ::testing::Test {
     platform::fake::FakeWakeTimerFactory timers;
     test::RecordingPorts ports;
     Scheduler scheduler{{store, clock, text, timers, ports, ports, ports, ports, [] { return 1; }, [] {},
-                         [] { return false; }}};
+                         [] { return false; }, ports}};
 
     void SetUp() override { store.EnsureTaskTable(); }
 

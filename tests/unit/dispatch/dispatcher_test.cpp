@@ -47,7 +47,7 @@ class DispatcherTest : public ::testing::Test {
     int rebuilds = 0;
     std::vector<TaskRow> storedRows; // what a rebuild reads back
     Dispatcher dispatcher{state,
-                          {ports, ports, ports, ports, clock},
+                          {ports, ports, ports, ports, clock, ports},
                           [this]() -> RunTable& { return table; },
                           [this] {
                               ++rebuilds;
@@ -162,9 +162,15 @@ TEST_F(DispatcherTest, KeysDueWhileAConfirmationIsOpenRunInOrderAfterIt) {
           {.id = "3", .key = "2025-3-7-9-5-20", .launch = "/bin/third"},
           {.id = "4", .key = "2025-3-7-9-4-0", .launch = "/bin/stale"}});
     std::vector<std::string> notRun;
+    struct NotRunLines : RunEventSink {
+        std::vector<std::string>& lines;
+        explicit NotRunLines(std::vector<std::string>& l) : lines(l) {}
+        void Record(const RunEvent& e) override {
+            if (e.outcome == RunOutcome::kSkipped) lines.push_back(e.dueKey + " " + e.reason);
+        }
+    } notRunLines{notRun};
     Dispatcher d{state,
-                 {ports, ports, ports, ports, clock,
-                  [&](const std::string& key, const std::string& why) { notRun.push_back(key + " " + why); }},
+                 {ports, ports, ports, ports, clock, notRunLines},
                  [this]() -> RunTable& { return table; },
                  [this] {
                      ports.log.push_back("rebuild");

@@ -1,10 +1,13 @@
 // Taking in changes other programs make to the task file, on a simulated clock: a burst is read once
 // after it settles, a held table makes the change wait, and a file as it was read costs nothing. Also the
 // bridge that turns the pass's reports and the confirmation window into run events.
+#include "scheduler/open_confirmation.h"
 #include "scheduler/outside_change_gate.h"
-#include "scheduler/run_event_bridge.h"
 
+#include <functional>
 #include <gtest/gtest.h>
+#include <optional>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -73,61 +76,56 @@ TEST(OutsideChangeGate, BeforeAnyRebuildEveryChangeIsTakenIn) {
     EXPECT_EQ(c.CheckAt(kQuiet, false, kRead), Step::kRebuild);
 }
 
-// The confirmation window of the test: what it was asked to show, and what the bridge said meanwhile.
-struct Recorder : RunEventSink, ReminderPresenter {
-    std::vector<RunEvent> events;
+// The confirmation window of the test: what the tracker said was open while it was shown.
+struct Window : ReminderPresenter {
     std::vector<std::optional<OpenConfirmation>> openWhileShown;
-    RunEventBridge* bridge = nullptr;
-
-    void Record(const RunEvent& event) override { events.push_back(event); }
-    void ShowReminder(const ReminderRequest&) override { openWhileShown.push_back(bridge->open()); }
+    OpenConfirmationTracker* tracker = nullptr;
+    std::function<void()> meanwhile;
+    void ShowReminder(const ReminderRequest&) override {
+        openWhileShown.push_back(tracker->open());
+        if (meanwhile) meanwhile();
+    }
 };
 
-TEST(RunEventBridge, AConfirmationCarriesTheDueKeyItsTaskRanFor) {
-    Recorder r;
-    RunEventBridge bridge(r, r);
-    r.bridge = &bridge;
-    bridge.TaskRan("7", "2026-12-10-9-0-0");
-    bridge.TaskRan("8", "2026-12-10-9-0-0");
-    bridge.TaskRan("7", "2026-12-10-9-30-0");
+ReminderRequest Confirming(const std::string& id, const std::string& dueKey) {
     ReminderRequest request;
-    request.taskId = "7";
-    request.title = "Back up";
+    request.taskId = id;
+    request.dueKey = dueKey;
+    request.title = "Task " + id;
     request.actionWord = "ShutDown";
-    bridge.ShowReminder(request);
-
-    ASSERT_EQ(r.openWhileShown.size(), 1u);
-    ASSERT_TRUE(r.openWhileShown[0].has_value());
-    EXPECT_EQ(r.openWhileShown[0]->taskId, "7");
-    EXPECT_EQ(r.openWhileShown[0]->dueKey, "2026-12-10-9-30-0");
-    EXPECT_FALSE(bridge.open().has_value()) << "closed again";
-
-    ASSERT_EQ(r.events.size(), 5u);
-    EXPECT_EQ(r.events[0].outcome, RunOutcome::kRan);
-    EXPECT_EQ(r.events[1].taskId, "8");
-    EXPECT_EQ(r.events[3].outcome, RunOutcome::kConfirmationOpened);
-    EXPECT_EQ(r.events[3].action, "ShutDown");
-    EXPECT_EQ(r.events[4].outcome, RunOutcome::kConfirmationEnded);
-    EXPECT_EQ(r.events[4].dueKey, "2026-12-10-9-30-0");
-    EXPECT_EQ(r.events[4].title, "Back up");
+    return request;
 }
 
-// A confirmation window that fails (its postponement could not be written) still ends the confirmation.
+TEST(OpenConfirmationTracker, TellsTheOpenConfirmationAndGivesTheOuterOneBackWhenANestedOneCloses) {
+    Window w;
+    OpenConfirmationTracker tracker(w);
+    w.tracker = &tracker;
+    w.meanwhile = [&] {
+        w.meanwhile = nullptr;
+        tracker.ShowReminder(Confirming("8", "2026-12-10-9-30-0"));
+        ASSERT_TRUE(tracker.open().has_value());
+        EXPECT_EQ(tracker.open()->taskId, "7") << "the outer confirmation is open again";
+    };
+    tracker.ShowReminder(Confirming("7", "2026-12-10-9-0-0"));
+
+    ASSERT_EQ(w.openWhileShown.size(), 2u);
+    EXPECT_EQ(w.openWhileShown[0]->dueKey, "2026-12-10-9-0-0");
+    EXPECT_EQ(w.openWhileShown[0]->title, "Task 7");
+    EXPECT_EQ(w.openWhileShown[1]->taskId, "8");
+    EXPECT_EQ(w.openWhileShown[1]->dueKey, "2026-12-10-9-30-0");
+    EXPECT_FALSE(tracker.open().has_value()) << "closed again";
+}
+
+// A confirmation window that fails (its postponement could not be written) is no longer open.
 struct FailingWindow : ReminderPresenter {
     void ShowReminder(const ReminderRequest&) override { throw std::runtime_error("disk full"); }
 };
 
-TEST(RunEventBridge, AConfirmationThatFailsStillEnds) {
-    Recorder r;
+TEST(OpenConfirmationTracker, AConfirmationThatFailsIsNoLongerOpen) {
     FailingWindow window;
-    RunEventBridge bridge(window, r);
-    ReminderRequest request;
-    request.taskId = "3";
-    EXPECT_THROW(bridge.ShowReminder(request), std::runtime_error);
-    ASSERT_EQ(r.events.size(), 2u);
-    EXPECT_EQ(r.events[0].dueKey, "") << "no pass reported it: the key is unknown";
-    EXPECT_EQ(r.events[1].outcome, RunOutcome::kConfirmationEnded);
-    EXPECT_FALSE(bridge.open().has_value());
+    OpenConfirmationTracker tracker(window);
+    EXPECT_THROW(tracker.ShowReminder(Confirming("3", "2026-12-10-9-0-0")), std::runtime_error);
+    EXPECT_FALSE(tracker.open().has_value());
 }
 
 } // namespace

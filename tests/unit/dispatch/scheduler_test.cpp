@@ -26,7 +26,7 @@ class SchedulerTest : public ::testing::Test {
     test::RecordingPorts ports;
     int ac = 1;
     Scheduler scheduler{{store, clock, text, timers, ports, ports, ports, ports, [this] { return ac; },
-                         [this] { ports.log.push_back("battery warning"); }, [] { return false; }}};
+                         [this] { ports.log.push_back("battery warning"); }, [] { return false; }, ports}};
 
     void SetUp() override { store.EnsureTaskTable(); }
 

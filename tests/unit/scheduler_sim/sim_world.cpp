@@ -92,15 +92,28 @@ World::World(platform::fake::ZoneRules zone, std::int64_t startUtcMs, std::uint3
     timerFactory_ = std::make_unique<SimTimerFactory>(*this);
     scheduler_ = std::make_unique<scheduler::Scheduler>(
         scheduler::Scheduler::Ports{*store_, clock_, text_, *timerFactory_, *this, *this, *this, *this,
-                                    [] { return 1; }, [] {}, [] { return false; },
-                                    [this](const std::string& key, const std::string& why) {
-                                        notRuns_.push_back({key, why, realMs_});
-                                    },
-                                    [this](const std::string& id, const std::string& key) {
-                                        runs_.push_back({id, key, realMs_, wallUtcMs()});
-                                    }});
+                                    [] { return 1; }, [] {}, [] { return false; }, *this});
     poll_.active = true;
     poll_.dueMonoMs = monoMs_ + poll_.intervalMs;
+}
+
+void World::Record(const scheduler::RunEvent& e) {
+    using scheduler::RunOutcome;
+    switch (e.outcome) {
+    case RunOutcome::kRan:
+    case RunOutcome::kFailed:
+    case RunOutcome::kRefused:
+    case RunOutcome::kConfirmationOpened:
+        runs_.push_back({e.taskId, e.dueKey, realMs_, wallUtcMs()});
+        break;
+    case RunOutcome::kSkipped:
+        // Only the pass's own refusals: an occurrence told of as gone by at a rebuild never reached it.
+        if (e.reason == "too late" || e.reason.rfind("not due", 0) == 0)
+            notRuns_.push_back({e.dueKey, e.reason, realMs_});
+        break;
+    default:
+        break;
+    }
 }
 
 World::~World() {

@@ -66,7 +66,8 @@ class SimTimer;
 class World : public scheduler::MainTimers,
               public scheduler::TaskActions,
               public scheduler::ReminderPresenter,
-              public scheduler::CloseAllowance {
+              public scheduler::CloseAllowance,
+              public scheduler::RunEventSink {
   public:
     World(platform::fake::ZoneRules zone, std::int64_t startUtcMs, std::uint32_t seed);
     ~World() override;
@@ -137,6 +138,9 @@ class World : public scheduler::MainTimers,
     void ShowReminder(const scheduler::ReminderRequest& request) override;
     // CloseAllowance
     void AllowClose() override {}
+    // RunEventSink: a row a pass started (ran, failed or confirming) is a run; a key the pass refused
+    // is a not-run.
+    void Record(const scheduler::RunEvent& event) override;
 
   private:
     struct QtTimer {
