@@ -110,7 +110,8 @@ Dispatcher::Dispatcher(SchedulerState& state, Ports ports, std::function<RunTabl
 
 void Dispatcher::Report(const TaskRow& row, const std::string& dueKey, RunOutcome outcome, std::string action,
                         std::string reason) {
-    Report(std::string(row[kColId]), std::string(row[kColTitle]), dueKey, outcome, std::move(action), std::move(reason));
+    Report(std::string(row[kColId]), std::string(row[kColTitle]), dueKey, outcome, std::move(action),
+           std::move(reason));
 }
 
 void Dispatcher::Report(const std::string& taskId, const std::string& title, const std::string& dueKey,

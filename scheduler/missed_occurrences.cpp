@@ -25,8 +25,8 @@ void ReportMissedOccurrences(const RunTable& table, const RanOccurrences& ran, R
         const auto wall = ParseDueKey(key);
         if (wall) told.Add(std::string(row[kColId]), key, LocalMilliseconds(*wall));
         const bool slept = resumedUtcMs != 0 && resumedUtcMs >= nowUtcMs - *late;
-        events.Record({std::string(row[kColId]), std::string(row[kColTitle]), key, ActionsOf(row), RunOutcome::kSkipped,
-                       slept ? "the computer was asleep" : "the clock jumped"});
+        events.Record({std::string(row[kColId]), std::string(row[kColTitle]), key, ActionsOf(row),
+                       RunOutcome::kSkipped, slept ? "the computer was asleep" : "the clock jumped"});
     }
 }
 

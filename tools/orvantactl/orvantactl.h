@@ -2,8 +2,8 @@
 
 #include "platform/api/clock.h"
 #include "platform/api/desktop_facts.h"
-#include "platform/api/running_program.h"
 #include "platform/api/run_history.h"
+#include "platform/api/running_program.h"
 #include "platform/api/system_paths.h"
 #include "scheduler/dispatch_ports.h"
 
