@@ -251,7 +251,12 @@ int main(int argc, char** argv) {
         reminderWindows.setOwner(&form);
         // Taken in from outside: the command line's changes (told over the bus) and anyone else's (seen in
         // the data folder). Neither while a pass or the editor holds the table; that waits until it is free.
-        auto tableHeld = [&] { return scheduler.state().dispatchBusy || TaskEditorOpen(); };
+        // The window's own in-place toggles wait for their delayed rebuild too: a rebuild before it would
+        // re-sort the list under the user's next click.
+        auto tableHeld = [&] {
+            return scheduler.PassRunning() || scheduler.state().dispatchBusy || TaskEditorOpen() ||
+                   timers.reGet.isActive() || (form.hotkeyPage() && form.hotkeyPage()->reGet_hk().isActive());
+        };
         // The hotkeys are reloaded also when the rebuild reports tasks it could not schedule.
         auto rebuildAll = [&] {
             std::exception_ptr failure;

@@ -67,6 +67,10 @@ class Scheduler {
     // For the list's in-place toggle, which changes one row until the delayed rebuild replaces it.
     RunTable& table() { return rebuilder_.table(); }
     SchedulerState& state() { return state_; }
+    // A dispatch pass is under way, its confirmation perhaps open: the pass walks the table row by row, so
+    // nothing from outside may rebuild the table until it has ended (the pass's own rebuilds clear
+    // dispatchBusy before a confirmation, which is why that flag does not tell).
+    bool PassRunning() const { return dispatcher_.PassRunning(); }
     WakeArming& wakeArming() { return wakeArming_; }
 
   private:

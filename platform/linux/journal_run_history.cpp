@@ -4,6 +4,7 @@
 #include <cstring>
 #include <string>
 #include <systemd/sd-journal.h>
+#include <unistd.h>
 
 namespace orvanta::platform::linux_backend {
 namespace {
@@ -62,6 +63,12 @@ HistoryReading JournalRunHistory::read(const HistoryQuery& query) const {
                 {}};
     const std::string idMatch = std::string("MESSAGE_ID=") + kMessageId;
     int r = sd_journal_add_match(j, idMatch.data(), idMatch.size());
+    // Only this user's entries from this program: a reader of the system journal sees every user's, and
+    // any local process can write an entry with our message ID. _UID is set by journald, not the writer.
+    const std::string uidMatch = "_UID=" + std::to_string(getuid());
+    if (r >= 0) r = sd_journal_add_match(j, uidMatch.data(), uidMatch.size());
+    const std::string identifierMatch = std::string("SYSLOG_IDENTIFIER=") + kIdentifier;
+    if (r >= 0) r = sd_journal_add_match(j, identifierMatch.data(), identifierMatch.size());
     if (r >= 0 && !query.taskId.empty()) {
         const std::string taskMatch = "ORVANTA_TASK_ID=" + query.taskId;
         r = sd_journal_add_match(j, taskMatch.data(), taskMatch.size());

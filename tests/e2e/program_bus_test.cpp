@@ -286,8 +286,6 @@ TEST_F(ProgramBus, AConfirmationIsSignalledAndAnsweredOverTheBus) {
     ASSERT_FALSE(id.empty());
 
     ASSERT_TRUE(WaitUntil([&] { return heard("ConfirmationOpened"); }, 20s)) << signalled.toStdString();
-    EXPECT_TRUE(heard(QStringLiteral("TaskFired ('%1', ").arg(QString::fromStdString(id))))
-        << signalled.toStdString();
     const ToolRun pending = Gdbus(kInterface + ".PendingConfirmation");
     EXPECT_TRUE(pending.out.startsWith(QStringLiteral("(true, '%1', '").arg(QString::fromStdString(id))))
         << pending.out.toStdString();
@@ -305,6 +303,8 @@ TEST_F(ProgramBus, AConfirmationIsSignalledAndAnsweredOverTheBus) {
     const ToolRun listed = Ctl({"list"});
     EXPECT_TRUE(listed.out.contains("Confirm me - Delay for 5 mins")) << listed.out.toStdString();
     EXPECT_FALSE(std::filesystem::exists(marker));
+    // The task fires when its actions run, which a postponement puts off.
+    EXPECT_FALSE(heard("TaskFired")) << signalled.toStdString();
     monitor.kill();
     monitor.waitForFinished();
 }

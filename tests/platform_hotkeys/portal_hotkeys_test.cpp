@@ -88,6 +88,13 @@ class PortalStandIn {
         Call("Assign", nullptr, "ss", shortcut.c_str(), trigger.c_str());
     }
     void RefuseBinds() const { Call("RefuseBinds", nullptr, "b", 1); }
+    // An Activated signal as any other program on the session bus can send it.
+    void Forge(const std::string& session, const std::string& shortcut) const {
+        sd_bus_emit_signal(bus_.get(), "/org/freedesktop/portal/desktop",
+                           "org.freedesktop.portal.GlobalShortcuts", "Activated", "osta{sv}", session.c_str(),
+                           shortcut.c_str(), std::uint64_t(0), 0);
+        sd_bus_flush(bus_.get());
+    }
 
   private:
     template <typename... Args>
@@ -188,6 +195,25 @@ TEST_F(PortalHotkeysTest, ABatchBindsEveryShortcutOnceAndAnActivationIsAPress) {
     ASSERT_TRUE(portal.Activate("hotkey-ALT+A"));
     ASSERT_TRUE(presses.WaitFor(2));
     EXPECT_EQ(presses.seen[1], std::to_string(0xC003) + ":1+65");
+}
+
+// Only the portal presses shortcuts: the same signal from another program on the bus, naming the live
+// session and a bound shortcut, runs nothing.
+TEST_F(PortalHotkeysTest, AnActivationFromAnyoneButThePortalIsNoPress) {
+    PortalGlobalHotkeys hotkeys(log, Options());
+    hotkeys.setOnPressed(presses.Callback());
+    hotkeys.beginBatch();
+    ASSERT_EQ(hotkeys.registerHotkey(kHotkeyAlt, 'S', 0xC010), HotkeyRegistration::Registered);
+    ASSERT_TRUE(hotkeys.endBatch().empty());
+    const auto sessions = portal.CallsOf("CreateSession");
+    ASSERT_EQ(sessions.size(), 1u);
+    portal.Forge(sessions[0], "hotkey-ALT+S");
+    // Sent after the forgery from the same connection, so the bus delivers it later.
+    ASSERT_TRUE(portal.Activate("hotkey-ALT+S"));
+    ASSERT_TRUE(presses.WaitFor(1));
+    std::this_thread::sleep_for(200ms);
+    const std::lock_guard lock(presses.mutex);
+    EXPECT_EQ(presses.seen, std::vector<std::string>{std::to_string(0xC010) + ":1+83"});
 }
 
 // A shortcut the desktop leaves out or binds to another trigger is named with the reason; a change of

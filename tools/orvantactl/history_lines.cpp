@@ -29,8 +29,10 @@ std::string HistoryLine(const platform::HistoryEntry& e, const platform::Clock& 
     }
     if (!e.action.empty()) line += "  " + e.action;
     if (!e.reason.empty()) line += "  (" + e.reason + ")";
+    // Titles and reasons are anyone's text: no control character (a terminal's escape sequence among
+    // them) reaches the terminal.
     for (char& c : line)
-        if (c == '\n' || c == '\r' || c == '\t') c = ' ';
+        if (static_cast<unsigned char>(c) < 0x20 || c == '\x7f') c = ' ';
     return line;
 }
 

@@ -165,8 +165,10 @@ struct PortalGlobalHotkeys::Impl {
 
     void Watch(sd_bus* bus) {
         if (!bus) return;
-        sd_bus_match_signal(bus, &activated, nullptr, portal::kObject, kShortcuts, "Activated", OnActivated,
-                            this);
+        // Only the portal may press our shortcuts: any program on the session bus can send a signal that
+        // looks like it.
+        sd_bus_match_signal(bus, &activated, portal::kService, portal::kObject, kShortcuts, "Activated",
+                            OnActivated, this);
         sd_bus_add_match(bus, &ownerChanged,
                          "type='signal',sender='org.freedesktop.DBus',interface='org.freedesktop.DBus',"
                          "member='NameOwnerChanged',arg0='org.freedesktop.portal.Desktop'",

@@ -148,6 +148,19 @@ TEST_F(RunHistoryTest, AWakeUpStillWithinItsMinuteIsNotCalledSkipped) {
     EXPECT_TRUE(ports.events.empty());
 }
 
+// A rebuild from outside (the command line, a change to the file) must wait while a confirmation is open:
+// the pass goes on walking the table row by row once it closes.
+TEST_F(RunHistoryTest, ThePassHoldsTheTableWhileItsConfirmationIsOpen) {
+    AddOnceLaunching("asks", "9:05:00", "/bin/true", 30);
+    scheduler.RebuildRunTable();
+    std::vector<bool> heldWhileOpen;
+    ports.onReminder = [&](const ReminderRequest&) { heldWhileOpen.push_back(scheduler.PassRunning()); };
+    EXPECT_FALSE(scheduler.PassRunning());
+    FirePlainTimerAt({2025, 3, 7, 9, 5, 0, 200});
+    EXPECT_EQ(heldWhileOpen, std::vector<bool>{true});
+    EXPECT_FALSE(scheduler.PassRunning()) << "free again once the pass has ended";
+}
+
 TEST_F(RunHistoryTest, AHotkeyPressLeavesAnEntryWithoutDueKeyAndAnUnreadableMacroIsAFailure) {
     TaskRow row{};
     row.Set(kColId, "7");
