@@ -18,6 +18,8 @@ packages=(
   # tests, benchmarks, fuzzing
   googletest libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev clang-format
   xvfb xdotool xclip trayer dbus python3-dbusmock faketime
+  # the run-history tests start a journald of their own where none runs
+  systemd
   # the desktop's lock-on-resume switch: gsettings and the GNOME schemas
   libglib2.0-bin gsettings-desktop-schemas
   hyperfine
