@@ -286,7 +286,20 @@ int main(int argc, char** argv) {
                         folderWatch->TakeInLater();
                         return false;
                     }
-                    rebuildAll();
+                    try {
+                        rebuildAll();
+                    } catch (const orvanta::Error&) {
+                        // Tasks the rebuild left out are the window's to tell, as for its own rebuilds;
+                        // the change itself was taken in, and the caller must not think otherwise.
+                        // The box comes after the answer, so the caller is not kept waiting on the user.
+                        if (!form.LastRebuildReadTheTable()) throw;
+                        QMetaObject::invokeMethod(
+                            qApp,
+                            [&errors, e = std::current_exception()] {
+                                ui::RunGuarded(errors, [&] { std::rethrow_exception(e); });
+                            },
+                            Qt::QueuedConnection);
+                    }
                     return true;
                 },
                 [&]() -> const scheduler::RunTableBuild& { return scheduler.current(); },

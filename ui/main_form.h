@@ -60,6 +60,9 @@ class TMainForm : public QMainWindow, public TLangForm {
     scheduler::Scheduler& scheduler() { return scheduler_; }
     // Rebuilds the run table and shows it; the list and the hint follow also when the rebuild fails.
     void RebuildRunTable();
+    // Whether the last RebuildRunTable read the task file, also when it raised because it left tasks out:
+    // a change from outside was then taken in, and only those tasks are the user's to hear of.
+    bool LastRebuildReadTheTable() const { return lastRebuildRead_; }
 
     bool CloseAllowed() const { return closeAllowed_; }
     void SetCloseAllowed(bool allowed) { closeAllowed_ = allowed; }
@@ -238,6 +241,7 @@ class TMainForm : public QMainWindow, public TLangForm {
     QString startRefusal_;
     bool startsHidden_ = false;
     bool settingsLocked_ = false;
+    bool lastRebuildRead_ = false;
     bool lockCancelled_ = false;
     bool mainWindowUnlocked_ = false;
     QString editorMode_;

@@ -23,7 +23,21 @@ using scheduler::kStatusPassed;
 
 void TMainForm::RebuildRunTable() {
     const TableFollows follow{*this};
-    TellNewProblemsOnly([this] { scheduler_.RebuildRunTable(); });
+    lastRebuildRead_ = false;
+    try {
+        TellNewProblemsOnly([this] {
+            try {
+                scheduler_.RebuildRunTable();
+            } catch (const Error& e) {
+                lastRebuildRead_ = IsProblemReport(e);
+                throw;
+            }
+            lastRebuildRead_ = true;
+        });
+    } catch (...) {
+        if (lastRebuildRead_ && ports_.tableRebuilt) ports_.tableRebuilt();
+        throw;
+    }
     if (ports_.tableRebuilt) ports_.tableRebuilt();
 }
 

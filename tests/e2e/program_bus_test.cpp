@@ -246,6 +246,31 @@ TEST_F(ProgramBus, WhileTheSettingsAreLockedTheTaskListIsRefused) {
         Gdbus("org.freedesktop.DBus.Properties.Get", {kInterface, "SettingsLocked"}).out.contains("true"));
 }
 
+// A change that brings in a task the program cannot schedule is still taken in: the command line says
+// it succeeded (a script would otherwise repeat it), and the program tells of the task in its window.
+TEST_F(ProgramBus, AChangeBringingAnUnschedulableTaskIsReportedAsTakenIn) {
+    // A backup holding a task the rebuild refuses, as an older version or a hand edit may leave it.
+    const std::string other = folder.file("other");
+    std::filesystem::create_directory(other);
+    const QStringList otherFolder{"--data-dir", QString::fromStdString(other)};
+    const ToolRun seeded =
+        RunCommand(QStringLiteral(ORVANTACTL_PROGRAM),
+                   otherFolder + QStringList{"add", "--title", "Broken", "--trigger", "daily", "--start",
+                                             "3:00", "--message", "x"});
+    ASSERT_EQ(seeded.status, 0) << seeded.err.toStdString();
+    const QString backup = QString::fromStdString(other + "/task.db");
+    ASSERT_EQ(RunCommand("sqlite3", {backup, "UPDATE tasklist SET DateMode=4, Month=13"}).status, 0);
+    StartAndWaitForTheBus();
+
+    const ToolRun imported = Ctl({"import", backup});
+    EXPECT_EQ(imported.status, 0) << imported.err.toStdString();
+    EXPECT_FALSE(imported.err.contains("could not take it in")) << imported.err.toStdString();
+    EXPECT_TRUE(WaitUntil([&] { return Errors().contains("Month 13 is out of range"); }, 10s))
+        << Errors().toStdString();
+    std::this_thread::sleep_for(2s);
+    EXPECT_FALSE(Errors().contains("changed by another program")) << "the change was read once";
+}
+
 TEST_F(ProgramBus, AChangeMadeWithSqlite3IsTakenInOnce) {
     // The task is there from the start, disabled; sqlite3 enables it while the program runs.
     const std::string marker = folder.file("enabled-by-sqlite3");

@@ -98,6 +98,7 @@ class MainFormTest : public ::testing::Test {
         [this](ui::TMainForm&, const QString& mode) { editorOpenings.push_back(mode); };
     std::function<bool()> passwordRequiredOnResume;
     hotkeys::HotkeyTasks* hotkeyList = nullptr;
+    int tablesRead = 0; // the window's report of each rebuild that read the task file
     const platform::DesktopFeatures* features = nullptr;
 
     // The core each window drives, made before it as the program makes it.
@@ -180,6 +181,7 @@ class MainFormTest : public ::testing::Test {
         ports.passwordRequiredOnResume = passwordRequiredOnResume;
         ports.notices = notices;
         ports.features = features;
+        ports.tableRebuilt = [this] { ++tablesRead; };
         return ports;
     }
 

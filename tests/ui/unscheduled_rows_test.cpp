@@ -53,6 +53,29 @@ TEST_F(UnscheduledRows, AreListedWithTheirProblemAndReportedOnce) {
     EXPECT_FALSE(Cell(ListRow(bad), Qt::ForegroundRole).isValid());
 }
 
+// A rebuild that leaves a task out has still read the file: a change from outside counts as taken in (the
+// folder watch must not read it again, the command line must not be told it failed); a rebuild that
+// could not read the file has not.
+TEST_F(UnscheduledRows, ARebuildThatLeavesATaskOutHasStillReadTheFile) {
+    AddTask("good", "10:00:00");
+    const std::string bad = AddTask("broken", "11:00:00", data::kAnnually, true, 13, 5);
+    Start();
+    ASSERT_EQ(errors.errors.size(), 1);
+    EXPECT_EQ(tablesRead, 1);
+    EXPECT_TRUE(form->LastRebuildReadTheTable());
+
+    AddTask("also broken", "12:00:00", data::kAnnually, true, 14, 5);
+    EXPECT_THROW(form->RebuildRunTable(), Error) << "the new problem is raised";
+    EXPECT_EQ(tablesRead, 2);
+    EXPECT_TRUE(form->LastRebuildReadTheTable());
+
+    std::filesystem::remove(store.path());
+    std::filesystem::create_directory(store.path()); // a folder where the file was: nothing can be read
+    EXPECT_THROW(form->RebuildRunTable(), Error);
+    EXPECT_EQ(tablesRead, 2);
+    EXPECT_FALSE(form->LastRebuildReadTheTable());
+}
+
 TEST_F(UnscheduledRows, CanBeDeletedAlsoWhenNoOtherTaskIsListed) {
     const std::string bad = AddTask("broken", "11:00:00", data::kMonthly, true, 3, 45);
     Start();
