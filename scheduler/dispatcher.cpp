@@ -140,6 +140,12 @@ void Dispatcher::ReportNotRun(const std::string& dueKey, const std::string& reas
     const bool movedOn = due && table_().builtAtUtcMs >= ports_.clock.utcMsOf(*due);
     for (const TaskRow& row : table_().taskRows) {
         if (row[kColEnabled] != "1" || row[kColDateMode] == "0" || !DueFor(row, dueKey, movedOn)) continue;
+        // A key can come back (both waiters hand it over, a kept copy turns late): what ran, or was told
+        // as not run already, is not told again.
+        if (state_.ran.Contains(row[kColId], dueKey) || state_.toldNotRun.Contains(row[kColId], dueKey)) {
+            named = true;
+            continue;
+        }
         Report(row, dueKey, RunOutcome::kSkipped, ActionsOf(row), reason);
         if (const auto wall = ParseDueKey(dueKey))
             state_.toldNotRun.Add(row[kColId], dueKey, LocalMilliseconds(*wall));

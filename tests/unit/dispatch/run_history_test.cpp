@@ -114,6 +114,24 @@ TEST_F(RunHistoryTest, AConfirmationIsOpenedWithItsKeyAndAKeyKeptTooLongBehindIt
     EXPECT_EQ(ports.events.size(), 2u);
 }
 
+// Both waiters hand the same key over when a wake-up task shares the moment; the second copy waits behind
+// the confirmation and is late by then. The tasks of that key ran: nothing of them is called skipped.
+TEST_F(RunHistoryTest, AKeyThatComesBackLateAfterItsTasksRanTellsNothingMore) {
+    const std::string asks = AddOnceLaunching("asks", "9:05:00", "/bin/asks", 30);
+    const std::string wakes = AddOnce("wakes", "9:05:00", data::kEventWakeOnly);
+    scheduler.RebuildRunTable();
+    ports.onReminder = [&](const ReminderRequest&) {
+        scheduler.doWakeTimer(); // the wake waiter's hand-over of the same key comes meanwhile
+        clock.set({2025, 3, 7, 9, 7, 0, 0}); // the user answers two minutes later
+    };
+    clock.set({2025, 3, 7, 9, 5, 0, 0});
+    ASSERT_TRUE(timers.timer("pcwake2")->fire());
+    FirePlainTimerAt({2025, 3, 7, 9, 5, 0, 100});
+    ASSERT_EQ(ports.reminders.size(), 1u);
+    for (const RunEvent& e : ports.events)
+        EXPECT_NE(e.outcome, RunOutcome::kSkipped) << "task " << e.taskId << ": " << e.reason;
+}
+
 TEST_F(RunHistoryTest, AMomentTheClockJumpedOverIsSkippedOnceAndOneSleptThroughSaysSo) {
     const std::string jumped = AddOnceLaunching("jumped", "9:05:00", "/bin/jumped");
     scheduler.RebuildRunTable();
