@@ -121,7 +121,7 @@ TEST_F(RunHistoryTest, AKeyThatComesBackLateAfterItsTasksRanTellsNothingMore) {
     const std::string wakes = AddOnce("wakes", "9:05:00", data::kEventWakeOnly);
     scheduler.RebuildRunTable();
     ports.onReminder = [&](const ReminderRequest&) {
-        scheduler.doWakeTimer(); // the wake waiter's hand-over of the same key comes meanwhile
+        scheduler.doWakeTimer();             // the wake waiter's hand-over of the same key comes meanwhile
         clock.set({2025, 3, 7, 9, 7, 0, 0}); // the user answers two minutes later
     };
     clock.set({2025, 3, 7, 9, 5, 0, 0});
