@@ -186,8 +186,16 @@ bool ProgramBusService::PendingConfirmation(QString& taskId, QString& dueKey, QS
     return open;
 }
 
-QWidget* ProgramBusService::OpenConfirmationWindow() {
-    if (ports_.openConfirmation && ports_.openConfirmation())
+QWidget* ProgramBusService::OpenConfirmationWindow(const QString& taskId, const QString& dueKey) {
+    const auto open = ports_.openConfirmation ? ports_.openConfirmation() : std::nullopt;
+    if (open && (Text(open->taskId) != taskId || Text(open->dueKey) != dueKey)) {
+        sendErrorReply(
+            QString::fromLatin1(names::kFailedError),
+            QStringLiteral("The open confirmation is that of task %1 due at %2, not of task %3 due at %4")
+                .arg(Text(open->taskId), Text(open->dueKey), taskId, dueKey));
+        return nullptr;
+    }
+    if (open)
         for (QWidget* window : QApplication::topLevelWidgets())
             if (window->objectName() == QLatin1String("Reminder") && window->isVisible()) return window;
     sendErrorReply(QString::fromLatin1(names::kFailedError), QStringLiteral("No confirmation is open"));
@@ -196,23 +204,23 @@ QWidget* ProgramBusService::OpenConfirmationWindow() {
 
 // The answers press the confirmation's own buttons, so they do exactly what the user's click does, also
 // while the settings are locked: the confirmation asks for no password either.
-void ProgramBusService::ConfirmRunNow() {
-    Answered([this] {
-        if (QWidget* window = OpenConfirmationWindow())
+void ProgramBusService::ConfirmRunNow(const QString& taskId, const QString& dueKey) {
+    Answered([&] {
+        if (QWidget* window = OpenConfirmationWindow(taskId, dueKey))
             if (auto* button = window->findChild<QAbstractButton*>(QStringLiteral("Button1")))
                 button->click();
     });
 }
 
-void ProgramBusService::ConfirmPass() {
-    Answered([this] {
-        if (QWidget* window = OpenConfirmationWindow())
+void ProgramBusService::ConfirmPass(const QString& taskId, const QString& dueKey) {
+    Answered([&] {
+        if (QWidget* window = OpenConfirmationWindow(taskId, dueKey))
             if (auto* button = window->findChild<QAbstractButton*>(QStringLiteral("Button2")))
                 button->click();
     });
 }
 
-void ProgramBusService::ConfirmPostpone(uint minutes) {
+void ProgramBusService::ConfirmPostpone(const QString& taskId, const QString& dueKey, uint minutes) {
     Answered([&] {
         if (std::find(std::begin(kDelays), std::end(kDelays), minutes) == std::end(kDelays)) {
             sendErrorReply(QString::fromLatin1(names::kFailedError),
@@ -221,7 +229,7 @@ void ProgramBusService::ConfirmPostpone(uint minutes) {
                                .arg(minutes));
             return;
         }
-        if (QWidget* window = OpenConfirmationWindow())
+        if (QWidget* window = OpenConfirmationWindow(taskId, dueKey))
             if (auto* item = window->findChild<QAction*>(QStringLiteral("wait%1").arg(minutes)))
                 item->trigger();
     });

@@ -72,9 +72,11 @@ class ProgramBusService : public QObject, protected QDBusContext, public schedul
     QStringList RunTask(const QString& taskId);
     // (open, task ID, due key, title) of the confirmation open now.
     bool PendingConfirmation(QString& taskId, QString& dueKey, QString& title);
-    void ConfirmRunNow();
-    void ConfirmPostpone(uint minutes);
-    void ConfirmPass();
+    // Each answer names the confirmation it is meant for (as PendingConfirmation gave it), so that it never
+    // reaches another that opened meanwhile.
+    void ConfirmRunNow(const QString& taskId, const QString& dueKey);
+    void ConfirmPostpone(const QString& taskId, const QString& dueKey, uint minutes);
+    void ConfirmPass(const QString& taskId, const QString& dueKey);
 
   signals:
     void TaskFired(const QString& taskId, const QString& dueKey);
@@ -86,8 +88,9 @@ class ProgramBusService : public QObject, protected QDBusContext, public schedul
     template <typename Answer> void Answered(Answer&& answer);
     bool RefusedWhileLocked(const char* what);
     static QList<BusRowProblem> ProblemsOf(const scheduler::RunTableBuild& build);
-    // The open confirmation window, or a D-Bus error saying there is none.
-    QWidget* OpenConfirmationWindow();
+    // The open confirmation window when it is the one of this task and due key, else a D-Bus error saying
+    // there is none or which one is open.
+    QWidget* OpenConfirmationWindow(const QString& taskId, const QString& dueKey);
 
     ProgramBusPorts ports_;
 };

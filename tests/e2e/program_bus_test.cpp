@@ -315,12 +315,22 @@ TEST_F(ProgramBus, AConfirmationIsSignalledAndAnsweredOverTheBus) {
     EXPECT_TRUE(pending.out.startsWith(QStringLiteral("(true, '%1', '").arg(QString::fromStdString(id))))
         << pending.out.toStdString();
     EXPECT_TRUE(pending.out.contains("Confirm me")) << pending.out.toStdString();
+    const QRegularExpressionMatch named =
+        QRegularExpression(QStringLiteral("^\\(true, '(\\d+)', '([0-9-]+)'")).match(pending.out);
+    ASSERT_TRUE(named.hasMatch()) << pending.out.toStdString();
+    const QString taskId = named.captured(1), dueKey = named.captured(2);
 
+    // An answer meant for another confirmation (one that closed meanwhile) is refused and changes nothing.
+    const ToolRun other = Gdbus(kInterface + ".ConfirmRunNow", {taskId, dueKey + "0"});
+    EXPECT_NE(other.status, 0);
+    EXPECT_TRUE(other.err.contains("The open confirmation is that of task " + taskId))
+        << other.err.toStdString();
+    EXPECT_TRUE(Gdbus(kInterface + ".PendingConfirmation").out.startsWith("(true,"));
     // Only the delays the confirmation offers.
-    const ToolRun odd = Gdbus(kInterface + ".ConfirmPostpone", {"7"});
+    const ToolRun odd = Gdbus(kInterface + ".ConfirmPostpone", {taskId, dueKey, "7"});
     EXPECT_NE(odd.status, 0);
     EXPECT_TRUE(odd.err.contains("5, 10, 15, 30, 60, 120, 180 or 300")) << odd.err.toStdString();
-    const ToolRun postponed = Gdbus(kInterface + ".ConfirmPostpone", {"5"});
+    const ToolRun postponed = Gdbus(kInterface + ".ConfirmPostpone", {taskId, dueKey, "5"});
     EXPECT_EQ(postponed.status, 0) << postponed.err.toStdString();
     EXPECT_TRUE(WaitUntil([&] { return heard("ConfirmationEnded"); }, 10s)) << signalled.toStdString();
     EXPECT_TRUE(Gdbus(kInterface + ".PendingConfirmation").out.startsWith("(false,"));
