@@ -64,7 +64,12 @@ void DesktopActions::OpenDocument(const std::string& path) {
 }
 
 bool DesktopActions::StartTaskMacro(const std::string& path) {
-    return startMacro_ && startMacro_(path);
+    std::string why;
+    if (startMacro_ && startMacro_(path, why)) return true;
+    failures_.push_back(
+        {scheduler::RunOutcome::kFailed, "Macro",
+         why.empty() ? "the macro file cannot be read: " + path : "the macro was not played: " + why});
+    return false;
 }
 
 void DesktopActions::LaunchProgram(const std::string& launch) {

@@ -24,7 +24,9 @@ class DesktopActions : public scheduler::TaskActions {
         const platform::SystemPaths& paths;
     };
     // Answers false when the macro file cannot be read.
-    using MacroStarter = std::function<bool(const std::string& path)>;
+    // False when the macro did not start; why is then set where the starter knows more than that the file
+    // will not do.
+    using MacroStarter = std::function<bool(const std::string& path, std::string& why)>;
     struct Options {
         // Until the macro player exists nothing can start a macro: an empty starter answers false, as an
         // unreadable macro file does, which ends the dispatcher's pass there.

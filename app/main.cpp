@@ -132,7 +132,9 @@ int main(int argc, char** argv) {
                                                   log.warn("the macro " + path + " was not played: " + why);
                                               });
         actions::DesktopActions::Options actionOptions;
-        actionOptions.startMacro = [&](const std::string& path) { return macroStarter.StartTaskMacro(path); };
+        actionOptions.startMacro = [&](const std::string& path, std::string& why) {
+            return macroStarter.StartTaskMacro(path, &why);
+        };
         actions::DesktopActions actions(
             {*os.sessionPower, *os.launcher, *os.processes, *os.sound, messagePort, *os.clock, *os.paths},
             actionOptions);

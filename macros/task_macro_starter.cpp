@@ -17,11 +17,12 @@ void MacroStopKey::Release() {
     if (--holders_ == 0) registrar_.UnregisterTaskHotkey(hotkeys::kMacroStopHotkeyName);
 }
 
-bool TaskMacroStarter::StartTaskMacro(const std::string& path) {
+bool TaskMacroStarter::StartTaskMacro(const std::string& path, std::string* why) {
     if (features_) {
         const platform::FeatureAnswer playback = features_->answer(platform::DesktopFeature::MacroPlayback);
         if (!playback.available) {
             if (refused_) refused_(path, playback.reason);
+            if (why) *why = playback.reason;
             return false;
         }
     }

@@ -39,8 +39,9 @@ class TaskMacroStarter {
     // Clears the stop flag, takes Alt+F12 and plays the file on a new thread, which reads it. Returns
     // false, with Alt+F12 given back, when the path is no regular file or a larger one than a macro can
     // be (MacroFileAcceptable), or when this desktop lets no macro play; the dispatcher then ends its pass.
-    // Nothing here opens the file, so a named pipe or a slow disk cannot hold up the caller.
-    bool StartTaskMacro(const std::string& path);
+    // Nothing here opens the file, so a named pipe or a slow disk cannot hold up the caller. Where the
+    // desktop refused, why says so; it is left alone for a file that will not do.
+    bool StartTaskMacro(const std::string& path, std::string* why = nullptr);
 
   private:
     DoDo2& player_;

@@ -121,11 +121,23 @@ void Dispatcher::Report(const std::string& taskId, const std::string& title, con
 
 void Dispatcher::ReportActionsDone(const TaskRow& row, const std::string& dueKey) {
     const std::vector<ActionFailure> failures = ports_.actions.TakeFailures();
-    if (failures.empty()) {
+    if (failures.empty())
         Report(row, dueKey, RunOutcome::kRan, ActionsOf(row), {});
-        return;
-    }
-    // One entry for the row: the first failure decides its outcome, the reasons of all are kept.
+    else
+        ReportFailures(row, dueKey, failures);
+}
+
+void Dispatcher::ReportMacroNotStarted(const TaskRow& row, const std::string& dueKey) {
+    // The actions say why where they know (this desktop plays no macro); else it is the file.
+    std::vector<ActionFailure> failures = ports_.actions.TakeFailures();
+    if (failures.empty())
+        failures.push_back(
+            {RunOutcome::kFailed, "Macro", "the macro file cannot be read: " + std::string(row[kColMacro])});
+    ReportFailures(row, dueKey, failures);
+}
+
+void Dispatcher::ReportFailures(const TaskRow& row, const std::string& dueKey,
+                                const std::vector<ActionFailure>& failures) {
     std::string actions, reasons;
     for (const ActionFailure& f : failures) {
         actions += (actions.empty() ? "" : "+") + f.action;
@@ -228,8 +240,7 @@ bool Dispatcher::RunRow(std::size_t index, std::vector<Deferred>& deferred) {
     });
     if (!step(kColMacro, &ReminderRequest::macro,
               [&] { return act.StartTaskMacro(std::string(row[kColMacro])); })) {
-        Report(row, passKey_, RunOutcome::kFailed, "Macro",
-               "the macro file cannot be read: " + std::string(row[kColMacro]));
+        ReportMacroNotStarted(row, passKey_);
         return false;
     }
     if (!row[kColLaunch].empty()) {
@@ -429,8 +440,7 @@ void Dispatcher::DispatchHotkeyTask(const std::string& taskId, const std::vector
         if (!row[kColOpenUrl].empty()) act.OpenWebAddress(std::string(row[kColOpenUrl]));
         if (!row[kColOpenFile].empty()) act.OpenDocument(std::string(row[kColOpenFile]));
         if (!row[kColMacro].empty() && !act.StartTaskMacro(std::string(row[kColMacro]))) {
-            Report(row, {}, RunOutcome::kFailed, "Macro",
-                   "the macro file cannot be read: " + std::string(row[kColMacro]));
+            ReportMacroNotStarted(row, {});
             return;
         }
         if (!row[kColLaunch].empty()) act.LaunchProgram(std::string(row[kColLaunch]));

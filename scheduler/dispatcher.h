@@ -93,6 +93,10 @@ class Dispatcher {
     void Report(const std::string& taskId, const std::string& title, const std::string& dueKey,
                 RunOutcome outcome, std::string action, std::string reason);
     void ReportActionsDone(const TaskRow& row, const std::string& dueKey);
+    void ReportMacroNotStarted(const TaskRow& row, const std::string& dueKey);
+    // One entry for the row: the first failure decides its outcome, the reasons of all are kept.
+    void ReportFailures(const TaskRow& row, const std::string& dueKey,
+                        const std::vector<ActionFailure>& failures);
     void ReportNotRun(const std::string& dueKey, const std::string& reason);
 
     SchedulerState& state_;

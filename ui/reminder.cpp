@@ -224,9 +224,13 @@ void TReminder::RunNow() {
     if (failures.empty() && started) {
         Tell(scheduler::RunOutcome::kRan, remaining_ <= 0 ? "the count-down ended" : "confirmed by the user");
     } else {
-        for (const scheduler::ActionFailure& f : failures)
+        bool macroTold = false;
+        for (const scheduler::ActionFailure& f : failures) {
             Tell(f.outcome, f.reason, f.action);
-        if (!started)
+            macroTold = macroTold || f.action == "Macro";
+        }
+        // The actions say why a macro did not start where they know; else it is the file.
+        if (!started && !macroTold)
             Tell(scheduler::RunOutcome::kFailed, "the macro file cannot be read: " + request_.macro, "Macro");
     }
     if (!started) return;

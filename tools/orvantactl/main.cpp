@@ -45,14 +45,14 @@ class CommandLinePlayer {
     }
     ~CommandLinePlayer() { os_->hotkeys->setOnPressed({}); }
 
-    bool Start(const std::string& path) {
+    bool Start(const std::string& path, std::string& why) {
         if (!os_->inputAvailable)
             throw orvanta::Error(
                 "the macro " + path + " cannot be played: " +
                 (os_->inputUnavailableReason.empty()
                      ? std::string("there is no X display ($DISPLAY is not set or cannot be opened)")
                      : os_->inputUnavailableReason));
-        return starter_.StartTaskMacro(path);
+        return starter_.StartTaskMacro(path, &why);
     }
     void WaitForTheEnd() { player_.WaitAll(); }
 
@@ -84,9 +84,9 @@ int main(int argc, char** argv) {
     std::unique_ptr<CommandLinePlayer> player;
     orvanta::actions::DesktopActions::Options options;
     if (orvanta::app::kCommandLinePlaysMacros) {
-        options.startMacro = [&](const std::string& path) {
+        options.startMacro = [&](const std::string& path, std::string& why) {
             if (!player) player = std::make_unique<CommandLinePlayer>();
-            return player->Start(path);
+            return player->Start(path, why);
         };
     }
     orvanta::actions::DesktopActions actions(

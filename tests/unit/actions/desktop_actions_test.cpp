@@ -140,11 +140,31 @@ TEST_F(DesktopActionsTest, MessagesCanGoToStandardOutputWithoutAWindow) {
 TEST_F(DesktopActionsTest, MacrosCannotStartUntilAStarterIsGiven) {
     EXPECT_FALSE(make().StartTaskMacro("/tmp/a.mco"));
     std::string started;
-    EXPECT_TRUE(make([&](const std::string& path) {
+    EXPECT_TRUE(make([&](const std::string& path, std::string&) {
                     started = path;
                     return true;
                 }).StartTaskMacro("/tmp/a.mco"));
     EXPECT_EQ(started, "/tmp/a.mco");
+}
+
+// The run history says why a macro did not start: the desktop's refusal where there is one, not an
+// unreadable file the user would go looking for.
+TEST_F(DesktopActionsTest, AMacroThatDidNotStartTellsWhy) {
+    DesktopActions refusing = make([](const std::string&, std::string& why) {
+        why = "the desktop lets no program send keys";
+        return false;
+    });
+    EXPECT_FALSE(refusing.StartTaskMacro("/tmp/a.mco"));
+    std::vector<scheduler::ActionFailure> failures = refusing.TakeFailures();
+    ASSERT_EQ(failures.size(), 1u);
+    EXPECT_EQ(failures[0].action, "Macro");
+    EXPECT_EQ(failures[0].reason, "the macro was not played: the desktop lets no program send keys");
+
+    DesktopActions unreadable = make([](const std::string&, std::string&) { return false; });
+    EXPECT_FALSE(unreadable.StartTaskMacro("/tmp/b.mco"));
+    failures = unreadable.TakeFailures();
+    ASSERT_EQ(failures.size(), 1u);
+    EXPECT_EQ(failures[0].reason, "the macro file cannot be read: /tmp/b.mco");
 }
 
 TEST_F(DesktopActionsTest, ToolsCommandsStartOutsidePrograms) {
