@@ -74,8 +74,11 @@ TEST(InstanceRefusal, WithoutAUsableLockTheProgramSaysSoEndsAndRunsNothing) {
     // Only the error box: the task database is not even made, let alone scheduled.
     EXPECT_FALSE(std::filesystem::exists(home.dataFolder() + "/task.db"));
 
-    // The user closes the box; the copy ends with a failure status.
-    for (const QString& box : VisibleMainWindows(copy.processId()))
+    // The user closes the box; the copy ends with a failure status. The box is mapped a moment after the
+    // line on stderr.
+    QStringList boxes;
+    EXPECT_TRUE(WaitUntil([&] { return !(boxes = VisibleMainWindows(copy.processId())).isEmpty(); }, 10s));
+    for (const QString& box : boxes)
         RunTool("xdotool", {"key", "--window", box, "Return"});
     const bool ended = copy.waitForFinished(10000);
     if (!ended) {

@@ -347,9 +347,8 @@ TEST_F(ProgramBus, AConfirmationIsSignalledAndAnsweredOverTheBus) {
 TEST_F(ProgramBus, AChangeWhileTheEditorIsOpenIsTakenInWhenItCloses) {
     StartAndWaitForTheBus();
     auto editors = [&] {
-        return RunTool("xdotool", {"search", "--all", "--onlyvisible", "--pid",
-                                   QString::number(program.processId()), "--name", "^Add Task$"})
-            .split('\n', Qt::SkipEmptyParts);
+        return SearchWindows(
+            {"--onlyvisible", "--pid", QString::number(program.processId()), "--name", "^Add Task$"});
     };
     const ToolRun opened = Gdbus(kInterface + ".NewTask");
     ASSERT_EQ(opened.status, 0) << opened.err.toStdString();

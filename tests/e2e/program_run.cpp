@@ -58,16 +58,29 @@ bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds
     return true;
 }
 
+QStringList SearchWindows(const QStringList& criteria) {
+    // This xdotool dies of a BadWindow error when any window on the display goes away while it looks, so
+    // another test's dialog closing would read as "no such window": such a search is asked again.
+    for (int attempt = 0; attempt < 20; ++attempt) {
+        QProcess tool;
+        tool.start("xdotool", QStringList{"search", "--all"} + criteria);
+        if (!tool.waitForFinished(10000)) {
+            tool.kill();
+            tool.waitForFinished();
+            return {};
+        }
+        if (tool.exitStatus() == QProcess::NormalExit && !tool.readAllStandardError().contains("X Error"))
+            return QString::fromLocal8Bit(tool.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
+    }
+    return {};
+}
+
 QStringList VisibleMainWindows(qint64 pid) {
-    return RunTool("xdotool",
-                   {"search", "--all", "--onlyvisible", "--pid", QString::number(pid), "--name", "^Orvanta$"})
-        .split('\n', Qt::SkipEmptyParts);
+    return SearchWindows({"--onlyvisible", "--pid", QString::number(pid), "--name", "^Orvanta$"});
 }
 
 bool TrayIconShown(qint64 pid) {
-    const QStringList windows =
-        RunTool("xdotool", {"search", "--all", "--pid", QString::number(pid), "--class", "^orvanta$"})
-            .split('\n', Qt::SkipEmptyParts);
+    const QStringList windows = SearchWindows({"--pid", QString::number(pid), "--class", "^orvanta$"});
     for (const QString& window : windows) {
         // A tray icon is an XEmbed client; the tray host takes it into a window of its own and maps it
         // there. The toolkit marks its other windows as XEmbed clients too, but they stay on the root.

@@ -30,6 +30,8 @@ QString RunTool(const QString& program, const QStringList& arguments);
 // Asks until the answer is true or the time is up.
 bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds limit);
 
+// The windows "xdotool search --all" finds with the given criteria.
+QStringList SearchWindows(const QStringList& criteria);
 // The process's visible windows titled exactly "Orvanta".
 QStringList VisibleMainWindows(qint64 pid);
 // True when a window of the process is embedded and shown in the notification area (taken in by its host).

@@ -86,9 +86,8 @@ TEST_F(Program, ASecondStartWithNewTaskOpensTheEditorInTheFirst) {
     StartFirst();
     ASSERT_TRUE(WaitUntil([&] { return TrayIconShown(first.processId()); }, 15s));
     auto editors = [&] {
-        return RunTool("xdotool", {"search", "--all", "--onlyvisible", "--pid",
-                                   QString::number(first.processId()), "--name", "^Add Task$"})
-            .split('\n', Qt::SkipEmptyParts);
+        return SearchWindows(
+            {"--onlyvisible", "--pid", QString::number(first.processId()), "--name", "^Add Task$"});
     };
     EXPECT_TRUE(editors().isEmpty());
 

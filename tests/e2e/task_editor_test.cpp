@@ -31,9 +31,7 @@ QStringList WindowsTitled(qint64 pid, const QString& caption) {
     QString pattern;
     for (QChar c : caption)
         pattern += QStringLiteral(".[]()*+?{}|^$\\").contains(c) ? QString("\\") + c : QString(c);
-    return Xdotool({"search", "--all", "--onlyvisible", "--pid", QString::number(pid), "--name",
-                    "^" + pattern + "$"})
-        .split('\n', Qt::SkipEmptyParts);
+    return SearchWindows({"--onlyvisible", "--pid", QString::number(pid), "--name", "^" + pattern + "$"});
 }
 
 // The main window; the notification-area icon is a window of the same caption, told apart by its size.
