@@ -80,14 +80,14 @@ int CountdownOf(const TaskRow& row) {
 namespace {
 
 // withEvent: the power or session word and the message too; else only what a confirmation carries.
-std::string JoinActions(const TaskRow& row, bool withEvent) {
+std::string JoinActions(const TaskRow& row, bool withEvent, bool withMessage) {
     std::string joined;
     auto add = [&joined](const char* name) {
         if (!joined.empty()) joined += '+';
         joined += name;
     };
     if (const EventAction* action = ActionOf(EventOf(row)); action && withEvent) add(action->actionWord);
-    if (withEvent && !row[kColMessage].empty()) add("Message");
+    if (withMessage && !row[kColMessage].empty()) add("Message");
     const std::pair<std::size_t, const char*> programActions[] = {{kColTerminate, "Terminate"},
                                                                   {kColOpenUrl, "OpenURL"},
                                                                   {kColOpenFile, "OpenFile"},
@@ -101,7 +101,7 @@ std::string JoinActions(const TaskRow& row, bool withEvent) {
 } // namespace
 
 std::string ActionsOf(const TaskRow& row) {
-    return JoinActions(row, true);
+    return JoinActions(row, true, true);
 }
 
 Dispatcher::Dispatcher(SchedulerState& state, Ports ports, std::function<RunTable&()> table,
@@ -119,12 +119,13 @@ void Dispatcher::Report(const std::string& taskId, const std::string& title, con
     ports_.events.Record({taskId, title, dueKey, std::move(action), outcome, std::move(reason)});
 }
 
-void Dispatcher::ReportActionsDone(const TaskRow& row, const std::string& dueKey) {
+void Dispatcher::ReportActionsDone(const TaskRow& row, const std::string& dueKey,
+                                   const std::string& actions) {
     const std::vector<ActionFailure> failures = ports_.actions.TakeFailures();
-    if (failures.empty())
-        Report(row, dueKey, RunOutcome::kRan, ActionsOf(row), {});
-    else
+    if (!failures.empty())
         ReportFailures(row, dueKey, failures);
+    else if (!actions.empty())
+        Report(row, dueKey, RunOutcome::kRan, actions, {});
 }
 
 void Dispatcher::ReportMacroNotStarted(const TaskRow& row, const std::string& dueKey) {
@@ -258,12 +259,17 @@ bool Dispatcher::RunRow(std::size_t index, std::vector<Deferred>& deferred) {
         pending.title = row[kColTitle];
         pending.dueKey = passKey_;
         BeforeConfirmation();
-        Report(row, passKey_, RunOutcome::kConfirmationOpened, JoinActions(row, false),
+        Report(row, passKey_, RunOutcome::kConfirmationOpened, JoinActions(row, false, false),
                "count-down " + std::to_string(countdown) + " s");
         ports_.reminders.ShowReminder(pending);
     }
-    // A row that waits for a confirmation is reported by it; a power action of the pass's end, by that.
-    if (immediate || (!action && !anyPending)) ReportActionsDone(row, passKey_);
+    // A row that waits for a confirmation is reported by it; a power action of the pass's end, once it
+    // has been carried out, as the pass may still be cut short before it.
+    const bool actionAfterThePass = action && action->step == EventStep::AfterThePass;
+    if (immediate)
+        ReportActionsDone(row, passKey_, JoinActions(row, !actionAfterThePass, true));
+    else if (!action && !anyPending)
+        ReportActionsDone(row, passKey_, ActionsOf(row));
     return true;
 }
 
@@ -276,7 +282,10 @@ void Dispatcher::RunDeferred(const std::vector<Deferred>& deferred) {
         if (d->immediate) {
             ports_.actions.TakeFailures();
             Perform(action);
-            for (const ActionFailure& f : ports_.actions.TakeFailures())
+            const std::vector<ActionFailure> failures = ports_.actions.TakeFailures();
+            if (failures.empty())
+                Report(d->taskId, d->title, passKey_, RunOutcome::kRan, action.actionWord, {});
+            for (const ActionFailure& f : failures)
                 Report(d->taskId, d->title, passKey_, f.outcome, f.action, f.reason);
             continue;
         }
@@ -416,6 +425,10 @@ void Dispatcher::RunPass(const std::string& dueKey, std::int64_t toleranceMs) {
         } catch (...) {
             failure = std::current_exception();
         }
+    } else {
+        for (const Deferred& d : deferred)
+            Report(d.taskId, d.title, passKey_, RunOutcome::kSkipped, d.action->actionWord,
+                   "cancelled: a task due at the same moment failed");
     }
     if (!failure) failure = std::exchange(passFailure_, nullptr);
     if (failure) std::rethrow_exception(failure);
@@ -444,7 +457,7 @@ void Dispatcher::DispatchHotkeyTask(const std::string& taskId, const std::vector
             return;
         }
         if (!row[kColLaunch].empty()) act.LaunchProgram(std::string(row[kColLaunch]));
-        ReportActionsDone(row, {}); // a press has no due key
+        ReportActionsDone(row, {}, ActionsOf(row)); // a press has no due key
     }
 }
 

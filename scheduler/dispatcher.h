@@ -92,7 +92,8 @@ class Dispatcher {
                 std::string reason);
     void Report(const std::string& taskId, const std::string& title, const std::string& dueKey,
                 RunOutcome outcome, std::string action, std::string reason);
-    void ReportActionsDone(const TaskRow& row, const std::string& dueKey);
+    // Ran with these actions, or failed with what the actions took back; nothing when there is neither.
+    void ReportActionsDone(const TaskRow& row, const std::string& dueKey, const std::string& actions);
     void ReportMacroNotStarted(const TaskRow& row, const std::string& dueKey);
     // One entry for the row: the first failure decides its outcome, the reasons of all are kept.
     void ReportFailures(const TaskRow& row, const std::string& dueKey,

@@ -8,6 +8,8 @@
 #include "tests/support/recording_ports.h"
 #include "tests/support/temp_folder.h"
 
+#include <algorithm>
+#include <functional>
 #include <gtest/gtest.h>
 
 // What the run history is told, by the scheduler on the simulated clock: one entry for every firing
@@ -30,29 +32,31 @@ class RunHistoryTest : public ::testing::Test {
 
     void SetUp() override { store.EnsureTaskTable(); }
 
-    std::string AddOnce(const std::string& title, const std::string& time, int event = data::kEventNone,
-                        int countdown = 0) {
+    // A task due once on 2025-03-07 at the time, with what `fill` gives it.
+    std::string AddOnce(const std::string& title, const std::string& time,
+                        const std::function<void(data::TaskRecord&)>& fill) {
         data::TaskRecord t;
         t.title = title;
         t.dateMode = data::kOnce;
         t.year = 2025, t.month = 3, t.day = 7;
         t.time = time;
         t.endTime = "23:59:59";
-        t.event = event;
-        t.countdown = countdown;
+        fill(t);
         return store.InsertTask(t);
+    }
+    std::string AddOnce(const std::string& title, const std::string& time, int event = data::kEventNone,
+                        int countdown = 0) {
+        return AddOnce(title, time, [&](data::TaskRecord& t) {
+            t.event = event;
+            t.countdown = countdown;
+        });
     }
     std::string AddOnceLaunching(const std::string& title, const std::string& time, const std::string& launch,
                                  int countdown = 0) {
-        data::TaskRecord t;
-        t.title = title;
-        t.dateMode = data::kOnce;
-        t.year = 2025, t.month = 3, t.day = 7;
-        t.time = time;
-        t.endTime = "23:59:59";
-        t.launch = launch;
-        t.countdown = countdown;
-        return store.InsertTask(t);
+        return AddOnce(title, time, [&](data::TaskRecord& t) {
+            t.launch = launch;
+            t.countdown = countdown;
+        });
     }
     void FirePlainTimerAt(const LocalDateTime& at) {
         clock.set(at);
@@ -85,9 +89,39 @@ TEST_F(RunHistoryTest, ARefusedShutDownIsToldAfterThePassWithTheSystemsWords) {
                                   "logind refused PowerOff: blocked by backup (copying)"};
     FirePlainTimerAt({2025, 3, 7, 9, 5, 0, 0});
     EXPECT_EQ(ports.events,
-              (std::vector<RunEvent>{Event(off, "off", "2025-3-7-9-5-0", "ShutDown", RunOutcome::kRan),
-                                     Event(off, "off", "2025-3-7-9-5-0", "ShutDown", RunOutcome::kRefused,
+              (std::vector<RunEvent>{Event(off, "off", "2025-3-7-9-5-0", "ShutDown", RunOutcome::kRefused,
                                            "logind refused PowerOff: blocked by backup (copying)")}));
+}
+
+// The shut-down waits for the end of the pass; a macro that cannot start ends the pass and the shut-down
+// with it, so the history must not have called it done. The other actions of its row did run.
+TEST_F(RunHistoryTest, AShutDownCutShortByAFailureLaterInThePassIsToldAsNotRun) {
+    const std::string off = AddOnce("off", "9:05:00", [](data::TaskRecord& t) {
+        t.event = data::kEventShutDown;
+        t.message = "bye";
+    });
+    const std::string keys = AddOnce("keys", "9:05:00", [](data::TaskRecord& t) { t.macro = "/gone.mco"; });
+    scheduler.RebuildRunTable();
+    ports.macroStarts = false;
+    FirePlainTimerAt({2025, 3, 7, 9, 5, 0, 0});
+    EXPECT_EQ(std::count(ports.log.begin(), ports.log.end(), "shut down"), 0);
+    EXPECT_EQ(ports.events,
+              (std::vector<RunEvent>{Event(off, "off", "2025-3-7-9-5-0", "Message", RunOutcome::kRan),
+                                     Event(keys, "keys", "2025-3-7-9-5-0", "Macro", RunOutcome::kFailed,
+                                           "the macro file cannot be read: /gone.mco"),
+                                     Event(off, "off", "2025-3-7-9-5-0", "ShutDown", RunOutcome::kSkipped,
+                                           "cancelled: a task due at the same moment failed")}));
+
+    // Without the failure it runs, and only then is it told as ran.
+    ports.events.clear();
+    ports.macroStarts = true;
+    store.DeleteTask(keys);
+    const std::string later = AddOnce("later", "9:10:00", data::kEventShutDown);
+    scheduler.RebuildRunTable();
+    FirePlainTimerAt({2025, 3, 7, 9, 10, 0, 0});
+    EXPECT_EQ(std::count(ports.log.begin(), ports.log.end(), "shut down"), 1);
+    EXPECT_EQ(ports.events, (std::vector<RunEvent>{
+                                Event(later, "later", "2025-3-7-9-10-0", "ShutDown", RunOutcome::kRan)}));
 }
 
 TEST_F(RunHistoryTest, AConfirmationIsOpenedWithItsKeyAndAKeyKeptTooLongBehindItIsSkippedOnce) {
