@@ -3,6 +3,7 @@
 #include "tests/e2e/program_run.h"
 #include "tests/support/temp_folder.h"
 
+#include <QElapsedTimer>
 #include <QRegularExpression>
 #include <cstdlib>
 #include <ctime>
@@ -244,6 +245,19 @@ TEST_F(ProgramBus, WhileTheSettingsAreLockedTheTaskListIsRefused) {
     EXPECT_EQ(Gdbus(kInterface + ".NextTask").status, 0);
     EXPECT_TRUE(
         Gdbus("org.freedesktop.DBus.Properties.Get", {kInterface, "SettingsLocked"}).out.contains("true"));
+
+    // Showing the window goes through the password, as from the notification area; the caller is answered
+    // at once and does not wait on the user typing it.
+    const qsizetype before = VisibleMainWindows(program.processId()).size(); // the icon, where it is embedded
+    QElapsedTimer asked;
+    asked.start();
+    const ToolRun shown = RunCommand("gdbus", {"call", "--session", "--dest", kName, "--object-path", kPath,
+                                               "--method", kInterface + ".ShowWindow", "--timeout", "5"});
+    EXPECT_EQ(shown.status, 0) << shown.err.toStdString();
+    EXPECT_LT(asked.elapsed(), 4000);
+    // The window and the prompt in front of it are both captioned with the program's name.
+    EXPECT_TRUE(WaitUntil([&] { return VisibleMainWindows(program.processId()).size() >= before + 2; }, 10s))
+        << "no password prompt came up";
 }
 
 // A change that brings in a task the program cannot schedule is still taken in: the command line says
