@@ -147,7 +147,7 @@ void Dispatcher::ReportFailures(const TaskRow& row, const std::string& dueKey,
     Report(row, dueKey, failures.front().outcome, actions, reasons);
 }
 
-void Dispatcher::ReportNotRun(const std::string& dueKey, const std::string& reason) {
+void Dispatcher::ReportNotRun(const std::string& dueKey, const std::string& reason, bool settled) {
     bool named = false;
     const auto due = ParseDueKey(dueKey);
     const bool movedOn = due && table_().builtAtUtcMs >= ports_.clock.utcMsOf(*due);
@@ -160,8 +160,10 @@ void Dispatcher::ReportNotRun(const std::string& dueKey, const std::string& reas
             continue;
         }
         Report(row, dueKey, RunOutcome::kSkipped, ActionsOf(row), reason);
-        if (const auto wall = ParseDueKey(dueKey))
+        if (const auto wall = ParseDueKey(dueKey)) {
             state_.toldNotRun.Add(row[kColId], dueKey, LocalMilliseconds(*wall));
+            if (settled) state_.ran.Add(row[kColId], dueKey, LocalMilliseconds(*wall));
+        }
         named = true;
     }
     if (!named) ports_.events.Record({{}, {}, dueKey, {}, RunOutcome::kSkipped, reason});
@@ -211,10 +213,14 @@ bool Dispatcher::RunRow(std::size_t index, std::vector<Deferred>& deferred) {
                                countdown};
         auto same = std::find_if(deferred.begin(), deferred.end(),
                                  [&](const Deferred& d) { return d.action == action; });
-        if (same == deferred.end())
+        if (same == deferred.end()) {
             deferred.push_back(request);
-        else
-            *same = request; // asked again by a later row: runs once, for that row
+        } else {
+            // Asked again by a later row: runs once, for that row.
+            Report(same->taskId, same->title, passKey_, RunOutcome::kSkipped, action->actionWord,
+                   "left to task \"" + request.title + "\", due at the same moment with the same action");
+            *same = request;
+        }
     }
 
     ReminderRequest pending;
@@ -281,7 +287,14 @@ void Dispatcher::RunDeferred(const std::vector<Deferred>& deferred) {
         if (d == deferred.end()) continue;
         if (d->immediate) {
             ports_.actions.TakeFailures();
-            Perform(action);
+            try {
+                Perform(action);
+            } catch (const std::exception& e) {
+                // Told, and the error box shows it once the pass is through; a later action still runs.
+                Report(d->taskId, d->title, passKey_, RunOutcome::kFailed, action.actionWord, e.what());
+                if (!passFailure_) passFailure_ = std::current_exception();
+                continue;
+            }
             const std::vector<ActionFailure> failures = ports_.actions.TakeFailures();
             if (failures.empty())
                 Report(d->taskId, d->title, passKey_, RunOutcome::kRan, action.actionWord, {});
@@ -379,8 +392,7 @@ void Dispatcher::RunPass(const std::string& dueKey, std::int64_t toleranceMs) {
         ReportNotRun(dueKey, late && *late > toleranceMs ? "too late" : "not due (the clock was set back)");
 
     std::vector<Deferred> deferred;
-    bool macroFailed = false;
-    bool rowFailed = false;
+    std::string cutShort; // why the pass ended before its last row, when it did
     if (due) {
         try {
             const auto dueWall = ParseDueKey(dueKey);
@@ -394,8 +406,10 @@ void Dispatcher::RunPass(const std::string& dueKey, std::int64_t toleranceMs) {
                 const bool movedOn = table_().builtAtUtcMs >= dueUtcMs;
                 if (state_.ran.Contains(row[kColId], dueKey) || !DueFor(row, dueKey, movedOn)) continue;
                 state_.ran.Add(row[kColId], dueKey, dueWallMs);
+                const std::string title(row[kColTitle]);
                 if (!RunRow(i, deferred)) {
-                    macroFailed = true;
+                    cutShort = "the macro of task \"" + title + "\" did not start";
+                    ReportNotRun(dueKey, "not run: " + cutShort, true);
                     break;
                 }
             }
@@ -403,7 +417,7 @@ void Dispatcher::RunPass(const std::string& dueKey, std::int64_t toleranceMs) {
             state_.toldNotRun.ForgetBefore(LocalMilliseconds(ports_.clock.now()) - kRememberRunsMs);
         } catch (...) {
             failure = std::current_exception();
-            rowFailed = true;
+            cutShort = "an error stopped the run of this moment";
         }
     }
 
@@ -419,7 +433,7 @@ void Dispatcher::RunPass(const std::string& dueKey, std::int64_t toleranceMs) {
     ports_.timers.SetPollEnabled(true);
 
     // A failed rebuild does not cancel a shut-down or stand-by the user asked for; a row that failed does.
-    if (due && !macroFailed && !rowFailed) {
+    if (due && cutShort.empty()) {
         try {
             RunDeferred(deferred);
         } catch (...) {
@@ -428,7 +442,7 @@ void Dispatcher::RunPass(const std::string& dueKey, std::int64_t toleranceMs) {
     } else {
         for (const Deferred& d : deferred)
             Report(d.taskId, d.title, passKey_, RunOutcome::kSkipped, d.action->actionWord,
-                   "cancelled: a task due at the same moment failed");
+                   "cancelled: " + cutShort);
     }
     if (!failure) failure = std::exchange(passFailure_, nullptr);
     if (failure) std::rethrow_exception(failure);

@@ -98,7 +98,9 @@ class Dispatcher {
     // One entry for the row: the first failure decides its outcome, the reasons of all are kept.
     void ReportFailures(const TaskRow& row, const std::string& dueKey,
                         const std::vector<ActionFailure>& failures);
-    void ReportNotRun(const std::string& dueKey, const std::string& reason);
+    // Tells every row due for the key that has neither run nor been told yet. Settled: they are done with
+    // this moment, and a later hand-over of the same key does not run them after all.
+    void ReportNotRun(const std::string& dueKey, const std::string& reason, bool settled = false);
 
     SchedulerState& state_;
     Ports ports_;

@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <map>
+#include <stdexcept>
 #include <string>
 #include <utility>
 #include <vector>
@@ -25,6 +26,8 @@ class RecordingPorts : public scheduler::TaskActions,
     std::map<std::string, scheduler::ActionFailure> failing;
     std::vector<scheduler::ReminderRequest> reminders;
     bool macroStarts = true;
+    std::string macroRefusal; // why the desktop did not let a macro start, as the real actions tell it
+    std::string throwing;     // the kind of action that throws, as a backend's unexpected error would
     std::function<void(const scheduler::ReminderRequest&)> onReminder; // runs while the "window" is open
 
     void TurnMonitorOff() override { Did("monitor off", "monitor off"); }
@@ -41,6 +44,9 @@ class RecordingPorts : public scheduler::TaskActions,
     void OpenDocument(const std::string& path) override { Did("open " + path, "open"); }
     bool StartTaskMacro(const std::string& path) override {
         log.push_back("macro " + path);
+        if (!macroStarts && !macroRefusal.empty())
+            failed_.push_back(
+                {scheduler::RunOutcome::kFailed, "Macro", "the macro was not played: " + macroRefusal});
         return macroStarts;
     }
     void LaunchProgram(const std::string& launch) override { Did("launch " + launch, "launch"); }
@@ -63,6 +69,7 @@ class RecordingPorts : public scheduler::TaskActions,
   private:
     void Did(std::string line, const std::string& kind) {
         log.push_back(std::move(line));
+        if (kind == throwing) throw std::runtime_error(kind + " failed");
         if (auto f = failing.find(kind); f != failing.end()) failed_.push_back(f->second);
     }
     std::vector<scheduler::ActionFailure> failed_;

@@ -110,7 +110,7 @@ TEST_F(RunHistoryTest, AShutDownCutShortByAFailureLaterInThePassIsToldAsNotRun) 
                                      Event(keys, "keys", "2025-3-7-9-5-0", "Macro", RunOutcome::kFailed,
                                            "the macro file cannot be read: /gone.mco"),
                                      Event(off, "off", "2025-3-7-9-5-0", "ShutDown", RunOutcome::kSkipped,
-                                           "cancelled: a task due at the same moment failed")}));
+                                           "cancelled: the macro of task \"keys\" did not start")}));
 
     // Without the failure it runs, and only then is it told as ran.
     ports.events.clear();
@@ -122,6 +122,47 @@ TEST_F(RunHistoryTest, AShutDownCutShortByAFailureLaterInThePassIsToldAsNotRun) 
     EXPECT_EQ(std::count(ports.log.begin(), ports.log.end(), "shut down"), 1);
     EXPECT_EQ(ports.events, (std::vector<RunEvent>{
                                 Event(later, "later", "2025-3-7-9-10-0", "ShutDown", RunOutcome::kRan)}));
+}
+
+// A macro that does not start ends the moment's run: the tasks after it are told as not run, and the
+// wake waiter handing the same key over afterwards does not run them after all.
+TEST_F(RunHistoryTest, TasksLeftByAMacroThatDidNotStartAreToldAndStayNotRun) {
+    const std::string keys = AddOnce("keys", "9:05:00", [](data::TaskRecord& t) { t.macro = "/m.mco"; });
+    const std::string after = AddOnceLaunching("after", "9:05:00", "/bin/after");
+    const std::string wakes = AddOnce("wakes", "9:05:00", data::kEventWakeOnly);
+    scheduler.RebuildRunTable();
+    ports.macroStarts = false;
+    ports.macroRefusal = "this desktop lets no program send keys";
+    clock.set({2025, 3, 7, 9, 5, 0, 0});
+    ASSERT_TRUE(timers.timer("pcwake2")->fire());
+    FirePlainTimerAt({2025, 3, 7, 9, 5, 0, 100});
+    scheduler.doWakeTimer();
+    const std::string notRun = "not run: the macro of task \"keys\" did not start";
+    EXPECT_EQ(ports.events,
+              (std::vector<RunEvent>{
+                  Event(keys, "keys", "2025-3-7-9-5-0", "Macro", RunOutcome::kFailed,
+                        "the macro was not played: this desktop lets no program send keys"),
+                  Event(after, "after", "2025-3-7-9-5-0", "Launch", RunOutcome::kSkipped, notRun),
+                  Event(wakes, "wakes", "2025-3-7-9-5-0", "", RunOutcome::kSkipped, notRun)}));
+    EXPECT_EQ(std::count(ports.log.begin(), ports.log.end(), "launch /bin/after"), 0);
+}
+
+// Two tasks of one moment asking for the same power action get it once, for the later one; the earlier
+// one says so. An action that throws is told as failed and does not keep the next one from running.
+TEST_F(RunHistoryTest, APowerActionAskedTwiceIsToldForBothAndOneThatThrowsForItself) {
+    const std::string first = AddOnce("first", "9:05:00", data::kEventStandBy);
+    const std::string second = AddOnce("second", "9:05:00", data::kEventStandBy);
+    const std::string off = AddOnce("off", "9:05:00", data::kEventShutDown);
+    scheduler.RebuildRunTable();
+    ports.throwing = "stand by";
+    EXPECT_THROW(FirePlainTimerAt({2025, 3, 7, 9, 5, 0, 0}), std::runtime_error);
+    EXPECT_EQ(std::count(ports.log.begin(), ports.log.end(), "shut down"), 1);
+    EXPECT_EQ(ports.events, (std::vector<RunEvent>{
+                                Event(first, "first", "2025-3-7-9-5-0", "StandBy", RunOutcome::kSkipped,
+                                      "left to task \"second\", due at the same moment with the same action"),
+                                Event(second, "second", "2025-3-7-9-5-0", "StandBy", RunOutcome::kFailed,
+                                      "stand by failed"),
+                                Event(off, "off", "2025-3-7-9-5-0", "ShutDown", RunOutcome::kRan)}));
 }
 
 TEST_F(RunHistoryTest, AConfirmationIsOpenedWithItsKeyAndAKeyKeptTooLongBehindItIsSkippedOnce) {
