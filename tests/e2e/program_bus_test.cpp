@@ -248,7 +248,9 @@ TEST_F(ProgramBus, WhileTheSettingsAreLockedTheTaskListIsRefused) {
 
     // Showing the window goes through the password, as from the notification area; the caller is answered
     // at once and does not wait on the user typing it.
-    const qsizetype before = VisibleMainWindows(program.processId()).size(); // the icon, where it is embedded
+    // The icon is a window of the same caption: it is counted once it is in the panel.
+    ASSERT_TRUE(WaitUntil([&] { return TrayIconShown(program.processId()); }, 15s));
+    const qsizetype before = VisibleMainWindows(program.processId()).size();
     QElapsedTimer asked;
     asked.start();
     const ToolRun shown = RunCommand("gdbus", {"call", "--session", "--dest", kName, "--object-path", kPath,

@@ -7,6 +7,7 @@
 #include <QThread>
 #include <filesystem>
 #include <fstream>
+#include <gtest/gtest.h>
 
 namespace orvanta::test {
 
@@ -60,18 +61,20 @@ bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds
 
 QStringList SearchWindows(const QStringList& criteria) {
     // This xdotool dies of a BadWindow error when any window on the display goes away while it looks, so
-    // another test's dialog closing would read as "no such window": such a search is asked again.
+    // another test's dialog closing would read as "no such window": such a search is asked again. A
+    // search that never answers fails the test, or a check that a window is gone would pass on it.
     for (int attempt = 0; attempt < 20; ++attempt) {
         QProcess tool;
         tool.start("xdotool", QStringList{"search", "--all"} + criteria);
         if (!tool.waitForFinished(10000)) {
             tool.kill();
             tool.waitForFinished();
-            return {};
+            break;
         }
         if (tool.exitStatus() == QProcess::NormalExit && !tool.readAllStandardError().contains("X Error"))
             return QString::fromLocal8Bit(tool.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
     }
+    ADD_FAILURE() << "xdotool search " << criteria.join(' ').toStdString() << " gave no answer";
     return {};
 }
 
