@@ -29,16 +29,19 @@ constexpr const char* kStandInControl = "org.orvanta.test.PortalStandIn";
 // The portal stand-in (portal_stand_in.py) as a process of its own on the session bus, ended by its id.
 class PortalStandIn {
   public:
-    PortalStandIn() {
+    PortalStandIn() { Start(); }
+    ~PortalStandIn() { Stop(); }
+
+    bool Present() const { return bus_ && NameHasOwner(bus_.get(), "org.freedesktop.portal.Desktop"); }
+
+    // A new process takes the name, as when the desktop starts its portal again.
+    void Start() {
         const char* argv[] = {"/usr/bin/python3", ORVANTA_PORTAL_STAND_IN, nullptr};
         if (posix_spawn(&pid_, argv[0], nullptr, nullptr, const_cast<char**>(argv), environ) != 0) pid_ = -1;
         const auto deadline = std::chrono::steady_clock::now() + 20s;
         while (pid_ > 0 && !Present() && std::chrono::steady_clock::now() < deadline)
             std::this_thread::sleep_for(50ms);
     }
-    ~PortalStandIn() { Stop(); }
-
-    bool Present() const { return bus_ && NameHasOwner(bus_.get(), "org.freedesktop.portal.Desktop"); }
 
     void Stop() {
         if (pid_ <= 0) return;
@@ -370,6 +373,35 @@ TEST_F(PortalHotkeysTest, TheDesktopGoingAwayIsLoggedAndLaterRegistrationsAreUna
     EXPECT_FALSE(log.find("desktop portal went away").empty());
     EXPECT_EQ(hotkeys.registerHotkey(kHotkeyAlt, 'B', 2), HotkeyRegistration::Unavailable);
     EXPECT_TRUE(presses.seen.empty());
+}
+
+// The desktop starts its portal again: the shortcuts held are bound in a session of the new one, under
+// the application ID registered anew, and its Activated runs the task.
+TEST_F(PortalHotkeysTest, APortalThatComesBackGetsTheSetBoundAgain) {
+    PortalGlobalHotkeys hotkeys(log, Options());
+    hotkeys.setOnPressed(presses.Callback());
+    hotkeys.setOnBound(bound.Callback());
+    hotkeys.beginBatch();
+    hotkeys.registerHotkey(kHotkeyAlt, 'A', 1);
+    hotkeys.registerHotkey(kHotkeyControl, '5', 2);
+    hotkeys.endBatch();
+    ASSERT_EQ(bound.Next(), kAllKept);
+    portal.Stop();
+    ASSERT_TRUE(Eventually([&] { return !log.find("desktop portal went away").empty(); }));
+
+    portal.Start();
+    ASSERT_TRUE(portal.Present());
+    EXPECT_EQ(bound.Next(), kAllKept);
+    const auto calls = portal.Calls();
+    ASSERT_FALSE(calls.empty());
+    EXPECT_EQ(calls[0], "Register org.orvanta.Orvanta");
+    EXPECT_EQ(portal.CallsOf("BindShortcuts"),
+              std::vector<std::string>{"hotkey-ALT+A=ALT+A hotkey-CTRL+5=CTRL+5"});
+    ASSERT_TRUE(portal.Activate("hotkey-CTRL+5"));
+    ASSERT_TRUE(presses.WaitFor(1));
+    EXPECT_EQ(presses.seen, std::vector<std::string>{"2:2+53"});
+    EXPECT_EQ(hotkeys.registerHotkey(kHotkeyAlt, 'B', 3), HotkeyRegistration::Registered);
+    EXPECT_EQ(bound.Next(), kAllKept);
 }
 
 } // namespace

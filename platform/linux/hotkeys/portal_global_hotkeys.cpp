@@ -145,6 +145,8 @@ struct PortalGlobalHotkeys::Impl {
     bool bindQueued = false;
     // Whether the portal's name has an owner: without one a registration cannot be bound.
     bool portalPresent = false;
+    // Bumped whenever the portal's name changes hands: a session made across that belongs to nobody.
+    std::uint64_t ownerChanges = 0;
     // The session the portal made for the last bind, and what it holds; touched on the bus thread.
     std::string sessionPath;
     std::map<Combination, std::string> boundSet;
@@ -216,13 +218,24 @@ struct PortalGlobalHotkeys::Impl {
         const char *name = nullptr, *before = nullptr, *after = nullptr;
         if (sd_bus_message_read(m, "sss", &name, &before, &after) < 0) return 0;
         const std::lock_guard lock(self->mutex);
-        self->portalPresent = after && *after;
-        if (self->portalPresent || self->sessionPath.empty()) return 0;
+        // The session and the application ID went with the old owner; a new one knows neither. A bind
+        // under way tells nothing: what it got is gone, and the set stays wanted for the next owner.
+        const bool held = !self->sessionPath.empty();
         self->sessionPath.clear();
         self->boundSet.clear();
         self->boundIds.clear();
-        self->log.warn(
-            "the desktop portal went away: the hotkeys work again once the hotkey list is reloaded");
+        self->appIdRegistered = false;
+        ++self->ownerChanges;
+        ++self->generation;
+        self->portalPresent = after && *after;
+        if (!self->portalPresent) {
+            if (held)
+                self->log.warn("the desktop portal went away: the hotkeys are bound again when it returns");
+            return 0;
+        }
+        if (self->wanted.empty()) return 0;
+        self->log.warn("the desktop portal has a new owner: the hotkeys are bound again");
+        self->RequestBind();
         return 0;
     }
 
@@ -267,6 +280,8 @@ struct PortalGlobalHotkeys::Impl {
         {
             const std::lock_guard lock(mutex);
             bindQueued = false;
+            // Kept for the portal's return, which binds the set then.
+            if (!portalPresent) return;
             want = wanted;
             asked = generation;
         }
@@ -287,8 +302,10 @@ struct PortalGlobalHotkeys::Impl {
         std::map<Combination, std::string> set;
         for (const auto& [id, combination] : want)
             set[combination] = ShortcutId(combination);
+        std::uint64_t owner = 0;
         {
             const std::lock_guard lock(mutex);
+            owner = ownerChanges;
             if (!sessionPath.empty() && set == boundSet) {
                 boundIds.clear();
                 for (const auto& [id, combination] : want)
@@ -351,7 +368,12 @@ struct PortalGlobalHotkeys::Impl {
 
         const std::map<std::string, std::string> kept = BoundShortcuts(bound.results());
         std::vector<HotkeyRefusal> refused;
-        const std::lock_guard lock(mutex);
+        std::unique_lock lock(mutex);
+        if (owner != ownerChanges) {
+            lock.unlock();
+            dropSession();
+            return {};
+        }
         sessionPath = session;
         for (const auto& [id, combination] : want) {
             const std::string shortcut = ShortcutId(combination);

@@ -31,6 +31,8 @@ struct PortalHotkeyOptions {
 // binds, so the binds run on the backend's own bus thread: registering, releasing and endBatch answer at
 // once, and what the desktop then did not keep is told through setOnBound. Presses arrive as the portal's
 // Activated signal on the same thread.
+// A portal that ends takes its sessions with it; the set held stays wanted and is bound again in a new
+// session once another portal owns the name.
 class PortalGlobalHotkeys : public GlobalHotkeys {
   public:
     PortalGlobalHotkeys(Log& log, PortalHotkeyOptions options);
