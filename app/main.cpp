@@ -177,6 +177,22 @@ int main(int argc, char** argv) {
                 },
                 Qt::QueuedConnection);
         });
+        // A desktop that asks the user before it binds the shortcuts answers long after the list was
+        // loaded; its refusals come on the backend's thread and mark the list on the GUI thread. Set before
+        // the window exists, so no answer to its first load goes by unheard.
+        ui::TMainForm* hotkeyListOwner = nullptr;
+        os.globalHotkeys->setOnBound([&](std::vector<platform::HotkeyRefusal> refused) {
+            if (refused.empty()) return;
+            QMetaObject::invokeMethod(
+                qApp,
+                [&, refused = std::move(refused)] {
+                    ui::RunGuarded(errors, [&] {
+                        if (hotkeyListOwner && hotkeyListOwner->hotkeyPage())
+                            hotkeyListOwner->hotkeyPage()->ShowLateRefusals(refused);
+                    });
+                },
+                Qt::QueuedConnection);
+        });
         // The macro recorder's playback plays like a task macro, with Alt+F12 taken for its length.
         auto recorderPorts = [&](const QString& ownerTitle) -> ui::MacroFormPorts {
             return {languages,
@@ -244,6 +260,7 @@ int main(int argc, char** argv) {
             if (tableRebuilt) tableRebuilt();
         };
         ui::TMainForm form(std::move(ports));
+        hotkeyListOwner = &form;
         // A termination signal ends the program as Exit does: every loop ends, modal windows included,
         // and the playbacks are stopped and let go of their keys as the objects below end.
         terminationWatch = os.watchTermination([] {
@@ -326,6 +343,7 @@ int main(int argc, char** argv) {
         }
         // The grab thread outlives this block; no press may reach the objects ending with it.
         os.globalHotkeys->setOnPressed({});
+        os.globalHotkeys->setOnBound({});
     }
     try {
         languages.CheckNoListeners();

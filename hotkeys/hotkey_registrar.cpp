@@ -40,8 +40,19 @@ void HotkeyRegistrar::BeginBatch() {
 
 std::vector<HotkeyRegistrar::NamedRefusal> HotkeyRegistrar::EndBatch() {
     const std::lock_guard lock(mutex_);
+    return Named(hotkeys_.endBatch());
+}
+
+std::vector<HotkeyRegistrar::NamedRefusal>
+HotkeyRegistrar::NameRefusals(std::vector<platform::HotkeyRefusal> refused) const {
+    const std::lock_guard lock(mutex_);
+    return Named(std::move(refused));
+}
+
+std::vector<HotkeyRegistrar::NamedRefusal>
+HotkeyRegistrar::Named(std::vector<platform::HotkeyRefusal> refused) const {
     std::vector<NamedRefusal> named;
-    for (auto& refusal : hotkeys_.endBatch())
+    for (auto& refusal : refused)
         for (const auto& [name, atom] : atoms_)
             if (atom.id == refusal.id) named.push_back({name, std::move(refusal)});
     return named;

@@ -40,8 +40,14 @@ class HotkeyRegistrar {
     };
     void BeginBatch();
     std::vector<NamedRefusal> EndBatch();
+    // Names refusals the backend tells after a bind that ended later; one whose id no name holds any more
+    // (the list was loaded again meanwhile) is left out.
+    std::vector<NamedRefusal> NameRefusals(std::vector<platform::HotkeyRefusal> refused) const;
 
   private:
+    // Called with the mutex held.
+    std::vector<NamedRefusal> Named(std::vector<platform::HotkeyRefusal> refused) const;
+
     struct Atom {
         int id = 0;
         int uses = 0;

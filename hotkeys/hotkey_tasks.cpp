@@ -88,7 +88,12 @@ void HotkeyTasks::LoadHotkeyTasks(const data::TaskStore& store) {
     batch.End();
 }
 
-void HotkeyTasks::MarkRefused(const std::vector<HotkeyRegistrar::NamedRefusal>& refused) {
+bool HotkeyTasks::MarkRefusedLater(std::vector<platform::HotkeyRefusal> refused) {
+    return MarkRefused(registrar_.NameRefusals(std::move(refused)));
+}
+
+bool HotkeyTasks::MarkRefused(const std::vector<HotkeyRegistrar::NamedRefusal>& refused) {
+    bool marked = false;
     auto filled = [](std::string text, const std::string& detail) {
         const auto at = text.find("%s");
         return at == std::string::npos ? text : text.replace(at, 2, detail);
@@ -96,6 +101,7 @@ void HotkeyTasks::MarkRefused(const std::vector<HotkeyRegistrar::NamedRefusal>& 
     for (const auto& [name, refusal] : refused) {
         for (std::size_t i = 0; i < list_.size(); ++i) {
             if (list_[i][kListName] != name) continue;
+            marked = true;
             list_[i][kListName].clear();
             list_[i][kListText].insert(std::string(kCheckBoxRoom).size(), texts_.registerFailed + kSeparator);
             using Why = platform::HotkeyRefusal::Why;
@@ -104,6 +110,7 @@ void HotkeyTasks::MarkRefused(const std::vector<HotkeyRegistrar::NamedRefusal>& 
                                                              : texts_.notBound;
         }
     }
+    return marked;
 }
 
 bool HotkeyTasks::ListRow(const TaskRow& row) {

@@ -61,6 +61,10 @@ class HotkeyTasks {
     // The hotkey message: the modifier set and the virtual-key code as the system reports them.
     void OnHotkeyPressed(unsigned modifiers, unsigned virtualKey);
 
+    // Marks the rows whose combination the desktop did not keep in a bind that ended after the load that
+    // asked for it; true when a row changed, so the list is to be shown again.
+    bool MarkRefusedLater(std::vector<platform::HotkeyRefusal> refused);
+
     // Whether another program holds the stored combination. One that this program holds for a listed task
     // is not asked about: the list already marks a task whose combination could not be taken.
     bool HeldByAnotherProgram(const std::string& hotkey1, const std::string& hotkey2);
@@ -79,8 +83,9 @@ class HotkeyTasks {
     void ResetList();
     // Lists one task and registers it when enabled; false when a number column does not convert.
     bool ListRow(const TaskRow& row);
-    // Marks the rows whose registration the desktop did not keep when it bound them together.
-    void MarkRefused(const std::vector<HotkeyRegistrar::NamedRefusal>& refused);
+    // Marks the rows whose registration the desktop did not keep when it bound them together; true when
+    // one was still registered.
+    bool MarkRefused(const std::vector<HotkeyRegistrar::NamedRefusal>& refused);
 
     HotkeyRegistrar& registrar_;
     Dispatch dispatch_;

@@ -121,6 +121,10 @@ void HotkeyPage::ShowList() {
     list_->selectRow(std::min(previous, list_->model().rowCount() - 1));
 }
 
+void HotkeyPage::ShowLateRefusals(std::vector<platform::HotkeyRefusal> refused) {
+    if (ports_.hotkeys.MarkRefusedLater(std::move(refused))) ShowList();
+}
+
 bool HotkeyPage::SelectHotkey(const std::string& id) {
     const auto& rows = list_->model().rows();
     bool found = false;

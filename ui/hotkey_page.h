@@ -4,6 +4,7 @@
 #include "hotkeys/hotkey_tasks.h"
 #include "i18n/text_lookup.h"
 #include "platform/api/desktop_features.h"
+#include "platform/api/global_hotkeys.h"
 
 #include <QString>
 #include <QTimer>
@@ -50,6 +51,8 @@ class HotkeyPage : public QWidget {
     // Loads and registers the hotkey tasks and shows them; the list follows also when the load fails,
     // and the error goes on to the caller.
     void LoadHotkeyTasks();
+    // Shows as failed the rows whose combination the desktop refused in a bind that ended after the load.
+    void ShowLateRefusals(std::vector<platform::HotkeyRefusal> refused);
     // Makes the row of the task current; false when the list has none.
     bool SelectHotkey(const std::string& id);
 

@@ -57,6 +57,14 @@ class GlobalHotkeys {
     // binds at endBatch, which returns those that were not kept. Others take each call as it comes.
     virtual void beginBatch() {}
     virtual std::vector<HotkeyRefusal> endBatch() { return {}; }
+
+    // The outcome of a bind that ended after the call that asked for it: those not kept, empty when all
+    // were. A desktop may ask the user before it binds, which takes as long as the user does, so a backend
+    // whose binds wait for such an answer binds on its own thread: its registrations and endBatch answer at
+    // once, and this tells what the desktop then refused. It runs on the backend's thread, as presses do,
+    // and is told only of the newest set. Backends that answer every call in full never call it.
+    using BoundCallback = std::function<void(std::vector<HotkeyRefusal> refused)>;
+    virtual void setOnBound(BoundCallback) {}
 };
 
 } // namespace orvanta::platform

@@ -65,6 +65,22 @@ std::vector<HotkeyRefusal> FakeGlobalHotkeys::endBatch() {
     return refused;
 }
 
+void FakeGlobalHotkeys::setOnBound(BoundCallback onBound) {
+    const std::lock_guard lock(mutex_);
+    onBound_ = std::move(onBound);
+}
+
+void FakeGlobalHotkeys::bindEndsLater(std::vector<HotkeyRefusal> refused) {
+    BoundCallback callback;
+    {
+        const std::lock_guard lock(mutex_);
+        for (const auto& refusal : refused)
+            grabs_.erase(refusal.id);
+        callback = onBound_;
+    }
+    if (callback) callback(std::move(refused));
+}
+
 int FakeGlobalHotkeys::batchesEnded() const {
     const std::lock_guard lock(mutex_);
     return batchesEnded_;

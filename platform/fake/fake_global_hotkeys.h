@@ -35,6 +35,10 @@ class FakeGlobalHotkeys : public GlobalHotkeys {
     void beginBatch() override;
     std::vector<HotkeyRefusal> endBatch() override;
     int batchesEnded() const;
+    void setOnBound(BoundCallback onBound) override;
+    // A bind that ends later, as a portal's does: the refused ids are let go and the outcome is told on the
+    // test's thread.
+    void bindEndsLater(std::vector<HotkeyRefusal> refused);
 
     // The registered combinations by id.
     std::map<int, Grab> registered() const;
@@ -47,6 +51,7 @@ class FakeGlobalHotkeys : public GlobalHotkeys {
   private:
     mutable std::mutex mutex_;
     PressedCallback onPressed_;
+    BoundCallback onBound_;
     std::map<int, Grab> grabs_;
     std::set<Grab> taken_;
     bool unavailable_ = false;

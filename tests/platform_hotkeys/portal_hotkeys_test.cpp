@@ -8,6 +8,7 @@
 #include <csignal>
 #include <gtest/gtest.h>
 #include <mutex>
+#include <optional>
 #include <spawn.h>
 #include <string>
 #include <sys/wait.h>
@@ -28,16 +29,19 @@ constexpr const char* kStandInControl = "org.orvanta.test.PortalStandIn";
 // The portal stand-in (portal_stand_in.py) as a process of its own on the session bus, ended by its id.
 class PortalStandIn {
   public:
-    PortalStandIn() {
+    PortalStandIn() { Start(); }
+    ~PortalStandIn() { Stop(); }
+
+    bool Present() const { return bus_ && NameHasOwner(bus_.get(), "org.freedesktop.portal.Desktop"); }
+
+    // A new process takes the name, as when the desktop starts its portal again.
+    void Start() {
         const char* argv[] = {"/usr/bin/python3", ORVANTA_PORTAL_STAND_IN, nullptr};
         if (posix_spawn(&pid_, argv[0], nullptr, nullptr, const_cast<char**>(argv), environ) != 0) pid_ = -1;
         const auto deadline = std::chrono::steady_clock::now() + 20s;
         while (pid_ > 0 && !Present() && std::chrono::steady_clock::now() < deadline)
             std::this_thread::sleep_for(50ms);
     }
-    ~PortalStandIn() { Stop(); }
-
-    bool Present() const { return bus_ && NameHasOwner(bus_.get(), "org.freedesktop.portal.Desktop"); }
 
     void Stop() {
         if (pid_ <= 0) return;
@@ -88,6 +92,10 @@ class PortalStandIn {
         Call("Assign", nullptr, "ss", shortcut.c_str(), trigger.c_str());
     }
     void RefuseBinds() const { Call("RefuseBinds", nullptr, "b", 1); }
+    // Every later bind is answered only after this long, as by a desktop that asks the user first.
+    void DelayBinds(std::chrono::milliseconds delay) const {
+        Call("DelayBinds", nullptr, "u", std::uint32_t(delay.count()));
+    }
     // An Activated signal as any other program on the session bus can send it.
     void Forge(const std::string& session, const std::string& shortcut) const {
         sd_bus_emit_signal(bus_.get(), "/org/freedesktop/portal/desktop",
@@ -129,6 +137,39 @@ struct Presses {
     }
 };
 
+// What the backend tells after its binds, in order.
+struct Outcomes {
+    std::mutex mutex;
+    std::condition_variable changed;
+    std::vector<std::vector<HotkeyRefusal>> seen;
+    std::size_t taken = 0;
+
+    GlobalHotkeys::BoundCallback Callback() {
+        return [this](std::vector<HotkeyRefusal> refused) {
+            const std::lock_guard lock(mutex);
+            seen.push_back(std::move(refused));
+            changed.notify_all();
+        };
+    }
+    // The next outcome not looked at yet; none when it does not come within the limit.
+    std::optional<std::vector<HotkeyRefusal>> Next(std::chrono::milliseconds limit = 15s) {
+        std::unique_lock lock(mutex);
+        if (!changed.wait_for(lock, limit, [&] { return seen.size() > taken; })) return std::nullopt;
+        return seen[taken++];
+    }
+};
+
+const std::optional<std::vector<HotkeyRefusal>> kAllKept = std::vector<HotkeyRefusal>{};
+
+template <typename Condition> bool Eventually(Condition condition) {
+    const auto deadline = std::chrono::steady_clock::now() + 10s;
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() > deadline) return false;
+        std::this_thread::sleep_for(20ms);
+    }
+    return true;
+}
+
 PortalHotkeyOptions Options() {
     PortalHotkeyOptions options;
     options.appId = "org.orvanta.Orvanta";
@@ -146,6 +187,7 @@ class PortalHotkeysTest : public ::testing::Test {
     PortalStandIn portal;
     fake::RecordingLog log;
     Presses presses;
+    Outcomes bound;
 };
 
 TEST(PortalTrigger, NamesTheCombinationAsThePortalTakesIt) {
@@ -165,13 +207,15 @@ TEST(PortalTrigger, NamesTheCombinationAsThePortalTakesIt) {
 TEST_F(PortalHotkeysTest, ABatchBindsEveryShortcutOnceAndAnActivationIsAPress) {
     PortalGlobalHotkeys hotkeys(log, Options());
     hotkeys.setOnPressed(presses.Callback());
+    hotkeys.setOnBound(bound.Callback());
     hotkeys.beginBatch();
     EXPECT_EQ(hotkeys.registerHotkey(kHotkeyAlt, 'A', 0xC000), HotkeyRegistration::Registered);
     EXPECT_EQ(hotkeys.registerHotkey(kHotkeyControl, '5', 0xC001), HotkeyRegistration::Registered);
     EXPECT_EQ(hotkeys.registerHotkey(kHotkeyAlt, 'A', 0xC002), HotkeyRegistration::Refused)
         << "held under 0xC000";
     EXPECT_TRUE(portal.CallsOf("BindShortcuts").empty()) << "nothing is bound before the batch ends";
-    EXPECT_EQ(hotkeys.endBatch(), std::vector<HotkeyRefusal>{});
+    EXPECT_TRUE(hotkeys.endBatch().empty());
+    EXPECT_EQ(bound.Next(), kAllKept);
 
     const auto calls = portal.Calls();
     ASSERT_GE(calls.size(), 3u);
@@ -191,6 +235,7 @@ TEST_F(PortalHotkeysTest, ABatchBindsEveryShortcutOnceAndAnActivationIsAPress) {
     hotkeys.registerHotkey(kHotkeyAlt, 'A', 0xC003);
     hotkeys.registerHotkey(kHotkeyControl, '5', 0xC004);
     EXPECT_TRUE(hotkeys.endBatch().empty());
+    EXPECT_EQ(bound.Next(), kAllKept);
     EXPECT_EQ(portal.CallsOf("BindShortcuts").size(), 1u);
     ASSERT_TRUE(portal.Activate("hotkey-ALT+A"));
     ASSERT_TRUE(presses.WaitFor(2));
@@ -202,9 +247,11 @@ TEST_F(PortalHotkeysTest, ABatchBindsEveryShortcutOnceAndAnActivationIsAPress) {
 TEST_F(PortalHotkeysTest, AnActivationFromAnyoneButThePortalIsNoPress) {
     PortalGlobalHotkeys hotkeys(log, Options());
     hotkeys.setOnPressed(presses.Callback());
+    hotkeys.setOnBound(bound.Callback());
     hotkeys.beginBatch();
     ASSERT_EQ(hotkeys.registerHotkey(kHotkeyAlt, 'S', 0xC010), HotkeyRegistration::Registered);
     ASSERT_TRUE(hotkeys.endBatch().empty());
+    ASSERT_EQ(bound.Next(), kAllKept);
     const auto sessions = portal.CallsOf("CreateSession");
     ASSERT_EQ(sessions.size(), 1u);
     portal.Forge(sessions[0], "hotkey-ALT+S");
@@ -223,16 +270,19 @@ TEST_F(PortalHotkeysTest, AShortcutLeftOutOrMovedIsRefusedAndAChangeBindsANewSes
     portal.Assign("hotkey-ALT+C", "Ctrl+Shift+C");
     PortalGlobalHotkeys hotkeys(log, Options());
     hotkeys.setOnPressed(presses.Callback());
+    hotkeys.setOnBound(bound.Callback());
     hotkeys.beginBatch();
     for (const auto& [key, id] : {std::pair{'A', 1}, std::pair{'B', 2}, std::pair{'C', 3}})
         hotkeys.registerHotkey(kHotkeyAlt, unsigned(key), id);
-    EXPECT_EQ(hotkeys.endBatch(),
+    EXPECT_TRUE(hotkeys.endBatch().empty());
+    EXPECT_EQ(bound.Next(),
               (std::vector<HotkeyRefusal>{{2, Why::NotBound, ""}, {3, Why::AssignedOther, "Ctrl+Shift+C"}}));
     EXPECT_EQ(portal.OpenSessions(), 1);
     EXPECT_FALSE(portal.Activate("hotkey-ALT+B"));
 
     // Alt+F12 taken outside a batch, as a playback does: bound at once, in a session of its own set.
     EXPECT_EQ(hotkeys.registerHotkey(kHotkeyAlt, 123, 9), HotkeyRegistration::Registered);
+    EXPECT_EQ(bound.Next(), kAllKept);
     EXPECT_EQ(portal.CallsOf("BindShortcuts").back(), "hotkey-ALT+A=ALT+A hotkey-ALT+F12=ALT+F12");
     EXPECT_EQ(portal.CallsOf("Close").size(), 1u);
     EXPECT_EQ(portal.OpenSessions(), 1);
@@ -242,20 +292,69 @@ TEST_F(PortalHotkeysTest, AShortcutLeftOutOrMovedIsRefusedAndAChangeBindsANewSes
 
     hotkeys.unregisterHotkey(9);
     hotkeys.unregisterHotkey(1);
-    EXPECT_EQ(portal.OpenSessions(), 0) << "nothing held, no session left";
+    EXPECT_TRUE(Eventually([&] { return portal.OpenSessions() == 0; })) << "nothing held, no session left";
+}
+
+// A desktop that asks the user before it binds holds nobody meanwhile: the registrations and the end of
+// the batch come back at once, and what it did not keep is told once it has answered.
+TEST_F(PortalHotkeysTest, ABindTheDesktopAnswersLateHoldsNoCallerAndItsRefusalsFollow) {
+    portal.DelayBinds(3s);
+    portal.Drop("hotkey-ALT+B");
+    PortalGlobalHotkeys hotkeys(log, Options());
+    hotkeys.setOnPressed(presses.Callback());
+    hotkeys.setOnBound(bound.Callback());
+    const auto asked = std::chrono::steady_clock::now();
+    hotkeys.beginBatch();
+    EXPECT_EQ(hotkeys.registerHotkey(kHotkeyAlt, 'A', 1), HotkeyRegistration::Registered);
+    EXPECT_EQ(hotkeys.registerHotkey(kHotkeyAlt, 'B', 2), HotkeyRegistration::Registered);
+    EXPECT_TRUE(hotkeys.endBatch().empty());
+    EXPECT_LT(std::chrono::steady_clock::now() - asked, 500ms);
+
+    EXPECT_EQ(bound.Next(), (std::vector<HotkeyRefusal>{{2, Why::NotBound, ""}}));
+    EXPECT_GE(std::chrono::steady_clock::now() - asked, 2500ms) << "told only once the desktop answered";
+    ASSERT_TRUE(portal.Activate("hotkey-ALT+A"));
+    ASSERT_TRUE(presses.WaitFor(1));
+    EXPECT_EQ(presses.seen, std::vector<std::string>{"1:1+65"});
+}
+
+// The set changes while the desktop has yet to answer for the previous one: the newest set is what ends up
+// bound, in one live session, and the outcome told is that of the newest set alone.
+TEST_F(PortalHotkeysTest, AChangeWhileABindIsUnansweredEndsWithTheNewestSetBound) {
+    portal.DelayBinds(2s);
+    portal.Drop("hotkey-ALT+B");
+    PortalGlobalHotkeys hotkeys(log, Options());
+    hotkeys.setOnPressed(presses.Callback());
+    hotkeys.setOnBound(bound.Callback());
+    hotkeys.beginBatch();
+    hotkeys.registerHotkey(kHotkeyAlt, 'A', 1);
+    hotkeys.registerHotkey(kHotkeyAlt, 'B', 2);
+    EXPECT_TRUE(hotkeys.endBatch().empty());
+    ASSERT_TRUE(Eventually([&] { return !portal.CallsOf("BindShortcuts").empty(); }));
+    const auto asked = std::chrono::steady_clock::now();
+    hotkeys.unregisterHotkey(2);
+    EXPECT_EQ(hotkeys.registerHotkey(kHotkeyAlt, 'C', 3), HotkeyRegistration::Registered);
+    EXPECT_LT(std::chrono::steady_clock::now() - asked, 500ms);
+
+    EXPECT_EQ(bound.Next(), kAllKept) << "the refusal of 2, no longer asked for, is not told";
+    EXPECT_EQ(bound.Next(3s), std::nullopt);
+    EXPECT_EQ(portal.CallsOf("BindShortcuts").back(), "hotkey-ALT+A=ALT+A hotkey-ALT+C=ALT+C");
+    EXPECT_EQ(portal.OpenSessions(), 1);
+    ASSERT_TRUE(portal.Activate("hotkey-ALT+C"));
+    ASSERT_TRUE(presses.WaitFor(1));
+    EXPECT_EQ(presses.seen, std::vector<std::string>{"3:1+67"});
 }
 
 TEST_F(PortalHotkeysTest, ABindTheDesktopRefusesLeavesEveryShortcutUnregisteredWithItsAnswer) {
     portal.RefuseBinds();
     PortalGlobalHotkeys hotkeys(log, Options());
-    EXPECT_EQ(hotkeys.registerHotkey(kHotkeyAlt, 'A', 1), HotkeyRegistration::Unavailable);
+    hotkeys.setOnBound(bound.Callback());
+    EXPECT_EQ(hotkeys.registerHotkey(kHotkeyAlt, 'A', 1), HotkeyRegistration::Registered);
+    EXPECT_EQ(bound.Next(), (std::vector<HotkeyRefusal>{{1, Why::DesktopRefused, "it did not bind them"}}));
     hotkeys.beginBatch();
     hotkeys.registerHotkey(kHotkeyAlt, 'B', 2);
-    const auto refused = hotkeys.endBatch();
-    ASSERT_EQ(refused.size(), 1u);
-    EXPECT_EQ(refused[0].id, 2);
-    EXPECT_EQ(refused[0].why, Why::DesktopRefused);
-    EXPECT_EQ(refused[0].detail, "it did not bind them");
+    EXPECT_TRUE(hotkeys.endBatch().empty());
+    EXPECT_EQ(bound.Next(), (std::vector<HotkeyRefusal>{{2, Why::DesktopRefused, "it did not bind them"}}))
+        << "the refused 1 is not asked for again";
     EXPECT_EQ(portal.OpenSessions(), 0) << "the refused sessions are closed";
 }
 
@@ -264,7 +363,9 @@ TEST_F(PortalHotkeysTest, ABindTheDesktopRefusesLeavesEveryShortcutUnregisteredW
 TEST_F(PortalHotkeysTest, TheDesktopGoingAwayIsLoggedAndLaterRegistrationsAreUnavailable) {
     PortalGlobalHotkeys hotkeys(log, Options());
     hotkeys.setOnPressed(presses.Callback());
+    hotkeys.setOnBound(bound.Callback());
     ASSERT_EQ(hotkeys.registerHotkey(kHotkeyAlt, 'A', 1), HotkeyRegistration::Registered);
+    ASSERT_EQ(bound.Next(), kAllKept);
     portal.Stop();
     const auto deadline = std::chrono::steady_clock::now() + 10s;
     while (log.find("desktop portal went away").empty() && std::chrono::steady_clock::now() < deadline)
@@ -272,6 +373,35 @@ TEST_F(PortalHotkeysTest, TheDesktopGoingAwayIsLoggedAndLaterRegistrationsAreUna
     EXPECT_FALSE(log.find("desktop portal went away").empty());
     EXPECT_EQ(hotkeys.registerHotkey(kHotkeyAlt, 'B', 2), HotkeyRegistration::Unavailable);
     EXPECT_TRUE(presses.seen.empty());
+}
+
+// The desktop starts its portal again: the shortcuts held are bound in a session of the new one, under
+// the application ID registered anew, and its Activated runs the task.
+TEST_F(PortalHotkeysTest, APortalThatComesBackGetsTheSetBoundAgain) {
+    PortalGlobalHotkeys hotkeys(log, Options());
+    hotkeys.setOnPressed(presses.Callback());
+    hotkeys.setOnBound(bound.Callback());
+    hotkeys.beginBatch();
+    hotkeys.registerHotkey(kHotkeyAlt, 'A', 1);
+    hotkeys.registerHotkey(kHotkeyControl, '5', 2);
+    hotkeys.endBatch();
+    ASSERT_EQ(bound.Next(), kAllKept);
+    portal.Stop();
+    ASSERT_TRUE(Eventually([&] { return !log.find("desktop portal went away").empty(); }));
+
+    portal.Start();
+    ASSERT_TRUE(portal.Present());
+    EXPECT_EQ(bound.Next(), kAllKept);
+    const auto calls = portal.Calls();
+    ASSERT_FALSE(calls.empty());
+    EXPECT_EQ(calls[0], "Register org.orvanta.Orvanta");
+    EXPECT_EQ(portal.CallsOf("BindShortcuts"),
+              std::vector<std::string>{"hotkey-ALT+A=ALT+A hotkey-CTRL+5=CTRL+5"});
+    ASSERT_TRUE(portal.Activate("hotkey-CTRL+5"));
+    ASSERT_TRUE(presses.WaitFor(1));
+    EXPECT_EQ(presses.seen, std::vector<std::string>{"2:2+53"});
+    EXPECT_EQ(hotkeys.registerHotkey(kHotkeyAlt, 'B', 3), HotkeyRegistration::Registered);
+    EXPECT_EQ(bound.Next(), kAllKept);
 }
 
 } // namespace

@@ -3,8 +3,8 @@
 
 It answers as xdg-desktop-portal does (Request objects whose Response follows the call, Session objects
 that can be closed) and keeps a log of the calls. The test steers it through org.orvanta.test.PortalStandIn:
-Activate a bound shortcut, drop a shortcut from the next binds or assign it another trigger, or refuse
-every bind.
+Activate a bound shortcut, drop a shortcut from the next binds or assign it another trigger, refuse
+every bind, or answer binds only after a while, as a desktop does that asks the user first.
 """
 import sys
 
@@ -32,13 +32,16 @@ class Request(dbus.service.Object):
     def Response(self, code, results):
         pass
 
-    def answer_later(self, code, results):
+    def answer_later(self, code, results, delay_ms=0):
         def send():
             self.Response(dbus.UInt32(code), dbus.Dictionary(results, signature="sv"))
             self.remove_from_connection()
             return False
 
-        GLib.idle_add(send)
+        if delay_ms > 0:
+            GLib.timeout_add(delay_ms, send)
+        else:
+            GLib.idle_add(send)
 
 
 class Session(dbus.service.Object):
@@ -65,6 +68,7 @@ class Portal(dbus.service.Object):
         self.dropped = set()
         self.assigned = {}
         self.refuse_binds = False
+        self.bind_delay_ms = 0
 
     def log(self, method, detail):
         self.calls.append((method, detail))
@@ -115,7 +119,7 @@ class Portal(dbus.service.Object):
                                                           signature="sv")), signature="sa{sv}"))
         session.shortcuts = [str(sid) for sid, _ in kept]
         session.bound = True
-        request.answer_later(0, {"shortcuts": dbus.Array(kept, signature="(sa{sv})")})
+        request.answer_later(0, {"shortcuts": dbus.Array(kept, signature="(sa{sv})")}, self.bind_delay_ms)
         return request.__dbus_object_path__
 
     @dbus.service.method(SHORTCUTS, in_signature="oa{sv}", out_signature="o", sender_keyword="sender")
@@ -151,6 +155,10 @@ class Portal(dbus.service.Object):
     @dbus.service.method(CONTROL, in_signature="b", out_signature="")
     def RefuseBinds(self, refuse):
         self.refuse_binds = bool(refuse)
+
+    @dbus.service.method(CONTROL, in_signature="u", out_signature="")
+    def DelayBinds(self, milliseconds):
+        self.bind_delay_ms = int(milliseconds)
 
     @dbus.service.method(CONTROL, in_signature="", out_signature="a(ss)")
     def Calls(self):

@@ -112,6 +112,32 @@ TEST_F(HotkeyPageTest, TheHintOfARegisterFailedRowSaysWhy) {
     EXPECT_EQ(hint(1), "kein Portal");
 }
 
+// A desktop that asks the user before it binds answers long after the load: its refusal shows on the list
+// then, as Register failed with the desktop's reason as the row's hint.
+TEST_F(HotkeyPageTest, ARefusalTheDesktopTellsAfterTheLoadShowsOnTheList) {
+    AddHotkey("kept", 0, 'A');
+    AddHotkey("moved", 0, 'B');
+    StartWith();
+    globalHotkeys.setOnBound(
+        [this](std::vector<platform::HotkeyRefusal> refused) { page->ShowLateRefusals(std::move(refused)); });
+    auto* list = form->findChild<ui::HotkeyListView*>();
+    ASSERT_NE(list, nullptr);
+    auto text = [list](int row) {
+        return list->model().data(list->model().index(row, 0), Qt::DisplayRole).toString().toStdString();
+    };
+    auto hint = [list](int row) {
+        return list->model().data(list->model().index(row, 0), Qt::ToolTipRole).toString().toStdString();
+    };
+    EXPECT_EQ(text(1).find("Register failed"), std::string::npos);
+
+    globalHotkeys.bindEndsLater(
+        {{registrar.atomOf("KRL066"), platform::HotkeyRefusal::Why::AssignedOther, "Ctrl+Shift+B"}});
+    EXPECT_EQ(Texts(), (std::vector<std::string>{kRoom + "Alt + A ---- kept",
+                                                 kRoom + "Register failed ---- Alt + B ---- moved"}));
+    EXPECT_EQ(hint(1), "The desktop bound this shortcut to Ctrl+Shift+B instead.");
+    EXPECT_EQ(hint(0), text(0));
+}
+
 TEST_F(HotkeyPageTest, WithoutHotkeyTasksOnlyAddDoesAnything) {
     AddTask("timed", "10:00:00");
     StartWith();

@@ -1,12 +1,15 @@
 #include "platform/linux/hotkeys/portal_global_hotkeys.h"
 
+#include "platform/linux/actions/bus_requests.h"
 #include "platform/linux/portal/portal_request.h"
 #include "platform/linux/session_bus_loop.h"
 
 #include <cctype>
+#include <cstdint>
 #include <map>
 #include <mutex>
 #include <systemd/sd-bus.h>
+#include <utility>
 
 namespace orvanta::platform::linux_backend {
 namespace {
@@ -133,8 +136,17 @@ struct PortalGlobalHotkeys::Impl {
 
     std::mutex mutex;
     PressedCallback onPressed;
+    BoundCallback onBound;
     std::map<int, Combination> wanted;
     bool batching = false;
+    // Bumped by every change of the wanted set: a bind that ends with a newer set waiting reports nothing,
+    // since the bind of that set follows and its outcome is the one that counts.
+    std::uint64_t generation = 0;
+    bool bindQueued = false;
+    // Whether the portal's name has an owner: without one a registration cannot be bound.
+    bool portalPresent = false;
+    // Bumped whenever the portal's name changes hands: a session made across that belongs to nobody.
+    std::uint64_t ownerChanges = 0;
     // The session the portal made for the last bind, and what it holds; touched on the bus thread.
     std::string sessionPath;
     std::map<Combination, std::string> boundSet;
@@ -165,6 +177,10 @@ struct PortalGlobalHotkeys::Impl {
 
     void Watch(sd_bus* bus) {
         if (!bus) return;
+        {
+            const std::lock_guard lock(mutex);
+            portalPresent = NameHasOwner(bus, portal::kService);
+        }
         // Only the portal may press our shortcuts: any program on the session bus can send a signal that
         // looks like it.
         sd_bus_match_signal(bus, &activated, portal::kService, portal::kObject, kShortcuts, "Activated",
@@ -200,14 +216,26 @@ struct PortalGlobalHotkeys::Impl {
     static int OnOwnerChanged(sd_bus_message* m, void* data, sd_bus_error*) {
         auto* self = static_cast<Impl*>(data);
         const char *name = nullptr, *before = nullptr, *after = nullptr;
-        if (sd_bus_message_read(m, "sss", &name, &before, &after) < 0 || (after && *after)) return 0;
+        if (sd_bus_message_read(m, "sss", &name, &before, &after) < 0) return 0;
         const std::lock_guard lock(self->mutex);
-        if (self->sessionPath.empty()) return 0;
+        // The session and the application ID went with the old owner; a new one knows neither. A bind
+        // under way tells nothing: what it got is gone, and the set stays wanted for the next owner.
+        const bool held = !self->sessionPath.empty();
         self->sessionPath.clear();
         self->boundSet.clear();
         self->boundIds.clear();
-        self->log.warn(
-            "the desktop portal went away: the hotkeys work again once the hotkey list is reloaded");
+        self->appIdRegistered = false;
+        ++self->ownerChanges;
+        ++self->generation;
+        self->portalPresent = after && *after;
+        if (!self->portalPresent) {
+            if (held)
+                self->log.warn("the desktop portal went away: the hotkeys are bound again when it returns");
+            return 0;
+        }
+        if (self->wanted.empty()) return 0;
+        self->log.warn("the desktop portal has a new owner: the hotkeys are bound again");
+        self->RequestBind();
         return 0;
     }
 
@@ -237,13 +265,47 @@ struct PortalGlobalHotkeys::Impl {
         sd_bus_error_free(&error);
     }
 
+    // Called with the mutex held. At most one bind waits in the loop's queue, and it takes the set as it is
+    // when it runs, so a burst of changes costs one bind and the last change is never left unbound.
+    void RequestBind() {
+        ++generation;
+        if (bindQueued) return;
+        bindQueued = true;
+        loop.Post([this](sd_bus* bus) { BindNewest(bus); });
+    }
+
+    void BindNewest(sd_bus* bus) {
+        std::map<int, Combination> want;
+        std::uint64_t asked = 0;
+        {
+            const std::lock_guard lock(mutex);
+            bindQueued = false;
+            // Kept for the portal's return, which binds the set then.
+            if (!portalPresent) return;
+            want = wanted;
+            asked = generation;
+        }
+        std::vector<HotkeyRefusal> refused = Bind(bus, want);
+        BoundCallback report;
+        {
+            const std::lock_guard lock(mutex);
+            if (asked != generation) return;
+            for (const auto& refusal : refused)
+                wanted.erase(refusal.id);
+            report = onBound;
+        }
+        if (report) report(std::move(refused));
+    }
+
     // Binds the wanted set in a new session, unless the live session holds exactly that set already.
     std::vector<HotkeyRefusal> Bind(sd_bus* bus, const std::map<int, Combination>& want) {
         std::map<Combination, std::string> set;
         for (const auto& [id, combination] : want)
             set[combination] = ShortcutId(combination);
+        std::uint64_t owner = 0;
         {
             const std::lock_guard lock(mutex);
+            owner = ownerChanges;
             if (!sessionPath.empty() && set == boundSet) {
                 boundIds.clear();
                 for (const auto& [id, combination] : want)
@@ -306,7 +368,12 @@ struct PortalGlobalHotkeys::Impl {
 
         const std::map<std::string, std::string> kept = BoundShortcuts(bound.results());
         std::vector<HotkeyRefusal> refused;
-        const std::lock_guard lock(mutex);
+        std::unique_lock lock(mutex);
+        if (owner != ownerChanges) {
+            lock.unlock();
+            dropSession();
+            return {};
+        }
         sessionPath = session;
         for (const auto& [id, combination] : want) {
             const std::string shortcut = ShortcutId(combination);
@@ -324,23 +391,6 @@ struct PortalGlobalHotkeys::Impl {
         }
         return refused;
     }
-
-    // Binds what is wanted now, on the bus thread, and forgets what the desktop did not keep.
-    std::vector<HotkeyRefusal> Rebind() {
-        std::map<int, Combination> want;
-        {
-            const std::lock_guard lock(mutex);
-            want = wanted;
-        }
-        auto result = std::make_shared<std::vector<HotkeyRefusal>>();
-        const bool done = loop.RunAndWait([this, want, result](sd_bus* bus) { *result = Bind(bus, want); },
-                                          options.answerLimit * 2 + std::chrono::seconds(2));
-        std::vector<HotkeyRefusal> refused = done ? *result : AllRefused(want, "the desktop did not answer");
-        const std::lock_guard lock(mutex);
-        for (const auto& refusal : refused)
-            wanted.erase(refusal.id);
-        return refused;
-    }
 };
 
 PortalGlobalHotkeys::PortalGlobalHotkeys(Log& log, PortalHotkeyOptions options)
@@ -353,29 +403,27 @@ void PortalGlobalHotkeys::setOnPressed(PressedCallback onPressed) {
     impl_->onPressed = std::move(onPressed);
 }
 
+void PortalGlobalHotkeys::setOnBound(BoundCallback onBound) {
+    const std::lock_guard lock(impl_->mutex);
+    impl_->onBound = std::move(onBound);
+}
+
 HotkeyRegistration PortalGlobalHotkeys::registerHotkey(unsigned modifiers, unsigned virtualKey, int id) {
     const Combination combination{modifiers, virtualKey};
-    {
-        const std::lock_guard lock(impl_->mutex);
-        if (PortalTrigger(modifiers, virtualKey).empty()) return HotkeyRegistration::Unavailable;
-        for (const auto& [other, held] : impl_->wanted)
-            if (held == combination && other != id) return HotkeyRegistration::Refused;
-        impl_->wanted[id] = combination;
-        if (impl_->batching) return HotkeyRegistration::Registered;
-    }
-    for (const HotkeyRefusal& refusal : impl_->Rebind())
-        if (refusal.id == id)
-            return refusal.why == HotkeyRefusal::Why::DesktopRefused ? HotkeyRegistration::Unavailable
-                                                                     : HotkeyRegistration::Refused;
+    const std::lock_guard lock(impl_->mutex);
+    if (PortalTrigger(modifiers, virtualKey).empty() || !impl_->portalPresent)
+        return HotkeyRegistration::Unavailable;
+    for (const auto& [other, held] : impl_->wanted)
+        if (held == combination && other != id) return HotkeyRegistration::Refused;
+    impl_->wanted[id] = combination;
+    if (!impl_->batching) impl_->RequestBind();
     return HotkeyRegistration::Registered;
 }
 
 void PortalGlobalHotkeys::unregisterHotkey(int id) {
-    {
-        const std::lock_guard lock(impl_->mutex);
-        if (impl_->wanted.erase(id) == 0 || impl_->batching) return;
-    }
-    impl_->Rebind();
+    const std::lock_guard lock(impl_->mutex);
+    if (impl_->wanted.erase(id) == 0 || impl_->batching) return;
+    impl_->RequestBind();
 }
 
 void PortalGlobalHotkeys::beginBatch() {
@@ -384,12 +432,11 @@ void PortalGlobalHotkeys::beginBatch() {
 }
 
 std::vector<HotkeyRefusal> PortalGlobalHotkeys::endBatch() {
-    {
-        const std::lock_guard lock(impl_->mutex);
-        if (!impl_->batching) return {};
-        impl_->batching = false;
-    }
-    return impl_->Rebind();
+    const std::lock_guard lock(impl_->mutex);
+    if (!impl_->batching) return {};
+    impl_->batching = false;
+    impl_->RequestBind();
+    return {};
 }
 
 } // namespace orvanta::platform::linux_backend

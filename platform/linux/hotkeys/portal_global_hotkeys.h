@@ -27,8 +27,12 @@ struct PortalHotkeyOptions {
 
 // Global hotkeys as the shortcuts of one session of the desktop's GlobalShortcuts portal. A portal binds
 // a session's shortcuts once, so every change of the set ends the session and binds the whole set in a
-// new one; a batch (a reload of the hotkey list) does this once. Presses arrive as the portal's
-// Activated signal on the backend's own bus thread. Registering and releasing wait for the desktop.
+// new one; a batch (a reload of the hotkey list) does this once. The desktop may ask the user before it
+// binds, so the binds run on the backend's own bus thread: registering, releasing and endBatch answer at
+// once, and what the desktop then did not keep is told through setOnBound. Presses arrive as the portal's
+// Activated signal on the same thread.
+// A portal that ends takes its sessions with it; the set held stays wanted and is bound again in a new
+// session once another portal owns the name.
 class PortalGlobalHotkeys : public GlobalHotkeys {
   public:
     PortalGlobalHotkeys(Log& log, PortalHotkeyOptions options);
@@ -37,6 +41,7 @@ class PortalGlobalHotkeys : public GlobalHotkeys {
     PortalGlobalHotkeys& operator=(const PortalGlobalHotkeys&) = delete;
 
     void setOnPressed(PressedCallback onPressed) override;
+    void setOnBound(BoundCallback onBound) override;
     HotkeyRegistration registerHotkey(unsigned modifiers, unsigned virtualKey, int id) override;
     void unregisterHotkey(int id) override;
     void beginBatch() override;

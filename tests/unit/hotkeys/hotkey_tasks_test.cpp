@@ -170,6 +170,27 @@ TEST_F(HotkeyTasksTest, ShortcutsTheDesktopDidNotKeepWhenBindingTheSetShowRegist
     EXPECT_TRUE(os.registered().empty());
 }
 
+// A portal that asks the user first tells its refusals after the load: the row is marked as a refusal at
+// the load is, and its key runs nothing. A refusal meant for a load since replaced marks nothing.
+TEST_F(HotkeyTasksTest, ARefusalToldAfterTheLoadMarksItsRowUnlessTheListWasLoadedAgain) {
+    using Why = platform::HotkeyRefusal::Why;
+    Add("kept", 0, 65);
+    Add("moved", 0, 66);
+    tasks.LoadHotkeyTasks(store);
+    const int before = registrar.atomOf("KRL066");
+    tasks.LoadHotkeyTasks(store);
+    EXPECT_FALSE(tasks.MarkRefusedLater({{before, Why::NotBound, ""}}));
+    EXPECT_EQ(tasks.list()[1][kListName], "KRL066");
+
+    EXPECT_TRUE(tasks.MarkRefusedLater({{registrar.atomOf("KRL066"), Why::DesktopRefused, "cancelled"}}));
+    EXPECT_EQ(tasks.list()[1][kListText], "           Register failed ---- Alt + B ---- moved");
+    EXPECT_EQ(tasks.hints()[1], "The desktop refused the shortcuts: cancelled");
+    tasks.OnHotkeyPressed(1, 66);
+    EXPECT_TRUE(dispatched.empty());
+    tasks.OnHotkeyPressed(1, 65);
+    EXPECT_EQ(dispatched.size(), 1u);
+}
+
 TEST_F(HotkeyTasksTest, AReloadReleasesThePreviousCombinations) {
     const std::string id = Add("a", 0, 65);
     tasks.LoadHotkeyTasks(store);
