@@ -69,7 +69,9 @@ constexpr char kRestoreTokenValue[] = "RestoreToken";
 std::unique_ptr<platform::SyntheticInput> MakePortalInput(const lx::LinuxDesktopFeatures& features) {
     lx::PortalInputOptions options;
     options.portalVersion = features.facts().remoteDesktopPortal;
-    options.loadRestoreToken = [] { return lx::LinuxUserRegistry().readString(kPortalKeyPath, kRestoreTokenValue); };
+    options.loadRestoreToken = [] {
+        return lx::LinuxUserRegistry().readString(kPortalKeyPath, kRestoreTokenValue);
+    };
     options.saveRestoreToken = [](const std::string& token) {
         lx::LinuxUserRegistry().writeString(kPortalKeyPath, kRestoreTokenValue, token);
     };

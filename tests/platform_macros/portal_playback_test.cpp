@@ -87,9 +87,9 @@ class RemoteDesktopStandIn {
     template <typename... Args>
     int Control(const char* method, sd_bus_message** reply, const char* signature, Args... args) const {
         sd_bus_error error = SD_BUS_ERROR_NULL;
-        const int r = sd_bus_call_method(bus_.get(), "org.freedesktop.portal.Desktop",
-                                         "/org/freedesktop/portal/desktop", "org.orvanta.test.RemoteDesktopStandIn",
-                                         method, &error, reply, signature, args...);
+        const int r = sd_bus_call_method(
+            bus_.get(), "org.freedesktop.portal.Desktop", "/org/freedesktop/portal/desktop",
+            "org.orvanta.test.RemoteDesktopStandIn", method, &error, reply, signature, args...);
         sd_bus_error_free(&error);
         return r;
     }
@@ -132,10 +132,11 @@ TEST_F(PortalPlaybackTest, KeysButtonsMotionAndWheelArriveInOrderWithTheRecorded
     EXPECT_EQ(released, 1);
     // Keys as keysyms ('a' for the A key) pressed and released; the pointer pushed to the top-left
     // corner, then moved by the recorded position; buttons as evdev codes; a notch away is a step up.
-    EXPECT_EQ(portal.Notified(),
-              (Calls{"KeyboardKeysym 97 1", "KeyboardKeysym 97 0", "PointerMotion -100000 -100000",
-                     "PointerMotion 100 50", "PointerButton 272 1", "PointerMotion 10 -5", "PointerButton 272 0",
-                     "PointerAxisDiscrete 0 -2", "PointerButton 273 1", "PointerButton 273 0"}));
+    EXPECT_EQ(
+        portal.Notified(),
+        (Calls{"KeyboardKeysym 97 1", "KeyboardKeysym 97 0", "PointerMotion -100000 -100000",
+               "PointerMotion 100 50", "PointerButton 272 1", "PointerMotion 10 -5", "PointerButton 272 0",
+               "PointerAxisDiscrete 0 -2", "PointerButton 273 1", "PointerButton 273 0"}));
     const Calls all = portal.All();
     ASSERT_GE(all.size(), 4u);
     EXPECT_EQ((Calls{all.begin(), all.begin() + 3}),
@@ -165,8 +166,8 @@ TEST_F(PortalPlaybackTest, TheNextSessionAsksWithTheTokenOfTheLastOne) {
     EXPECT_EQ(selects, (Calls{"SelectDevices types=3 persist=2 token=",
                               "SelectDevices types=3 persist=2 token=token-1"}));
     EXPECT_EQ(saved, (std::vector<std::string>{"token-1", "token-2"}));
-    EXPECT_EQ(portal.Notified(),
-              (Calls{"KeyboardKeysym 98 1", "KeyboardKeysym 98 0", "KeyboardKeysym 99 1", "KeyboardKeysym 99 0"}));
+    EXPECT_EQ(portal.Notified(), (Calls{"KeyboardKeysym 98 1", "KeyboardKeysym 98 0", "KeyboardKeysym 99 1",
+                                        "KeyboardKeysym 99 0"}));
 }
 
 TEST_F(PortalPlaybackTest, ARefusedStartPlaysNothingAndTellsWhy) {

@@ -125,8 +125,8 @@ struct PortalSyntheticInput::Impl {
         if (created.code() != 0) return "the desktop made no remote desktop session";
         session = ReadResults(created.results()).sessionHandle;
         if (session.empty()) session = portal::HandlePath(b, "session", sessionToken);
-        sd_bus_match_signal(b, &closedSlot, portal::kService, session.c_str(), "org.freedesktop.portal.Session",
-                            "Closed", OnClosed, this);
+        sd_bus_match_signal(b, &closedSlot, portal::kService, session.c_str(),
+                            "org.freedesktop.portal.Session", "Closed", OnClosed, this);
 
         if (!tokenLoaded && options.loadRestoreToken) restoreToken = options.loadRestoreToken();
         tokenLoaded = true;
@@ -166,7 +166,8 @@ struct PortalSyntheticInput::Impl {
             restoreToken = granted.restoreToken;
             if (options.saveRestoreToken) options.saveRestoreToken(restoreToken);
         }
-        if (!(devices & (kKeyboard | kPointer))) return "the desktop granted neither the keyboard nor the pointer";
+        if (!(devices & (kKeyboard | kPointer)))
+            return "the desktop granted neither the keyboard nor the pointer";
         return {};
     }
 
@@ -197,7 +198,8 @@ struct PortalSyntheticInput::Impl {
         }
         if (closedByDesktop) return;
         sd_bus_message* m = nullptr;
-        int r = sd_bus_message_new_method_call(b, &m, portal::kService, portal::kObject, kRemoteDesktop, method);
+        int r =
+            sd_bus_message_new_method_call(b, &m, portal::kService, portal::kObject, kRemoteDesktop, method);
         if (r >= 0) r = sd_bus_message_append(m, "oa{sv}", session.c_str(), 0);
         if (r >= 0) r = sd_bus_message_append(m, signature, args...);
         if (r >= 0) r = sd_bus_message_set_expect_reply(m, 0);
