@@ -9,6 +9,7 @@
 #include "platform/linux/hotkeys/linux_global_hotkeys.h"
 #include "platform/linux/hotkeys/portal_global_hotkeys.h"
 #include "platform/linux/input/playback_thread_timing.h"
+#include "platform/linux/input/portal_synthetic_input.h"
 #include "platform/linux/input/unavailable_input.h"
 #include "platform/linux/input/xtest_synthetic_input.h"
 #include "platform/linux/journal_run_history.h"
@@ -60,10 +61,29 @@ std::unique_ptr<platform::GlobalHotkeys> MakeGlobalHotkeys(const lx::LinuxDeskto
     return std::make_unique<lx::UnavailableGlobalHotkeys>();
 }
 
+// The desktop's token for the user's remembered answer, kept with the program's other values so a
+// restart does not ask again.
+constexpr char kPortalKeyPath[] = "Software\\Orvanta\\RemoteDesktop";
+constexpr char kRestoreTokenValue[] = "RestoreToken";
+
+std::unique_ptr<platform::SyntheticInput> MakePortalInput(const lx::LinuxDesktopFeatures& features) {
+    lx::PortalInputOptions options;
+    options.portalVersion = features.facts().remoteDesktopPortal;
+    options.loadRestoreToken = [] {
+        return lx::LinuxUserRegistry().readString(kPortalKeyPath, kRestoreTokenValue);
+    };
+    options.saveRestoreToken = [](const std::string& token) {
+        lx::LinuxUserRegistry().writeString(kPortalKeyPath, kRestoreTokenValue, token);
+    };
+    return std::make_unique<lx::PortalSyntheticInput>(std::move(options));
+}
+
+// On Wayland the keys and the pointer go through the RemoteDesktop portal where the desktop offers it;
+// the desktop's question comes once a playback begins, on the playback's thread.
 std::unique_ptr<platform::SyntheticInput> MakeSyntheticInput(const lx::LinuxDesktopFeatures& features) {
-    if (features.kind() != platform::SessionKind::X11)
-        return std::make_unique<lx::UnavailableSyntheticInput>();
-    return std::make_unique<lx::XTestSyntheticInput>();
+    if (features.kind() == platform::SessionKind::X11) return std::make_unique<lx::XTestSyntheticInput>();
+    if (features.answer(platform::DesktopFeature::MacroPlayback).available) return MakePortalInput(features);
+    return std::make_unique<lx::UnavailableSyntheticInput>();
 }
 
 // XWayland counts only the input its own windows get: the user may have typed for an hour elsewhere.
@@ -150,7 +170,8 @@ std::unique_ptr<MacroPlaybackBackends> MakeMacroPlaybackBackends(platform::Log& 
         b->inputAvailable = input->available();
         b->input = std::move(input);
     } else {
-        b->input = std::make_unique<lx::UnavailableSyntheticInput>();
+        b->inputAvailable = playback.available;
+        b->input = MakeSyntheticInput(features);
     }
     if (!b->inputAvailable) b->inputUnavailableReason = playback.reason;
     b->threadTuning = lx::TunePlaybackThread;

@@ -125,8 +125,22 @@ int main(int argc, char** argv) {
         ui::GuiClipboard clipboard;
         macros::SteadyMacroWaiter waiter(os.playbackThreadTuning, os.playbackSleepMargin);
         // A task macro waits, two seconds at most, until the keys of the hotkey that started it are up.
-        macros::DoDo2 taskMacros({*os.syntheticInput, clipboard, waiter, macroStopRequested,
-                                  [&] { stopKey.Release(); }, std::chrono::seconds(2)});
+        macros::MacroPorts taskPorts{
+            *os.syntheticInput,     clipboard, waiter, macroStopRequested, [&] { stopKey.Release(); },
+            std::chrono::seconds(2)};
+        // The desktop's question comes only once the playback begins, after the task's pass went on; its
+        // refusal goes to the history on its own. The journal takes entries from any thread.
+        taskPorts.refused = [&](const std::string& why) {
+            log.warn("a task macro was not played: " + why);
+            os.runHistory->write({0,
+                                  {},
+                                  {},
+                                  {},
+                                  "Macro",
+                                  scheduler::OutcomeWord(scheduler::RunOutcome::kFailed),
+                                  "the macro was not played: " + why});
+        };
+        macros::DoDo2 taskMacros(taskPorts);
         macros::TaskMacroStarter macroStarter(taskMacros, stopKey, macroStopRequested, os.features.get(),
                                               [&](const std::string& path, const std::string& why) {
                                                   log.warn("the macro " + path + " was not played: " + why);

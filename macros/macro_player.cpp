@@ -157,6 +157,20 @@ void PlayMacro(MacroLineSource& lines, const MacroPorts& ports) {
     auto moment = MacroWaiter::Clock::now();
     HeldInput held;
     ports.waiter.beginPlayback();
+    const std::string refusal = ports.input.beginPlayback(ports.stopRequested);
+    if (!refusal.empty()) {
+        // A stop during the desktop's question is the user's doing, not the desktop's refusal.
+        if (ports.refused && !ports.stopRequested.load()) ports.refused(refusal);
+        if (ports.releaseStopKey) ports.releaseStopKey();
+        return;
+    }
+    // Ends the input's session even where a port throws, after the held input was let go.
+    struct EndPlayback {
+        platform::SyntheticInput& input;
+        ~EndPlayback() { input.endPlayback(); }
+    } endPlayback{ports.input};
+    // The lines count from here: the desktop's question may have taken the user a while.
+    moment = MacroWaiter::Clock::now();
     WaitForReleasedKeys(ports);
     std::string line;
     while (!ports.stopRequested.load() && lines.next(line)) {

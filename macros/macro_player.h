@@ -87,11 +87,15 @@ struct MacroPorts {
     // by its hotkey would otherwise type while the hotkey's own keys are down, into the program's key
     // grab that lasts until they are released, and its first keys would be lost.
     std::chrono::milliseconds waitForReleasedKeys{0};
+    // Told, on the playback's thread, why the desktop let the playback send no input at all (it asks
+    // only once a playback begins, so the macro starter cannot know before).
+    std::function<void(const std::string& why)> refused;
 };
 
 // Plays the lines once on the calling thread: checks the stop flag before every line, waits out each
 // line's spacing and performs its event. Ends after the last line, on a stop, or quietly at a number that
-// is no integer; in every case the keys and buttons it left held are released, then the stop key.
+// is no integer; in every case the keys and buttons it left held are released, then the stop key. Where
+// the input refuses the playback at its begin, no line is played and the refused port is told why.
 // A stop that comes during a wait ends the playback at once; the line waited for is not played.
 void PlayMacro(const std::vector<std::string>& lines, const MacroPorts& ports);
 void PlayMacro(MacroLineSource& lines, const MacroPorts& ports);

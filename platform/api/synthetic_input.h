@@ -1,6 +1,8 @@
 #pragma once
 
+#include <atomic>
 #include <optional>
+#include <string>
 
 namespace orvanta::platform {
 
@@ -36,6 +38,17 @@ class SyntheticInput {
     // True while some key of the keyboard is held down, by the user or synthesised; a backend that
     // cannot tell answers false.
     virtual bool anyKeyHeld() { return false; }
+
+    // Readies the input for one playback, on the playback's thread, before its first event. A desktop
+    // that grants input per session may ask the user first, so this can take as long as they do; a set
+    // stop gives up the wait. Empty when the playback may go on, else why the desktop lets it send
+    // nothing. Each begin that answered empty is followed by one endPlayback, after the playback let go
+    // of what it held; playbacks may overlap.
+    virtual std::string beginPlayback(const std::atomic<bool>& stop) {
+        (void)stop;
+        return {};
+    }
+    virtual void endPlayback() {}
 };
 
 } // namespace orvanta::platform

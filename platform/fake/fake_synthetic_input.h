@@ -28,6 +28,23 @@ class FakeSyntheticInput : public SyntheticInput {
     void holdKeysFor(int count) { heldAnswers_ = count; }
     bool anyKeyHeld() override { return heldAnswers_-- > 0; }
 
+    // Every playback's begin answers this reason from now on (empty: it may go on).
+    void refusePlaybacks(std::string reason) {
+        const std::lock_guard lock(mutex_);
+        refusal_ = std::move(reason);
+    }
+    std::string beginPlayback(const std::atomic<bool>&) override {
+        const std::lock_guard lock(mutex_);
+        ++begun_;
+        return refusal_;
+    }
+    void endPlayback() override { ++ended_; }
+    int playbacksBegun() const {
+        const std::lock_guard lock(mutex_);
+        return begun_;
+    }
+    int playbacksEnded() const { return ended_.load(); }
+
   private:
     void Record(std::string event);
 
@@ -35,6 +52,9 @@ class FakeSyntheticInput : public SyntheticInput {
     std::vector<std::string> events_;
     CursorPoint cursor_;
     std::atomic<int> heldAnswers_{0};
+    std::string refusal_;
+    int begun_ = 0;
+    std::atomic<int> ended_{0};
 };
 
 } // namespace orvanta::platform::fake

@@ -33,6 +33,9 @@ FeatureAnswer Hotkeys(const DesktopFacts& f, SessionKind kind) {
 FeatureAnswer Playback(const DesktopFacts& f, SessionKind kind) {
     if (kind == SessionKind::X11) return X11Extension(f.xTest, "XTEST", "NoXTest");
     if (kind == SessionKind::None) return NoDisplay();
+    if (f.remoteDesktopPortal > 0)
+        return Works("the desktop's RemoteDesktop portal (version " + std::to_string(f.remoteDesktopPortal) +
+                     ") sends the keys and the pointer; it may ask the user first");
     return Refused("WaylandNoPlayback",
                    "this Wayland desktop lets no program type or move the pointer for the others (no "
                    "RemoteDesktop portal); XWayland would reach only its own windows");

@@ -65,8 +65,10 @@ class CommandLinePlayer {
     std::atomic<bool> stop_{false};
     orvanta::hotkeys::HotkeyRegistrar registrar_{*os_->hotkeys};
     macros::MacroStopKey stopKey_{registrar_};
+    // The desktop may still say no once the playback asks it; the user hears why where they ran us.
     macros::DoDo2 player_{
-        {*os_->input, clipboard_, waiter_, stop_, [this] { stopKey_.Release(); }, std::chrono::seconds(2)}};
+        {*os_->input, clipboard_, waiter_, stop_, [this] { stopKey_.Release(); }, std::chrono::seconds(2),
+         [this](const std::string& why) { log_.warn("the macro was not played: " + why); }}};
     macros::TaskMacroStarter starter_{player_, stopKey_, stop_};
     const std::shared_ptr<void> signals_ = os_->watchTermination([this] { stop_ = true; });
 };

@@ -1,5 +1,6 @@
 #include "platform/linux/portal/portal_request.h"
 
+#include <algorithm>
 #include <systemd/sd-bus.h>
 #include <utility>
 
@@ -53,7 +54,7 @@ PortalResponse& PortalResponse::operator=(PortalResponse&& other) noexcept {
 
 PortalResponse CallPortal(sd_bus* bus, const char* interface, const char* method, const std::string& token,
                           const std::function<int(sd_bus_message*)>& appendArguments,
-                          std::chrono::milliseconds limit) {
+                          std::chrono::milliseconds limit, const std::atomic<bool>* stop) {
     PortalResponse answer;
     if (!bus) {
         answer.failure_ = "there is no session bus";
@@ -86,10 +87,14 @@ PortalResponse CallPortal(sd_bus* bus, const char* interface, const char* method
             if (processed < 0) break;
             if (processed > 0) continue;
             const std::uint64_t now = NowMicroseconds();
-            if (now >= until) break;
-            if (sd_bus_wait(bus, until - now) < 0) break;
+            if (now >= until || (stop && stop->load())) break;
+            // A stop is looked at every few tenths of a second while the user thinks about a question.
+            constexpr std::uint64_t kStopLook = 100'000;
+            if (sd_bus_wait(bus, stop ? std::min(until - now, kStopLook) : until - now) < 0) break;
         }
-        if (!waiting.response) answer.failure_ = "the desktop did not answer in time";
+        if (!waiting.response)
+            answer.failure_ = stop && stop->load() ? "stopped before the desktop answered"
+                                                   : "the desktop did not answer in time";
     }
     if (waiting.response) {
         std::uint32_t code = 2;

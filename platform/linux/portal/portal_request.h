@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <chrono>
 #include <cstdint>
 #include <functional>
@@ -34,7 +35,8 @@ class PortalResponse {
 
   private:
     friend PortalResponse CallPortal(sd_bus*, const char*, const char*, const std::string&,
-                                     const std::function<int(sd_bus_message*)>&, std::chrono::milliseconds);
+                                     const std::function<int(sd_bus_message*)>&, std::chrono::milliseconds,
+                                     const std::atomic<bool>*);
     sd_bus_message* message_ = nullptr;
     std::uint32_t code_ = 2;
     std::string failure_;
@@ -42,9 +44,10 @@ class PortalResponse {
 
 // Calls a method of the portal that answers through a Request object (its handle_token is `token`) and
 // serves the bus until the Response comes or the limit passes; signals that come meanwhile are
-// dispatched as usual. appendArguments appends the call's arguments.
+// dispatched as usual. appendArguments appends the call's arguments. A set stop, when given, ends the wait
+// early, as a limit passed would.
 PortalResponse CallPortal(sd_bus* bus, const char* interface, const char* method, const std::string& token,
                           const std::function<int(sd_bus_message*)>& appendArguments,
-                          std::chrono::milliseconds limit);
+                          std::chrono::milliseconds limit, const std::atomic<bool>* stop = nullptr);
 
 } // namespace orvanta::platform::linux_backend::portal

@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <stdexcept>
 #include <thread>
 
 namespace orvanta::macros {
@@ -197,6 +198,54 @@ TEST_F(MacroPlayerTest, ATaskMacroTheDesktopCannotPlayIsRefusedWithTheReason) {
     EXPECT_TRUE(input.events().empty());
     EXPECT_EQ(os.registerCalls(), 0);
     EXPECT_EQ(refusals, (std::vector<std::string>{path + ": no RemoteDesktop portal"}));
+}
+
+// A desktop that grants input per playback may still say no once the playback asks: then nothing is
+// typed, the refusal is told with the desktop's reason, and Alt+F12 is given back.
+TEST_F(MacroPlayerTest, APlaybackTheInputRefusesAtItsBeginPlaysNothingAndSaysWhy) {
+    std::vector<std::string> refusals;
+    ports.refused = [&](const std::string& why) { refusals.push_back(why); };
+    input.refusePlaybacks("the user said no");
+    PlayMacro({"0 KEY_DOWN 65", "10 KEY_UP 65"}, ports);
+    EXPECT_TRUE(input.events().empty());
+    EXPECT_TRUE(waits.empty()) << "no line was waited for";
+    EXPECT_EQ(refusals, (std::vector<std::string>{"the user said no"}));
+    EXPECT_EQ(released, 1);
+    EXPECT_EQ(input.playbacksEnded(), 0) << "a refused begin has nothing to end";
+
+    // A stop while the desktop asks is the user's own, not a refusal to report.
+    stop = true;
+    PlayMacro({"0 KEY_DOWN 65"}, ports);
+    EXPECT_EQ(refusals.size(), 1u);
+    EXPECT_EQ(released, 2);
+
+    stop = false;
+    input.refusePlaybacks({});
+    PlayMacro({"0 KEY_DOWN 65"}, ports);
+    EXPECT_EQ(input.events(), (Log{"key down 65", "key up 65"}));
+    EXPECT_EQ(input.playbacksBegun(), 3);
+    EXPECT_EQ(input.playbacksEnded(), 1);
+}
+
+// The input's session ends only after the keys the playback held were let go through it, and also when
+// a port fails half-way.
+TEST_F(MacroPlayerTest, ThePlaybacksEndComesAfterItsHeldKeysAreLetGoEvenOnAFailure) {
+    class EndNotingInput : public platform::fake::FakeSyntheticInput {
+      public:
+        void keyDown(unsigned vk) override {
+            if (vk == 99) throw std::runtime_error("the display went away");
+            FakeSyntheticInput::keyDown(vk);
+        }
+        void endPlayback() override {
+            eventsAtEnd = events().size();
+            FakeSyntheticInput::endPlayback();
+        }
+        std::size_t eventsAtEnd = 0;
+    } noting;
+    PlayMacro({"0 KEY_DOWN 16", "0 KEY_DOWN 65"}, {noting, clipboard, waiter, stop, {}});
+    EXPECT_EQ(noting.eventsAtEnd, 4u) << "two presses and their releases came before the end";
+    EXPECT_THROW(PlayMacro({"0 KEY_DOWN 99"}, {noting, clipboard, waiter, stop, {}}), std::runtime_error);
+    EXPECT_EQ(noting.playbacksEnded(), 2);
 }
 
 TEST_F(MacroPlayerTest, TheRecordersPlaybackRunsItsEndStepAfterAStop) {

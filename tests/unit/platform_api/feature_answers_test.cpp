@@ -77,20 +77,36 @@ TEST(FeatureAnswers, WaylandWithOrWithoutXWaylandRefusesTheInputFeaturesAndSaysW
     }
 }
 
-// The portals count where the program uses them: the GlobalShortcuts portal gives hotkeys; playback and
-// recording stay refused whatever the desktop offers.
-TEST(FeatureAnswers, OnWaylandTheGlobalShortcutsPortalGivesHotkeys) {
+// The portals count where the program uses them: the GlobalShortcuts portal gives hotkeys, the
+// RemoteDesktop portal playback; recording stays refused whatever the desktop offers.
+TEST(FeatureAnswers, OnWaylandThePortalsGiveHotkeysAndPlaybackButNeverRecording) {
     DesktopFacts f = WaylandDesktop(false);
     f.globalShortcutsPortal = 1;
-    f.remoteDesktopPortal = 2;
     const FeatureAnswer hotkeys = AnswerFeature(f, F::GlobalHotkeys);
     EXPECT_TRUE(hotkeys.available);
     EXPECT_NE(hotkeys.reason.find("GlobalShortcuts portal (version 1)"), std::string::npos) << hotkeys.reason;
-    EXPECT_FALSE(AnswerFeature(f, F::MacroRecording).available);
-    EXPECT_FALSE(AnswerFeature(f, F::MacroPlayback).available);
+    EXPECT_FALSE(AnswerFeature(f, F::MacroPlayback).available) << "shortcuts alone type nothing";
+
+    f.remoteDesktopPortal = 2;
+    const FeatureAnswer playback = AnswerFeature(f, F::MacroPlayback);
+    EXPECT_TRUE(playback.available);
+    EXPECT_NE(playback.reason.find("RemoteDesktop portal (version 2)"), std::string::npos) << playback.reason;
+    const FeatureAnswer recording = AnswerFeature(f, F::MacroRecording);
+    EXPECT_FALSE(recording.available);
+    EXPECT_EQ(recording.reasonKey, "WaylandNoRecording");
+    EXPECT_NE(recording.reason.find("only in an X11 session"), std::string::npos) << recording.reason;
+
+    // Without its own shortcuts portal the desktop still plays through the remote one.
+    f.globalShortcutsPortal = 0;
+    EXPECT_FALSE(AnswerFeature(f, F::GlobalHotkeys).available);
+    EXPECT_TRUE(AnswerFeature(f, F::MacroPlayback).available);
+
     f.wayland = false; // an X11 session needs no portal and ignores one
     f.xDisplay = true;
     EXPECT_EQ(AnswerFeature(f, F::GlobalHotkeys).reason, "the X server takes key grabs");
+    EXPECT_EQ(AnswerFeature(f, F::MacroPlayback).reason, "the X server has XTEST");
+    f.xTest = false;
+    EXPECT_EQ(AnswerFeature(f, F::MacroPlayback).reasonKey, "NoXTest") << "the portal does not stand in";
 }
 
 TEST(FeatureAnswers, TheSessionTypeAloneOrTheWaylandDisplayAloneMeanWayland) {
