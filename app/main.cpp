@@ -14,6 +14,7 @@
 #include "scheduler/open_confirmation.h"
 #include "scheduler/run_history_sink.h"
 #include "scheduler/run_now.h"
+#include "ui/bus_hand_over.h"
 #include "ui/data_folder_watch.h"
 #include "ui/desktop_notices.h"
 #include "ui/error_box.h"
@@ -268,6 +269,10 @@ int main(int argc, char** argv) {
         ports.openTaskEditor = openTaskEditor;
         ports.passwordRequiredOnResume = [&] { return os.resumePassword->passwordRequired(); };
         ports.handOverNewTask = commandLine.newTask;
+        ports.handOverOnBus = [&](bool newTask) {
+            return ui::HandOverOnBus(QStringLiteral(ORVANTA_APP_ID), QString::fromStdString(dataFolder),
+                                     newTask);
+        };
         // Told after each rebuild of the window's, so the watch below knows the file as read.
         std::function<void()> tableRebuilt;
         ports.tableRebuilt = [&] {

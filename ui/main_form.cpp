@@ -12,7 +12,6 @@
 #include "ui/banner.h"
 #include "ui/history_form.h"
 #include "ui/hotkey_page.h"
-#include "ui/instance_channel.h"
 #include "ui/lock_form.h"
 #include "ui/message_dialog.h"
 #include "ui/options_page.h"
@@ -79,8 +78,9 @@ TMainForm::TMainForm(MainFormPorts ports)
 }
 
 TMainForm::~TMainForm() {
-    // The monitor's thread posts to this window; it must be quiet before the window goes.
+    // The monitor's and the hand-over's threads post to this window; they must be quiet before it goes.
     ports_.resumeMonitor.stop();
+    handOverListening_.reset();
     ports_.requests = {};
 }
 
@@ -137,7 +137,6 @@ void TMainForm::BuildWidgets() {
     statusBar()->hide();
 
     tray_ = new Tray(menus_.PopupMenu1, ports_.trayHosts, ports_.notices, this);
-    channel_ = new InstanceChannel(this);
     resize(680, 480);
 }
 
@@ -238,8 +237,6 @@ void TMainForm::ConnectHandlers() {
     on(m.RunatWin1, &TMainForm::RunatWin1Click);
     connect(tray_, &Tray::activated, this, &TMainForm::TrayDoubleClick);
     connect(tray_, &Tray::availabilityChanged, this, &TMainForm::TrayAvailabilityChanged);
-    connect(channel_, &InstanceChannel::quitMessageReceived, this, &TMainForm::QuitMessageReceived);
-    connect(channel_, &InstanceChannel::newTaskRequested, this, &TMainForm::NewTaskRequested);
 }
 
 void TMainForm::ConnectBackupCommands() {
@@ -326,9 +323,22 @@ void TMainForm::FormCreate() {
 }
 
 bool TMainForm::HandOverToRunningCopy() {
-    const QString address = QString::fromStdString(ports_.instance.handOverAddress());
     if (ports_.instance.claim()) {
-        channel_->Listen(address);
+        // Heard on the backend's thread; acted on here.
+        handOverListening_ = ports_.instance.listenForHandOver([this](platform::HandOverRequest request) {
+            QMetaObject::invokeMethod(
+                this,
+                [this, request] {
+                    if (request == platform::HandOverRequest::newTask)
+                        NewTaskRequested();
+                    else
+                        QuitMessageReceived();
+                },
+                Qt::QueuedConnection);
+        });
+        if (!handOverListening_)
+            std::cerr << "orvanta: a later start cannot reach this copy at "
+                      << ports_.instance.handOverAddress() << std::endl;
         return false;
     }
     if (const std::string failure = ports_.instance.claimFailure(); !failure.empty()) {
@@ -343,8 +353,13 @@ bool TMainForm::HandOverToRunningCopy() {
     // Renamed first, so nothing that looks for the running copy by its title finds this one.
     setWindowTitle(QStringLiteral("Orvanta_"));
     QGuiApplication::setApplicationDisplayName(QStringLiteral("Orvanta_"));
-    // A copy that does not answer still gets no second scheduler: this one ends either way.
-    SendHandOver(address, ports_.handOverNewTask ? kNewTaskMessage : kQuitMessage);
+    // A copy that does not answer still gets no second scheduler: this one ends either way. The bus
+    // comes first, the instance's own address where the bus has no copy for this data folder.
+    const bool newTask = ports_.handOverNewTask;
+    if (!(ports_.handOverOnBus && ports_.handOverOnBus(newTask)))
+        ports_.instance.handOver(newTask ? platform::HandOverRequest::newTask
+                                         : platform::HandOverRequest::showWindow,
+                                 std::chrono::seconds(2));
     handedOver_ = true;
     return true;
 }

@@ -24,7 +24,6 @@ namespace orvanta::ui {
 class Banner;
 class DayLimitDialog;
 class HotkeyPage;
-class InstanceChannel;
 class MessageDialog;
 class OptionsPage;
 class TaskListView;
@@ -231,13 +230,14 @@ class TMainForm : public QMainWindow, public TLangForm {
     DayLimitDialog* dayLimitDialog_ = nullptr;
     QLabel* statusLine_ = nullptr;
     Tray* tray_ = nullptr;
-    InstanceChannel* channel_ = nullptr;
     QPointer<QDialog> openPrompt_;
     std::vector<UnscheduledTask> unscheduled_;
     std::vector<scheduler::RowProblem> unscheduledFor_; // the problems unscheduled_ was read for
     ProblemReports problemReports_;
 
     bool handedOver_ = false;
+    // Later copies' requests are heard while this is held; it goes first when the window ends.
+    std::shared_ptr<void> handOverListening_;
     QString startRefusal_;
     bool startsHidden_ = false;
     bool settingsLocked_ = false;

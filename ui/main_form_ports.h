@@ -99,6 +99,10 @@ struct MainFormPorts {
     std::function<bool()> passwordRequiredOnResume = {};
     // This start asks for a new task: a copy that hands over asks the running one to open the editor.
     bool handOverNewTask = false;
+    // Asks the running copy for this data folder over the session bus (with the editor for a new task);
+    // false when no such copy could be asked there, and the instance's own address is tried instead.
+    // Empty: that address only.
+    std::function<bool(bool newTask)> handOverOnBus = {};
     // The desktop's notification server for the balloons; nullptr leaves them to the icon.
     DesktopNotices* notices = nullptr;
     // Told after every rebuild of the run table the window made.

@@ -1,8 +1,15 @@
 #pragma once
 
+#include <chrono>
+#include <functional>
+#include <memory>
 #include <string>
 
 namespace orvanta::platform {
+
+// What a later copy asks of the first: bring the window forward, or bring it forward with the editor
+// for a new task.
+enum class HandOverRequest { showWindow, newTask };
 
 // One running copy of the program per user session. The first copy claims the instance for its whole
 // life; a later copy learns that it is not alone and hands over to the first through the address.
@@ -23,6 +30,16 @@ class SingleInstance {
     // Where the first copy listens for a later copy's hand-over: a local-socket name, the same for every
     // copy in this user's session.
     virtual std::string handOverAddress() const = 0;
+
+    // The first copy's side: takes later copies' requests at the address, taking it over from a copy that
+    // ended without cleaning up. Each request is told once, on a thread of the backend's own; listening
+    // ends when the returned handle goes, and no request is told after that. Null when the address cannot
+    // be listened at.
+    virtual std::shared_ptr<void> listenForHandOver(std::function<void(HandOverRequest)> heard) = 0;
+
+    // A later copy's side: delivers the request to the copy listening at the address. False when no copy
+    // took it within the time-out.
+    virtual bool handOver(HandOverRequest request, std::chrono::milliseconds timeout) = 0;
 };
 
 inline constexpr const char* kInstanceName = "TalvenorScheduler";

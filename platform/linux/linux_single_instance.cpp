@@ -44,6 +44,18 @@ std::string LinuxSingleInstance::handOverAddress() const {
     return folder_ + "/" + name_;
 }
 
+std::shared_ptr<void> LinuxSingleInstance::listenForHandOver(std::function<void(HandOverRequest)> heard) {
+    // Only the claim's holder may replace what is at the address.
+    if (!lock_) return nullptr;
+    auto socket = std::make_shared<HandOverSocket>();
+    if (!socket->Listen(handOverAddress(), std::move(heard))) return nullptr;
+    return socket;
+}
+
+bool LinuxSingleInstance::handOver(HandOverRequest request, std::chrono::milliseconds timeout) {
+    return HandOverSocket::Send(handOverAddress(), request, timeout);
+}
+
 bool LinuxSingleInstance::refuse(const std::string& reason) {
     failure_ = "Cannot make sure that only one copy of the program runs (" + reason +
                "); this copy ends so that no task runs twice.";

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/api/single_instance.h"
+#include "platform/linux/hand_over_socket.h"
 #include "platform/linux/unique_fd.h"
 
 #include <string>
@@ -9,7 +10,7 @@ namespace orvanta::platform::linux_backend {
 
 // The claim is an exclusive flock on "<runtime folder>/<name>.lock", held through a descriptor that lives
 // as long as this object; the kernel drops it when the process ends, however it ends, so a crashed copy
-// never blocks the next start. The hand-over address is "<runtime folder>/<name>".
+// never blocks the next start. The hand-over address is "<runtime folder>/<name>", a Unix-domain socket.
 //
 // Whoever may write the runtime folder can take or fake the claim, so the folder must be this user's
 // own and closed to writes of others; a folder that is not, or a lock that cannot be opened or taken for
@@ -29,6 +30,8 @@ class LinuxSingleInstance : public SingleInstance {
     bool claim() override;
     std::string claimFailure() const override { return failure_; }
     std::string handOverAddress() const override;
+    std::shared_ptr<void> listenForHandOver(std::function<void(HandOverRequest)> heard) override;
+    bool handOver(HandOverRequest request, std::chrono::milliseconds timeout) override;
 
     std::string lockPath() const;
 

@@ -1,5 +1,7 @@
 #include "platform/windows/windows_single_instance.h"
 
+#include "platform/windows/hand_over_pipe.h"
+
 #include <string>
 #include <utility>
 #include <windows.h>
@@ -28,6 +30,17 @@ bool WindowsSingleInstance::claim() {
     }
     mutex_ = handle;
     return true;
+}
+
+std::shared_ptr<void> WindowsSingleInstance::listenForHandOver(std::function<void(HandOverRequest)> heard) {
+    if (!mutex_) return nullptr;
+    auto pipe = std::make_shared<HandOverPipe>();
+    if (!pipe->Listen("\\\\.\\pipe\\" + name_, std::move(heard))) return nullptr;
+    return pipe;
+}
+
+bool WindowsSingleInstance::handOver(HandOverRequest request, std::chrono::milliseconds timeout) {
+    return HandOverPipe::Send("\\\\.\\pipe\\" + name_, request, timeout);
 }
 
 unsigned QuitMessageId() {

@@ -18,6 +18,10 @@ class WindowsSingleInstance : public SingleInstance {
     bool claim() override;
     std::string claimFailure() const override { return failure_; }
     std::string handOverAddress() const override { return name_; }
+    // The address is the named pipe "\\.\pipe\<name>", served on a thread of its own; the lines are
+    // "QuitMessage" and "NewTaskMessage", as earlier versions sent them.
+    std::shared_ptr<void> listenForHandOver(std::function<void(HandOverRequest)> heard) override;
+    bool handOver(HandOverRequest request, std::chrono::milliseconds timeout) override;
 
   private:
     std::string name_;

@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <thread>
 
 namespace orvanta::test {
 namespace {
@@ -103,6 +104,71 @@ TEST_F(Program, ASecondStartWithNewTaskOpensTheEditorInTheFirst) {
     EXPECT_TRUE(WaitUntil([&] { return VisibleMainWindows(first.processId()).size() == 1; }, 5s));
     EXPECT_EQ(VisibleMainWindows(first.processId()).size(), 1);
     EXPECT_EQ(first.state(), QProcess::Running);
+}
+
+// Where there is no session bus, the instance's socket is the only way to the first copy.
+TEST_F(Program, WithoutASessionBusASecondStartHandsOverAtTheSocket) {
+    home.WriteSettings("[Option]\nmfirst=0\n[tray]\ntray=1\n");
+    auto withoutBus = [](QProcess& process) {
+        QProcessEnvironment env = process.processEnvironment();
+        env.remove("DBUS_SESSION_BUS_ADDRESS");
+        process.setProcessEnvironment(env);
+    };
+    home.Prepare(first);
+    withoutBus(first);
+    first.start();
+    ASSERT_TRUE(first.waitForStarted());
+    ASSERT_TRUE(WaitUntil([&] { return TrayIconShown(first.processId()); }, 15s));
+    EXPECT_TRUE(VisibleMainWindows(first.processId()).isEmpty());
+
+    QProcess second;
+    home.Prepare(second);
+    withoutBus(second);
+    second.start();
+    ASSERT_TRUE(second.waitForFinished(10000));
+    EXPECT_EQ(second.exitCode(), 0) << second.readAllStandardError().toStdString();
+    EXPECT_TRUE(WaitUntil([&] { return VisibleMainWindows(first.processId()).size() == 1; }, 15s));
+    EXPECT_EQ(first.state(), QProcess::Running);
+}
+
+// Copies for two data folders share one bus: the one holding the bus name is not the later copy's first
+// copy, and only the copy waiting in line behind it for the later copy's folder may be asked. Its socket
+// is taken away, so only the bus can reach it.
+TEST_F(Program, ASecondStartAsksOnlyTheCopyForItsOwnDataFolderOnTheBus) {
+    home.WriteSettings("[Option]\nmfirst=0\n[tray]\ntray=1\n");
+    StartFirst();
+    ASSERT_TRUE(WaitUntil([&] { return TrayIconShown(first.processId()); }, 15s));
+
+    TempFolder otherFolder;
+    ProgramHome other{otherFolder.path()};
+    other.WriteSettings("[Option]\nmfirst=0\n[tray]\ntray=1\n");
+    QProcess otherFirst;
+    other.Prepare(otherFirst);
+    otherFirst.start();
+    ASSERT_TRUE(otherFirst.waitForStarted());
+    const auto stopOther = [&] {
+        otherFirst.terminate();
+        if (!otherFirst.waitForFinished(5000)) otherFirst.kill();
+        otherFirst.waitForFinished();
+    };
+    if (!WaitUntil([&] { return TrayIconShown(otherFirst.processId()); }, 15s)) {
+        stopOther();
+        FAIL() << "the copy for the other data folder did not start";
+    }
+    std::filesystem::remove(otherFolder.file("run/TalvenorScheduler"));
+
+    QProcess second;
+    other.Prepare(second);
+    second.start();
+    const bool ended = second.waitForFinished(10000);
+    EXPECT_TRUE(ended);
+    EXPECT_EQ(second.exitCode(), 0) << second.readAllStandardError().toStdString();
+    EXPECT_TRUE(WaitUntil([&] { return VisibleMainWindows(otherFirst.processId()).size() == 1; }, 15s))
+        << "the copy for the later copy's data folder was not reached over the bus";
+    std::this_thread::sleep_for(1s);
+    EXPECT_TRUE(VisibleMainWindows(first.processId()).isEmpty())
+        << "the copy for another data folder came forward";
+    stopOther();
 }
 
 // What the command line cannot be: told on stderr with status 2, before any window or hand-over. Help and

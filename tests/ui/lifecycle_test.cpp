@@ -1,12 +1,9 @@
 #include "tests/ui/main_form_fixture.h"
-#include "ui/instance_channel.h"
 #include "ui/macro_form_opener.h"
 #include "ui/tray.h"
 
 #include <QAction>
 #include <QDialog>
-#include <QLocalSocket>
-#include <QSignalSpy>
 #include <QTabWidget>
 #include <QTest>
 #include <map>
@@ -16,6 +13,7 @@ namespace orvanta::test {
 namespace {
 
 namespace keys = data::settings_keys;
+using platform::HandOverRequest;
 
 class StartUp : public MainFormTest {};
 
@@ -64,14 +62,11 @@ TEST_F(StartUp, WithoutANotificationAreaTheWindowShowsAndSaysSo) {
 }
 
 TEST_F(StartUp, ASecondCopyHandsOverToTheRunningOneAndEnds) {
-    ui::InstanceChannel running;
-    ASSERT_TRUE(running.Listen(QString::fromStdString(instance.handOverAddress())));
-    QSignalSpy called(&running, &ui::InstanceChannel::quitMessageReceived);
     platform::fake::FakeSingleInstance taken{instance.handOverAddress(), true};
     form = std::make_unique<ui::TMainForm>(Ports(taken));
     EXPECT_TRUE(form->HandedOver());
     EXPECT_EQ(form->windowTitle(), "Orvanta_");
-    EXPECT_TRUE(called.wait(5000));
+    EXPECT_EQ(taken.handOvers(), std::vector<HandOverRequest>{HandOverRequest::showWindow});
     // It left the running copy's database and timers alone.
     EXPECT_FALSE(std::filesystem::exists(store.path()));
     EXPECT_EQ(wakeTimers.createdCount("nowake2"), 0);
@@ -80,14 +75,16 @@ TEST_F(StartUp, ASecondCopyHandsOverToTheRunningOneAndEnds) {
 }
 
 TEST_F(StartUp, ACopyThatCannotMakeSureItIsAloneSaysSoAndNeitherRunsNorHandsOver) {
-    ui::InstanceChannel running;
-    ASSERT_TRUE(running.Listen(QString::fromStdString(instance.handOverAddress())));
-    QSignalSpy called(&running, &ui::InstanceChannel::quitMessageReceived);
     instance.failClaims("the lock folder is another user's");
-    form = std::make_unique<ui::TMainForm>(Ports(instance));
+    ui::MainFormPorts ports = Ports(instance);
+    int busAsked = 0;
+    ports.handOverOnBus = [&](bool) { return ++busAsked > 0; };
+    form = std::make_unique<ui::TMainForm>(std::move(ports));
     EXPECT_EQ(form->StartRefusal(), "the lock folder is another user's");
     EXPECT_EQ(errors.errors, QStringList{"the lock folder is another user's"});
-    EXPECT_FALSE(called.wait(300)) << "a copy that may not be alone must not disturb the other";
+    // A copy that may not be alone must not disturb the other, by either way.
+    EXPECT_TRUE(instance.handOvers().empty());
+    EXPECT_EQ(busAsked, 0);
     EXPECT_FALSE(std::filesystem::exists(store.path()));
     EXPECT_EQ(wakeTimers.createdCount("nowake2"), 0);
     EXPECT_FALSE(form->timers().tmr302.isActive());
@@ -95,53 +92,11 @@ TEST_F(StartUp, ACopyThatCannotMakeSureItIsAloneSaysSoAndNeitherRunsNorHandsOver
     EXPECT_FALSE(form->isVisible());
 }
 
-TEST(InstanceChannel, PeersThatSayNothingAreDroppedAndTheNextCopyIsStillHeard) {
-    TempFolder runtime;
-    const QString address = QString::fromStdString(runtime.file("channel"));
-    ui::InstanceChannel running;
-    ASSERT_TRUE(running.Listen(address));
-    QSignalSpy called(&running, &ui::InstanceChannel::quitMessageReceived);
-    std::vector<std::unique_ptr<QLocalSocket>> silent;
-    for (int i = 0; i < 40; ++i) {
-        silent.push_back(std::make_unique<QLocalSocket>());
-        silent.back()->connectToServer(address);
-        ASSERT_TRUE(silent.back()->waitForConnected(2000));
-    }
-    // A peer that started its line but never ended it is no better.
-    silent.front()->write("Quit");
-    auto connected = [&] {
-        return std::count_if(silent.begin(), silent.end(),
-                             [](const auto& s) { return s->state() == QLocalSocket::ConnectedState; });
-    };
-    EXPECT_TRUE(QTest::qWaitFor([&] { return connected() == 0; }, 3000)) << connected() << " still held";
-    EXPECT_EQ(called.count(), 0);
-    EXPECT_TRUE(ui::SendQuitMessage(address));
-    EXPECT_TRUE(called.wait(2000));
-}
-
-TEST(InstanceChannel, EachWordRaisesOnlyItsOwnSignalAndOtherLinesNone) {
-    TempFolder runtime;
-    const QString address = QString::fromStdString(runtime.file("channel"));
-    ui::InstanceChannel running;
-    ASSERT_TRUE(running.Listen(address));
-    QSignalSpy quit(&running, &ui::InstanceChannel::quitMessageReceived);
-    QSignalSpy newTask(&running, &ui::InstanceChannel::newTaskRequested);
-    for (const char* other : {"NewTaskMessageX", "newtaskmessage", "NewTask", ""})
-        EXPECT_TRUE(ui::SendHandOver(address, other)) << other;
-    EXPECT_TRUE(ui::SendHandOver(address, ui::kNewTaskMessage));
-    EXPECT_TRUE(newTask.wait(2000));
-    EXPECT_TRUE(ui::SendHandOver(address, ui::kQuitMessage));
-    EXPECT_TRUE(quit.wait(2000));
-    QTest::qWait(200);
-    EXPECT_EQ(newTask.count(), 1);
-    EXPECT_EQ(quit.count(), 1);
-}
-
 TEST_F(StartUp, TheQuitMessageBringsTheWindowBackFromTheTrayOnTheTaskList) {
     settings.writeText("tray", "tray", "1");
     Start();
     form->PageControl1()->setCurrentIndex(2);
-    ASSERT_TRUE(ui::SendQuitMessage(QString::fromStdString(instance.handOverAddress())));
+    ASSERT_TRUE(instance.deliver(HandOverRequest::showWindow));
     EXPECT_TRUE(QTest::qWaitFor([&] { return form->isVisible(); }, 5000));
     EXPECT_EQ(form->PageControl1()->currentIndex(), 0);
     EXPECT_FALSE(form->CloseAllowed());
@@ -151,17 +106,16 @@ TEST_F(StartUp, TheNewTaskWordBringsTheWindowAndOpensTheEditorTheOldWordOnlyTheW
     settings.writeText("tray", "tray", "1");
     Start();
     form->PageControl1()->setCurrentIndex(2);
-    const QString address = QString::fromStdString(instance.handOverAddress());
-    ASSERT_TRUE(ui::SendHandOver(address, ui::kNewTaskMessage));
+    ASSERT_TRUE(instance.deliver(HandOverRequest::newTask));
     ASSERT_TRUE(QTest::qWaitFor([&] { return !editorOpenings.empty(); }, 5000));
     EXPECT_TRUE(form->isVisible());
     EXPECT_EQ(form->PageControl1()->currentIndex(), 0);
     EXPECT_EQ(editorOpenings, std::vector<QString>{ui::TMainForm::kNewScheduledTask});
 
     // The window in use: the editor opens straight away, once per request.
-    ASSERT_TRUE(ui::SendHandOver(address, ui::kNewTaskMessage));
+    ASSERT_TRUE(instance.deliver(HandOverRequest::newTask));
     ASSERT_TRUE(QTest::qWaitFor([&] { return editorOpenings.size() == 2; }, 5000));
-    ASSERT_TRUE(ui::SendQuitMessage(address));
+    ASSERT_TRUE(instance.deliver(HandOverRequest::showWindow));
     QTest::qWait(300);
     EXPECT_EQ(editorOpenings.size(), 2u);
 }
@@ -170,12 +124,11 @@ TEST_F(StartUp, TheNewTaskWordBringsTheWindowAndOpensTheEditorTheOldWordOnlyTheW
 // meant for one would be taken for the other: the waiting window comes first.
 TEST_F(StartUp, ANewTaskAskedForWhileAWindowAwaitsAnAnswerOpensNoSecondEditor) {
     Start();
-    const QString address = QString::fromStdString(instance.handOverAddress());
     QDialog waiting(form.get());
     bool sent = false;
     std::size_t openedWhileWaiting = 99;
     QTimer::singleShot(0, &waiting, [&] {
-        sent = ui::SendHandOver(address, ui::kNewTaskMessage);
+        sent = instance.deliver(HandOverRequest::newTask);
         QTest::qWait(500);
         openedWhileWaiting = editorOpenings.size();
         waiting.reject();
@@ -188,18 +141,51 @@ TEST_F(StartUp, ANewTaskAskedForWhileAWindowAwaitsAnAnswerOpensNoSecondEditor) {
 }
 
 TEST_F(StartUp, ASecondCopyAskedForANewTaskHandsThatWordOver) {
-    ui::InstanceChannel running;
-    ASSERT_TRUE(running.Listen(QString::fromStdString(instance.handOverAddress())));
-    QSignalSpy newTask(&running, &ui::InstanceChannel::newTaskRequested);
-    QSignalSpy quit(&running, &ui::InstanceChannel::quitMessageReceived);
     platform::fake::FakeSingleInstance taken{instance.handOverAddress(), true};
     ui::MainFormPorts ports = Ports(taken);
     ports.handOverNewTask = true;
     form = std::make_unique<ui::TMainForm>(std::move(ports));
     EXPECT_TRUE(form->HandedOver());
-    EXPECT_TRUE(newTask.wait(5000));
-    EXPECT_EQ(quit.count(), 0);
+    EXPECT_EQ(taken.handOvers(), std::vector<HandOverRequest>{HandOverRequest::newTask});
     EXPECT_TRUE(editorOpenings.empty()) << "the copy that hands over opens nothing itself";
+}
+
+// The bus reaches the copy for this data folder; the instance's address is for when it does not, and
+// never both, or a new task would open two editors.
+TEST_F(StartUp, ASecondCopyAsksOverTheBusFirstAndAtTheAddressOnlyWhenTheBusHasNoCopy) {
+    for (const bool onTheBus : {true, false}) {
+        for (const bool newTask : {false, true}) {
+            platform::fake::FakeSingleInstance taken{instance.handOverAddress(), true};
+            ui::MainFormPorts ports = Ports(taken);
+            ports.handOverNewTask = newTask;
+            std::vector<bool> busAsked;
+            ports.handOverOnBus = [&](bool forNewTask) {
+                busAsked.push_back(forNewTask);
+                return onTheBus;
+            };
+            form = std::make_unique<ui::TMainForm>(std::move(ports));
+            EXPECT_TRUE(form->HandedOver());
+            EXPECT_EQ(busAsked, std::vector<bool>{newTask});
+            const std::vector<HandOverRequest> atTheAddress =
+                onTheBus ? std::vector<HandOverRequest>{}
+                         : std::vector<HandOverRequest>{newTask ? HandOverRequest::newTask
+                                                                : HandOverRequest::showWindow};
+            EXPECT_EQ(taken.handOvers(), atTheAddress)
+                << "on the bus " << onTheBus << ", new task " << newTask;
+            form.reset();
+        }
+    }
+}
+
+TEST_F(StartUp, OnlyTheRunningCopyListensAndStopsWhenItsWindowGoes) {
+    platform::fake::FakeSingleInstance taken{instance.handOverAddress(), true};
+    form = std::make_unique<ui::TMainForm>(Ports(taken));
+    EXPECT_FALSE(taken.deliver(HandOverRequest::showWindow)) << "a copy that handed over listens";
+    form.reset();
+    Start();
+    EXPECT_TRUE(instance.deliver(HandOverRequest::showWindow));
+    form.reset();
+    EXPECT_FALSE(instance.deliver(HandOverRequest::showWindow)) << "a window that went still listens";
 }
 
 TEST_F(StartUp, TheFirstShowingOffersThePowerOnTestOnce) {
