@@ -1,5 +1,6 @@
 // The Linux backends: X11, logind over the system bus, timerfd, /proc and the XDG folders.
 #include "app/platform_backends.h"
+#include "platform/api/ini_files.h"
 #include "platform/api/program_files.h"
 #include "platform/linux/actions/linux_process_control.h"
 #include "platform/linux/actions/linux_program_launcher.h"
@@ -61,19 +62,28 @@ std::unique_ptr<platform::GlobalHotkeys> MakeGlobalHotkeys(const lx::LinuxDeskto
     return std::make_unique<lx::UnavailableGlobalHotkeys>();
 }
 
-// The desktop's token for the user's remembered answer, kept with the program's other values so a
-// restart does not ask again.
-constexpr char kPortalKeyPath[] = "Software\\Orvanta\\RemoteDesktop";
-constexpr char kRestoreTokenValue[] = "RestoreToken";
+// The desktop's token for the user's remembered answer, so a restart does not ask again. It has a file
+// of its own: the playback thread writes it, and sharing the registry file with the window's writes
+// could lose one of them.
+std::string RestoreTokenFile() {
+    const lx::LinuxUserRegistry registry;
+    const std::string folder = registry.registryFolder();
+    return folder.empty() ? std::string() : folder + "/remote-desktop-token";
+}
 
 std::unique_ptr<platform::SyntheticInput> MakePortalInput(const lx::LinuxDesktopFeatures& features) {
     lx::PortalInputOptions options;
     options.portalVersion = features.facts().remoteDesktopPortal;
     options.loadRestoreToken = [] {
-        return lx::LinuxUserRegistry().readString(kPortalKeyPath, kRestoreTokenValue);
+        const std::string file = RestoreTokenFile();
+        return file.empty() ? std::string()
+                            : platform::ini_files::ReadWholeFile(file).value_or(std::string());
     };
     options.saveRestoreToken = [](const std::string& token) {
-        lx::LinuxUserRegistry().writeString(kPortalKeyPath, kRestoreTokenValue, token);
+        // Replaced in one step, so a crash never leaves half a token.
+        const std::string file = RestoreTokenFile();
+        if (!file.empty() && lx::LinuxSystemPaths().ensureFolder(lx::LinuxUserRegistry().registryFolder()))
+            (void)platform::ini_files::ReplaceWholeFile(file, token);
     };
     return std::make_unique<lx::PortalSyntheticInput>(std::move(options));
 }

@@ -55,8 +55,8 @@ int MillisecondsUntil(Clock::time_point deadline) {
 // may enter, made private there, and only then moved to the path.
 bool BindPrivately(int fd, const std::string& path) {
     const std::size_t slash = path.rfind('/');
-    std::string folder = (slash == std::string::npos ? std::string(".") : path.substr(0, slash)) +
-                         "/.handover.XXXXXX";
+    std::string folder =
+        (slash == std::string::npos ? std::string(".") : path.substr(0, slash)) + "/.handover.XXXXXX";
     if (!mkdtemp(folder.data())) return false;
     const std::string inside = folder + "/socket";
     const auto address = AddressOf(inside);
@@ -154,7 +154,8 @@ void HandOverSocket::Serve() {
     }
 }
 
-bool HandOverSocket::Send(const std::string& path, HandOverRequest request, std::chrono::milliseconds timeout) {
+bool HandOverSocket::Send(const std::string& path, HandOverRequest request,
+                          std::chrono::milliseconds timeout) {
     const auto address = AddressOf(path);
     if (!address) return false;
     const Clock::time_point deadline = Clock::now() + timeout;

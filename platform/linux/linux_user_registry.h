@@ -23,11 +23,12 @@ class LinuxUserRegistry : public UserRegistry {
     bool writeString(const std::string& keyPath, const std::string& valueName,
                      const std::string& value) override;
     void deleteValue(const std::string& keyPath, const std::string& valueName) override;
+    // The program's folder under the configuration folder, where values that need a file of their own live.
+    std::string registryFolder() const;
 
   private:
     std::string autostartFolder() const;
     std::string autostartFile(const std::string& valueName) const;
-    std::string registryFolder() const;
     std::string registryFile() const;
 
     std::string configFolder_;

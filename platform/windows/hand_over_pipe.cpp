@@ -46,9 +46,10 @@ bool HandOverPipe::Await(void* pipe, void* overlapped, unsigned long timeoutMs) 
 void HandOverPipe::Serve() {
     while (WaitForSingleObject(stop_, 0) != WAIT_OBJECT_0) {
         // Remote clients refused: the hand-over is for this machine's session only.
-        HANDLE pipe = CreateNamedPipeA(path_.c_str(), PIPE_ACCESS_INBOUND | FILE_FLAG_OVERLAPPED,
-                                       PIPE_TYPE_BYTE | PIPE_READMODE_BYTE | PIPE_WAIT | PIPE_REJECT_REMOTE_CLIENTS,
-                                       PIPE_UNLIMITED_INSTANCES, 0, 256, 0, nullptr);
+        HANDLE pipe =
+            CreateNamedPipeA(path_.c_str(), PIPE_ACCESS_INBOUND | FILE_FLAG_OVERLAPPED,
+                             PIPE_TYPE_BYTE | PIPE_READMODE_BYTE | PIPE_WAIT | PIPE_REJECT_REMOTE_CLIENTS,
+                             PIPE_UNLIMITED_INSTANCES, 0, 256, 0, nullptr);
         if (pipe == INVALID_HANDLE_VALUE) {
             // Another process holds every instance of the name for now; try again shortly.
             if (WaitForSingleObject(stop_, 200) == WAIT_OBJECT_0) return;
@@ -60,7 +61,8 @@ void HandOverPipe::Serve() {
         bool connected = ConnectNamedPipe(pipe, &overlapped) != 0;
         if (!connected) {
             const DWORD error = GetLastError();
-            connected = error == ERROR_PIPE_CONNECTED || (error == ERROR_IO_PENDING && Await(pipe, &overlapped, INFINITE));
+            connected = error == ERROR_PIPE_CONNECTED ||
+                        (error == ERROR_IO_PENDING && Await(pipe, &overlapped, INFINITE));
         }
         std::string line;
         bool ended = false;
@@ -83,7 +85,8 @@ void HandOverPipe::Serve() {
         CloseHandle(pipe);
         if (!ended) continue;
         line.resize(line.find('\n'));
-        while (!line.empty() && (line.back() == '\r' || line.back() == ' ')) line.pop_back();
+        while (!line.empty() && (line.back() == '\r' || line.back() == ' '))
+            line.pop_back();
         if (line == kShowWindowLine)
             heard_(HandOverRequest::showWindow);
         else if (line == kNewTaskLine)
@@ -91,7 +94,8 @@ void HandOverPipe::Serve() {
     }
 }
 
-bool HandOverPipe::Send(const std::string& pipePath, HandOverRequest request, std::chrono::milliseconds timeout) {
+bool HandOverPipe::Send(const std::string& pipePath, HandOverRequest request,
+                        std::chrono::milliseconds timeout) {
     const ULONGLONG deadline = GetTickCount64() + static_cast<ULONGLONG>(timeout.count());
     HANDLE pipe = INVALID_HANDLE_VALUE;
     for (;;) {
@@ -103,7 +107,8 @@ bool HandOverPipe::Send(const std::string& pipePath, HandOverRequest request, st
             !WaitNamedPipeA(pipePath.c_str(), static_cast<DWORD>(deadline - now)))
             return false;
     }
-    const std::string line = std::string(request == HandOverRequest::newTask ? kNewTaskLine : kShowWindowLine) + "\n";
+    const std::string line =
+        std::string(request == HandOverRequest::newTask ? kNewTaskLine : kShowWindowLine) + "\n";
     DWORD written = 0;
     const bool sent = WriteFile(pipe, line.data(), static_cast<DWORD>(line.size()), &written, nullptr) &&
                       written == line.size() && FlushFileBuffers(pipe);
