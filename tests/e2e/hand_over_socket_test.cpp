@@ -4,8 +4,8 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstring>
 #include <chrono>
+#include <cstring>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <mutex>
@@ -84,7 +84,8 @@ TEST(HandOverSocket, EachLineIsToldAsItsRequestAndOtherLinesNotAtAll) {
     EXPECT_TRUE(HandOverSocket::Send(path, HandOverRequest::showWindow, 2s));
     ASSERT_TRUE(told.WaitFor(2));
     std::this_thread::sleep_for(100ms);
-    EXPECT_EQ(told.Now(), (std::vector<HandOverRequest>{HandOverRequest::newTask, HandOverRequest::showWindow}));
+    EXPECT_EQ(told.Now(),
+              (std::vector<HandOverRequest>{HandOverRequest::newTask, HandOverRequest::showWindow}));
 }
 
 TEST(HandOverSocket, PeersThatSayNothingAreDroppedAndTheNextCopyIsStillHeard) {
@@ -155,7 +156,8 @@ TEST(HandOverSocket, OnlyTheClaimsHolderListensAndALaterCopyReachesIt) {
     std::shared_ptr<void> listening = first.listenForHandOver(told.Ear());
     ASSERT_NE(listening, nullptr);
     EXPECT_FALSE(later.claim());
-    EXPECT_EQ(later.listenForHandOver([](HandOverRequest) {}), nullptr) << "a later copy took the address over";
+    EXPECT_EQ(later.listenForHandOver([](HandOverRequest) {}), nullptr)
+        << "a later copy took the address over";
     EXPECT_TRUE(later.handOver(HandOverRequest::newTask, 2s));
     EXPECT_TRUE(told.WaitFor(1));
     EXPECT_EQ(told.Now(), std::vector<HandOverRequest>{HandOverRequest::newTask});
