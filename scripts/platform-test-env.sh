@@ -120,10 +120,12 @@ if [ "${ORVANTA_PRIVATE_JOURNAL:-}" = 1 ] && [ ! -S /run/systemd/journal/socket 
   mount --bind "$WORK/run-log" /run/log || fail "cannot mount the journal's /run/log"
   if [ -d /var/log/journal ]; then mount --bind "$WORK/var-log-journal" /var/log/journal || fail "cannot mount /var/log/journal"; fi
   # Its own messages go to its log file, not to the kernel's log, which the machine shares. It runs as
-  # root: in a network namespace of its own it cannot reach the kernel's audit socket, which it would
-  # otherwise subscribe to and switch auditing on for the whole machine. Its sockets are files, which
-  # the tests reach from here all the same.
-  SYSTEMD_LOG_TARGET=console unshare --net "$JOURNALD" >"$WORK/journald.log" 2>&1 &
+  # root, so it is started without the audit capabilities: it would otherwise switch the kernel's auditing
+  # on for the whole machine, and with them gone that call is refused and it goes on without. In a network
+  # namespace of its own it gets no audit records either; its sockets are files, which the tests reach
+  # from here all the same.
+  SYSTEMD_LOG_TARGET=console unshare --net setpriv --bounding-set -audit_control,-audit_read,-audit_write \
+    "$JOURNALD" >"$WORK/journald.log" 2>&1 &
   PIDS+=($!)
   for _ in $(seq 100); do [ -S /run/systemd/journal/socket ] && break; sleep 0.1; done
   [ -S /run/systemd/journal/socket ] || fail "systemd-journald did not start"
