@@ -241,20 +241,24 @@ void TReminder::RunNow() {
 bool TReminder::RunActions() {
     const std::string& word = request_.actionWord;
     auto& a = ports_.actions;
-    if (word == "CloseMonitor") a.TurnMonitorOff();
-    if (!request_.launchMarker.empty()) a.LaunchProgram(request_.program + "|" + request_.parameters);
-    if (word == "LogOff") {
-        ports_.closeAllowance.AllowClose();
-        a.LogOff();
+    // A second Run after a macro that did not start tries the macro again; what ran before it stays run.
+    if (!ranBeforeMacro_) {
+        ranBeforeMacro_ = true;
+        if (word == "CloseMonitor") a.TurnMonitorOff();
+        if (!request_.launchMarker.empty()) a.LaunchProgram(request_.program + "|" + request_.parameters);
+        if (word == "LogOff") {
+            ports_.closeAllowance.AllowClose();
+            a.LogOff();
+        }
+        if (word == "LockWS") a.LockComputer();
+        if (word == "Reboot") {
+            ports_.closeAllowance.AllowClose();
+            a.ForcedRestart();
+        }
+        if (!request_.openFile.empty()) a.OpenDocument(request_.openFile);
+        if (!request_.terminate.empty()) a.KillProcessesByName(request_.terminate);
+        if (!request_.openUrl.empty()) a.OpenWebAddress(request_.openUrl);
     }
-    if (word == "LockWS") a.LockComputer();
-    if (word == "Reboot") {
-        ports_.closeAllowance.AllowClose();
-        a.ForcedRestart();
-    }
-    if (!request_.openFile.empty()) a.OpenDocument(request_.openFile);
-    if (!request_.terminate.empty()) a.KillProcessesByName(request_.terminate);
-    if (!request_.openUrl.empty()) a.OpenWebAddress(request_.openUrl);
     // An unreadable macro keeps the window open, so the user sees the task did not run and can pass it.
     if (!request_.macro.empty() && !a.StartTaskMacro(request_.macro)) return false;
     if (word == "StandBy") a.Suspend(false);

@@ -91,6 +91,7 @@ class TReminder : public QDialog, public TLangForm {
     ReminderPorts ports_;
     scheduler::ReminderRequest request_;
     int remaining_;
+    bool ranBeforeMacro_ = false; // the actions before the macro, once
     platform::DesktopNotifications::Id notification_ = 0;
     bool answered_ = false;
     const char* ending_ = nullptr; // how it ended, once it has: "ran", "postponed"; else a pass

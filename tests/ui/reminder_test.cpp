@@ -136,6 +136,13 @@ TEST_F(ReminderTest, AMacroThatCannotStartKeepsTheWindowOpen) {
     EXPECT_TRUE(reminder->isVisible());
     EXPECT_EQ(failing.log.back(), "macro /tmp/m.mco");
     EXPECT_FALSE(Timer(*reminder)->isActive());
+    // Run again tries the macro again, and does not start the program or open the file a second time.
+    Click(*reminder, "Button1");
+    EXPECT_EQ(std::count(failing.log.begin(), failing.log.end(), "macro /tmp/m.mco"), 2);
+    EXPECT_EQ(std::count_if(failing.log.begin(), failing.log.end(),
+                            [](const std::string& line) { return line.starts_with("launch "); }),
+              1);
+    EXPECT_EQ(std::count(failing.log.begin(), failing.log.end(), "open /tmp/f.txt"), 1);
 }
 
 TEST_F(ReminderTest, UntitledTaskShowsNoTitle) {
