@@ -6,42 +6,18 @@ that can be closed) and keeps a log of the calls. The test steers it through org
 Activate a bound shortcut, drop a shortcut from the next binds or assign it another trigger, refuse
 every bind, or answer binds only after a while, as a desktop does that asks the user first.
 """
+import os
 import sys
 
 import dbus
 import dbus.service
-from dbus.mainloop.glib import DBusGMainLoop
-from gi.repository import GLib
 
-BUS_NAME = "org.freedesktop.portal.Desktop"
-OBJECT = "/org/freedesktop/portal/desktop"
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
+from portal_objects import OBJECT, request_object, sender_part, serve  # noqa: E402
+
 SHORTCUTS = "org.freedesktop.portal.GlobalShortcuts"
 REGISTRY = "org.freedesktop.host.portal.Registry"
 CONTROL = "org.orvanta.test.PortalStandIn"
-
-
-def sender_part(sender):
-    return sender[1:].replace(".", "_")
-
-
-class Request(dbus.service.Object):
-    def __init__(self, bus, path):
-        super().__init__(bus, path)
-
-    @dbus.service.signal("org.freedesktop.portal.Request", signature="ua{sv}")
-    def Response(self, code, results):
-        pass
-
-    def answer_later(self, code, results, delay_ms=0):
-        def send():
-            self.Response(dbus.UInt32(code), dbus.Dictionary(results, signature="sv"))
-            self.remove_from_connection()
-            return False
-
-        if delay_ms > 0:
-            GLib.timeout_add(delay_ms, send)
-        else:
-            GLib.idle_add(send)
 
 
 class Session(dbus.service.Object):
@@ -74,8 +50,7 @@ class Portal(dbus.service.Object):
         self.calls.append((method, detail))
 
     def request(self, sender, options):
-        token = str(options.get("handle_token", "t%d" % len(self.calls)))
-        return Request(self.bus, "%s/request/%s/%s" % (OBJECT, sender_part(sender), token))
+        return request_object(self.bus, sender, options, "t%d" % len(self.calls))
 
     @dbus.service.method(dbus.PROPERTIES_IFACE, in_signature="ss", out_signature="v")
     def Get(self, interface, prop):
@@ -169,15 +144,5 @@ class Portal(dbus.service.Object):
         return len(self.sessions)
 
 
-def main():
-    DBusGMainLoop(set_as_default=True)
-    bus = dbus.SessionBus()
-    portal = Portal(bus)
-    name = dbus.service.BusName(BUS_NAME, bus, do_not_queue=True)
-    print("ready", flush=True)
-    GLib.MainLoop().run()
-    del name, portal
-
-
 if __name__ == "__main__":
-    sys.exit(main())
+    sys.exit(serve(Portal))

@@ -6,37 +6,19 @@ that can be closed) and keeps every call with the moment it came, the Notify cal
 steers it through org.orvanta.test.RemoteDesktopStandIn: refuse the next Starts with a response code, or
 grant only some devices.
 """
+import os
 import sys
 import time
 
 import dbus
 import dbus.service
-from dbus.mainloop.glib import DBusGMainLoop
-from gi.repository import GLib
 
-BUS_NAME = "org.freedesktop.portal.Desktop"
-OBJECT = "/org/freedesktop/portal/desktop"
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
+from portal_objects import OBJECT, request_object, sender_part, serve  # noqa: E402
+
 REMOTE = "org.freedesktop.portal.RemoteDesktop"
 CONTROL = "org.orvanta.test.RemoteDesktopStandIn"
 VERSION = 2
-
-
-def sender_part(sender):
-    return sender[1:].replace(".", "_")
-
-
-class Request(dbus.service.Object):
-    @dbus.service.signal("org.freedesktop.portal.Request", signature="ua{sv}")
-    def Response(self, code, results):
-        pass
-
-    def answer_later(self, code, results):
-        def send():
-            self.Response(dbus.UInt32(code), dbus.Dictionary(results, signature="sv"))
-            self.remove_from_connection()
-            return False
-
-        GLib.idle_add(send)
 
 
 class Session(dbus.service.Object):
@@ -68,8 +50,7 @@ class Portal(dbus.service.Object):
         self.calls.append((method, detail, time.monotonic() * 1000.0))
 
     def request(self, sender, options):
-        token = str(options.get("handle_token", "t%d" % len(self.calls)))
-        return Request(self.bus, "%s/request/%s/%s" % (OBJECT, sender_part(sender), token))
+        return request_object(self.bus, sender, options, "t%d" % len(self.calls))
 
     def live(self, session_path, device):
         session = self.sessions.get(str(session_path))
@@ -165,15 +146,5 @@ class Portal(dbus.service.Object):
         return len(self.sessions)
 
 
-def main():
-    DBusGMainLoop(set_as_default=True)
-    bus = dbus.SessionBus()
-    portal = Portal(bus)
-    name = dbus.service.BusName(BUS_NAME, bus, do_not_queue=True)
-    print("ready", flush=True)
-    GLib.MainLoop().run()
-    del name, portal
-
-
 if __name__ == "__main__":
-    sys.exit(main())
+    sys.exit(serve(Portal))
