@@ -99,7 +99,12 @@ TEST_F(Program, ASecondStartWithNewTaskOpensTheEditorInTheFirst) {
     ASSERT_TRUE(second.waitForFinished(10000));
     EXPECT_EQ(second.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(second.exitCode(), 0) << second.readAllStandardError().toStdString();
-    EXPECT_TRUE(WaitUntil([&] { return editors().size() == 1; }, 15s)) << "the first copy opened no editor";
+    EXPECT_TRUE(WaitUntil([&] { return editors().size() == 1; }, 15s))
+        << "the first copy opened no editor; the second said: " << second.readAllStandardError().toStdString()
+        << "; the first: " << first.readAllStandardError().toStdString() << "; its windows: "
+        << SearchWindows({"--onlyvisible", "--pid", QString::number(first.processId())})
+               .join(' ')
+               .toStdString();
     // The window under the editor may be mapped a moment after it on a busy machine.
     EXPECT_TRUE(WaitUntil([&] { return VisibleMainWindows(first.processId()).size() == 1; }, 5s));
     EXPECT_EQ(VisibleMainWindows(first.processId()).size(), 1);
