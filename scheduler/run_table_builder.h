@@ -36,6 +36,9 @@ struct RunTableBuild {
     // The tasks left out, in the read's order. Every other task is in the table, so one damaged row never
     // stops the rest from running; the caller shows these (DescribeRowProblems) through its error box.
     std::vector<RowProblem> problems;
+    // Why the task file could not be read, when it could not: the table is then empty for that reason,
+    // not because there is nothing to run, and no one may present it as the list.
+    std::string readFailure;
 };
 
 // Computes the run table from the rows of a timed-task query (consumed: its cursor is walked) as seen

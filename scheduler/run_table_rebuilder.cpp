@@ -43,8 +43,13 @@ const RunTableBuild& RunTableRebuilder::RebuildRunTable(const RunTableFilters& f
     // allocated anew, row by row, on every change.
     RunTable earlier = std::move(current_.table);
     current_ = EmptyRunTable(text_);
-    current_ = ReadRunTable(assembler_, store_, clock_, filters, currentTaskId, std::move(earlier),
-                            RunTableAssembler::TaskRows::kKept);
+    try {
+        current_ = ReadRunTable(assembler_, store_, clock_, filters, currentTaskId, std::move(earlier),
+                                RunTableAssembler::TaskRows::kKept);
+    } catch (const std::exception& e) {
+        current_.readFailure = e.what();
+        throw;
+    }
     if (afterRebuild_) afterRebuild_(current_);
     return current_;
 }

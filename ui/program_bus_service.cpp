@@ -1,5 +1,6 @@
 #include "ui/program_bus_service.h"
 
+#include "data/error.h"
 #include "platform/api/running_program.h"
 
 #include <QAbstractButton>
@@ -140,7 +141,7 @@ QList<QStringList> ProgramBusService::ListScheduled(QList<BusRowProblem>& proble
     QList<QStringList> rows;
     if (RefusedWhileLocked("the task list")) return rows;
     Answered([&] {
-        const scheduler::RunTableBuild& build = ports_.table();
+        const scheduler::RunTableBuild& build = ReadTable();
         for (const scheduler::DisplayRow row : *build.table.displayRows) {
             QStringList columns;
             for (const std::string_view column : row.Cells())
@@ -152,11 +153,19 @@ QList<QStringList> ProgramBusService::ListScheduled(QList<BusRowProblem>& proble
     return rows;
 }
 
+const scheduler::RunTableBuild& ProgramBusService::ReadTable() {
+    const scheduler::RunTableBuild& build = ports_.table();
+    // An empty list from a file that could not be read would tell the caller there is nothing to run.
+    if (!build.readFailure.empty())
+        throw orvanta::Error("the task file could not be read, so the list is unknown: " + build.readFailure);
+    return build;
+}
+
 QString ProgramBusService::NextTask(QList<BusRowProblem>& problems) {
     // The notification area's hint, which shows without the password.
     QString hint;
     Answered([&] {
-        const scheduler::RunTableBuild& build = ports_.table();
+        const scheduler::RunTableBuild& build = ReadTable();
         hint = Text(build.hint);
         problems = ProblemsOf(build);
     });

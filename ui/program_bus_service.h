@@ -87,6 +87,8 @@ class ProgramBusService : public QObject, protected QDBusContext, public schedul
     // The one guard of every call: an error becomes the caller's D-Bus error.
     template <typename Answer> void Answered(Answer&& answer);
     bool RefusedWhileLocked(const char* what);
+    // The current table; raises when the last read of the task file failed.
+    const scheduler::RunTableBuild& ReadTable();
     static QList<BusRowProblem> ProblemsOf(const scheduler::RunTableBuild& build);
     // The open confirmation window when it is the one of this task and due key, else a D-Bus error saying
     // there is none or which one is open.

@@ -309,6 +309,24 @@ TEST_F(ProgramBus, AChangeMadeWithSqlite3IsTakenInOnce) {
     EXPECT_EQ(Errors().count("changed by another program"), 1) << Errors().toStdString();
 }
 
+// A task file overwritten while the program runs cannot be read; the list is then unknown, and the
+// command line must not print it as empty with success.
+TEST_F(ProgramBus, AfterTheTaskFileWasDamagedTheListFailsInsteadOfComingBackEmpty) {
+    ASSERT_EQ(Ctl({"add", "--trigger", "daily", "--start", "3:00", "--message", "kept"}).status, 0);
+    StartAndWaitForTheBus();
+    std::ofstream(home.dataFolder() + "/task.db", std::ios::binary | std::ios::trunc) << "hello";
+    ToolRun listed;
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+            listed = Ctl({"list"});
+            return listed.status != 0;
+        },
+        15s))
+        << listed.out.toStdString();
+    EXPECT_TRUE(listed.err.contains("could not be read")) << listed.err.toStdString();
+    EXPECT_FALSE(listed.out.contains("None")) << listed.out.toStdString();
+}
+
 TEST_F(ProgramBus, AConfirmationIsSignalledAndAnsweredOverTheBus) {
     StartAndWaitForTheBus();
     QProcess monitor;

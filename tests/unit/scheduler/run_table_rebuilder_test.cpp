@@ -91,9 +91,11 @@ TEST_F(RebuildRunTableTest, ADatabaseErrorLeavesTheNoneStateAndArmsNothing) {
     EXPECT_EQ(rebuilder.current().hint, "Upcoming event: None");
     ASSERT_EQ(rebuilder.current().table.displayRows->size(), 1u);
     EXPECT_EQ((*rebuilder.current().table.displayRows)[0][kDispText], "None");
+    EXPECT_NE(rebuilder.current().readFailure, "") << "an unread file passed for an empty list";
 
     RunTableRebuilder working(good, clock_, english_, count);
     EXPECT_EQ(working.RebuildRunTable({}, "").table.taskRowCount, 1u);
+    EXPECT_EQ(working.current().readFailure, "");
     EXPECT_EQ(afterSteps, 1);
 }
 
