@@ -396,6 +396,8 @@ TEST_F(ProgramBus, AChangeWhileTheEditorIsOpenIsTakenInWhenItCloses) {
 
     for (const QString& editor : editors())
         RunTool("xdotool", {"key", "--window", editor, "Escape"});
+    // The key is let go on the display as well: held there, it would repeat into later tests' windows.
+    RunTool("xdotool", {"keyup", "Escape"});
     ASSERT_TRUE(WaitUntil([&] { return editors().isEmpty(); }, 10s)) << "the editor did not close";
     EXPECT_TRUE(WaitUntil([&] { return Ctl({"list"}).out.contains(id); }, 10s)) << Errors().toStdString();
 }
