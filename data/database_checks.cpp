@@ -19,9 +19,7 @@ class ReadOnlyDatabase {
             error_ = db_ ? sqlite3_errmsg(db_) : "cannot be opened";
             sqlite3_close(db_);
             db_ = nullptr;
-            return;
         }
-        sqlite3_busy_timeout(db_, kLockWaitMs);
     }
     ~ReadOnlyDatabase() { sqlite3_close(db_); }
     ReadOnlyDatabase(const ReadOnlyDatabase&) = delete;
@@ -47,16 +45,12 @@ class ReadOnlyDatabase {
             }
             if (rc != SQLITE_ROW && rc != SQLITE_DONE) failure = sqlite3_errmsg(db_);
         }
-        if (!failure.empty()) lastCode_ = sqlite3_errcode(db_);
         return failure;
     }
-    // Whether the last failure was another connection holding the file, which says nothing of its state.
-    bool heldElsewhere() const { return lastCode_ == SQLITE_BUSY || lastCode_ == SQLITE_LOCKED; }
 
   private:
     sqlite3* db_ = nullptr;
     std::string error_;
-    int lastCode_ = SQLITE_OK;
 };
 
 bool IsSqliteOwn(std::string_view name) {
@@ -89,8 +83,7 @@ std::string DatabaseDamage(const std::string& path) {
             finding = line;
             return false; // the first finding names the damage well enough
         });
-    // A file held longer than the wait is not known to be damaged: the write that follows says it is busy.
-    if (!failure.empty()) return db.heldElsewhere() ? std::string() : failure;
+    if (!failure.empty()) return failure;
     return finding == "ok" ? std::string() : (finding.empty() ? "no answer to the check" : finding);
 }
 

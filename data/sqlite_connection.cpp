@@ -157,7 +157,6 @@ SqliteConnection::SqliteConnection(const std::string& path) {
     // The statements write hex values between double quotes and rely on SQLite reading a double-quoted
     // word that names no column as a string; say so rather than trust the library's build default.
     sqlite3_db_config(db_, SQLITE_DBCONFIG_DQS_DML, 1, nullptr);
-    sqlite3_busy_timeout(db_, kLockWaitMs);
     // Temporary storage stays SQLite's default: the timed-task read sorts every row by Last, and a sort
     // larger than the page cache spills to temporary files. Kept in memory instead (temp_store MEMORY),
     // each spilled piece is allocated in small blocks, which costs the read of 86,400 tasks about a

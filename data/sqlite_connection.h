@@ -11,10 +11,6 @@ struct sqlite3_stmt;
 
 namespace orvanta::data {
 
-// How long a statement waits for another program's (or another orvantactl's) hold on the file to end
-// before it fails: two commands at one moment, or sqlite3 in a transaction, are a wait, not an error.
-inline constexpr int kLockWaitMs = 5000;
-
 // One open database file for the span of one store operation. Every failure is raised as an
 // orvanta::Error with the message the user will see.
 class SqliteConnection {
