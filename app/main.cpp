@@ -105,7 +105,11 @@ int main(int argc, char** argv) {
 
     const std::string dataFolder = data::ResolveDataFolder(*os.paths);
     data::Settings settings(data::SettingsFilePath(dataFolder, os.paths->pathSeparator()));
-    data::TaskStore store(data::TaskDatabasePath(dataFolder, os.paths->pathSeparator()), *os.clock);
+    // Another program's write (orvantactl, a second tool) holds the file for milliseconds; waiting half a
+    // second for it keeps a toggle or a pass from failing, and no longer holds up the window.
+    constexpr int kWindowLockWaitMs = 500;
+    data::TaskStore store(data::TaskDatabasePath(dataFolder, os.paths->pathSeparator()), *os.clock,
+                          kWindowLockWaitMs);
     const char separator = os.paths->pathSeparator();
     i18n::TLangMgr languages(platform::ProgramFiles(*os.paths).languageRoot(), separator, settings,
                              *os.locale);

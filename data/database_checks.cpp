@@ -14,12 +14,14 @@ namespace {
 // One read-only connection that never creates a file; closed on every way out.
 class ReadOnlyDatabase {
   public:
-    explicit ReadOnlyDatabase(const std::string& path) {
+    explicit ReadOnlyDatabase(const std::string& path, int lockWaitMs = 0) {
         if (sqlite3_open_v2(path.c_str(), &db_, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
             error_ = db_ ? sqlite3_errmsg(db_) : "cannot be opened";
             sqlite3_close(db_);
             db_ = nullptr;
+            return;
         }
+        if (lockWaitMs > 0) sqlite3_busy_timeout(db_, lockWaitMs);
     }
     ~ReadOnlyDatabase() { sqlite3_close(db_); }
     ReadOnlyDatabase(const ReadOnlyDatabase&) = delete;
@@ -45,12 +47,16 @@ class ReadOnlyDatabase {
             }
             if (rc != SQLITE_ROW && rc != SQLITE_DONE) failure = sqlite3_errmsg(db_);
         }
+        if (!failure.empty()) lastCode_ = sqlite3_errcode(db_);
         return failure;
     }
+    // Whether the last failure was another connection holding the file, which says nothing of its state.
+    bool heldElsewhere() const { return lastCode_ == SQLITE_BUSY || lastCode_ == SQLITE_LOCKED; }
 
   private:
     sqlite3* db_ = nullptr;
     std::string error_;
+    int lastCode_ = SQLITE_OK;
 };
 
 bool IsSqliteOwn(std::string_view name) {
@@ -74,16 +80,16 @@ bool Exists(const std::string& path) {
 
 } // namespace
 
-std::string DatabaseDamage(const std::string& path) {
+std::string DatabaseDamage(const std::string& path, int lockWaitMs) {
     if (!Exists(path)) return {};
-    ReadOnlyDatabase db(path);
+    ReadOnlyDatabase db(path, lockWaitMs);
     std::string finding;
     const std::string failure =
         db.rows("PRAGMA quick_check;", [&](const std::string& line, const std::string&) {
             finding = line;
             return false; // the first finding names the damage well enough
         });
-    if (!failure.empty()) return failure;
+    if (!failure.empty()) return db.heldElsewhere() ? std::string() : failure;
     return finding == "ok" ? std::string() : (finding.empty() ? "no answer to the check" : finding);
 }
 

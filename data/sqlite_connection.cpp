@@ -143,7 +143,7 @@ std::string ErrorDetail(int code, const std::string& sql, const std::string& sql
            "\": " + sqliteMessage;
 }
 
-SqliteConnection::SqliteConnection(const std::string& path) {
+SqliteConnection::SqliteConnection(const std::string& path, int lockWaitMs) {
     // A connection lives for one store operation on the thread that runs it, so it needs no lock of its
     // own; without one, reading a large result no longer pays a lock per value.
     const int rc = sqlite3_open_v2(path.c_str(), &db_,
@@ -157,6 +157,7 @@ SqliteConnection::SqliteConnection(const std::string& path) {
     // The statements write hex values between double quotes and rely on SQLite reading a double-quoted
     // word that names no column as a string; say so rather than trust the library's build default.
     sqlite3_db_config(db_, SQLITE_DBCONFIG_DQS_DML, 1, nullptr);
+    if (lockWaitMs > 0) sqlite3_busy_timeout(db_, lockWaitMs);
     // Temporary storage stays SQLite's default: the timed-task read sorts every row by Last, and a sort
     // larger than the page cache spills to temporary files. Kept in memory instead (temp_store MEMORY),
     // each spilled piece is allocated in small blocks, which costs the read of 86,400 tasks about a

@@ -15,7 +15,9 @@ namespace orvanta::data {
 // orvanta::Error with the message the user will see.
 class SqliteConnection {
   public:
-    explicit SqliteConnection(const std::string& path);
+    // lockWaitMs: how long a statement waits for another connection's hold on the file to end before it
+    // fails as locked.
+    explicit SqliteConnection(const std::string& path, int lockWaitMs = 0);
     ~SqliteConnection();
     SqliteConnection(const SqliteConnection&) = delete;
     SqliteConnection& operator=(const SqliteConnection&) = delete;

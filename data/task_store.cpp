@@ -34,11 +34,11 @@ void EnsureTaskTableOn(SqliteConnection& db) {
 
 } // namespace
 
-TaskStore::TaskStore(std::string databasePath, const platform::Clock& clock)
-    : path_(std::move(databasePath)), clock_(clock) {}
+TaskStore::TaskStore(std::string databasePath, const platform::Clock& clock, int lockWaitMs)
+    : path_(std::move(databasePath)), clock_(clock), lockWaitMs_(lockWaitMs) {}
 
 void TaskStore::checkIntegrity() const {
-    damage_ = DatabaseDamage(path_);
+    damage_ = DatabaseDamage(path_, lockWaitMs_);
     if (!damage_.empty()) throw Error(DamagedDatabaseMessage(path_, damage_));
 }
 
@@ -50,34 +50,34 @@ void TaskStore::refuseWriteIfDamaged() const {
 void TaskStore::EnsureTaskTable() const {
     // A damaged file may have lost its table; making a new one would write into what is left.
     if (!damage_.empty()) return;
-    SqliteConnection db(path_);
+    SqliteConnection db(path_, lockWaitMs_);
     EnsureTaskTableOn(db);
 }
 
 DataSet TaskStore::ReadTimedTasks(bool hideDisabled) const {
-    SqliteConnection db(path_);
+    SqliteConnection db(path_, lockWaitMs_);
     return db.query(sql::ReadTimedTasksQuery(hideDisabled));
 }
 
 void TaskStore::ReadTimedTasks(bool hideDisabled, const RowCallback& onRow) const {
-    SqliteConnection db(path_);
+    SqliteConnection db(path_, lockWaitMs_);
     if (damage_.empty()) EnsureTaskTableOn(db);
     db.queryRows(sql::ReadTimedTasksQuery(hideDisabled), onRow);
 }
 
 DataSet TaskStore::ReadHotkeyTasks() const {
-    SqliteConnection db(path_);
+    SqliteConnection db(path_, lockWaitMs_);
     return db.query(sql::ReadHotkeyTasksQuery());
 }
 
 DataSet TaskStore::readAllTasks() const {
-    SqliteConnection db(path_);
+    SqliteConnection db(path_, lockWaitMs_);
     return db.query("SELECT * FROM tasklist ORDER BY ID;");
 }
 
 std::string TaskStore::InsertTask(const TaskRecord& task) const {
     refuseWriteIfDamaged();
-    SqliteConnection db(path_);
+    SqliteConnection db(path_, lockWaitMs_);
     // Both statements commit together: a failed read-back must not leave a task the caller was told
     // could not be saved.
     return InTransaction(db, [&] {
@@ -89,56 +89,56 @@ std::string TaskStore::InsertTask(const TaskRecord& task) const {
 
 void TaskStore::UpdateTask(const std::string& id, const TaskRecord& task) const {
     refuseWriteIfDamaged();
-    SqliteConnection db(path_);
+    SqliteConnection db(path_, lockWaitMs_);
     db.execute(sql::UpdateStatement(CheckedId(id), task, DosDateTime(clock_.now())));
 }
 
 void TaskStore::UpdateTaskKeepOrder(const std::string& id, const TaskRecord& task) const {
     refuseWriteIfDamaged();
-    SqliteConnection db(path_);
+    SqliteConnection db(path_, lockWaitMs_);
     db.execute(sql::UpdateKeepOrderStatement(CheckedId(id), task));
 }
 
 void TaskStore::SetTaskEnabled(const std::string& id, bool enabled) const {
     refuseWriteIfDamaged();
-    SqliteConnection db(path_);
+    SqliteConnection db(path_, lockWaitMs_);
     db.execute(sql::SetEnabledStatement(CheckedId(id), enabled));
 }
 
 void TaskStore::DeleteTask(const std::string& id) const {
     refuseWriteIfDamaged();
-    SqliteConnection db(path_);
+    SqliteConnection db(path_, lockWaitMs_);
     db.execute(sql::DeleteStatement(CheckedId(id)));
 }
 
 void TaskStore::DeleteAllTimedTasks() const {
     refuseWriteIfDamaged();
-    SqliteConnection db(path_);
+    SqliteConnection db(path_, lockWaitMs_);
     db.execute(sql::DeleteAllTimedStatement());
 }
 
 void TaskStore::DeleteDisabledTimedTasks() const {
     refuseWriteIfDamaged();
-    SqliteConnection db(path_);
+    SqliteConnection db(path_, lockWaitMs_);
     db.execute(sql::DeleteDisabledTimedStatement());
 }
 
 void TaskStore::DeleteAllHotkeyTasks() const {
     refuseWriteIfDamaged();
-    SqliteConnection db(path_);
+    SqliteConnection db(path_, lockWaitMs_);
     db.execute(sql::DeleteAllHotkeyStatement());
 }
 
 void TaskStore::DeleteDisabledHotkeyTasks() const {
     refuseWriteIfDamaged();
-    SqliteConnection db(path_);
+    SqliteConnection db(path_, lockWaitMs_);
     db.execute(sql::DeleteDisabledHotkeyStatement());
 }
 
 void TaskStore::PostponeTask(const std::string& id, const std::string& newTitle, int year, int month, int day,
                              const std::string& time) const {
     refuseWriteIfDamaged();
-    SqliteConnection db(path_);
+    SqliteConnection db(path_, lockWaitMs_);
     // A duplicate without its postponed moment would fire again at the original time.
     InTransaction(db, [&] {
         db.execute(sql::DuplicateStatement(CheckedId(id)));

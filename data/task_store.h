@@ -13,7 +13,10 @@ namespace orvanta::data {
 // and closes it again; nothing is kept between operations.
 class TaskStore {
   public:
-    TaskStore(std::string databasePath, const platform::Clock& clock);
+    // lockWaitMs: how long an operation waits for another program's hold on the file (a second
+    // orvantactl writing, sqlite3 in a transaction) before it fails as locked. The window waits briefly,
+    // as it waits on its own thread; a command can wait longer.
+    TaskStore(std::string databasePath, const platform::Clock& clock, int lockWaitMs = 0);
 
     const std::string& path() const { return path_; }
 
@@ -54,6 +57,7 @@ class TaskStore {
 
     std::string path_;
     const platform::Clock& clock_;
+    int lockWaitMs_ = 0;
     mutable std::string damage_;
 };
 

@@ -1,6 +1,8 @@
 #include "cli_runner.h"
 
+#include <atomic>
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
 #include <filesystem>
@@ -17,7 +19,10 @@ namespace orvanta::cli_test {
 namespace {
 
 CliResult Spawn(const std::vector<std::string>& args, const std::string& sandbox) {
-    const std::string outPath = sandbox + "/.stdout", errPath = sandbox + "/.stderr";
+    // Runs may go side by side in one sandbox; each keeps its own output.
+    static std::atomic<int> runs{0};
+    const std::string tag = std::to_string(++runs);
+    const std::string outPath = sandbox + "/.stdout" + tag, errPath = sandbox + "/.stderr" + tag;
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
@@ -52,6 +57,8 @@ CliResult Spawn(const std::vector<std::string>& args, const std::string& sandbox
     result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
     result.out = FileBytes(outPath);
     result.err = FileBytes(errPath);
+    std::remove(outPath.c_str());
+    std::remove(errPath.c_str());
     return result;
 }
 

@@ -65,7 +65,10 @@ Outcome Run(const Invocation& invocation, std::ostream& out, std::ostream& err, 
 
     const std::string folder = ChooseDataFolder(invocation.dataFolder, paths);
     const std::string database = PrepareTaskDatabase(folder, paths.pathSeparator());
-    const data::TaskStore store(database, clock);
+    // Scripts start commands side by side, and the program writes too: a command waits out another's
+    // hold on the file, and reports it as locked, never as damaged, when it lasts longer.
+    constexpr int kCommandLockWaitMs = 3000;
+    const data::TaskStore store(database, clock, kCommandLockWaitMs);
     const data::Settings settings(data::SettingsFilePath(folder, paths.pathSeparator()));
     // A damaged file is named and left as it is, as the program does, before anything writes to it. An
     // import replaces the whole file, which is how it is restored, so it is not held back.

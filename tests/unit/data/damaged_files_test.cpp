@@ -11,6 +11,7 @@
 #include <functional>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <thread>
 
 namespace orvanta::data {
 namespace {
@@ -111,6 +112,37 @@ TEST_F(DamagedTaskDatabase, AMissingOrSoundFileIsNotDamaged) {
     SoundDatabase();
     EXPECT_NO_THROW(store.checkIntegrity());
     EXPECT_TRUE(IsTaskDatabase(path));
+}
+
+// Another program holding the file (a second orvantactl writing, sqlite3 in a transaction) is a wait, and
+// one held past the wait is locked; neither is damage, whose message tells the user to move the file away.
+TEST_F(DamagedTaskDatabase, AFileHeldByAnotherProgramIsWaitedForAndNeverCalledDamaged) {
+    SoundDatabase();
+    const TaskStore waiting(path, clock, 2000);
+    {
+        SqliteConnection other(path);
+        other.execute("BEGIN EXCLUSIVE;");
+        std::thread release([&] {
+            std::this_thread::sleep_for(std::chrono::milliseconds(300));
+            other.execute("COMMIT;");
+        });
+        EXPECT_NO_THROW(waiting.InsertTask(Task("waited")));
+        release.join();
+    }
+    SqliteConnection holder(path);
+    holder.execute("BEGIN EXCLUSIVE;");
+    EXPECT_EQ(DatabaseDamage(path), "");
+    const TaskStore impatient(path, clock);
+    try {
+        impatient.checkIntegrity();
+        impatient.InsertTask(Task("refused"));
+        ADD_FAILURE() << "written while another program held the file";
+    } catch (const Error& e) {
+        EXPECT_NE(std::string(e.what()).find("locked"), std::string::npos) << e.what();
+        EXPECT_EQ(std::string(e.what()).find("damaged"), std::string::npos) << e.what();
+    }
+    holder.execute("COMMIT;");
+    EXPECT_NO_THROW(impatient.InsertTask(Task("after")));
 }
 
 TEST(BackupObjects, OnlyTheTaskTableAndSqlitesOwnBookkeepingPass) {
