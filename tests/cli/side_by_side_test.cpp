@@ -19,9 +19,9 @@ TEST(SideBySide, CommandsAtOneMomentAllTakeEffect) {
     for (int w = 0; w < kWorkers; ++w)
         workers.emplace_back([&, w] {
             for (int i = 0; i < kEach; ++i)
-                results[w].push_back(box.run({"add", "--title", "side " + std::to_string(w) + "." +
-                                                                    std::to_string(i),
-                                              "--trigger", "daily", "--start", "03:00", "--event", "lock"}));
+                results[w].push_back(
+                    box.run({"add", "--title", "side " + std::to_string(w) + "." + std::to_string(i),
+                             "--trigger", "daily", "--start", "03:00", "--event", "lock"}));
         });
     for (auto& t : workers)
         t.join();
@@ -39,7 +39,8 @@ TEST(SideBySide, CommandsAtOneMomentAllTakeEffect) {
     }
     for (int w = 0; w < kWorkers; ++w)
         for (int i = 0; i < kEach; ++i)
-            EXPECT_EQ(titles.count("side " + std::to_string(w) + "." + std::to_string(i)), 1u) << w << "." << i;
+            EXPECT_EQ(titles.count("side " + std::to_string(w) + "." + std::to_string(i)), 1u)
+                << w << "." << i;
 }
 
 TEST(SideBySide, AFileHeldBrieflyIsWaitedForAndOneHeldOnIsReportedLockedNotDamaged) {
