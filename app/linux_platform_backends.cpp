@@ -144,6 +144,7 @@ std::unique_ptr<PlatformBackends> MakePlatformBackends(platform::Log& log) {
         std::make_unique<lx::LinuxTrayHostWatch>(features->kind() != platform::SessionKind::Wayland);
     b->notifications = std::make_unique<lx::LinuxDesktopNotifications>();
     b->runHistory = std::make_unique<lx::JournalRunHistory>(log);
+    b->runningProgram = std::make_unique<lx::LinuxRunningProgram>(ORVANTA_APP_ID);
     b->playbackThreadTuning = lx::TunePlaybackThread;
     b->playbackSleepMargin = lx::kTunedThreadSleepMargin;
     b->watchTermination = WatchTermination;

@@ -14,7 +14,6 @@
 #include "scheduler/open_confirmation.h"
 #include "scheduler/run_history_sink.h"
 #include "scheduler/run_now.h"
-#include "ui/bus_hand_over.h"
 #include "ui/data_folder_watch.h"
 #include "ui/desktop_notices.h"
 #include "ui/error_box.h"
@@ -273,9 +272,15 @@ int main(int argc, char** argv) {
         ports.openTaskEditor = openTaskEditor;
         ports.passwordRequiredOnResume = [&] { return os.resumePassword->passwordRequired(); };
         ports.handOverNewTask = commandLine.newTask;
+        // True once the copy for this data folder was found and asked, whatever it answered: a copy that
+        // was asked may act on it late, and asking again another way could open a second editor.
         ports.handOverOnBus = [&](bool newTask) {
-            return ui::HandOverOnBus(QStringLiteral(ORVANTA_APP_ID), QString::fromStdString(dataFolder),
-                                     newTask);
+            platform::RunningProgram& first = *os.runningProgram;
+            if (!first.reachCopyOf(dataFolder)) return false;
+            const platform::RunningProgram::Reply reply = newTask ? first.newTask() : first.showWindow();
+            if (!reply.done() && !reply.message.empty())
+                std::cerr << "orvanta: the running copy answered: " << reply.message << '\n';
+            return true;
         };
         // Told after each rebuild of the window's, so the watch below knows the file as read.
         std::function<void()> tableRebuilt;

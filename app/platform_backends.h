@@ -68,6 +68,8 @@ struct PlatformBackends {
     std::unique_ptr<platform::DesktopNotifications> notifications;
     // What ran and what did not, kept where the system keeps such records.
     std::unique_ptr<platform::RunHistory> runHistory;
+    // The copy already running for a data folder, which a second start hands its request to.
+    std::unique_ptr<platform::RunningProgram> runningProgram;
 
     // How a macro playback thread is made to wake on time, and how long before each moment it may stop
     // sleeping (see macros::SteadyMacroWaiter).

@@ -52,6 +52,7 @@ std::unique_ptr<PlatformBackends> MakePlatformBackends(platform::Log& log) {
     b->trayHosts = std::make_unique<wb::WindowsTrayHostWatch>();
     b->notifications = std::make_unique<wb::WindowsDesktopNotifications>();
     b->runHistory = std::make_unique<wb::WindowsRunHistory>(log);
+    b->runningProgram = std::make_unique<wb::WindowsRunningProgram>();
     b->playbackThreadTuning = wb::TunePlaybackThread;
     b->playbackSleepMargin = wb::kTunedThreadSleepMargin;
     // A windowed program is asked to end through its windows, which take the ordinary Exit road.

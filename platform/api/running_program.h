@@ -1,7 +1,9 @@
 #pragma once
 
+#include <filesystem>
 #include <optional>
 #include <string>
+#include <system_error>
 #include <vector>
 
 namespace orvanta::platform {
@@ -29,8 +31,10 @@ class RunningProgram {
 
     virtual ~RunningProgram() = default;
 
-    // The data folder of the running program; nullopt when none answers.
-    virtual std::optional<std::string> dataFolder() = 0;
+    // Looks among this user's running copies (one per data folder) for the one working on dataFolder,
+    // the same folder however it is written, and directs every later call to it. False when no such copy
+    // answers; a copy that does not answer at once is taken for none, and the caller works on the files.
+    virtual bool reachCopyOf(const std::string& dataFolder) = 0;
     // Rebuilds the run table and reloads the hotkey tasks. deferred is set when the program holds the
     // table (a confirmation or an editor is open) and takes the change in once it is free.
     virtual Reply rebuild(bool& deferred) = 0;
@@ -41,7 +45,24 @@ class RunningProgram {
     virtual Reply nextTask(std::string& hint, std::vector<Problem>& problems) = 0;
     // Runs the task now, as its hotkey would; actions names what it started, in order.
     virtual Reply runTask(const std::string& id, std::vector<std::string>& actions) = 0;
+    // Shows the main window, or opens the editor on a new task, as a second start of the program asks.
+    virtual Reply showWindow() = 0;
+    virtual Reply newTask() = 0;
 };
+
+// Whether two paths name the same folder: the same directory entry (a link, a trailing separator, "..")
+// or, where one does not exist, the same text once tidied.
+inline bool SameFolder(const std::string& a, const std::string& b) {
+    std::error_code error;
+    if (std::filesystem::equivalent(a, b, error)) return true;
+    const auto tidy = [](const std::string& path) {
+        std::string text = std::filesystem::path(path).lexically_normal().string();
+        while (text.size() > 1 && text.back() == '/')
+            text.pop_back();
+        return text;
+    };
+    return tidy(a) == tidy(b);
+}
 
 // The bus names of the program's interface, shared by both ends.
 namespace program_bus {

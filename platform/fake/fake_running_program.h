@@ -8,7 +8,7 @@
 namespace orvanta::platform::fake {
 
 // A running program the test describes: its data folder (none: not running), what it answers, and the
-// calls it was asked, in order ("rebuild", "list", "next", "run 12").
+// calls it was asked, in order ("reach", "rebuild", "list", "next", "run 12", "show", "new").
 class FakeRunningProgram : public RunningProgram {
   public:
     std::optional<std::string> folder;
@@ -21,7 +21,10 @@ class FakeRunningProgram : public RunningProgram {
     std::vector<std::string> actionsRun;
     std::vector<std::string> calls;
 
-    std::optional<std::string> dataFolder() override { return folder; }
+    bool reachCopyOf(const std::string& dataFolder) override {
+        calls.push_back("reach");
+        return folder && SameFolder(*folder, dataFolder);
+    }
     Reply rebuild(bool& deferred) override {
         deferred = rebuildDeferred;
         return Answer("rebuild");
@@ -38,6 +41,8 @@ class FakeRunningProgram : public RunningProgram {
         actions = actionsRun;
         return Answer("run " + id);
     }
+    Reply showWindow() override { return Answer("show"); }
+    Reply newTask() override { return Answer("new"); }
 
   private:
     Reply Answer(const std::string& call) {

@@ -2,8 +2,11 @@
 
 #include "platform/linux/user_bus.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <systemd/sd-bus.h>
+#include <unistd.h>
 
 namespace orvanta::platform::linux_backend {
 namespace {
@@ -53,6 +56,14 @@ int NoArguments(sd_bus_message*) {
     return 0;
 }
 
+int NoAnswer(sd_bus_message*) {
+    return 0;
+}
+
+// A copy busy for longer than this is stuck (stopped, or frozen in a dialog it cannot leave): asking it
+// would hold a command or a second start for the whole call limit.
+constexpr std::chrono::seconds kAtOnce{2};
+
 } // namespace
 
 LinuxRunningProgram::LinuxRunningProgram(std::string busName, std::chrono::milliseconds callLimit)
@@ -69,18 +80,20 @@ bool LinuxRunningProgram::Connected() {
 
 Reply LinuxRunningProgram::Call(const char* interface, const char* method,
                                 const std::function<int(sd_bus_message*)>& append,
-                                const std::function<int(sd_bus_message*)>& read) {
+                                const std::function<int(sd_bus_message*)>& read,
+                                std::chrono::milliseconds limit) {
     if (!Connected()) return {Reply::Kind::kAbsent, "there is no session bus"};
     CallState s;
-    int r = sd_bus_message_new_method_call(bus_.get(), &s.call, busName_.c_str(), names::kObjectPath,
-                                           interface, method);
+    const std::string& to = destination_.empty() ? busName_ : destination_;
+    int r = sd_bus_message_new_method_call(bus_.get(), &s.call, to.c_str(), names::kObjectPath, interface,
+                                           method);
     // Asking must not start the program: the service file would, and a command line that finds none
     // works on the files itself.
     if (r >= 0) r = sd_bus_message_set_auto_start(s.call, 0);
     if (r >= 0) r = append(s.call);
     if (r < 0)
         return {Reply::Kind::kFailed, std::string("cannot ask the running program: ") + std::strerror(-r)};
-    const auto limitUs = std::chrono::duration_cast<std::chrono::microseconds>(callLimit_).count();
+    const auto limitUs = std::chrono::duration_cast<std::chrono::microseconds>(limit).count();
     r = sd_bus_call(bus_.get(), s.call, static_cast<std::uint64_t>(limitUs), &s.error, &s.reply);
     if (r < 0) {
         if (NamedNobody(s.error)) return {Reply::Kind::kAbsent, {}};
@@ -94,19 +107,44 @@ Reply LinuxRunningProgram::Call(const char* interface, const char* method,
     return {Reply::Kind::kDone, {}};
 }
 
-std::optional<std::string> LinuxRunningProgram::dataFolder() {
-    std::string folder;
-    const Reply reply = Call(
-        "org.freedesktop.DBus.Properties", "Get",
-        [](sd_bus_message* m) { return sd_bus_message_append(m, "ss", names::kInterface, "DataFolder"); },
-        [&](sd_bus_message* m) {
-            const char* text = nullptr;
-            const int r = sd_bus_message_read(m, "v", "s", &text);
-            if (r >= 0) folder = text;
-            return r;
-        });
-    if (!reply.done()) return std::nullopt;
-    return folder;
+std::vector<std::string> LinuxRunningProgram::Copies() {
+    std::vector<std::string> copies;
+    CallState s;
+    const int r = sd_bus_call_method(bus_.get(), "org.freedesktop.DBus", "/org/freedesktop/DBus",
+                                     "org.freedesktop.DBus", "ListQueuedOwners", &s.error, &s.reply, "s",
+                                     busName_.c_str());
+    if (r >= 0 && ReadStrings(s.reply, copies) < 0) copies.clear();
+    return copies;
+}
+
+bool LinuxRunningProgram::reachCopyOf(const std::string& dataFolder) {
+    destination_.clear();
+    if (!Connected()) return false;
+    // Every copy takes the name or waits in line for it, whatever its data folder: the copy for this folder
+    // may be any of them. A bus shared between users lets each see the others' copies; none is this user's.
+    for (const std::string& copy : Copies()) {
+        std::uint32_t uid = 0;
+        if (CallState s; sd_bus_call_method(bus_.get(), "org.freedesktop.DBus", "/org/freedesktop/DBus",
+                                            "org.freedesktop.DBus", "GetConnectionUnixUser", &s.error,
+                                            &s.reply, "s", copy.c_str()) < 0 ||
+                         sd_bus_message_read(s.reply, "u", &uid) < 0 || uid != getuid())
+            continue;
+        destination_ = copy;
+        std::string theirs;
+        const Reply reply = Call(
+            "org.freedesktop.DBus.Properties", "Get",
+            [](sd_bus_message* m) { return sd_bus_message_append(m, "ss", names::kInterface, "DataFolder"); },
+            [&](sd_bus_message* m) {
+                const char* text = nullptr;
+                const int r = sd_bus_message_read(m, "v", "s", &text);
+                if (r >= 0) theirs = text;
+                return r;
+            },
+            std::min<std::chrono::milliseconds>(callLimit_, kAtOnce));
+        if (reply.done() && !theirs.empty() && SameFolder(theirs, dataFolder)) return true;
+    }
+    destination_.clear();
+    return false;
 }
 
 Reply LinuxRunningProgram::rebuild(bool& deferred) {
@@ -148,6 +186,16 @@ Reply LinuxRunningProgram::runTask(const std::string& id, std::vector<std::strin
         names::kInterface, "RunTask",
         [&](sd_bus_message* m) { return sd_bus_message_append(m, "s", id.c_str()); },
         [&](sd_bus_message* m) { return ReadStrings(m, actions); });
+}
+
+Reply LinuxRunningProgram::showWindow() {
+    return Call(names::kInterface, "ShowWindow", NoArguments, NoAnswer,
+                std::min<std::chrono::milliseconds>(callLimit_, kAtOnce));
+}
+
+Reply LinuxRunningProgram::newTask() {
+    return Call(names::kInterface, "NewTask", NoArguments, NoAnswer,
+                std::min<std::chrono::milliseconds>(callLimit_, kAtOnce));
 }
 
 } // namespace orvanta::platform::linux_backend

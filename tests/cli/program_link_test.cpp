@@ -32,6 +32,10 @@ TEST(ProgramLink, OnlyAProgramOfTheSameDataFolderIsAsked) {
         program.folder = same;
         EXPECT_EQ(ProgramOfFolder(&program, mine), &program) << same;
     }
+    // A folder that is not there (yet) is compared as written, tidied.
+    program.folder = temp.path() + "/new//folder/";
+    EXPECT_EQ(ProgramOfFolder(&program, temp.path() + "/new/folder"), &program);
+    EXPECT_EQ(ProgramOfFolder(&program, temp.path() + "/new/folder2"), nullptr);
 }
 
 TEST(ProgramLink, AChangeIsToldAndItsOutcomeReported) {

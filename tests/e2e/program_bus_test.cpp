@@ -5,6 +5,7 @@
 
 #include <QElapsedTimer>
 #include <QRegularExpression>
+#include <csignal>
 #include <cstdlib>
 #include <ctime>
 #include <filesystem>
@@ -307,6 +308,22 @@ TEST_F(ProgramBus, AChangeMadeWithSqlite3IsTakenInOnce) {
     // The burst was read once: one line for it in the log.
     std::this_thread::sleep_for(1s);
     EXPECT_EQ(Errors().count("changed by another program"), 1) << Errors().toStdString();
+}
+
+// A stopped program (SIGSTOP, a debugger) cannot answer: the command stores its change at once, without
+// waiting for the call limit, and the program takes it in from the file once it goes on.
+TEST_F(ProgramBus, AProgramThatDoesNotAnswerHoldsNoCommandUp) {
+    StartAndWaitForTheBus();
+    const std::string marker = folder.file("added-while-stopped");
+    const Moment due = In(20);
+    ASSERT_EQ(::kill(static_cast<pid_t>(program.processId()), SIGSTOP), 0);
+    const auto before = std::chrono::steady_clock::now();
+    const ToolRun added = Ctl(QStringList{"add"} + OnceAt(due, marker));
+    const auto took = std::chrono::steady_clock::now() - before;
+    ::kill(static_cast<pid_t>(program.processId()), SIGCONT);
+    EXPECT_EQ(added.status, 0) << added.err.toStdString();
+    EXPECT_LT(took, 10s) << "the command waited for the stopped program";
+    EXPECT_TRUE(WaitUntil([&] { return std::filesystem::exists(marker); }, 40s)) << Errors().toStdString();
 }
 
 // A task file overwritten while the program runs cannot be read; the list is then unknown, and the

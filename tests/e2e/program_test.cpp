@@ -173,6 +173,31 @@ TEST_F(Program, ASecondStartAsksOnlyTheCopyForItsOwnDataFolderOnTheBus) {
     std::this_thread::sleep_for(1s);
     EXPECT_TRUE(VisibleMainWindows(first.processId()).isEmpty())
         << "the copy for another data folder came forward";
+
+    // The command line reaches the same copy, though the other holds the name: with the editor open there,
+    // a change made from the command line is told to wait for that editor.
+    QProcess editorStart;
+    other.Prepare(editorStart);
+    editorStart.setArguments({"--new-task"});
+    editorStart.start();
+    EXPECT_TRUE(editorStart.waitForFinished(10000));
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+            return SearchWindows({"--onlyvisible", "--pid", QString::number(otherFirst.processId()), "--name",
+                                  "^Add Task$"})
+                       .size() == 1;
+        },
+        15s))
+        << "no editor opened in the copy for that folder";
+    QProcess ctl;
+    ctl.start(QStringLiteral(ORVANTACTL_PROGRAM),
+              {"--data-dir", QString::fromStdString(other.dataFolder()), "add", "--trigger", "daily",
+               "--start", "03:00", "--event", "lock"});
+    EXPECT_TRUE(ctl.waitForFinished(20000));
+    const QString told = QString::fromLocal8Bit(ctl.readAllStandardError());
+    EXPECT_EQ(ctl.exitCode(), 0) << told.toStdString();
+    EXPECT_TRUE(told.contains("has a window open that holds its tasks"))
+        << "the command line did not reach the copy for its folder: " << told.toStdString();
     stopOther();
 }
 

@@ -3,9 +3,6 @@
 #include "data/error.h"
 #include "tools/orvantactl/display_row_lines.h"
 
-#include <filesystem>
-#include <system_error>
-
 namespace orvanta::ctl {
 namespace {
 
@@ -27,13 +24,7 @@ std::vector<scheduler::RowProblem> Problems(const std::vector<platform::RunningP
 } // namespace
 
 platform::RunningProgram* ProgramOfFolder(platform::RunningProgram* program, const std::string& folder) {
-    if (!program) return nullptr;
-    const std::optional<std::string> itsFolder = program->dataFolder();
-    if (!itsFolder) return nullptr;
-    // The same folder however it is written (a link, a trailing separator).
-    std::error_code error;
-    if (std::filesystem::equivalent(*itsFolder, folder, error)) return program;
-    return nullptr;
+    return program && program->reachCopyOf(folder) ? program : nullptr;
 }
 
 void TellOfChange(platform::RunningProgram& program, std::ostream& err) {
