@@ -358,6 +358,21 @@ int main(int argc, char** argv) {
                 },
                 [&] { return reminders.open(); }});
             if (bus->Publish(QStringLiteral(ORVANTA_APP_ID))) runEvents.Add(*bus);
+            // The desktop's portal came back after hotkeys were turned away for want of it: the list is
+            // loaded again, so those are registered and their "Register failed" goes.
+            os.globalHotkeys->setOnAvailableAgain([&] {
+                QMetaObject::invokeMethod(
+                    qApp,
+                    [&] {
+                        ui::RunGuarded(errors, [&] {
+                            if (tableHeld())
+                                folderWatch->TakeInLater();
+                            else if (form.hotkeyPage())
+                                form.hotkeyPage()->LoadHotkeyTasks();
+                        });
+                    },
+                    Qt::QueuedConnection);
+            });
         }
         if (!form.StartRefusal().isEmpty()) {
             status = 1;
@@ -372,6 +387,7 @@ int main(int argc, char** argv) {
         // The grab thread outlives this block; no press may reach the objects ending with it.
         os.globalHotkeys->setOnPressed({});
         os.globalHotkeys->setOnBound({});
+        os.globalHotkeys->setOnAvailableAgain({});
     }
     try {
         languages.CheckNoListeners();

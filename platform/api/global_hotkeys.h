@@ -65,6 +65,12 @@ class GlobalHotkeys {
     // and is told only of the newest set. Backends that answer every call in full never call it.
     using BoundCallback = std::function<void(std::vector<HotkeyRefusal> refused)>;
     virtual void setOnBound(BoundCallback) {}
+
+    // Runs when registrations this backend answered Unavailable could be taken now (the desktop's portal
+    // is back after it went away): the caller registers its set again. On the backend's thread, as
+    // presses; backends whose answers never change never call it.
+    using AvailableAgainCallback = std::function<void()>;
+    virtual void setOnAvailableAgain(AvailableAgainCallback) {}
 };
 
 } // namespace orvanta::platform

@@ -2,6 +2,7 @@
 #include "platform/linux/actions/bus_requests.h"
 #include "platform/linux/hotkeys/portal_global_hotkeys.h"
 
+#include <atomic>
 #include <cerrno>
 #include <chrono>
 #include <condition_variable>
@@ -373,6 +374,17 @@ TEST_F(PortalHotkeysTest, TheDesktopGoingAwayIsLoggedAndLaterRegistrationsAreUna
     EXPECT_FALSE(log.find("desktop portal went away").empty());
     EXPECT_EQ(hotkeys.registerHotkey(kHotkeyAlt, 'B', 2), HotkeyRegistration::Unavailable);
     EXPECT_TRUE(presses.seen.empty());
+
+    // When it returns, the caller is told to register again what was turned away, and it binds.
+    std::atomic<int> toldAgain{0};
+    hotkeys.setOnAvailableAgain([&] { ++toldAgain; });
+    portal.Start();
+    ASSERT_TRUE(portal.Present());
+    EXPECT_EQ(bound.Next(), kAllKept) << "the set held was not bound again";
+    EXPECT_TRUE(Eventually([&] { return toldAgain.load() == 1; }));
+    EXPECT_EQ(hotkeys.registerHotkey(kHotkeyAlt, 'B', 2), HotkeyRegistration::Registered);
+    EXPECT_EQ(bound.Next(), kAllKept);
+    EXPECT_EQ(portal.CallsOf("BindShortcuts").back(), "hotkey-ALT+A=ALT+A hotkey-ALT+B=ALT+B");
 }
 
 // The desktop starts its portal again: the shortcuts held are bound in a session of the new one, under

@@ -145,6 +145,9 @@ struct PortalGlobalHotkeys::Impl {
     bool bindQueued = false;
     // Whether the portal's name has an owner: without one a registration cannot be bound.
     bool portalPresent = false;
+    // Whether a registration was answered Unavailable for want of the portal since it was last there.
+    bool turnedAwayWhileAbsent = false;
+    AvailableAgainCallback onAvailableAgain;
     // Bumped whenever the portal's name changes hands: a session made across that belongs to nobody.
     std::uint64_t ownerChanges = 0;
     // The session the portal made for the last bind, and what it holds; touched on the bus thread.
@@ -217,25 +220,33 @@ struct PortalGlobalHotkeys::Impl {
         auto* self = static_cast<Impl*>(data);
         const char *name = nullptr, *before = nullptr, *after = nullptr;
         if (sd_bus_message_read(m, "sss", &name, &before, &after) < 0) return 0;
-        const std::lock_guard lock(self->mutex);
-        // The session and the application ID went with the old owner; a new one knows neither. A bind
-        // under way tells nothing: what it got is gone, and the set stays wanted for the next owner.
-        const bool held = !self->sessionPath.empty();
-        self->sessionPath.clear();
-        self->boundSet.clear();
-        self->boundIds.clear();
-        self->appIdRegistered = false;
-        ++self->ownerChanges;
-        ++self->generation;
-        self->portalPresent = after && *after;
-        if (!self->portalPresent) {
-            if (held)
-                self->log.warn("the desktop portal went away: the hotkeys are bound again when it returns");
-            return 0;
+        AvailableAgainCallback tell;
+        {
+            const std::lock_guard lock(self->mutex);
+            // The session and the application ID went with the old owner; a new one knows neither. A bind
+            // under way tells nothing: what it got is gone, and the set stays wanted for the next owner.
+            const bool held = !self->sessionPath.empty();
+            self->sessionPath.clear();
+            self->boundSet.clear();
+            self->boundIds.clear();
+            self->appIdRegistered = false;
+            ++self->ownerChanges;
+            ++self->generation;
+            self->portalPresent = after && *after;
+            if (!self->portalPresent) {
+                if (held)
+                    self->log.warn(
+                        "the desktop portal went away: the hotkeys are bound again when it returns");
+                return 0;
+            }
+            if (std::exchange(self->turnedAwayWhileAbsent, false)) tell = self->onAvailableAgain;
+            if (!self->wanted.empty()) {
+                self->log.warn("the desktop portal has a new owner: the hotkeys are bound again");
+                self->RequestBind();
+            }
         }
-        if (self->wanted.empty()) return 0;
-        self->log.warn("the desktop portal has a new owner: the hotkeys are bound again");
-        self->RequestBind();
+        // Outside the lock: the caller registers again from here or from its own thread.
+        if (tell) tell();
         return 0;
     }
 
@@ -408,11 +419,19 @@ void PortalGlobalHotkeys::setOnBound(BoundCallback onBound) {
     impl_->onBound = std::move(onBound);
 }
 
+void PortalGlobalHotkeys::setOnAvailableAgain(AvailableAgainCallback onAvailableAgain) {
+    const std::lock_guard lock(impl_->mutex);
+    impl_->onAvailableAgain = std::move(onAvailableAgain);
+}
+
 HotkeyRegistration PortalGlobalHotkeys::registerHotkey(unsigned modifiers, unsigned virtualKey, int id) {
     const Combination combination{modifiers, virtualKey};
     const std::lock_guard lock(impl_->mutex);
-    if (PortalTrigger(modifiers, virtualKey).empty() || !impl_->portalPresent)
+    if (PortalTrigger(modifiers, virtualKey).empty()) return HotkeyRegistration::Unavailable;
+    if (!impl_->portalPresent) {
+        impl_->turnedAwayWhileAbsent = true;
         return HotkeyRegistration::Unavailable;
+    }
     for (const auto& [other, held] : impl_->wanted)
         if (held == combination && other != id) return HotkeyRegistration::Refused;
     impl_->wanted[id] = combination;

@@ -32,7 +32,8 @@ struct PortalHotkeyOptions {
 // once, and what the desktop then did not keep is told through setOnBound. Presses arrive as the portal's
 // Activated signal on the same thread.
 // A portal that ends takes its sessions with it; the set held stays wanted and is bound again in a new
-// session once another portal owns the name.
+// session once another portal owns the name, and the caller is told to register again what was answered
+// Unavailable meanwhile.
 class PortalGlobalHotkeys : public GlobalHotkeys {
   public:
     PortalGlobalHotkeys(Log& log, PortalHotkeyOptions options);
@@ -42,6 +43,7 @@ class PortalGlobalHotkeys : public GlobalHotkeys {
 
     void setOnPressed(PressedCallback onPressed) override;
     void setOnBound(BoundCallback onBound) override;
+    void setOnAvailableAgain(AvailableAgainCallback onAvailableAgain) override;
     HotkeyRegistration registerHotkey(unsigned modifiers, unsigned virtualKey, int id) override;
     void unregisterHotkey(int id) override;
     void beginBatch() override;
