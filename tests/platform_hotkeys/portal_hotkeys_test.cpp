@@ -8,6 +8,7 @@
 #include <condition_variable>
 #include <csignal>
 #include <gtest/gtest.h>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <spawn.h>
@@ -318,6 +319,18 @@ TEST_F(PortalHotkeysTest, ABindTheDesktopAnswersLateHoldsNoCallerAndItsRefusalsF
     EXPECT_EQ(presses.seen, std::vector<std::string>{"1:1+65"});
 }
 
+// The program ends while the desktop still asks the user about its shortcuts: it ends at once, not when
+// the question times out.
+TEST_F(PortalHotkeysTest, EndingWhileTheDesktopAsksTakesNoLongerThanAMoment) {
+    portal.DelayBinds(20s);
+    auto hotkeys = std::make_unique<PortalGlobalHotkeys>(log, Options());
+    EXPECT_EQ(hotkeys->registerHotkey(kHotkeyAlt, 'A', 1), HotkeyRegistration::Registered);
+    std::this_thread::sleep_for(300ms); // the bind is under way, waiting for the answer
+    const auto ending = std::chrono::steady_clock::now();
+    hotkeys.reset();
+    EXPECT_LT(std::chrono::steady_clock::now() - ending, 2s);
+}
+
 // The set changes while the desktop has yet to answer for the previous one: the newest set is what ends up
 // bound, in one live session, and the outcome told is that of the newest set alone.
 TEST_F(PortalHotkeysTest, AChangeWhileABindIsUnansweredEndsWithTheNewestSetBound) {
@@ -361,7 +374,7 @@ TEST_F(PortalHotkeysTest, ABindTheDesktopRefusesLeavesEveryShortcutUnregisteredW
 
 // The portal ends (the desktop restarts it, or the session ends): nothing crashes, the loss is logged, and
 // a registration made while it is gone says the desktop is not there.
-TEST_F(PortalHotkeysTest, TheDesktopGoingAwayIsLoggedAndLaterRegistrationsAreUnavailable) {
+TEST_F(PortalHotkeysTest, TheDesktopGoingAwayIsLoggedAndWhatItTurnsAwayMeanwhileIsRegisteredOnItsReturn) {
     PortalGlobalHotkeys hotkeys(log, Options());
     hotkeys.setOnPressed(presses.Callback());
     hotkeys.setOnBound(bound.Callback());

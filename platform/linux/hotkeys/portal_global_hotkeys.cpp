@@ -4,6 +4,7 @@
 #include "platform/linux/portal/portal_request.h"
 #include "platform/linux/session_bus_loop.h"
 
+#include <atomic>
 #include <cctype>
 #include <cstdint>
 #include <map>
@@ -145,6 +146,9 @@ struct PortalGlobalHotkeys::Impl {
     bool bindQueued = false;
     // Whether the portal's name has an owner: without one a registration cannot be bound.
     bool portalPresent = false;
+    // Set as the backend ends: a bind waiting for the desktop's answer (a question to the user) gives up
+    // rather than hold the program's exit for the answer limit.
+    std::atomic<bool> ending{false};
     // Whether a registration was answered Unavailable for want of the portal since it was last there.
     bool turnedAwayWhileAbsent = false;
     AvailableAgainCallback onAvailableAgain;
@@ -167,6 +171,7 @@ struct PortalGlobalHotkeys::Impl {
     }
 
     ~Impl() {
+        ending = true;
         loop.RunAndWait(
             [this](sd_bus* bus) {
                 CloseSession(bus);
@@ -337,7 +342,7 @@ struct PortalGlobalHotkeys::Impl {
                 return sd_bus_message_append(m, "a{sv}", 2, "handle_token", "s", createToken.c_str(),
                                              "session_handle_token", "s", sessionToken.c_str());
             },
-            options.answerLimit);
+            options.answerLimit, &ending);
         if (!created.answered()) return AllRefused(want, created.failure());
         if (created.code() != 0) return AllRefused(want, "it made no shortcuts session");
         std::string session = SessionHandle(created.results());
@@ -363,7 +368,7 @@ struct PortalGlobalHotkeys::Impl {
                     r = sd_bus_message_append(m, "sa{sv}", "", 1, "handle_token", "s", bindToken.c_str());
                 return r;
             },
-            options.answerLimit);
+            options.answerLimit, &ending);
         auto dropSession = [&] {
             sd_bus_error error = SD_BUS_ERROR_NULL;
             sd_bus_call_method(bus, portal::kService, session.c_str(), "org.freedesktop.portal.Session",
