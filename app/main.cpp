@@ -29,6 +29,8 @@
 
 #include <QApplication>
 #include <QCursor>
+#include <QEventLoop>
+#include <QTimer>
 #include <atomic>
 #include <exception>
 #include <iostream>
@@ -132,8 +134,8 @@ int main(int argc, char** argv) {
         macros::MacroPorts taskPorts{
             *os.syntheticInput,     clipboard, waiter, macroStopRequested, [&] { stopKey.Release(); },
             std::chrono::seconds(2)};
-        // The desktop's question comes only once the playback begins, after the task's pass went on; its
-        // refusal goes to the history on its own. The journal takes entries from any thread.
+        // Where no one waits for a playback's begin (below), its refusal goes to the history on its own,
+        // without a task. The journal takes entries from any thread.
         taskPorts.refused = [&](const std::string& why) {
             log.warn("a task macro was not played: " + why);
             os.runHistory->write({0,
@@ -145,10 +147,26 @@ int main(int argc, char** argv) {
                                   "the macro was not played: " + why});
         };
         macros::DoDo2 taskMacros(taskPorts);
-        macros::TaskMacroStarter macroStarter(taskMacros, stopKey, macroStopRequested, os.features.get(),
-                                              [&](const std::string& path, const std::string& why) {
-                                                  log.warn("the macro " + path + " was not played: " + why);
-                                              });
+        // Where the desktop may ask the user before a playback begins, the task waits for the answer with
+        // its windows alive, so that a refusal keeps the task's later actions from running.
+        macros::TaskMacroStarter::AwaitBegin awaitBegin;
+        if (os.syntheticInput->asksBeforePlayback())
+            awaitBegin = [](const std::function<bool()>& settled) {
+                if (settled()) return;
+                QEventLoop wait;
+                QTimer look;
+                QObject::connect(&look, &QTimer::timeout, &wait, [&] {
+                    if (settled()) wait.quit();
+                });
+                look.start(20);
+                wait.exec();
+            };
+        macros::TaskMacroStarter macroStarter(
+            taskMacros, stopKey, macroStopRequested, os.features.get(),
+            [&](const std::string& path, const std::string& why) {
+                log.warn("the macro " + path + " was not played: " + why);
+            },
+            std::move(awaitBegin));
         actions::DesktopActions::Options actionOptions;
         actionOptions.startMacro = [&](const std::string& path, std::string& why) {
             return macroStarter.StartTaskMacro(path, &why);

@@ -145,12 +145,29 @@ void WaitForReleasedKeys(const MacroPorts& ports) {
 
 } // namespace
 
+PlaybackBegin::State PlaybackBegin::state() const {
+    const std::lock_guard lock(mutex_);
+    return state_;
+}
+
+std::string PlaybackBegin::refusal() const {
+    const std::lock_guard lock(mutex_);
+    return refusal_;
+}
+
+void PlaybackBegin::Settle(State state, const std::string& refusal) {
+    const std::lock_guard lock(mutex_);
+    if (state_ != State::kPending) return;
+    state_ = state;
+    refusal_ = refusal;
+}
+
 void PlayMacro(const std::vector<std::string>& lines, const MacroPorts& ports) {
     VectorLineSource source(lines);
     PlayMacro(source, ports);
 }
 
-void PlayMacro(MacroLineSource& lines, const MacroPorts& ports) {
+void PlayMacro(MacroLineSource& lines, const MacroPorts& ports, PlaybackBegin* begin) {
     std::int64_t macroClock = 0;
     // The moment of the last line played; lines earlier than the one before play at once and count on
     // from here.
@@ -159,11 +176,19 @@ void PlayMacro(MacroLineSource& lines, const MacroPorts& ports) {
     ports.waiter.beginPlayback();
     const std::string refusal = ports.input.beginPlayback(ports.stopRequested);
     if (!refusal.empty()) {
-        // A stop during the desktop's question is the user's doing, not the desktop's refusal.
-        if (ports.refused && !ports.stopRequested.load()) ports.refused(refusal);
+        // A stop during the desktop's question is the user's doing, not the desktop's refusal: the
+        // macro counts as begun and stopped.
+        if (ports.stopRequested.load()) {
+            if (begin) begin->Settle(PlaybackBegin::State::kBegan);
+        } else if (begin) {
+            begin->Settle(PlaybackBegin::State::kRefused, refusal);
+        } else if (ports.refused) {
+            ports.refused(refusal);
+        }
         if (ports.releaseStopKey) ports.releaseStopKey();
         return;
     }
+    if (begin) begin->Settle(PlaybackBegin::State::kBegan);
     // Ends the input's session even where a port throws, after the held input was let go.
     struct EndPlayback {
         platform::SyntheticInput& input;
@@ -219,20 +244,22 @@ void MacroPlayer::Start(std::vector<std::string> lines) {
     Start(std::make_unique<OwnedLines>(std::move(lines)));
 }
 
-void MacroPlayer::Start(std::unique_ptr<MacroLineSource> lines) {
+void MacroPlayer::Start(std::unique_ptr<MacroLineSource> lines, std::shared_ptr<PlaybackBegin> begin) {
     const std::lock_guard lock(mutex_);
     ReapFinished();
     auto& playback = playbacks_.emplace_back();
-    playback.thread = std::thread([this, &playback, lines = std::move(lines)] {
+    playback.thread = std::thread([this, &playback, lines = std::move(lines), begin = std::move(begin)] {
         // Nothing may leave the thread: a failing port ends the playback like its last line.
         try {
-            PlayMacro(*lines, ports_);
+            PlayMacro(*lines, ports_, begin.get());
         } catch (...) {
             try {
                 if (ports_.releaseStopKey) ports_.releaseStopKey();
             } catch (...) {
             }
         }
+        // No one waiting for the begin may wait forever, whatever ended the playback.
+        if (begin) begin->Settle(PlaybackBegin::State::kBegan);
         try {
             if (endStep_) endStep_();
         } catch (...) {

@@ -92,13 +92,31 @@ struct MacroPorts {
     std::function<void(const std::string& why)> refused;
 };
 
+// How the begin of one playback went, for a starter that waits to know before it goes on: the desktop
+// may ask the user first, and a refusal must stop what the task does after its macro. Settled once, on
+// the playback's thread; read from any.
+class PlaybackBegin {
+  public:
+    enum class State { kPending, kBegan, kRefused };
+    State state() const;
+    std::string refusal() const;                               // the desktop's words, once refused
+    void Settle(State state, const std::string& refusal = {}); // the first settle counts
+
+  private:
+    mutable std::mutex mutex_;
+    State state_ = State::kPending;
+    std::string refusal_;
+};
+
 // Plays the lines once on the calling thread: checks the stop flag before every line, waits out each
 // line's spacing and performs its event. Ends after the last line, on a stop, or quietly at a number that
 // is no integer; in every case the keys and buttons it left held are released, then the stop key. Where
 // the input refuses the playback at its begin, no line is played and the refused port is told why.
 // A stop that comes during a wait ends the playback at once; the line waited for is not played.
 void PlayMacro(const std::vector<std::string>& lines, const MacroPorts& ports);
-void PlayMacro(MacroLineSource& lines, const MacroPorts& ports);
+// With begin, the outcome of the input's begin is settled there, and a refusal is left to whoever reads
+// it instead of the refused port.
+void PlayMacro(MacroLineSource& lines, const MacroPorts& ports, PlaybackBegin* begin = nullptr);
 
 // Runs playbacks on threads of their own, each over its own copy of the lines. Destroying the player
 // requests a stop and waits for the playbacks, which end within a few milliseconds: every wait of a
@@ -113,7 +131,8 @@ class MacroPlayer {
 
     void Start(std::vector<std::string> lines);
     // The source is read on the playback's thread, so a slow or large file never holds up the caller.
-    void Start(std::unique_ptr<MacroLineSource> lines);
+    // begin, when given, is settled however the playback goes, an exception included.
+    void Start(std::unique_ptr<MacroLineSource> lines, std::shared_ptr<PlaybackBegin> begin = nullptr);
     // Waits for every running playback to end; for tests and shutdown.
     void WaitAll();
 

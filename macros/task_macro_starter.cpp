@@ -32,8 +32,18 @@ bool TaskMacroStarter::StartTaskMacro(const std::string& path, std::string* why)
         stopKey_.Release();
         return false;
     }
-    player_.Start(std::make_unique<MacroFileLines>(path));
-    return true;
+    if (!awaitBegin_) {
+        player_.Start(std::make_unique<MacroFileLines>(path));
+        return true;
+    }
+    auto begin = std::make_shared<PlaybackBegin>();
+    player_.Start(std::make_unique<MacroFileLines>(path), begin);
+    awaitBegin_([&begin] { return begin->state() != PlaybackBegin::State::kPending; });
+    if (begin->state() != PlaybackBegin::State::kRefused) return true;
+    const std::string refusal = begin->refusal();
+    if (refused_) refused_(path, refusal);
+    if (why) *why = refusal;
+    return false;
 }
 
 } // namespace orvanta::macros

@@ -31,10 +31,16 @@ class TaskMacroStarter {
     // Told why a macro was not played where the desktop lets no program play one.
     using Refused = std::function<void(const std::string& path, const std::string& reason)>;
 
+    // Waits, keeping the program's windows alive, until settled() answers true. Given where the desktop
+    // may ask the user before a playback begins: the start then waits for that answer, so that a refusal
+    // keeps the task's later actions from running, as for a macro that cannot be played.
+    using AwaitBegin = std::function<void(const std::function<bool()>& settled)>;
+
     TaskMacroStarter(DoDo2& player, MacroStopKey& stopKey, std::atomic<bool>& stopRequested,
-                     const platform::DesktopFeatures* features = nullptr, Refused refused = {})
+                     const platform::DesktopFeatures* features = nullptr, Refused refused = {},
+                     AwaitBegin awaitBegin = {})
         : player_(player), stopKey_(stopKey), stopRequested_(stopRequested), features_(features),
-          refused_(std::move(refused)) {}
+          refused_(std::move(refused)), awaitBegin_(std::move(awaitBegin)) {}
 
     // Clears the stop flag, takes Alt+F12 and plays the file on a new thread, which reads it. Returns
     // false, with Alt+F12 given back, when the path is no regular file or a larger one than a macro can
@@ -49,6 +55,7 @@ class TaskMacroStarter {
     std::atomic<bool>& stopRequested_;
     const platform::DesktopFeatures* features_;
     Refused refused_;
+    AwaitBegin awaitBegin_;
 };
 
 } // namespace orvanta::macros

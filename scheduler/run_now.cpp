@@ -88,9 +88,13 @@ void RunTaskNow(const data::TaskStore& store, const std::string& id, TaskActions
         state, {reporting, window, window, closeAllowance, clock, noHistory},
         [&]() -> RunTable& { return none; }, [] {});
     dispatcher.DispatchHotkeyTask(id, {row});
-    if (reporting.macroFailed)
-        throw Error("the macro " + std::string(row[kColMacro]) +
-                    " could not be started; the task's later actions did not run");
+    if (!reporting.macroFailed) return;
+    // Why, where the actions can tell: a file that will not do, or the desktop's refusal.
+    std::string why;
+    for (const ActionFailure& failure : actions.TakeFailures())
+        if (failure.action == "Macro") why = " (" + failure.reason + ")";
+    throw Error("the macro " + std::string(row[kColMacro]) + " could not be started" + why +
+                "; the task's later actions did not run");
 }
 
 } // namespace orvanta::scheduler

@@ -49,6 +49,9 @@ class SyntheticInput {
         return {};
     }
     virtual void endPlayback() {}
+    // Whether beginPlayback may wait for the user's answer to a question of the desktop, so that a
+    // caller should learn its outcome before it goes on.
+    virtual bool asksBeforePlayback() const { return false; }
 };
 
 } // namespace orvanta::platform

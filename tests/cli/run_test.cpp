@@ -136,7 +136,9 @@ TEST_F(RunTest, UnknownTasksAndMacrosThatCannotStartFail) {
         Add({"--trigger", "daily", "--start", "7:00", "--macro", "/nowhere.mco", "--launch", marker});
     r = sandbox.run({"run", id});
     EXPECT_EQ(r.exitCode, 1);
-    EXPECT_NE(r.err.find("could not be started"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("could not be started (the macro file cannot be read: /nowhere.mco)"),
+              std::string::npos)
+        << r.err;
     EXPECT_EQ(r.out.find("run: launch"), std::string::npos) << r.out; // the launch after it never ran
 }
 

@@ -33,6 +33,7 @@ class PortalSyntheticInput : public SyntheticInput {
     PortalSyntheticInput& operator=(const PortalSyntheticInput&) = delete;
 
     std::string beginPlayback(const std::atomic<bool>& stop) override;
+    bool asksBeforePlayback() const override { return true; }
     void endPlayback() override;
 
     void keyDown(unsigned virtualKey) override;

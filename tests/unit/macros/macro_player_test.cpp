@@ -227,6 +227,49 @@ TEST_F(MacroPlayerTest, APlaybackTheInputRefusesAtItsBeginPlaysNothingAndSaysWhy
     EXPECT_EQ(input.playbacksEnded(), 1);
 }
 
+// Where the desktop asks the user before a playback begins, the start waits for the answer: a refusal
+// makes the start fail with the desktop's words, so the task's later actions do not run, and is told
+// once, by the starter, not a second time by the playback.
+TEST_F(MacroPlayerTest, ATaskMacroWhoseDesktopAsksFirstFailsToStartWhenRefused) {
+    test::TempFolder folder;
+    const std::string path = folder.file("m.mco");
+    std::ofstream(path, std::ios::binary) << "0 KEY_DOWN 65\r\n10 KEY_UP 65\r\n";
+    platform::fake::FakeGlobalHotkeys os;
+    hotkeys::HotkeyRegistrar registrar(os);
+    MacroStopKey stopKey(registrar);
+    int toldByPlayback = 0;
+    MacroPorts taskPorts{input, clipboard, waiter, stop, [&] { stopKey.Release(); }};
+    taskPorts.refused = [&](const std::string&) { ++toldByPlayback; };
+    DoDo2 player(taskPorts);
+    std::vector<std::string> refusals;
+    int awaited = 0;
+    TaskMacroStarter starter(
+        player, stopKey, stop, nullptr,
+        [&](const std::string& file, const std::string& why) { refusals.push_back(file + ": " + why); },
+        [&](const std::function<bool()>& settled) {
+            ++awaited;
+            while (!settled())
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        });
+
+    input.refusePlaybacks("the user said no");
+    std::string why;
+    EXPECT_FALSE(starter.StartTaskMacro(path, &why));
+    EXPECT_EQ(why, "the user said no");
+    EXPECT_EQ(refusals, (std::vector<std::string>{path + ": the user said no"}));
+    player.WaitAll();
+    EXPECT_EQ(toldByPlayback, 0);
+    EXPECT_TRUE(input.events().empty());
+    EXPECT_FALSE(os.isRegistered(1, 123)) << "Alt+F12 was kept for a playback that never came";
+
+    input.refusePlaybacks({});
+    EXPECT_TRUE(starter.StartTaskMacro(path, &why));
+    player.WaitAll();
+    EXPECT_EQ(awaited, 2);
+    EXPECT_EQ(input.events(), (Log{"key down 65", "key up 65"}));
+    EXPECT_EQ(refusals.size(), 1u);
+}
+
 // The input's session ends only after the keys the playback held were let go through it, and also when
 // a port fails half-way.
 TEST_F(MacroPlayerTest, ThePlaybacksEndComesAfterItsHeldKeysAreLetGoEvenOnAFailure) {
