@@ -268,6 +268,16 @@ TEST_F(MacroPlayerTest, ATaskMacroWhoseDesktopAsksFirstFailsToStartWhenRefused) 
     EXPECT_EQ(awaited, 2);
     EXPECT_EQ(input.events(), (Log{"key down 65", "key up 65"}));
     EXPECT_EQ(refusals.size(), 1u);
+
+    // The program ends while the desktop still asks: the wait ends unanswered, the start fails, and the
+    // playback is stopped rather than left to type once the user answers.
+    TaskMacroStarter ending(player, stopKey, stop, nullptr, {}, [](const std::function<bool()>&) {});
+    input.askWithoutAnswer(true);
+    EXPECT_FALSE(ending.StartTaskMacro(path, &why));
+    EXPECT_EQ(why, "the program ended before the desktop answered");
+    player.WaitAll();
+    EXPECT_EQ(input.events().size(), 2u) << "typed after the program gave up";
+    EXPECT_FALSE(os.isRegistered(1, 123));
 }
 
 // The input's session ends only after the keys the playback held were let go through it, and also when
