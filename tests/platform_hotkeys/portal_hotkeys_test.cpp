@@ -94,6 +94,8 @@ class PortalStandIn {
         Call("Assign", nullptr, "ss", shortcut.c_str(), trigger.c_str());
     }
     void RefuseBinds() const { Call("RefuseBinds", nullptr, "b", 1); }
+    // From now on the shortcuts are bound with the session, and BindShortcuts binds nothing (Plasma 5.27).
+    void BindAtCreate() const { Call("BindAtCreate", nullptr, "b", 1); }
     // Every later bind is answered only after this long, as by a desktop that asks the user first.
     void DelayBinds(std::chrono::milliseconds delay) const {
         Call("DelayBinds", nullptr, "u", std::uint32_t(delay.count()));
@@ -263,6 +265,28 @@ TEST_F(PortalHotkeysTest, AnActivationFromAnyoneButThePortalIsNoPress) {
     std::this_thread::sleep_for(200ms);
     const std::lock_guard lock(presses.mutex);
     EXPECT_EQ(presses.seen, std::vector<std::string>{std::to_string(0xC010) + ":1+83"});
+}
+
+// A desktop that binds the shortcuts given with the session (KDE Plasma 5.27) gets them there and is not
+// asked to bind them again: its BindShortcuts binds nothing and opens its shortcut settings on the
+// user's screen at every change of the list.
+TEST_F(PortalHotkeysTest, ADesktopThatBindsWithTheSessionIsNotAskedAgain) {
+    portal.BindAtCreate();
+    portal.Assign("hotkey-ALT+C", "Ctrl+Shift+C");
+    PortalGlobalHotkeys hotkeys(log, Options());
+    hotkeys.setOnPressed(presses.Callback());
+    hotkeys.setOnBound(bound.Callback());
+    hotkeys.beginBatch();
+    hotkeys.registerHotkey(kHotkeyAlt, 'A', 1);
+    hotkeys.registerHotkey(kHotkeyAlt, 'C', 3);
+    hotkeys.endBatch();
+    EXPECT_EQ(bound.Next(), (std::vector<HotkeyRefusal>{{3, Why::AssignedOther, "Ctrl+Shift+C"}}));
+    EXPECT_EQ(portal.CallsOf("CreateSessionShortcuts"),
+              std::vector<std::string>{"hotkey-ALT+A=ALT+A hotkey-ALT+C=ALT+C"});
+    EXPECT_TRUE(portal.CallsOf("BindShortcuts").empty());
+    ASSERT_TRUE(portal.Activate("hotkey-ALT+A"));
+    ASSERT_TRUE(presses.WaitFor(1));
+    EXPECT_EQ(presses.seen, std::vector<std::string>{"1:1+65"});
 }
 
 // A shortcut the desktop leaves out or binds to another trigger is named with the reason; a change of

@@ -45,6 +45,9 @@ class Portal(dbus.service.Object):
         self.assigned = {}
         self.refuse_binds = False
         self.bind_delay_ms = 0
+        # As KDE Plasma 5.27 does: the shortcuts are taken from CreateSession's "shortcuts" option and
+        # answered there, and BindShortcuts binds nothing.
+        self.bind_at_create = False
 
     def log(self, method, detail):
         self.calls.append((method, detail))
@@ -71,19 +74,20 @@ class Portal(dbus.service.Object):
         request = self.request(sender, options)
         path = "%s/session/%s/%s" % (OBJECT, sender_part(sender), options["session_handle_token"])
         self.sessions[path] = Session(self, path)
+        offered = options.get("shortcuts", [])
         self.log("CreateSession", path)
-        request.answer_later(0, {"session_handle": dbus.String(path)})
+        self.log("CreateSessionShortcuts", " ".join("%s=%s" % (sid, info.get("preferred_trigger", ""))
+                                                    for sid, info in offered))
+        results = {"session_handle": dbus.String(path)}
+        if self.bind_at_create:
+            kept = self.keep(offered)
+            self.sessions[path].shortcuts = [str(sid) for sid, _ in kept]
+            self.sessions[path].bound = True
+            results["shortcuts"] = dbus.Array(kept, signature="(sa{sv})")
+        request.answer_later(0, results)
         return request.__dbus_object_path__
 
-    @dbus.service.method(SHORTCUTS, in_signature="oa(sa{sv})sa{sv}", out_signature="o", sender_keyword="sender")
-    def BindShortcuts(self, session_path, shortcuts, parent, options, sender=None):
-        request = self.request(sender, options)
-        asked = ["%s=%s" % (sid, info.get("preferred_trigger", "")) for sid, info in shortcuts]
-        self.log("BindShortcuts", " ".join(asked))
-        session = self.sessions.get(session_path)
-        if self.refuse_binds or session is None or session.bound:
-            request.answer_later(2, {})
-            return request.__dbus_object_path__
+    def keep(self, shortcuts):
         kept = []
         for sid, info in shortcuts:
             if str(sid) in self.dropped:
@@ -92,6 +96,22 @@ class Portal(dbus.service.Object):
             kept.append(dbus.Struct((sid, dbus.Dictionary({"description": info.get("description", ""),
                                                            "trigger_description": dbus.String(trigger)},
                                                           signature="sv")), signature="sa{sv}"))
+        return kept
+
+    @dbus.service.method(SHORTCUTS, in_signature="oa(sa{sv})sa{sv}", out_signature="o", sender_keyword="sender")
+    def BindShortcuts(self, session_path, shortcuts, parent, options, sender=None):
+        request = self.request(sender, options)
+        asked = ["%s=%s" % (sid, info.get("preferred_trigger", "")) for sid, info in shortcuts]
+        self.log("BindShortcuts", " ".join(asked))
+        session = self.sessions.get(session_path)
+        if self.bind_at_create and session is not None:
+            # What Plasma 5.27 answers, after it opened its shortcut settings for the user.
+            request.answer_later(0, {"shortcuts": dbus.Array([], signature="(sa{sv})")})
+            return request.__dbus_object_path__
+        if self.refuse_binds or session is None or session.bound:
+            request.answer_later(2, {})
+            return request.__dbus_object_path__
+        kept = self.keep(shortcuts)
         session.shortcuts = [str(sid) for sid, _ in kept]
         session.bound = True
         request.answer_later(0, {"shortcuts": dbus.Array(kept, signature="(sa{sv})")}, self.bind_delay_ms)
@@ -130,6 +150,10 @@ class Portal(dbus.service.Object):
     @dbus.service.method(CONTROL, in_signature="b", out_signature="")
     def RefuseBinds(self, refuse):
         self.refuse_binds = bool(refuse)
+
+    @dbus.service.method(CONTROL, in_signature="b", out_signature="")
+    def BindAtCreate(self, at_create):
+        self.bind_at_create = bool(at_create)
 
     @dbus.service.method(CONTROL, in_signature="u", out_signature="")
     def DelayBinds(self, milliseconds):

@@ -4,6 +4,7 @@
 #include "platform/linux/portal/portal_request.h"
 #include "platform/linux/session_bus_loop.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cctype>
 #include <cstdint>
@@ -64,6 +65,14 @@ std::string SessionHandle(sd_bus_message* results) {
             return handle;
     }
     return {};
+}
+
+// The response's results again, however far they were read: past the code, at the a{sv}.
+sd_bus_message* AtResults(sd_bus_message* response) {
+    sd_bus_message_rewind(response, 1);
+    std::uint32_t code = 0;
+    sd_bus_message_read(response, "u", &code);
+    return response;
 }
 
 // The shortcuts a bind kept, by id, with the desktop's description of their triggers.
@@ -334,55 +343,77 @@ struct PortalGlobalHotkeys::Impl {
         if (!bus) return AllRefused(want, "there is no session bus");
         RegisterAppId(bus);
 
+        // The shortcuts as both calls take them: an a(sa{sv}) of id, description and preferred trigger.
+        auto appendShortcuts = [&](sd_bus_message* m) {
+            int r = sd_bus_message_open_container(m, 'a', "(sa{sv})");
+            for (const auto& [combination, shortcut] : set) {
+                const std::string trigger = PortalTrigger(combination.modifiers, combination.virtualKey);
+                if (r >= 0) r = sd_bus_message_open_container(m, 'r', "sa{sv}");
+                if (r >= 0)
+                    r = sd_bus_message_append(m, "sa{sv}", shortcut.c_str(), 2, "description", "s",
+                                              ("Orvanta " + trigger).c_str(), "preferred_trigger", "s",
+                                              trigger.c_str());
+                if (r >= 0) r = sd_bus_message_close_container(m);
+            }
+            return r >= 0 ? sd_bus_message_close_container(m) : r;
+        };
+
         const std::string sessionToken = Token();
         const std::string createToken = Token();
+        // Some desktops (KDE Plasma 5.27) take the shortcuts only with the session and answer them there;
+        // their BindShortcuts binds nothing and opens the desktop's shortcut settings instead. The others
+        // leave that option aside and bind at BindShortcuts.
         portal::PortalResponse created = portal::CallPortal(
             bus, kShortcuts, "CreateSession", createToken,
             [&](sd_bus_message* m) {
-                return sd_bus_message_append(m, "a{sv}", 2, "handle_token", "s", createToken.c_str(),
-                                             "session_handle_token", "s", sessionToken.c_str());
+                int r = sd_bus_message_open_container(m, 'a', "{sv}");
+                if (r >= 0)
+                    r = sd_bus_message_append(m, "{sv}{sv}", "handle_token", "s", createToken.c_str(),
+                                              "session_handle_token", "s", sessionToken.c_str());
+                if (r >= 0) r = sd_bus_message_open_container(m, 'e', "sv");
+                if (r >= 0) r = sd_bus_message_append(m, "s", "shortcuts");
+                if (r >= 0) r = sd_bus_message_open_container(m, 'v', "a(sa{sv})");
+                if (r >= 0) r = appendShortcuts(m);
+                if (r >= 0) r = sd_bus_message_close_container(m);
+                if (r >= 0) r = sd_bus_message_close_container(m);
+                return r >= 0 ? sd_bus_message_close_container(m) : r;
             },
             options.answerLimit, &ending);
         if (!created.answered()) return AllRefused(want, created.failure());
         if (created.code() != 0) return AllRefused(want, "it made no shortcuts session");
         std::string session = SessionHandle(created.results());
         if (session.empty()) session = portal::HandlePath(bus, "session", sessionToken);
-
-        const std::string bindToken = Token();
-        portal::PortalResponse bound = portal::CallPortal(
-            bus, kShortcuts, "BindShortcuts", bindToken,
-            [&](sd_bus_message* m) {
-                int r = sd_bus_message_append(m, "o", session.c_str());
-                if (r >= 0) r = sd_bus_message_open_container(m, 'a', "(sa{sv})");
-                for (const auto& [combination, shortcut] : set) {
-                    const std::string trigger = PortalTrigger(combination.modifiers, combination.virtualKey);
-                    if (r >= 0) r = sd_bus_message_open_container(m, 'r', "sa{sv}");
-                    if (r >= 0)
-                        r = sd_bus_message_append(m, "sa{sv}", shortcut.c_str(), 2, "description", "s",
-                                                  ("Orvanta " + trigger).c_str(), "preferred_trigger", "s",
-                                                  trigger.c_str());
-                    if (r >= 0) r = sd_bus_message_close_container(m);
-                }
-                if (r >= 0) r = sd_bus_message_close_container(m);
-                if (r >= 0)
-                    r = sd_bus_message_append(m, "sa{sv}", "", 1, "handle_token", "s", bindToken.c_str());
-                return r;
-            },
-            options.answerLimit, &ending);
         auto dropSession = [&] {
             sd_bus_error error = SD_BUS_ERROR_NULL;
             sd_bus_call_method(bus, portal::kService, session.c_str(), "org.freedesktop.portal.Session",
                                "Close", &error, nullptr, "");
             sd_bus_error_free(&error);
         };
-        if (!bound.answered() || bound.code() != 0) {
-            dropSession();
-            return AllRefused(want, !bound.answered()   ? bound.failure()
-                                    : bound.code() == 1 ? "the user cancelled the shortcuts"
-                                                        : "it did not bind them");
+
+        std::map<std::string, std::string> kept = BoundShortcuts(AtResults(created.results()));
+        const bool boundWithSession = std::any_of(
+            set.begin(), set.end(), [&](const auto& entry) { return kept.count(entry.second) > 0; });
+        if (!boundWithSession) {
+            const std::string bindToken = Token();
+            portal::PortalResponse bound = portal::CallPortal(
+                bus, kShortcuts, "BindShortcuts", bindToken,
+                [&](sd_bus_message* m) {
+                    int r = sd_bus_message_append(m, "o", session.c_str());
+                    if (r >= 0) r = appendShortcuts(m);
+                    if (r >= 0)
+                        r = sd_bus_message_append(m, "sa{sv}", "", 1, "handle_token", "s", bindToken.c_str());
+                    return r;
+                },
+                options.answerLimit, &ending);
+            if (!bound.answered() || bound.code() != 0) {
+                dropSession();
+                return AllRefused(want, !bound.answered()   ? bound.failure()
+                                        : bound.code() == 1 ? "the user cancelled the shortcuts"
+                                                            : "it did not bind them");
+            }
+            kept = BoundShortcuts(bound.results());
         }
 
-        const std::map<std::string, std::string> kept = BoundShortcuts(bound.results());
         std::vector<HotkeyRefusal> refused;
         std::unique_lock lock(mutex);
         if (owner != ownerChanges) {
