@@ -32,17 +32,29 @@ packages=(
   mingw-w64 wine wine64 tcl patch xz-utils
 )
 
-missing=()
-for p in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
-if [ ${#missing[@]} -eq 0 ]; then
+# A real Wayland desktop for one end-to-end test: KWin without a screen and KDE's desktop portals. Without
+# their recommendations, which would bring a whole Plasma desktop.
+desktop_packages=(kwin-wayland xdg-desktop-portal xdg-desktop-portal-kde qtwayland5 python3-gi)
+
+missing_of() {
+  for p in "$@"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || echo "$p"
+  done
+}
+mapfile -t missing < <(missing_of "${packages[@]}")
+mapfile -t missing_desktop < <(missing_of "${desktop_packages[@]}")
+if [ ${#missing[@]} -eq 0 ] && [ ${#missing_desktop[@]} -eq 0 ]; then
   echo "install-deps: everything is installed"
   exit 0
 fi
 
 sudo_cmd=()
 [ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
-echo "install-deps: installing ${missing[*]}"
+echo "install-deps: installing ${missing[*]} ${missing_desktop[*]}"
 "${sudo_cmd[@]}" apt-get update -q
-DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -q "${missing[@]}"
+if [ ${#missing[@]} -gt 0 ]; then
+  DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -q "${missing[@]}"
+fi
+if [ ${#missing_desktop[@]} -gt 0 ]; then
+  DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -q --no-install-recommends "${missing_desktop[@]}"
+fi
