@@ -29,7 +29,6 @@
 
 #include <QApplication>
 #include <QCursor>
-#include <QEventLoop>
 #include <QTimer>
 #include <atomic>
 #include <exception>
@@ -106,8 +105,9 @@ int main(int argc, char** argv) {
 
     const std::string dataFolder = data::ResolveDataFolder(*os.paths);
     data::Settings settings(data::SettingsFilePath(dataFolder, os.paths->pathSeparator()));
-    // Another program's write (orvantactl, a second tool) holds the file for milliseconds; waiting half a
-    // second for it keeps a toggle or a pass from failing, and no longer holds up the window.
+    // Another program's write (orvantactl, a second tool) holds the file for milliseconds; waiting for it
+    // keeps a toggle or a pass from failing. Each statement waits on the window's thread, so the wait is
+    // short: a file held for long (sqlite3 in a transaction) fails as locked, not later.
     constexpr int kWindowLockWaitMs = 500;
     data::TaskStore store(data::TaskDatabasePath(dataFolder, os.paths->pathSeparator()), *os.clock,
                           kWindowLockWaitMs);
@@ -147,19 +147,16 @@ int main(int argc, char** argv) {
                                   "the macro was not played: " + why});
         };
         macros::DoDo2 taskMacros(taskPorts);
-        // Where the desktop may ask the user before a playback begins, the task waits for the answer with
-        // its windows alive, so that a refusal keeps the task's later actions from running.
+        // Where the desktop may ask before a playback begins, the task waits a moment for its answer, so
+        // that a refusal keeps the task's later actions from running. Without taking events meanwhile: a
+        // pass, a hotkey or a confirmation's buttons must not run again inside it. A user who takes longer
+        // to answer gets the task's later actions at once, and the refusal goes to the history alone.
         macros::TaskMacroStarter::AwaitBegin awaitBegin;
         if (os.syntheticInput->asksBeforePlayback())
             awaitBegin = [](const std::function<bool()>& settled) {
-                if (settled()) return;
-                QEventLoop wait;
-                QTimer look;
-                QObject::connect(&look, &QTimer::timeout, &wait, [&] {
-                    if (settled()) wait.quit();
-                });
-                look.start(20);
-                wait.exec();
+                const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(1500);
+                while (!settled() && std::chrono::steady_clock::now() < until)
+                    std::this_thread::sleep_for(std::chrono::milliseconds(10));
             };
         macros::TaskMacroStarter macroStarter(
             taskMacros, stopKey, macroStopRequested, os.features.get(),

@@ -80,7 +80,8 @@ bool Exists(const std::string& path) {
 
 } // namespace
 
-std::string DatabaseDamage(const std::string& path, int lockWaitMs) {
+std::string DatabaseDamage(const std::string& path, int lockWaitMs, bool* held) {
+    if (held) *held = false;
     if (!Exists(path)) return {};
     ReadOnlyDatabase db(path, lockWaitMs);
     std::string finding;
@@ -89,7 +90,11 @@ std::string DatabaseDamage(const std::string& path, int lockWaitMs) {
             finding = line;
             return false; // the first finding names the damage well enough
         });
-    if (!failure.empty()) return db.heldElsewhere() ? std::string() : failure;
+    if (!failure.empty() && db.heldElsewhere()) {
+        if (held) *held = true;
+        return {};
+    }
+    if (!failure.empty()) return failure;
     return finding == "ok" ? std::string() : (finding.empty() ? "no answer to the check" : finding);
 }
 

@@ -6,9 +6,10 @@ namespace orvanta::data {
 
 // What SQLite's quick check finds wrong with the database file, in its words; empty when the file is
 // sound or does not exist (a missing file is made afresh, not damaged). Opens the file read-only. A file
-// another connection still holds after lockWaitMs is not known to be damaged, and reads as sound: the
-// write that follows fails as locked, which is what the user must be told.
-std::string DatabaseDamage(const std::string& path, int lockWaitMs = 0);
+// another connection still holds after lockWaitMs is not known to be damaged and answers empty, with
+// held set: a write that follows fails as locked, which is what the user must be told, and the file
+// is to be checked again before anything writes to it.
+std::string DatabaseDamage(const std::string& path, int lockWaitMs = 0, bool* held = nullptr);
 
 // The message the user reads about a damaged task database: which file, what is wrong, that it is left
 // alone, and how to get the tasks back from a backup.

@@ -38,18 +38,25 @@ TaskStore::TaskStore(std::string databasePath, const platform::Clock& clock, int
     : path_(std::move(databasePath)), clock_(clock), lockWaitMs_(lockWaitMs) {}
 
 void TaskStore::checkIntegrity() const {
-    damage_ = DatabaseDamage(path_, lockWaitMs_);
+    damage_ = DatabaseDamage(path_, lockWaitMs_, &unchecked_);
     if (!damage_.empty()) throw Error(DamagedDatabaseMessage(path_, damage_));
 }
 
 void TaskStore::refuseWriteIfDamaged() const {
-    if (damage_.empty()) return;
+    if (damage_.empty() && !unchecked_) return;
     checkIntegrity();
 }
 
 void TaskStore::EnsureTaskTable() const {
     // A damaged file may have lost its table; making a new one would write into what is left.
-    if (!damage_.empty()) return;
+    if (unchecked_) {
+        try {
+            checkIntegrity();
+        } catch (const Error&) {
+            return;
+        }
+    }
+    if (!damage_.empty() || unchecked_) return;
     SqliteConnection db(path_, lockWaitMs_);
     EnsureTaskTableOn(db);
 }
@@ -61,7 +68,7 @@ DataSet TaskStore::ReadTimedTasks(bool hideDisabled) const {
 
 void TaskStore::ReadTimedTasks(bool hideDisabled, const RowCallback& onRow) const {
     SqliteConnection db(path_, lockWaitMs_);
-    if (damage_.empty()) EnsureTaskTableOn(db);
+    if (damage_.empty() && !unchecked_) EnsureTaskTableOn(db);
     db.queryRows(sql::ReadTimedTasksQuery(hideDisabled), onRow);
 }
 

@@ -13,9 +13,9 @@ namespace orvanta::data {
 // and closes it again; nothing is kept between operations.
 class TaskStore {
   public:
-    // lockWaitMs: how long an operation waits for another program's hold on the file (a second
+    // lockWaitMs: how long each statement waits for another program's hold on the file (a second
     // orvantactl writing, sqlite3 in a transaction) before it fails as locked. The window waits briefly,
-    // as it waits on its own thread; a command can wait longer.
+    // as its thread cannot take events meanwhile; a command can wait longer.
     TaskStore(std::string databasePath, const platform::Clock& clock, int lockWaitMs = 0);
 
     const std::string& path() const { return path_; }
@@ -59,6 +59,9 @@ class TaskStore {
     const platform::Clock& clock_;
     int lockWaitMs_ = 0;
     mutable std::string damage_;
+    // The last check could not read the file (another program held it): it is checked again before
+    // anything is written.
+    mutable bool unchecked_ = false;
 };
 
 // Replaces the destination database's content with the source's, through SQLite's online backup.

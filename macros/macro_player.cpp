@@ -155,11 +155,19 @@ std::string PlaybackBegin::refusal() const {
     return refusal_;
 }
 
-void PlaybackBegin::Settle(State state, const std::string& refusal) {
+bool PlaybackBegin::Settle(State state, const std::string& refusal) {
     const std::lock_guard lock(mutex_);
-    if (state_ != State::kPending) return;
+    if (state_ != State::kPending) return !handedOver_;
     state_ = state;
     refusal_ = refusal;
+    return !handedOver_;
+}
+
+bool PlaybackBegin::HandOverIfPending() {
+    const std::lock_guard lock(mutex_);
+    if (state_ != State::kPending) return true;
+    handedOver_ = true;
+    return false;
 }
 
 void PlayMacro(const std::vector<std::string>& lines, const MacroPorts& ports) {
@@ -180,9 +188,7 @@ void PlayMacro(MacroLineSource& lines, const MacroPorts& ports, PlaybackBegin* b
         // macro counts as begun and stopped.
         if (ports.stopRequested.load()) {
             if (begin) begin->Settle(PlaybackBegin::State::kBegan);
-        } else if (begin) {
-            begin->Settle(PlaybackBegin::State::kRefused, refusal);
-        } else if (ports.refused) {
+        } else if (!(begin && begin->Settle(PlaybackBegin::State::kRefused, refusal)) && ports.refused) {
             ports.refused(refusal);
         }
         if (ports.releaseStopKey) ports.releaseStopKey();

@@ -99,13 +99,19 @@ class PlaybackBegin {
   public:
     enum class State { kPending, kBegan, kRefused };
     State state() const;
-    std::string refusal() const;                               // the desktop's words, once refused
-    void Settle(State state, const std::string& refusal = {}); // the first settle counts
+    std::string refusal() const; // the desktop's words, once refused
+    // The first settle counts. False when the starter stopped waiting before it: the playback then tells
+    // a refusal itself.
+    bool Settle(State state, const std::string& refusal = {});
+    // For the starter that stops waiting: true when the begin is settled already, else false, and the
+    // outcome is the playback's to tell from then on.
+    bool HandOverIfPending();
 
   private:
     mutable std::mutex mutex_;
     State state_ = State::kPending;
     std::string refusal_;
+    bool handedOver_ = false;
 };
 
 // Plays the lines once on the calling thread: checks the stop flag before every line, waits out each
@@ -114,8 +120,8 @@ class PlaybackBegin {
 // the input refuses the playback at its begin, no line is played and the refused port is told why.
 // A stop that comes during a wait ends the playback at once; the line waited for is not played.
 void PlayMacro(const std::vector<std::string>& lines, const MacroPorts& ports);
-// With begin, the outcome of the input's begin is settled there, and a refusal is left to whoever reads
-// it instead of the refused port.
+// With begin, the outcome of the input's begin is settled there, and a refusal is left to the starter
+// waiting for it instead of the refused port, unless the starter stopped waiting.
 void PlayMacro(MacroLineSource& lines, const MacroPorts& ports, PlaybackBegin* begin = nullptr);
 
 // Runs playbacks on threads of their own, each over its own copy of the lines. Destroying the player

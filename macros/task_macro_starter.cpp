@@ -39,19 +39,10 @@ bool TaskMacroStarter::StartTaskMacro(const std::string& path, std::string* why)
     auto begin = std::make_shared<PlaybackBegin>();
     player_.Start(std::make_unique<MacroFileLines>(path), begin);
     awaitBegin_([&begin] { return begin->state() != PlaybackBegin::State::kPending; });
-    std::string refusal;
-    switch (begin->state()) {
-    case PlaybackBegin::State::kBegan:
-        return true;
-    case PlaybackBegin::State::kRefused:
-        refusal = begin->refusal();
-        break;
-    case PlaybackBegin::State::kPending:
-        // The wait ended unanswered: the program is ending. Nothing the user did not see through runs.
-        stopRequested_.store(true);
-        refusal = "the program ended before the desktop answered";
-        break;
-    }
+    // Unanswered yet, the refusal can no longer stop what follows: from now on the playback tells it.
+    if (!begin->HandOverIfPending()) return true;
+    if (begin->state() != PlaybackBegin::State::kRefused) return true;
+    const std::string refusal = begin->refusal();
     if (refused_) refused_(path, refusal);
     if (why) *why = refusal;
     return false;

@@ -31,9 +31,11 @@ class TaskMacroStarter {
     // Told why a macro was not played where the desktop lets no program play one.
     using Refused = std::function<void(const std::string& path, const std::string& reason)>;
 
-    // Waits, keeping the program's windows alive, until settled() answers true. Given where the desktop
-    // may ask the user before a playback begins: the start then waits for that answer, so that a refusal
-    // keeps the task's later actions from running, as for a macro that cannot be played.
+    // Waits until settled() answers true, or as long as the caller will. Given where the desktop may ask
+    // the user before a playback begins: the start then waits for that answer, so that a refusal keeps
+    // the task's later actions from running, as for a macro that cannot be played. A wait that ends
+    // before the answer counts as a begun playback, whose refusal, if it comes, goes to the refused port
+    // of the player alone.
     using AwaitBegin = std::function<void(const std::function<bool()>& settled)>;
 
     TaskMacroStarter(DoDo2& player, MacroStopKey& stopKey, std::atomic<bool>& stopRequested,

@@ -3,10 +3,8 @@
 #include "platform/api/synthetic_input.h"
 
 #include <atomic>
-#include <chrono>
 #include <mutex>
 #include <string>
-#include <thread>
 #include <vector>
 
 namespace orvanta::platform::fake {
@@ -35,14 +33,7 @@ class FakeSyntheticInput : public SyntheticInput {
         const std::lock_guard lock(mutex_);
         refusal_ = std::move(reason);
     }
-    // Every playback's begin waits, as for a user who never answers the desktop, until its stop is set.
-    void askWithoutAnswer(bool ask) { askWithoutAnswer_ = ask; }
-    std::string beginPlayback(const std::atomic<bool>& stop) override {
-        if (askWithoutAnswer_) {
-            while (!stop.load())
-                std::this_thread::sleep_for(std::chrono::milliseconds(1));
-            return "stopped before the desktop answered";
-        }
+    std::string beginPlayback(const std::atomic<bool>&) override {
         const std::lock_guard lock(mutex_);
         ++begun_;
         return refusal_;
@@ -62,7 +53,6 @@ class FakeSyntheticInput : public SyntheticInput {
     CursorPoint cursor_;
     std::atomic<int> heldAnswers_{0};
     std::string refusal_;
-    std::atomic<bool> askWithoutAnswer_{false};
     int begun_ = 0;
     std::atomic<int> ended_{0};
 };

@@ -12,6 +12,7 @@
 #include <iostream>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -69,7 +70,21 @@ class CommandLinePlayer {
     macros::DoDo2 player_{
         {*os_->input, clipboard_, waiter_, stop_, [this] { stopKey_.Release(); }, std::chrono::seconds(2),
          [this](const std::string& why) { log_.warn("the macro was not played: " + why); }}};
-    macros::TaskMacroStarter starter_{player_, stopKey_, stop_};
+    // On a desktop that asks the user before a macro may type, the command waits for the answer: a
+    // refusal keeps the task's later actions from running. The desktop's own answer limit, or a stop,
+    // ends the wait.
+    macros::TaskMacroStarter starter_{
+        player_,
+        stopKey_,
+        stop_,
+        nullptr,
+        {},
+        os_->input->asksBeforePlayback()
+            ? macros::TaskMacroStarter::AwaitBegin([](const std::function<bool()>& settled) {
+                  while (!settled())
+                      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+              })
+            : macros::TaskMacroStarter::AwaitBegin()};
     const std::shared_ptr<void> signals_ = os_->watchTermination([this] { stop_ = true; });
 };
 

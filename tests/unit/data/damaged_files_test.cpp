@@ -7,11 +7,15 @@
 #include "platform/fake/fake_clock.h"
 #include "tests/support/temp_folder.h"
 
+#include <csignal>
+#include <fcntl.h>
 #include <filesystem>
 #include <functional>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <thread>
+#include <unistd.h>
 
 namespace orvanta::data {
 namespace {
@@ -143,6 +147,50 @@ TEST_F(DamagedTaskDatabase, AFileHeldByAnotherProgramIsWaitedForAndNeverCalledDa
     }
     holder.execute("COMMIT;");
     EXPECT_NO_THROW(impatient.InsertTask(Task("after")));
+}
+
+// A damaged file that another program held while it was checked was not known to be damaged; it is
+// checked again before anything writes to it, not taken for sound from then on.
+TEST_F(DamagedTaskDatabase, ADamagedFileHeldAtItsCheckIsCheckedAgainBeforeAWrite) {
+    const std::string sound = SoundDatabase();
+    // The first leaf of the task table zeroed: the check finds it, while a new row, written at the other
+    // end of the table, never reads it, so SQLite itself would write on.
+    std::string damaged = sound;
+    damaged.replace(2 * 4096, 4096, std::string(4096, '\0'));
+    WriteFileBytes(path, damaged);
+    const TaskStore checked(path, clock);
+    {
+        // Another program writing holds SQLite's lock bytes; SQLite's own connection could not even
+        // begin on this damage, so a child process takes them as a writer does.
+        int ready[2];
+        ASSERT_EQ(pipe(ready), 0);
+        const pid_t holder = fork();
+        ASSERT_GE(holder, 0);
+        if (holder == 0) {
+            const int fd = open(path.c_str(), O_RDWR);
+            struct flock lock {};
+            lock.l_type = F_WRLCK;
+            lock.l_whence = SEEK_SET;
+            lock.l_start = 0x40000000; // the pending byte, the reserved byte and the shared range
+            lock.l_len = 512;
+            const char ok = fd >= 0 && fcntl(fd, F_SETLK, &lock) == 0 ? '1' : '0';
+            (void)!write(ready[1], &ok, 1);
+            pause();
+            _exit(0);
+        }
+        char ok = '0';
+        ASSERT_EQ(read(ready[0], &ok, 1), 1);
+        EXPECT_EQ(ok, '1');
+        EXPECT_NO_THROW(checked.checkIntegrity()) << "a held file read as damaged";
+        kill(holder, SIGKILL);
+        waitpid(holder, nullptr, 0);
+        close(ready[0]);
+        close(ready[1]);
+    }
+    checked.EnsureTaskTable();
+    EXPECT_NE(DatabaseDamage(path), "");
+    EXPECT_THROW(checked.InsertTask(Task("into the damage")), Error);
+    EXPECT_EQ(ReadFileBytes(path), damaged) << "the damaged file was written to";
 }
 
 TEST(BackupObjects, OnlyTheTaskTableAndSqlitesOwnBookkeepingPass) {

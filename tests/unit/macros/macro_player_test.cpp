@@ -269,14 +269,30 @@ TEST_F(MacroPlayerTest, ATaskMacroWhoseDesktopAsksFirstFailsToStartWhenRefused) 
     EXPECT_EQ(input.events(), (Log{"key down 65", "key up 65"}));
     EXPECT_EQ(refusals.size(), 1u);
 
-    // The program ends while the desktop still asks: the wait ends unanswered, the start fails, and the
-    // playback is stopped rather than left to type once the user answers.
-    TaskMacroStarter ending(player, stopKey, stop, nullptr, {}, [](const std::function<bool()>&) {});
-    input.askWithoutAnswer(true);
-    EXPECT_FALSE(ending.StartTaskMacro(path, &why));
-    EXPECT_EQ(why, "the program ended before the desktop answered");
-    player.WaitAll();
-    EXPECT_EQ(input.events().size(), 2u) << "typed after the program gave up";
+    // A user slower to answer than the starter waits: the start goes on, and the refusal that comes later
+    // is the playback's to tell, once.
+    struct SlowToAnswer : platform::fake::FakeSyntheticInput {
+        std::atomic<bool> answered{false};
+        std::string beginPlayback(const std::atomic<bool>& stop) override {
+            while (!answered.load())
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            return FakeSyntheticInput::beginPlayback(stop);
+        }
+    } slow;
+    slow.refusePlaybacks("said no late");
+    MacroPorts slowPorts{slow, clipboard, waiter, stop, [&] { stopKey.Release(); }};
+    slowPorts.refused = [&](const std::string&) { ++toldByPlayback; };
+    DoDo2 slowPlayer(slowPorts);
+    TaskMacroStarter impatient(
+        slowPlayer, stopKey, stop, nullptr,
+        [&](const std::string& file, const std::string& why) { refusals.push_back(file + ": " + why); },
+        [](const std::function<bool()>&) {});
+    EXPECT_TRUE(impatient.StartTaskMacro(path, &why));
+    slow.answered = true;
+    slowPlayer.WaitAll();
+    EXPECT_EQ(toldByPlayback, 1);
+    EXPECT_EQ(refusals.size(), 1u) << "told by the starter as well";
+    EXPECT_TRUE(slow.events().empty());
     EXPECT_FALSE(os.isRegistered(1, 123));
 }
 
