@@ -29,14 +29,15 @@
 
 #include <QApplication>
 #include <QCursor>
-#include <QTimer>
 #include <atomic>
+#include <chrono>
 #include <exception>
 #include <iostream>
 #include <memory>
 #include <optional>
 #include <orvanta_app_id.h>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace {
