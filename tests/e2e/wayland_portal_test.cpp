@@ -20,9 +20,9 @@ namespace {
 using namespace std::chrono_literals;
 
 // The real program told it runs in a Wayland session, on the test desktop: the toolkit finds no
-// compositor and falls back to the X display as it does through XWayland, and the desktop portal is the
+// compositor and falls back to the X display as it does through XWayland, and the desktop portal is a
 // stand-in of the platform tests on the private bus.
-class WaylandSession : public ::testing::Test {
+class WaylandProgram : public ::testing::Test {
   protected:
     TempFolder folder;
     ProgramHome home{folder.path()};
@@ -31,26 +31,26 @@ class WaylandSession : public ::testing::Test {
     data::TaskStore store{database, clock};
     QProcess portal;
     QProcess program;
-    std::string marker = folder.file("ran");
 
-    void SetUp() override {
+    // An empty task file, the settings given and the stand-in of the given script running.
+    void Prepare(const std::string& settings, const char* standIn) {
         if (!std::getenv("DISPLAY")) GTEST_SKIP() << "no X display: run under scripts/platform-test-env.sh";
-        home.WriteSettings("[Option]\nmfirst=0\n");
+        home.WriteSettings(settings);
         ASSERT_TRUE(data::SeedTaskDatabase(database));
         store.DeleteAllTimedTasks();
         store.DeleteAllHotkeyTasks();
-        data::TaskRecord task;
-        task.title = "marker";
-        task.dateMode = data::kHotkey;
-        task.time = "9:00:00";
-        task.endTime = "23:59:59";
-        task.hotkey2 = 'Q';
-        task.launch = "/usr/bin/touch|" + marker;
-        store.InsertTask(task);
-
         portal.setProcessChannelMode(QProcess::MergedChannels);
-        portal.start("/usr/bin/python3", {ORVANTA_SOURCE_DIR "/tests/platform_hotkeys/portal_stand_in.py"});
+        portal.start("/usr/bin/python3", {standIn});
         ASSERT_TRUE(portal.waitForReadyRead(20000)) << "the portal stand-in did not start";
+    }
+    void StartProgram() {
+        home.Prepare(program);
+        QProcessEnvironment env = program.processEnvironment();
+        env.insert("XDG_SESSION_TYPE", "wayland");
+        env.insert("WAYLAND_DISPLAY", "wayland-test-absent");
+        program.setProcessEnvironment(env);
+        program.start();
+        ASSERT_TRUE(program.waitForStarted());
     }
     void TearDown() override {
         for (QProcess* p : {&program, &portal}) {
@@ -59,6 +59,25 @@ class WaylandSession : public ::testing::Test {
             if (!p->waitForFinished(5000)) p->kill();
             p->waitForFinished();
         }
+    }
+};
+
+// With the GlobalShortcuts stand-in, and one hotkey task.
+class WaylandSession : public WaylandProgram {
+  protected:
+    std::string marker = folder.file("ran");
+
+    void SetUp() override {
+        Prepare("[Option]\nmfirst=0\n", ORVANTA_SOURCE_DIR "/tests/platform_hotkeys/portal_stand_in.py");
+        if (IsSkipped() || HasFatalFailure()) return;
+        data::TaskRecord task;
+        task.title = "marker";
+        task.dateMode = data::kHotkey;
+        task.time = "9:00:00";
+        task.endTime = "23:59:59";
+        task.hotkey2 = 'Q';
+        task.launch = "/usr/bin/touch|" + marker;
+        store.InsertTask(task);
     }
 
     QString PortalCalls() {
@@ -78,13 +97,8 @@ class WaylandSession : public ::testing::Test {
 // runs when the desktop reports it activated; the X display's keys do not reach it, as XWayland's would
 // only while one of its windows had the focus.
 TEST_F(WaylandSession, AHotkeyTaskIsThePortalsShortcutAndRunsWhenItIsActivated) {
-    home.Prepare(program);
-    QProcessEnvironment env = program.processEnvironment();
-    env.insert("XDG_SESSION_TYPE", "wayland");
-    env.insert("WAYLAND_DISPLAY", "wayland-test-absent");
-    program.setProcessEnvironment(env);
-    program.start();
-    ASSERT_TRUE(program.waitForStarted());
+    StartProgram();
+    if (HasFatalFailure()) return;
     ASSERT_TRUE(WaitUntil([&] { return PortalCalls().contains("hotkey-ALT+Q=ALT+Q"); }, 15s))
         << PortalCalls().toStdString();
     EXPECT_TRUE(PortalCalls().contains("org.orvanta.Orvanta"));
@@ -99,34 +113,11 @@ TEST_F(WaylandSession, AHotkeyTaskIsThePortalsShortcutAndRunsWhenItIsActivated) 
 
 // The real program in a Wayland session whose desktop offers the RemoteDesktop portal (the stand-in of
 // the platform tests) and refuses it: the user says no when asked, as the task's macro begins.
-class WaylandPlaybackRefused : public ::testing::Test {
+class WaylandPlaybackRefused : public WaylandProgram {
   protected:
-    TempFolder folder;
-    ProgramHome home{folder.path()};
-    platform::linux_backend::LinuxClock clock;
-    std::string database = home.dataFolder() + "/task.db";
-    data::TaskStore store{database, clock};
-    QProcess portal;
-    QProcess program;
-
     void SetUp() override {
-        if (!std::getenv("DISPLAY")) GTEST_SKIP() << "no X display: run under scripts/platform-test-env.sh";
-        home.WriteSettings("[Option]\nmfirst=0\n[tray]\ntray=1\n");
-        ASSERT_TRUE(data::SeedTaskDatabase(database));
-        store.DeleteAllTimedTasks();
-        store.DeleteAllHotkeyTasks();
-        portal.setProcessChannelMode(QProcess::MergedChannels);
-        portal.start("/usr/bin/python3",
-                     {ORVANTA_SOURCE_DIR "/tests/platform_macros/remote_desktop_stand_in.py"});
-        ASSERT_TRUE(portal.waitForReadyRead(20000)) << "the portal stand-in did not start";
-    }
-    void TearDown() override {
-        for (QProcess* p : {&program, &portal}) {
-            if (p->state() == QProcess::NotRunning) continue;
-            p->terminate();
-            if (!p->waitForFinished(5000)) p->kill();
-            p->waitForFinished();
-        }
+        Prepare("[Option]\nmfirst=0\n[tray]\ntray=1\n",
+                ORVANTA_SOURCE_DIR "/tests/platform_macros/remote_desktop_stand_in.py");
     }
 };
 
@@ -164,13 +155,8 @@ TEST_F(WaylandPlaybackRefused, TheTasksLaterActionsDoNotRunAndTheHistoryNamesThe
                           "/org/freedesktop/portal/desktop",
                           "org.orvanta.test.RemoteDesktopStandIn.AnswerStarts", "uint32:1"});
 
-    home.Prepare(program);
-    QProcessEnvironment env = program.processEnvironment();
-    env.insert("XDG_SESSION_TYPE", "wayland");
-    env.insert("WAYLAND_DISPLAY", "wayland-test-absent");
-    program.setProcessEnvironment(env);
-    program.start();
-    ASSERT_TRUE(program.waitForStarted());
+    StartProgram();
+    if (HasFatalFailure()) return;
     const QString dataFolder = QString::fromStdString(home.dataFolder());
     ASSERT_TRUE(WaitUntil(
         [&] {
