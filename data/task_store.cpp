@@ -38,13 +38,26 @@ TaskStore::TaskStore(std::string databasePath, const platform::Clock& clock, int
     : path_(std::move(databasePath)), clock_(clock), lockWaitMs_(lockWaitMs) {}
 
 void TaskStore::checkIntegrity() const {
-    damage_ = DatabaseDamage(path_, lockWaitMs_, &unchecked_);
+    bool held = false;
+    const std::string found = DatabaseDamage(path_, lockWaitMs_, &held);
+    // A check another program kept from reading the file learns nothing: damage found before stands.
+    if (held) {
+        unchecked_ = true;
+    } else {
+        unchecked_ = false;
+        damage_ = found;
+    }
     if (!damage_.empty()) throw Error(DamagedDatabaseMessage(path_, damage_));
 }
 
 void TaskStore::refuseWriteIfDamaged() const {
     if (damage_.empty() && !unchecked_) return;
     checkIntegrity();
+    // Still not checked: writing now, as the other program lets go, would go into a file nobody looked at.
+    if (unchecked_)
+        throw Error("The task database \"" + path_ +
+                    "\" is locked by another program, so it could not be checked; nothing was written. Try "
+                    "again once that program is done with it.");
 }
 
 void TaskStore::EnsureTaskTable() const {

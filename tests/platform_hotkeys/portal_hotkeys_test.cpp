@@ -413,8 +413,8 @@ TEST_F(PortalHotkeysTest, TheDesktopGoingAwayIsLoggedAndWhatItTurnsAwayMeanwhile
     EXPECT_TRUE(presses.seen.empty());
 
     // When it returns, the caller is told to register again what was turned away, and it binds.
-    // The caller registers its whole set again, in one batch, and that is the one bind the new portal
-    // gets: a desktop that asks the user before it binds asks once.
+    // The set held is bound at once, whatever the caller does; the caller registers its whole set again,
+    // in one batch, later, and that is what ends up bound.
     // As the window does it: later, on its own thread.
     std::atomic<int> toldAgain{0};
     std::thread reload;
@@ -434,8 +434,10 @@ TEST_F(PortalHotkeysTest, TheDesktopGoingAwayIsLoggedAndWhatItTurnsAwayMeanwhile
     EXPECT_EQ(bound.Next(), kAllKept);
     reload.join();
     std::this_thread::sleep_for(300ms);
-    EXPECT_EQ(portal.CallsOf("BindShortcuts"),
-              std::vector<std::string>{"hotkey-ALT+A=ALT+A hotkey-ALT+B=ALT+B"});
+    const auto binds = portal.CallsOf("BindShortcuts");
+    ASSERT_FALSE(binds.empty());
+    EXPECT_EQ(binds.front(), "hotkey-ALT+A=ALT+A") << "the set held waited for the caller";
+    EXPECT_EQ(binds.back(), "hotkey-ALT+A=ALT+A hotkey-ALT+B=ALT+B");
     ASSERT_TRUE(portal.Activate("hotkey-ALT+B"));
     ASSERT_TRUE(presses.WaitFor(1));
 }

@@ -256,9 +256,9 @@ struct PortalGlobalHotkeys::Impl {
             if (std::exchange(self->turnedAwayWhileAbsent, false)) tell = self->onAvailableAgain;
             if (!self->wanted.empty()) {
                 self->log.warn("the desktop portal has a new owner: the hotkeys are bound again");
-                // A caller told to register again binds the whole set with its registrations: a bind of
-                // the set held now would make a desktop that asks before it binds ask twice.
-                if (!tell) self->RequestBind();
+                // At once, even when the caller is told to register again: its reload may wait (an editor
+                // holds the list) or not come. A desktop that asks before it binds may then ask twice.
+                self->RequestBind();
             }
         }
         // Outside the lock: the caller registers again from here or from its own thread.

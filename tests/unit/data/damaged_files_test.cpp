@@ -151,22 +151,15 @@ TEST_F(DamagedTaskDatabase, AFileHeldByAnotherProgramIsWaitedForAndNeverCalledDa
 
 // A damaged file that another program held while it was checked was not known to be damaged; it is
 // checked again before anything writes to it, not taken for sound from then on.
-TEST_F(DamagedTaskDatabase, ADamagedFileHeldAtItsCheckIsCheckedAgainBeforeAWrite) {
-    const std::string sound = SoundDatabase();
-    // The first leaf of the task table zeroed: the check finds it, while a new row, written at the other
-    // end of the table, never reads it, so SQLite itself would write on.
-    std::string damaged = sound;
-    damaged.replace(2 * 4096, 4096, std::string(4096, '\0'));
-    WriteFileBytes(path, damaged);
-    const TaskStore checked(path, clock);
-    {
-        // Another program writing holds SQLite's lock bytes; SQLite's own connection could not even
-        // begin on this damage, so a child process takes them as a writer does.
+// Another program writing holds SQLite's lock bytes until Release; SQLite's own connection could not
+// even begin on a damaged file, so a child process takes them as a writer does.
+class FileHolder {
+  public:
+    explicit FileHolder(const std::string& path) {
         int ready[2];
-        ASSERT_EQ(pipe(ready), 0);
-        const pid_t holder = fork();
-        ASSERT_GE(holder, 0);
-        if (holder == 0) {
+        if (pipe(ready) != 0) return;
+        pid_ = fork();
+        if (pid_ == 0) {
             const int fd = open(path.c_str(), O_RDWR);
             struct flock lock {};
             lock.l_type = F_WRLCK;
@@ -179,17 +172,66 @@ TEST_F(DamagedTaskDatabase, ADamagedFileHeldAtItsCheckIsCheckedAgainBeforeAWrite
             _exit(0);
         }
         char ok = '0';
-        ASSERT_EQ(read(ready[0], &ok, 1), 1);
-        EXPECT_EQ(ok, '1');
-        EXPECT_NO_THROW(checked.checkIntegrity()) << "a held file read as damaged";
-        kill(holder, SIGKILL);
-        waitpid(holder, nullptr, 0);
+        holding_ = pid_ > 0 && read(ready[0], &ok, 1) == 1 && ok == '1';
         close(ready[0]);
         close(ready[1]);
+    }
+    ~FileHolder() { Release(); }
+    bool holding() const { return holding_; }
+    void Release() {
+        if (pid_ <= 0) return;
+        kill(pid_, SIGKILL);
+        waitpid(pid_, nullptr, 0);
+        pid_ = -1;
+    }
+
+  private:
+    pid_t pid_ = -1;
+    bool holding_ = false;
+};
+
+// A damaged file that another program held while it was checked was not known to be damaged: it is
+// checked again before anything writes to it, nothing is written while it stays unchecked, and a damage
+// found before stands through a check that could not read the file.
+TEST_F(DamagedTaskDatabase, ADamagedFileHeldAtItsCheckIsCheckedAgainBeforeAWrite) {
+    const std::string sound = SoundDatabase();
+    // The first leaf of the task table zeroed: the check finds it, while a new row, written at the other
+    // end of the table, never reads it, so SQLite itself would write on.
+    std::string damaged = sound;
+    damaged.replace(2 * 4096, 4096, std::string(4096, '\0'));
+    WriteFileBytes(path, damaged);
+    auto messageOf = [](const std::function<void()>& write) {
+        try {
+            write();
+        } catch (const Error& e) {
+            return std::string(e.what());
+        }
+        return std::string("(written)");
+    };
+
+    const TaskStore unread(path, clock);
+    {
+        FileHolder holder(path);
+        ASSERT_TRUE(holder.holding());
+        EXPECT_NO_THROW(unread.checkIntegrity()) << "a held file read as damaged";
+        const std::string refused = messageOf([&] { unread.InsertTask(Task("while held")); });
+        EXPECT_NE(refused.find("locked by another program"), std::string::npos) << refused;
+    }
+    const TaskStore checked(path, clock);
+    {
+        FileHolder holder(path);
+        ASSERT_TRUE(holder.holding());
+        EXPECT_NO_THROW(checked.checkIntegrity());
     }
     checked.EnsureTaskTable();
     EXPECT_NE(DatabaseDamage(path), "");
     EXPECT_THROW(checked.InsertTask(Task("into the damage")), Error);
+    {
+        FileHolder holder(path);
+        ASSERT_TRUE(holder.holding());
+        const std::string refused = messageOf([&] { checked.SetTaskEnabled("1", false); });
+        EXPECT_NE(refused.find("is damaged"), std::string::npos) << refused;
+    }
     EXPECT_EQ(ReadFileBytes(path), damaged) << "the damaged file was written to";
 }
 
