@@ -189,6 +189,28 @@ DataSet SqliteConnection::query(const std::string& sql) {
     return rows;
 }
 
+std::optional<std::uint32_t> SqliteConnection::changeCounter() {
+    sqlite3_file* file = nullptr;
+    if (sqlite3_file_control(db_, "main", SQLITE_FCNTL_FILE_POINTER, &file) != SQLITE_OK || !file ||
+        !file->pMethods)
+        return std::nullopt;
+    // Read through SQLite's own handle: opening the file a second time and closing it would drop the
+    // locks SQLite holds on it.
+    unsigned char header[28];
+    if (file->pMethods->xRead(file, header, sizeof header, 0) != SQLITE_OK) return std::nullopt;
+    // Bytes 18 and 19 are 1 for the rollback journal, 2 for write-ahead logging.
+    if (header[18] != 1 || header[19] != 1) return std::nullopt;
+    return static_cast<std::uint32_t>(header[24]) << 24 | static_cast<std::uint32_t>(header[25]) << 16 |
+           static_cast<std::uint32_t>(header[26]) << 8 | header[27];
+}
+
+int SqliteConnection::pagesWritten() const {
+    int written = 0;
+    int highest = 0;
+    sqlite3_db_status(db_, SQLITE_DBSTATUS_CACHE_WRITE, &written, &highest, 0);
+    return written;
+}
+
 void SqliteConnection::queryRows(const std::string& sql, const std::function<void(const ResultRow&)>& onRow) {
     StatementGuard guard;
     int rc = sqlite3_prepare_v2(db_, sql.c_str(), -1, &guard.stmt, nullptr);

@@ -2,7 +2,9 @@
 
 #include "data/data_set.h"
 
+#include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <type_traits>
 
@@ -29,6 +31,14 @@ class SqliteConnection {
     // Runs a query and hands each row to onRow as it is stepped, the values in the same text form as
     // query gives them; nothing of the result is kept. A query without rows never calls onRow.
     void queryRows(const std::string& sql, const std::function<void(const ResultRow&)>& onRow);
+
+    // The file's change counter, which every committed change moves on by one in the usual journal mode;
+    // nullopt for a file without one (empty, or in write-ahead-log mode, where it stands still). Read it
+    // inside a transaction that holds the file, so that no other program can commit meanwhile.
+    std::optional<std::uint32_t> changeCounter();
+
+    // How many pages this connection has written to the file so far.
+    int pagesWritten() const;
 
     sqlite3* handle() const { return db_; }
 

@@ -63,6 +63,25 @@ std::string ReadTimedTasksQuery(bool hideDisabled) {
                         : "SELECT * FROM tasklist WHERE DateMode != 0 ORDER BY Last;";
 }
 
+std::string ReadTimedTaskQuery(const std::string& id, bool hideDisabled) {
+    return "SELECT * FROM tasklist WHERE ID = " + id + " AND DateMode != 0" +
+           (hideDisabled ? " AND Enabled==1;" : ";");
+}
+
+// The timed-task query orders by Last alone; rows that tie keep the order of the table, which is the
+// order of their IDs. A missing Last (NULL) comes before every other, as ORDER BY puts it. Both values
+// are read as columns, so they are compared as stored, as ORDER BY compares them.
+std::string TimedTaskSortsBeforeQuery(const std::string& id, const std::string& otherId) {
+    return "SELECT (a.Last < b.Last) OR (a.Last IS NULL AND b.Last IS NOT NULL) OR (a.Last IS b.Last AND "
+           "a.ID < b.ID) FROM tasklist AS a, tasklist AS b WHERE a.ID = " +
+           id + " AND b.ID = " + otherId + ";";
+}
+
+std::string ObjectsBeyondTaskTableQuery() {
+    return "SELECT COUNT(*) FROM sqlite_master WHERE NOT (type = 'table' AND (lower(name) = 'tasklist' OR "
+           "name LIKE 'sqlite!_%' ESCAPE '!'));";
+}
+
 std::string ReadHotkeyTasksQuery() {
     return "SELECT * FROM tasklist WHERE DateMode = 0 ORDER BY Last;";
 }

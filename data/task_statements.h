@@ -17,6 +17,13 @@ std::string TemplateCreateTableStatement();
 
 std::string FindTableQuery();
 std::string ReadTimedTasksQuery(bool hideDisabled);
+// The row of the timed-task query with this ID.
+std::string ReadTimedTaskQuery(const std::string& id, bool hideDisabled);
+// 1 when that query puts the first task before the second.
+std::string TimedTaskSortsBeforeQuery(const std::string& id, const std::string& otherId);
+// How many triggers, views, indexes and tables besides the task table the file holds (SQLite's own
+// bookkeeping tables aside).
+std::string ObjectsBeyondTaskTableQuery();
 std::string ReadHotkeyTasksQuery();
 std::string InsertStatement(const TaskRecord& task, std::int32_t last);
 std::string NewestIdQuery();

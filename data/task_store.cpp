@@ -79,10 +79,119 @@ DataSet TaskStore::ReadTimedTasks(bool hideDisabled) const {
     return db.query(sql::ReadTimedTasksQuery(hideDisabled));
 }
 
-void TaskStore::ReadTimedTasks(bool hideDisabled, const RowCallback& onRow) const {
+void TaskStore::ReadTimedTasks(bool hideDisabled, const RowCallback& onRow,
+                               std::optional<std::uint32_t>* changeCounter) const {
     SqliteConnection db(path_, lockWaitMs_);
     if (damage_.empty() && !unchecked_) EnsureTaskTableOn(db);
-    db.queryRows(sql::ReadTimedTasksQuery(hideDisabled), onRow);
+    if (!changeCounter) {
+        db.queryRows(sql::ReadTimedTasksQuery(hideDisabled), onRow);
+        return;
+    }
+    // The counter is read while the read still holds the file, so it is the one of the rows read.
+    db.execute("BEGIN;");
+    try {
+        db.queryRows(sql::ReadTimedTasksQuery(hideDisabled), onRow);
+        *changeCounter = db.changeCounter();
+        // A trigger would write rows no one was told of, and an index could order the read its own way:
+        // with either in the file, the rows read say nothing about what a write leaves.
+        if (db.query(sql::ObjectsBeyondTaskTableQuery()).textAt(0) != "0") changeCounter->reset();
+        db.execute("COMMIT;");
+    } catch (...) {
+        try {
+            db.execute("ROLLBACK;");
+        } catch (...) {
+            // Closing the connection ends the read anyway.
+        }
+        throw;
+    }
+}
+
+std::optional<std::uint32_t> TaskStore::ChangeCounter() const {
+    SqliteConnection db(path_, lockWaitMs_);
+    db.execute("BEGIN;");
+    // Any read takes hold of the file for the rest of the transaction.
+    db.query("SELECT COUNT(*) FROM sqlite_master;");
+    const std::optional<std::uint32_t> counter = db.changeCounter();
+    db.execute("COMMIT;");
+    return counter;
+}
+
+bool TaskStore::ReadTimedTask(const std::string& id, bool hideDisabled, const RowCallback& onRow) const {
+    SqliteConnection db(path_, lockWaitMs_);
+    bool found = false;
+    db.queryRows(sql::ReadTimedTaskQuery(CheckedId(id), hideDisabled), [&](const ResultRow& row) {
+        found = true;
+        onRow(row);
+    });
+    return found;
+}
+
+std::size_t TaskStore::TimedTaskPlaceAmong(const std::string& id, std::size_t count,
+                                           const std::function<std::string(std::size_t)>& idAt) const {
+    SqliteConnection db(path_, lockWaitMs_);
+    auto before = [&](const std::string& a, const std::string& b) {
+        DataSet result = db.query(sql::TimedTaskSortsBeforeQuery(CheckedId(a), CheckedId(b)));
+        if (result.rowCount() == 0)
+            throw Error("Task " + a + " or " + b + " is no longer in the task database");
+        return result.textAt(0) == "1";
+    };
+    // The first of them that the read does not put before the task.
+    std::size_t low = 0;
+    std::size_t high = count;
+    while (low < high) {
+        const std::size_t middle = low + (high - low) / 2;
+        if (before(idAt(middle), id))
+            low = middle + 1;
+        else
+            high = middle;
+    }
+    return low;
+}
+
+std::optional<std::vector<TaskStore::RowWrite>>
+TaskStore::RowWritesSince(std::uint64_t mark, std::optional<std::uint32_t> counterAtMark) const {
+    const std::uint64_t count = writeCount_ - mark;
+    if (mark > writeCount_ || count > recentWrites_.size() || !counterAtMark) return std::nullopt;
+    std::vector<RowWrite> writes;
+    std::optional<std::uint32_t> counter = counterAtMark;
+    for (auto it = recentWrites_.end() - static_cast<std::ptrdiff_t>(count); it != recentWrites_.end();
+         ++it) {
+        // Each write must have found the file as the one before left it.
+        if (!*it || !(*it)->counterBefore || (*it)->counterBefore != counter) return std::nullopt;
+        counter = (*it)->counterAfter;
+        writes.push_back(**it);
+    }
+    return writes;
+}
+
+template <typename Write> void TaskStore::Noted(const Write& write) const {
+    SqliteConnection db(path_, lockWaitMs_);
+    // Kept short: a reader that has missed more writes than this reads every task anyway.
+    constexpr std::size_t kWritesKept = 64;
+    auto note = [&](std::optional<RowWrite> w) {
+        ++writeCount_;
+        recentWrites_.push_back(std::move(w));
+        if (recentWrites_.size() > kWritesKept) recentWrites_.pop_front();
+    };
+    std::optional<RowWrite> what;
+    try {
+        // Held from the start, so that no other program commits between the counter and the write.
+        std::optional<std::uint32_t> before;
+        InTransaction(db, [&] {
+            before = db.changeCounter();
+            what = write(db);
+        });
+        // A write that changed nothing (its task gone, a value set to what it was) leaves the file, and
+        // its counter, as they were; only pages written at the commit move it on.
+        if (what) {
+            what->counterBefore = before;
+            if (before) what->counterAfter = db.pagesWritten() > 0 ? *before + 1 : *before;
+        }
+    } catch (...) {
+        note(std::nullopt);
+        throw;
+    }
+    note(std::move(what));
 }
 
 DataSet TaskStore::ReadHotkeyTasks() const {
@@ -97,72 +206,82 @@ DataSet TaskStore::readAllTasks() const {
 
 std::string TaskStore::InsertTask(const TaskRecord& task) const {
     refuseWriteIfDamaged();
-    SqliteConnection db(path_, lockWaitMs_);
+    std::string id;
     // Both statements commit together: a failed read-back must not leave a task the caller was told
     // could not be saved.
-    return InTransaction(db, [&] {
+    Noted([&](SqliteConnection& db) {
         db.execute(sql::InsertStatement(task, DosDateTime(clock_.now())));
         DataSet result = db.query(sql::NewestIdQuery());
-        return result.fieldAsText("ID");
+        id = result.fieldAsText("ID");
+        return std::optional<RowWrite>({id, true});
     });
+    return id;
 }
 
 void TaskStore::UpdateTask(const std::string& id, const TaskRecord& task) const {
     refuseWriteIfDamaged();
-    SqliteConnection db(path_, lockWaitMs_);
-    db.execute(sql::UpdateStatement(CheckedId(id), task, DosDateTime(clock_.now())));
+    Noted([&](SqliteConnection& db) {
+        db.execute(sql::UpdateStatement(CheckedId(id), task, DosDateTime(clock_.now())));
+        return std::optional<RowWrite>({id, true});
+    });
 }
 
 void TaskStore::UpdateTaskKeepOrder(const std::string& id, const TaskRecord& task) const {
     refuseWriteIfDamaged();
-    SqliteConnection db(path_, lockWaitMs_);
-    db.execute(sql::UpdateKeepOrderStatement(CheckedId(id), task));
+    Noted([&](SqliteConnection& db) {
+        db.execute(sql::UpdateKeepOrderStatement(CheckedId(id), task));
+        return std::optional<RowWrite>({id, false});
+    });
 }
 
 void TaskStore::SetTaskEnabled(const std::string& id, bool enabled) const {
     refuseWriteIfDamaged();
-    SqliteConnection db(path_, lockWaitMs_);
-    db.execute(sql::SetEnabledStatement(CheckedId(id), enabled));
+    Noted([&](SqliteConnection& db) {
+        db.execute(sql::SetEnabledStatement(CheckedId(id), enabled));
+        return std::optional<RowWrite>({id, false});
+    });
 }
 
 void TaskStore::DeleteTask(const std::string& id) const {
     refuseWriteIfDamaged();
-    SqliteConnection db(path_, lockWaitMs_);
-    db.execute(sql::DeleteStatement(CheckedId(id)));
+    Noted([&](SqliteConnection& db) {
+        db.execute(sql::DeleteStatement(CheckedId(id)));
+        return std::optional<RowWrite>({id, false});
+    });
 }
 
 void TaskStore::DeleteAllTimedTasks() const {
-    refuseWriteIfDamaged();
-    SqliteConnection db(path_, lockWaitMs_);
-    db.execute(sql::DeleteAllTimedStatement());
+    RunBulkWrite(sql::DeleteAllTimedStatement());
 }
 
 void TaskStore::DeleteDisabledTimedTasks() const {
-    refuseWriteIfDamaged();
-    SqliteConnection db(path_, lockWaitMs_);
-    db.execute(sql::DeleteDisabledTimedStatement());
+    RunBulkWrite(sql::DeleteDisabledTimedStatement());
 }
 
 void TaskStore::DeleteAllHotkeyTasks() const {
-    refuseWriteIfDamaged();
-    SqliteConnection db(path_, lockWaitMs_);
-    db.execute(sql::DeleteAllHotkeyStatement());
+    RunBulkWrite(sql::DeleteAllHotkeyStatement());
 }
 
 void TaskStore::DeleteDisabledHotkeyTasks() const {
+    RunBulkWrite(sql::DeleteDisabledHotkeyStatement());
+}
+
+void TaskStore::RunBulkWrite(const std::string& statement) const {
     refuseWriteIfDamaged();
-    SqliteConnection db(path_, lockWaitMs_);
-    db.execute(sql::DeleteDisabledHotkeyStatement());
+    Noted([&](SqliteConnection& db) {
+        db.execute(statement);
+        return std::optional<RowWrite>();
+    });
 }
 
 void TaskStore::PostponeTask(const std::string& id, const std::string& newTitle, int year, int month, int day,
                              const std::string& time) const {
     refuseWriteIfDamaged();
-    SqliteConnection db(path_, lockWaitMs_);
-    // A duplicate without its postponed moment would fire again at the original time.
-    InTransaction(db, [&] {
+    // A duplicate without its postponed moment would fire again at the original time: both commit together.
+    Noted([&](SqliteConnection& db) {
         db.execute(sql::DuplicateStatement(CheckedId(id)));
         db.execute(sql::PostponeUpdateStatement(newTitle, year, month, day, time, DosDateTime(clock_.now())));
+        return std::optional<RowWrite>();
     });
 }
 

@@ -4,8 +4,12 @@
 #include "data/task_record.h"
 #include "platform/api/clock.h"
 
+#include <cstdint>
+#include <deque>
 #include <functional>
+#include <optional>
 #include <string>
+#include <vector>
 
 namespace orvanta::data {
 
@@ -31,8 +35,18 @@ class TaskStore {
     // The same rows in the same order, handed over one by one as the query is stepped, for a reader
     // that keeps its own copy of them (the list rebuild); nothing of the result is held here. The table
     // is made sure of first, as by EnsureTaskTable, on the same connection: a rebuild opens the file once.
+    // changeCounter, when given, receives the file's change counter as of the read (see ChangeCounter).
     using RowCallback = std::function<void(const ResultRow& row)>;
-    void ReadTimedTasks(bool hideDisabled, const RowCallback& onRow) const;
+    void ReadTimedTasks(bool hideDisabled, const RowCallback& onRow,
+                        std::optional<std::uint32_t>* changeCounter = nullptr) const;
+    // The row with this ID as that read would hand it over; false, without a call, when the read would
+    // leave it out (no such task, a hotkey task, a disabled one with hideDisabled).
+    bool ReadTimedTask(const std::string& id, bool hideDisabled, const RowCallback& onRow) const;
+    // How many of count tasks, in the order of that read (idAt gives the ID of each), the read puts
+    // before the task with this ID. Only a few of them are looked at, so the answer holds only when they
+    // are in that order.
+    std::size_t TimedTaskPlaceAmong(const std::string& id, std::size_t count,
+                                    const std::function<std::string(std::size_t)>& idAt) const;
     DataSet ReadHotkeyTasks() const;
     // Returns the new task's ID as decimal text. Both statements commit together or not at all.
     std::string InsertTask(const TaskRecord& task) const;
@@ -51,7 +65,32 @@ class TaskStore {
     // Every task, in ID order; for tools that need the whole table.
     DataSet readAllTasks() const;
 
+    // A write of this store to one row, so that a reader holding the rows from before can read just
+    // that one again rather than every task.
+    struct RowWrite {
+        std::string id;
+        bool lastSet = false; // a new row, or its Last set anew: its place in the read may have changed
+        // The file's change counter just before the write and just after it.
+        std::optional<std::uint32_t> counterBefore, counterAfter;
+    };
+    // A point in this store's writes, to ask RowWritesSince about later.
+    std::uint64_t writeMark() const { return writeCount_; }
+    // The writes since mark, oldest first, when the file changed by them alone after a read that saw the
+    // change counter counterAtMark; nullopt when one of them was not to a single known row (a bulk
+    // delete, a postponement, a write that failed), when another program wrote in between, when the
+    // file keeps no counter, or when they are more than are kept.
+    std::optional<std::vector<RowWrite>> RowWritesSince(std::uint64_t mark,
+                                                        std::optional<std::uint32_t> counterAtMark) const;
+    // The file's change counter now, which every committed change moves on; nullopt when the file keeps
+    // none (see SqliteConnection::changeCounter).
+    std::optional<std::uint32_t> ChangeCounter() const;
+
   private:
+    // Runs a write in a transaction of its own, on the connection it is given, and notes what it returns
+    // it wrote, or a write to no known row when it fails.
+    template <typename Write> void Noted(const Write& write) const;
+    // One statement over many rows.
+    void RunBulkWrite(const std::string& statement) const;
     // Raises the damage message while the file is known to be damaged and still is.
     void refuseWriteIfDamaged() const;
 
@@ -62,6 +101,8 @@ class TaskStore {
     // The last check could not read the file (another program held it): it is checked again before
     // anything is written.
     mutable bool unchecked_ = false;
+    mutable std::uint64_t writeCount_ = 0;
+    mutable std::deque<std::optional<RowWrite>> recentWrites_; // the last writes, newest at the back
 };
 
 // Replaces the destination database's content with the source's, through SQLite's online backup.

@@ -24,7 +24,11 @@ class DisplayRow {
     const std::string_view at(std::size_t column) const;
     std::array<std::string_view, kDisplayColumnCount> Cells() const;
     // The same texts, column for column.
-    bool operator==(const DisplayRow& other) const { return Cells() == other.Cells(); }
+    bool operator==(const DisplayRow& other) const {
+        for (std::size_t column = 0; column < kDisplayColumnCount; ++column)
+            if ((*this)[column] != other[column]) return false;
+        return true;
+    }
 
   private:
     friend class DisplayRows;

@@ -30,9 +30,7 @@ constexpr std::array<std::size_t, 7> kPendingColumns = {
 
 } // namespace
 
-// Where a row goes in the list, what the filters ask of it, and its display row. Group first, then the
-// group's order of due times; the read position breaks ties, so rows with the same due time keep the
-// order of their last save, as a stable sort would.
+// Where a row goes in the list, what the filters ask of it, and its display row.
 struct RunTableAssembler::Position {
     Group group;
     std::int64_t key;
@@ -46,8 +44,17 @@ struct RunTableAssembler::Position {
     // of kPendingColumns.
     std::size_t textStart;
     std::array<std::uint32_t, kPendingColumns.size()> textSizes;
+};
 
-    bool operator<(const Position& other) const {
+// A position's place in the list: group first, then the group's order of due times; the read position
+// breaks ties, so rows with the same due time keep the order of their last save, as a stable sort would.
+struct RunTableAssembler::Rank {
+    int group;
+    std::int64_t key;
+    std::size_t row;
+    std::size_t index; // in order_
+
+    bool operator<(const Rank& other) const {
         if (group != other.group) return group < other.group;
         if (key != other.key) return key < other.key;
         return row < other.row;
@@ -116,27 +123,52 @@ void RunTableAssembler::Add(const data::ResultRow& source, std::size_t place) {
         reader_.emplace(source);
         idColumn_ = source.columnIndex("ID");
     }
-    auto& taskRows = out_.table.taskRows;
-    auto leaveOut = [&](std::string problem) {
-        out_.problems.push_back({std::string(source.textAt(idColumn_)), std::move(problem)});
-        leftOut_.push_back(place);
-    };
-    if (place >= kMaxTimedTasks) {
-        leaveOut("there are more than 86,400 timed tasks");
+    TaskRow* row = Slot(std::string(source.textAt(idColumn_)), place);
+    if (!row) return;
+    try {
+        reader_->Read(source, *row);
+    } catch (const Error& e) {
+        LeaveOut(std::string(source.textAt(idColumn_)), e.what(), place);
         return;
+    }
+    Place(*row, place);
+}
+
+void RunTableAssembler::AddHeld(std::size_t place) {
+    auto& taskRows = out_.table.taskRows;
+    if (!keepTaskRows_ || place >= taskRows.size()) throw Error("No task row is held at this place");
+    TaskRow* row = Slot(std::string(taskRows[place][kColId]), place);
+    if (!row) return;
+    // As a read leaves them: the dispatcher's mark of a run goes with the table it was made in.
+    row->Set(kColFired, "");
+    Place(*row, place);
+}
+
+void RunTableAssembler::LeaveOut(std::string taskId, std::string problem, std::size_t place) {
+    out_.problems.push_back({std::move(taskId), std::move(problem)});
+    leftOut_.push_back(place);
+}
+
+TaskRow* RunTableAssembler::Slot(std::string taskId, std::size_t place) {
+    if (place >= kMaxTimedTasks) {
+        LeaveOut(std::move(taskId), "there are more than 86,400 timed tasks", place);
+        return nullptr;
     }
     // Filled in place, in the memory the slot's row already has. A row that fails keeps its slot until
     // Finish closes the gap. Without task rows to keep, every row is read into the one scratch row.
+    auto& taskRows = out_.table.taskRows;
     const std::size_t slot = keepTaskRows_ ? place : 0;
     if (slot >= taskRows.size()) taskRows.resize(slot + 1);
     placesUsed_ = std::max(placesUsed_, place + 1);
-    TaskRow& row = taskRows[slot];
+    return &taskRows[slot];
+}
+
+void RunTableAssembler::Place(TaskRow& row, std::size_t place) {
     Schedule schedule;
     try {
-        reader_->Read(source, row);
         schedule = ParseSchedule(row);
     } catch (const Error& e) {
-        leaveOut(e.what());
+        LeaveOut(std::string(row[kColId]), e.what(), place);
         return;
     }
     const platform::LocalDateTime occurrence = NextOccurrence(schedule, now_);
@@ -214,13 +246,19 @@ void RunTableAssembler::CloseGaps() {
 RunTableBuild RunTableAssembler::Finish() {
     CloseGaps();
     out_.table.taskRowCount = out_.table.taskRows.size();
-    std::sort(order_.begin(), order_.end());
+    // Sorted as small keys, not as the positions, which are many times their size.
+    ranks_.clear();
+    ranks_.reserve(order_.size());
+    for (std::size_t i = 0; i < order_.size(); ++i)
+        ranks_.push_back({order_[i].group, order_[i].key, order_[i].row, i});
+    std::sort(ranks_.begin(), ranks_.end());
 
     DisplayRows& display = *out_.table.displayRows;
     std::size_t shown = 0;
     const std::int64_t laterThanMs =
         nowMs_ + static_cast<std::int64_t>(filters_.hideDays) * kMillisecondsPerDay;
-    for (const Position& p : order_) {
+    for (const Rank& rank : ranks_) {
+        const Position& p = order_[rank.index];
         // The task just edited stays visible whatever the filters say, so the user sees what was saved.
         // The first row shown is never hidden as too far ahead: the list always shows what comes next.
         const bool tooFarAhead =

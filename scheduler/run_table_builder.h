@@ -77,11 +77,20 @@ class RunTableAssembler {
     // in any order, each place once. Raises orvanta::Error only when the result lacks a task column,
     // which the first row shows.
     void Add(const data::ResultRow& source, std::size_t place);
+    // The row the earlier table given to Begin holds at this place, already as the read would give it
+    // there; its computed columns are written anew.
+    void AddHeld(std::size_t place);
     // The table of every row added since Begin.
     RunTableBuild Finish();
 
   private:
     struct Position;
+    struct Rank;
+    // The row to fill for a place, or nullptr when the place is beyond the table's limit.
+    TaskRow* Slot(std::string taskId, std::size_t place);
+    // Computes a filled row's occurrence and display row; a row that cannot be scheduled is left out.
+    void Place(TaskRow& row, std::size_t place);
+    void LeaveOut(std::string taskId, std::string problem, std::size_t place);
     // Puts the problems in the read's order and closes the task rows' gaps left by rows left out.
     void CloseGaps();
 
@@ -98,7 +107,8 @@ class RunTableAssembler {
     std::size_t placesUsed_ = 0;       // one beyond the highest place of a row added; task rows beyond it are
                                        // an earlier table's leftovers
     std::vector<std::size_t> leftOut_; // places of rows added but not in the table
-    std::vector<Position> order_;
+    std::vector<Position> order_;      // in the order rows were added
+    std::vector<Rank> ranks_;
     std::string dueKey_; // scratch for a row's due key
 };
 

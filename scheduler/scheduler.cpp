@@ -24,7 +24,7 @@ Scheduler::Scheduler(Ports ports)
     state_.MarkPolled(ports_.clock);
 }
 
-void Scheduler::RebuildKeepingProblems() {
+void Scheduler::RebuildKeepingProblems(Read read) {
     // Whatever the outcome, a pass that was waiting on this rebuild is over.
     state_.dispatchBusy = false;
     // Until a rebuild succeeds nothing is armed; the poll keeps trying.
@@ -34,7 +34,9 @@ void Scheduler::RebuildKeepingProblems() {
         rebuilder_.table(), state_.ran, state_.toldNotRun,
         [this](const std::string& key) { return dispatcher_.Keeps(key); }, ports_.clock, lastResumeUtcMs_,
         ports_.events);
-    const RunTableBuild& build = rebuilder_.RebuildRunTable(filters_, currentTaskId_);
+    const RunTableBuild& build = read == Read::kOwnWritesOnly
+                                     ? rebuilder_.RefreshRunTable(filters_, currentTaskId_)
+                                     : rebuilder_.RebuildRunTable(filters_, currentTaskId_);
     state_.rebuildFailed = false;
     problems_ = DescribeRowProblems(build.problems);
 }
@@ -46,6 +48,11 @@ void Scheduler::RaiseProblems() {
 
 void Scheduler::RebuildRunTable() {
     RebuildKeepingProblems();
+    RaiseProblems();
+}
+
+void Scheduler::RefreshRunTable() {
+    RebuildKeepingProblems(Read::kOwnWritesOnly);
     RaiseProblems();
 }
 

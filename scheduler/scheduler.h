@@ -47,6 +47,9 @@ class Scheduler {
     // Recomputes the table from the database and re-arms the timers. Raises the list of tasks that could
     // not be scheduled (the table holds all the others) or a database error.
     void RebuildRunTable();
+    // The same after the window's own writes: only the tasks it wrote are read again when the rows held
+    // allow (RunTableRebuilder::RefreshRunTable).
+    void RefreshRunTable();
 
     // The hand-over timers' handlers (doWake, doNoWake) and the poll (tmr302).
     void doWakeTimer();
@@ -75,7 +78,8 @@ class Scheduler {
 
   private:
     // Rebuilds and keeps the problems for the caller to raise once its steps are done.
-    void RebuildKeepingProblems();
+    enum class Read { kEveryTask, kOwnWritesOnly };
+    void RebuildKeepingProblems(Read read = Read::kEveryTask);
     void RaiseProblems();
     void HandOver(const std::function<std::string()>& takeKey);
 

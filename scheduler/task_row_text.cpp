@@ -12,6 +12,8 @@ const std::string_view TaskRow::at(std::size_t column) const {
 }
 
 void TaskRow::Set(std::size_t column, std::string_view value) {
+    // A rebuild writes the computed columns of every row, mostly with what they already hold.
+    if ((*this)[column] == value) return;
     const char* data = text_.data();
     if (value.data() >= data && value.data() < data + text_.size()) {
         // The replace below moves the text the view points into.

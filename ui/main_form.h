@@ -10,6 +10,7 @@
 #include <QDialog>
 #include <QMainWindow>
 #include <QPointer>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -59,6 +60,8 @@ class TMainForm : public QMainWindow, public TLangForm {
     scheduler::Scheduler& scheduler() { return scheduler_; }
     // Rebuilds the run table and shows it; the list and the hint follow also when the rebuild fails.
     void RebuildRunTable();
+    // The same after the window's own writes, reading again only the tasks it wrote when it can.
+    void RefreshRunTable();
     // Whether the last RebuildRunTable read the task file, also when it raised because it left tasks out:
     // a change from outside was then taken in, and only those tasks are the user's to hear of.
     bool LastRebuildReadTheTable() const { return lastRebuildRead_; }
@@ -209,6 +212,8 @@ class TMainForm : public QMainWindow, public TLangForm {
         if (scheduler_.current().problems.empty()) problemReports_.TakeNew({});
     }
     bool IsProblemReport(const Error& e) const;
+    // Runs a rebuild of the scheduler's table and shows its outcome.
+    void ShowRebuild(const std::function<void()>& rebuild);
     // Reads the left-out tasks again when the rebuild's problems have changed.
     void RefreshUnscheduled();
 

@@ -9,6 +9,7 @@
 
 #include <QAction>
 #include <algorithm>
+#include <functional>
 #include <map>
 
 namespace orvanta::ui {
@@ -22,12 +23,20 @@ using scheduler::kDispText;
 using scheduler::kStatusPassed;
 
 void TMainForm::RebuildRunTable() {
+    ShowRebuild([this] { scheduler_.RebuildRunTable(); });
+}
+
+void TMainForm::RefreshRunTable() {
+    ShowRebuild([this] { scheduler_.RefreshRunTable(); });
+}
+
+void TMainForm::ShowRebuild(const std::function<void()>& rebuild) {
     const TableFollows follow{*this};
     lastRebuildRead_ = false;
     try {
-        TellNewProblemsOnly([this] {
+        TellNewProblemsOnly([this, &rebuild] {
             try {
-                scheduler_.RebuildRunTable();
+                rebuild();
             } catch (const Error& e) {
                 lastRebuildRead_ = IsProblemReport(e);
                 throw;
@@ -259,7 +268,7 @@ void TMainForm::reGetTimer() {
     }
     timers_.reGet.stop();
     Guarded([this] {
-        RebuildRunTable();
+        RefreshRunTable();
         SelectTask(reselectTaskId_);
     });
 }

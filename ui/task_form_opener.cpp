@@ -24,7 +24,7 @@ TaskEditorHost MakeTaskEditorHost(TMainForm& main, const TaskEditorServices& ser
             if (task.row[scheduler::kColId] == id) return task.row;
         return std::nullopt;
     };
-    host.rebuildRunTable = [&main] { main.RebuildRunTable(); };
+    host.rebuildRunTable = [&main] { main.RefreshRunTable(); };
     host.selectScheduled = [&main](const std::string& id) {
         const auto& rows = main.TaskList()->model().rows();
         for (std::size_t i = 0; i < rows.size(); ++i)

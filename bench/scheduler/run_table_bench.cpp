@@ -133,6 +133,43 @@ void BM_RebuildRunTable(benchmark::State& state) {
 }
 BENCHMARK(BM_RebuildRunTable)->Arg(1000)->Arg(10000)->Arg(86400)->Unit(benchmark::kMillisecond);
 
+// The window's own change followed by its refresh: a task switched off or on (the delayed rebuild after
+// a toggle), or saved from the editor, which moves it to the end of the read. The write is not timed.
+void RefreshAfterWrites(benchmark::State& state, bool save) {
+    const TaskDatabase database(state.range(0));
+    const data::TaskStore store(database.path(), database.clock());
+    const i18n::EnglishTextLookup english;
+    scheduler::RunTableRebuilder rebuilder(store, database.clock(), english,
+                                           [](const scheduler::RunTableBuild&) {});
+    rebuilder.RebuildRunTable({}, "");
+    std::int64_t round = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        const std::string id = std::to_string(1 + (round * 7919) % state.range(0));
+        if (save) {
+            std::mt19937 rng(static_cast<unsigned>(round));
+            store.UpdateTask(id, MixedTask(rng, std::stoll(id)));
+        } else {
+            store.SetTaskEnabled(id, round % 2 == 0);
+        }
+        ++round;
+        state.ResumeTiming();
+        benchmark::DoNotOptimize(rebuilder.RefreshRunTable({}, "").table.taskRowCount);
+        if (!rebuilder.TookInOwnWritesOnly()) {
+            state.SkipWithError("the refresh read every task");
+            break;
+        }
+    }
+}
+void BM_RefreshAfterToggle(benchmark::State& state) {
+    RefreshAfterWrites(state, false);
+}
+void BM_RefreshAfterSave(benchmark::State& state) {
+    RefreshAfterWrites(state, true);
+}
+BENCHMARK(BM_RefreshAfterToggle)->Arg(1000)->Arg(86400)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RefreshAfterSave)->Arg(1000)->Arg(86400)->Unit(benchmark::kMillisecond);
+
 // The first rebuild, at start-up or in orvantactl, makes every row from nothing; freeing them is timed too.
 void BM_FirstRebuildRunTable(benchmark::State& state) {
     const TaskDatabase database(state.range(0));
