@@ -32,6 +32,13 @@ void EnsureTaskTableOn(SqliteConnection& db) {
     if (db.query(sql::FindTableQuery()).rowCount() == 0) db.execute(sql::CreateTableStatement());
 }
 
+std::optional<TaskStore::RowWrite> Written(const std::string& id, bool lastSet) {
+    TaskStore::RowWrite write;
+    write.id = id;
+    write.lastSet = lastSet;
+    return write;
+}
+
 } // namespace
 
 TaskStore::TaskStore(std::string databasePath, const platform::Clock& clock, int lockWaitMs)
@@ -213,7 +220,7 @@ std::string TaskStore::InsertTask(const TaskRecord& task) const {
         db.execute(sql::InsertStatement(task, DosDateTime(clock_.now())));
         DataSet result = db.query(sql::NewestIdQuery());
         id = result.fieldAsText("ID");
-        return std::optional<RowWrite>({id, true});
+        return Written(id, true);
     });
     return id;
 }
@@ -222,7 +229,7 @@ void TaskStore::UpdateTask(const std::string& id, const TaskRecord& task) const 
     refuseWriteIfDamaged();
     Noted([&](SqliteConnection& db) {
         db.execute(sql::UpdateStatement(CheckedId(id), task, DosDateTime(clock_.now())));
-        return std::optional<RowWrite>({id, true});
+        return Written(id, true);
     });
 }
 
@@ -230,7 +237,7 @@ void TaskStore::UpdateTaskKeepOrder(const std::string& id, const TaskRecord& tas
     refuseWriteIfDamaged();
     Noted([&](SqliteConnection& db) {
         db.execute(sql::UpdateKeepOrderStatement(CheckedId(id), task));
-        return std::optional<RowWrite>({id, false});
+        return Written(id, false);
     });
 }
 
@@ -238,7 +245,7 @@ void TaskStore::SetTaskEnabled(const std::string& id, bool enabled) const {
     refuseWriteIfDamaged();
     Noted([&](SqliteConnection& db) {
         db.execute(sql::SetEnabledStatement(CheckedId(id), enabled));
-        return std::optional<RowWrite>({id, false});
+        return Written(id, false);
     });
 }
 
@@ -246,7 +253,7 @@ void TaskStore::DeleteTask(const std::string& id) const {
     refuseWriteIfDamaged();
     Noted([&](SqliteConnection& db) {
         db.execute(sql::DeleteStatement(CheckedId(id)));
-        return std::optional<RowWrite>({id, false});
+        return Written(id, false);
     });
 }
 

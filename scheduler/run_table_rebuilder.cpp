@@ -4,7 +4,6 @@
 #include "scheduler/task_row.h"
 
 #include <map>
-#include <set>
 
 namespace orvanta::scheduler {
 namespace {
