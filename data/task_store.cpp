@@ -34,7 +34,9 @@ void EnsureTaskTableOn(SqliteConnection& db) {
 
 std::optional<TaskStore::RowWrite> Written(const std::string& id, bool lastSet) {
     TaskStore::RowWrite write;
-    write.id = id;
+    // As the row gives its ID back: "007" is task 7.
+    const std::size_t digit = id.find_first_not_of('0');
+    write.id = digit == std::string::npos ? "0" : id.substr(digit);
     write.lastSet = lastSet;
     return write;
 }

@@ -292,6 +292,10 @@ TEST_F(RefreshRunTableTest, AnotherProgramsHandInTheFileIsAlwaysReadWhole) {
     store.SetTaskEnabled(a, false);
     sameAsWholeRead("a real write after the whole read");
     EXPECT_TRUE(refreshed.TookInOwnWritesOnly());
+    // An ID with leading zeros names the same task.
+    store.SetTaskEnabled("00" + a, true);
+    sameAsWholeRead("a write through an ID with leading zeros");
+    EXPECT_TRUE(refreshed.TookInOwnWritesOnly());
 
     // A trigger that adds a task whenever one is deleted.
     other("CREATE TRIGGER t AFTER DELETE ON tasklist BEGIN INSERT INTO tasklist (Enabled, Title, DateMode, "
