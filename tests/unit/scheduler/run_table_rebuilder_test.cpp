@@ -11,23 +11,10 @@
 namespace orvanta::scheduler {
 namespace {
 
-namespace fs = std::filesystem;
 using testing::Task;
 
-class RebuildRunTableTest : public ::testing::Test {
+class RebuildRunTableTest : public testing::TaskFolderTest {
   protected:
-    void SetUp() override {
-        dir_ = fs::temp_directory_path() /
-               ("orvanta-rebuild-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "-" +
-                ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(dir_);
-        fs::create_directories(dir_);
-    }
-    void TearDown() override { fs::remove_all(dir_); }
-
-    std::string DatabasePath() const { return (dir_ / "task.db").string(); }
-
-    fs::path dir_;
     platform::fake::FakeClock clock_{{2025, 3, 5, 12, 0, 0, 0}};
     i18n::EnglishTextLookup english_;
 };

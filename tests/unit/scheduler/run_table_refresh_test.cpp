@@ -23,20 +23,8 @@ using platform::fake::FakeZoneClock;
 // 2025-03-29 12:00 UTC: the day before Berlin's clocks go forward.
 constexpr std::int64_t kStartUtcMs = 1'743'249'600'000;
 
-class RefreshRunTableTest : public ::testing::Test {
+class RefreshRunTableTest : public testing::TaskFolderTest {
   protected:
-    void SetUp() override {
-        dir_ = fs::temp_directory_path() /
-               ("orvanta-refresh-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "-" +
-                ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(dir_);
-        fs::create_directories(dir_);
-    }
-    void TearDown() override { fs::remove_all(dir_); }
-
-    std::string DatabasePath() const { return (dir_ / "task.db").string(); }
-
-    fs::path dir_;
     FakeZoneClock clock_{EuropeBerlin(2024, 2027), kStartUtcMs};
     i18n::EnglishTextLookup english_;
 };

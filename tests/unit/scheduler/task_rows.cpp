@@ -22,6 +22,19 @@ std::size_t IndexOf(const std::string& column) {
 
 } // namespace
 
+void TaskFolderTest::SetUp() {
+    const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
+    dir_ = std::filesystem::temp_directory_path() /
+           ("orvanta-" + std::string(test->test_suite_name()) + "-" +
+            std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "-" + test->name());
+    std::filesystem::remove_all(dir_);
+    std::filesystem::create_directories(dir_);
+}
+
+void TaskFolderTest::TearDown() {
+    std::filesystem::remove_all(dir_);
+}
+
 data::TaskRecord Task(std::int64_t id, int dateMode, const std::string& time, const std::string& title) {
     data::TaskRecord t;
     t.id = id;

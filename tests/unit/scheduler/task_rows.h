@@ -3,10 +3,22 @@
 #include "data/data_set.h"
 #include "data/task_record.h"
 
+#include <filesystem>
+#include <gtest/gtest.h>
 #include <string>
 #include <vector>
 
 namespace orvanta::scheduler::testing {
+
+// A test with a folder of its own for task.db, removed afterwards.
+class TaskFolderTest : public ::testing::Test {
+  protected:
+    void SetUp() override;
+    void TearDown() override;
+    std::string DatabasePath() const { return (dir_ / "task.db").string(); }
+
+    std::filesystem::path dir_;
+};
 
 // A timed task with the editor's defaults: enabled, no repeat, end time 23:59:59.
 data::TaskRecord Task(std::int64_t id, int dateMode, const std::string& time, const std::string& title = "T");
